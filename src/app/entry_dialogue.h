@@ -1,0 +1,27 @@
+// The console dialogue that starts the program: the text menu, the choice of mode and, for the
+// network modes, the naming service's address and the number of players.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+// What the network modes need from the console.
+struct ParametrosRede {
+    std::string address;     // host of the naming service, one word as typed
+    int32_t numPlayers = 0;  // players of a server (1 to 6); read only for the server
+};
+
+enum class Modo { Servidor, Cliente, Local };
+
+constexpr int kMinPlayers = 1;
+constexpr int kMaxPlayers = 6;
+
+// Shows the menu on `out`, reads the answers from `in` and fills `params`. Choice 1 is the server,
+// 2 the client, anything else (a letter too) the local game. A number of players outside 1 to 6 is
+// asked again. Returns nothing when the input ends before the answers are complete.
+std::optional<Modo> runEntryDialogue(std::istream& in, std::ostream& out, ParametrosRede& params);
+
+// The closing prompt: asks for Enter and waits for a new line; returns at once at end of input.
+void waitForEnter(std::istream& in, std::ostream& out);

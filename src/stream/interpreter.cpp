@@ -1,0 +1,169 @@
+#include "stream/interpreter.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "stream/instruction_format.h"
+
+ListaBitmaps::ListaBitmaps(BITMAP* window) : window(window) { bitmaps.emplace("screen", window); }
+
+ListaBitmaps::~ListaBitmaps() {
+    for (auto& [name, bitmap] : bitmaps) {
+        if (bitmap && bitmap != window) destroy_bitmap(bitmap);
+    }
+}
+
+BITMAP* ListaBitmaps::find(const std::string& name) const {
+    auto found = bitmaps.find(name);
+    return found == bitmaps.end() ? nullptr : found->second;
+}
+
+bool ListaBitmaps::isBound(const std::string& name) const { return bitmaps.count(name) != 0; }
+
+bool ListaBitmaps::bind(const std::string& name, BITMAP* bitmap) {
+    return bitmaps.emplace(name, bitmap).second;
+}
+
+BITMAP* ListaBitmaps::unbind(const std::string& name) {
+    auto found = bitmaps.find(name);
+    if (found == bitmaps.end()) return nullptr;
+    BITMAP* bitmap = found->second;
+    bitmaps.erase(found);
+    return bitmap;
+}
+
+namespace {
+
+const char kNotFound[] = "Bitmap nao encontrado na lista\n";
+
+void say(const char* message) { std::fputs(message, stdout); }
+
+// Splits a piece into its blank-separated words. Returns false when a word is longer than a field
+// may be, so the piece is refused as a whole.
+bool splitWords(const std::string& piece, std::vector<std::string>& words) {
+    static const char kBlanks[] = " \t\r\n\v\f";
+    words.clear();
+    size_t at = piece.find_first_not_of(kBlanks);
+    while (at != std::string::npos) {
+        size_t end = piece.find_first_of(kBlanks, at);
+        if (end == std::string::npos) end = piece.size();
+        if (end - at > kMaxFieldLength) return false;
+        words.emplace_back(piece, at, end - at);
+        at = piece.find_first_not_of(kBlanks, end);
+    }
+    return true;
+}
+
+// Decimal text to integer as the C library's atoi reads it (leading blanks, optional sign, digits;
+// no number gives 0), but clamped to the int range instead of overflowing.
+int toInt(const std::string& text) {
+    long long value = std::strtoll(text.c_str(), nullptr, 10);
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+// Binds a freshly loaded or created bitmap; one that cannot be registered (its name is still bound)
+// is released at once.
+void bindOrRelease(ListaBitmaps& registry, const std::string& name, BITMAP* bitmap) {
+    if (!registry.bind(name, bitmap) && bitmap) destroy_bitmap(bitmap);
+}
+
+void loadBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
+    BITMAP* bitmap = isSafeImagePath(w[2]) ? load_bitmap(w[2].c_str(), nullptr) : nullptr;
+    if (!bitmap) {
+        say("fudeu");
+        return;
+    }
+    bindOrRelease(registry, w[1], bitmap);
+}
+
+void createBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
+    const int width = toInt(w[2]);
+    const int height = toInt(w[3]);
+    const bool sane = width >= 1 && height >= 1 && width <= kMaxBitmapSide &&
+                      height <= kMaxBitmapSide &&
+                      static_cast<long long>(width) * height <= kMaxBitmapArea;
+    BITMAP* bitmap = sane ? create_bitmap(width, height) : nullptr;
+    if (!bitmap) say("create_bitmap falhou\n");
+    bindOrRelease(registry, w[1], bitmap);
+}
+
+void destroyBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
+    if (w[1] == "screen") return;  // the window is not the receiver's to release
+    if (BITMAP* bitmap = registry.unbind(w[1])) destroy_bitmap(bitmap);
+}
+
+void drawSprite(ListaBitmaps& registry, const std::vector<std::string>& w) {
+    BITMAP* target = registry.find(w[1]);
+    BITMAP* sprite = registry.find(w[2]);
+    if (!target || !sprite) {
+        say(kNotFound);
+        return;
+    }
+    if (w[0] == "draw_sprite") {
+        draw_sprite(target, sprite, toInt(w[3]), toInt(w[4]));
+    } else {
+        draw_sprite_v_flip(target, sprite, toInt(w[3]), toInt(w[4]));
+    }
+}
+
+void blitBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
+    BITMAP* source = registry.find(w[1]);
+    BITMAP* target = registry.find(w[2]);
+    if (!source || !target) {
+        say(kNotFound);
+        return;
+    }
+    blit(source, target, toInt(w[3]), toInt(w[4]), toInt(w[5]), toInt(w[6]), toInt(w[7]),
+         toInt(w[8]));
+}
+
+struct Kind {
+    const char* word;
+    size_t fields;  // words of the piece, the kind word included
+    void (*run)(ListaBitmaps&, const std::vector<std::string>&);
+};
+
+const Kind kKinds[] = {
+    {"load_bitmap", 3, loadBitmap},      {"draw_sprite", 5, drawSprite},
+    {"draw_sprite_v_flip", 5, drawSprite}, {"create_bitmap", 4, createBitmap},
+    {"destroy_bitmap", 2, destroyBitmap}, {"blit", 9, blitBitmap},
+};
+
+void executePiece(ListaBitmaps& registry, const std::string& piece,
+                  std::vector<std::string>& words) {
+    if (!splitWords(piece, words) || words.empty()) return;
+    for (const Kind& kind : kKinds) {
+        if (words[0] != kind.word) continue;
+        if (words.size() >= kind.fields) kind.run(registry, words);
+        return;
+    }
+}
+
+}  // namespace
+
+bool isSafeImagePath(const std::string& path) {
+    if (path.empty() || path.front() == '/' || path.find('\\') != std::string::npos) return false;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        if (path.compare(start, end - start, "..") == 0) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+void executeBatch(ListaBitmaps& registry, std::string batch) {
+    std::vector<std::string> words;
+    size_t start = 0;
+    while (start < batch.size()) {
+        size_t end = batch.find(';', start);
+        if (end == std::string::npos) end = batch.size();
+        if (end > start) executePiece(registry, batch.substr(start, end - start), words);
+        start = end + 1;
+    }
+}

@@ -1,0 +1,50 @@
+// The client's half of the display: carries out the drawing instructions of one batch text, in
+// order, on the client's own bitmaps and window.
+//
+// The batch text comes from the network, so it is parsed as untrusted input: a piece that is too
+// long, lacks fields, names an unsafe file path or asks for an absurd bitmap is refused; no piece
+// can stop the batch. Problems are reported on standard output only ("fudeu", "Bitmap nao
+// encontrado na lista\n", "create_bitmap falhou\n").
+#pragma once
+
+#include <allegro.h>
+
+#include <map>
+#include <string>
+
+// The registry of named bitmaps of one receiving thread. It starts with "screen" bound to the
+// window; the first binding of a name wins until the name is unbound. Bitmaps bound in it belong
+// to it and are released when it is destroyed (the window excepted).
+class ListaBitmaps {
+public:
+    // `window` is what "screen" names: the graphics library's window unless a test gives another.
+    explicit ListaBitmaps(BITMAP* window = screen);
+    ~ListaBitmaps();
+    ListaBitmaps(const ListaBitmaps&) = delete;
+    ListaBitmaps& operator=(const ListaBitmaps&) = delete;
+
+    // The bitmap bound to `name`, or null when the name is unbound or bound to no bitmap.
+    BITMAP* find(const std::string& name) const;
+    bool isBound(const std::string& name) const;
+    // Binds `name` to `bitmap` (possibly null) unless the name is bound already; true if bound.
+    bool bind(const std::string& name, BITMAP* bitmap);
+    // Removes the name and returns the bitmap it was bound to (null if none), for the caller to
+    // release.
+    BITMAP* unbind(const std::string& name);
+    size_t size() const { return bitmaps.size(); }
+
+private:
+    std::map<std::string, BITMAP*> bitmaps;
+    BITMAP* const window;
+};
+
+// Carries out every instruction of `batch` with the bitmaps of `registry`.
+void executeBatch(ListaBitmaps& registry, std::string batch);
+
+// Whether `path` may be loaded on a receiver: a relative path with no ".." component and no
+// backslash.
+bool isSafeImagePath(const std::string& path);
+
+// The largest bitmap a receiver agrees to create: the game's own largest is a stage, 18000 x 480.
+constexpr int kMaxBitmapSide = 18000;
+constexpr long long kMaxBitmapArea = 18000LL * 480LL;

@@ -1,0 +1,52 @@
+#include "stream/recorded_drawing.h"
+
+#include "stream/gravador_tela.h"
+#include "stream/instruction_format.h"
+
+namespace {
+
+void record(std::string text) { GravadorTela::instance().addInstruction(std::move(text)); }
+
+}  // namespace
+
+bool drawsLocally() { return !GravadorTela::instance().isRemote(); }
+
+BITMAP* recordedLoadBitmap(const std::string& name, const std::string& path) {
+    BITMAP* bitmap = drawsLocally() ? load_bitmap(path.c_str(), nullptr) : nullptr;
+    record(formatLoadBitmap(name, path));
+    return bitmap;
+}
+
+BITMAP* recordedCreateBitmap(const std::string& name, int width, int height) {
+    BITMAP* bitmap = drawsLocally() ? create_bitmap(width, height) : nullptr;
+    record(formatCreateBitmap(name, width, height));
+    return bitmap;
+}
+
+void recordedDestroyBitmap(const std::string& name, BITMAP* bitmap) {
+    if (bitmap) destroy_bitmap(bitmap);
+    record(formatDestroyBitmap(name));
+}
+
+void recordedDrawSprite(BITMAP* target, const std::string& targetName, BITMAP* sprite,
+                        const std::string& spriteName, int x, int y) {
+    if (target && sprite && drawsLocally()) draw_sprite(target, sprite, x, y);
+    record(formatDrawSprite(targetName, spriteName, x, y));
+}
+
+void recordedDrawSpriteVFlip(BITMAP* target, const std::string& targetName, BITMAP* sprite,
+                             const std::string& spriteName, int x, int y) {
+    if (target && sprite && drawsLocally()) draw_sprite_v_flip(target, sprite, x, y);
+    record(formatDrawSpriteVFlip(targetName, spriteName, x, y));
+}
+
+void recordedBlit(BITMAP* source, const std::string& sourceName, BITMAP* target,
+                  const std::string& targetName, int sourceX, int sourceY, int targetX,
+                  int targetY, int width, int height) {
+    if (source && target && drawsLocally()) {
+        blit(source, target, sourceX, sourceY, targetX, targetY, width, height);
+    }
+    record(formatBlit(sourceName, targetName, sourceX, sourceY, targetX, targetY, width, height));
+}
+
+void flushRecording() { GravadorTela::instance().flush(); }

@@ -1,0 +1,34 @@
+// The draw-and-record rule, in one place.
+//
+// Each helper performs one graphics call on local bitmaps when this process draws locally (the
+// recorder's player count is 0: local game or client) and, in every mode, records the same call
+// with the process recorder under the given bitmap names. A server therefore only records: it
+// loads and creates no picture bitmaps, and every local step is skipped for a null bitmap.
+// Collision bitmaps are not drawn through here: their operations are always performed and never
+// recorded.
+#pragma once
+
+#include <allegro.h>
+
+#include <string>
+
+// True when this process shows its own picture (not a server).
+bool drawsLocally();
+
+// load_bitmap(path) locally (null in a server or when the file cannot be read); records the load.
+BITMAP* recordedLoadBitmap(const std::string& name, const std::string& path);
+// create_bitmap(width, height) locally (null in a server); records the creation.
+BITMAP* recordedCreateBitmap(const std::string& name, int width, int height);
+// destroy_bitmap(bitmap) when there is one; records the destruction in every mode.
+void recordedDestroyBitmap(const std::string& name, BITMAP* bitmap);
+
+void recordedDrawSprite(BITMAP* target, const std::string& targetName, BITMAP* sprite,
+                        const std::string& spriteName, int x, int y);
+void recordedDrawSpriteVFlip(BITMAP* target, const std::string& targetName, BITMAP* sprite,
+                             const std::string& spriteName, int x, int y);
+void recordedBlit(BITMAP* source, const std::string& sourceName, BITMAP* target,
+                  const std::string& targetName, int sourceX, int sourceY, int targetX,
+                  int targetY, int width, int height);
+
+// Ends a frame (or the single drawing of a screen that then waits): flushes the recorder.
+void flushRecording();

@@ -1,0 +1,3 @@
+#include "world/runner_table.h"
+
+RunnerTable runnerTable{};
