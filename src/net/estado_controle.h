@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 #include "world/runner_table.h"
 
@@ -21,8 +22,14 @@ public:
     std::atomic<bool> cheat{false};   // a remote player used the cheat
     std::atomic<bool> active{false};  // a networked race's frame loop is running
 
-private:
+    // Held only around a remote flip's check-and-flip and around clearing `active`, so that the
+    // game thread never releases a runner that a remote flip is touching (see remote_race.h).
+    std::mutex runnersLock;
+
+    // A free-standing record for tests; the process's own is reached through instance().
     EstadoControle() = default;
+    EstadoControle(const EstadoControle&) = delete;
+    EstadoControle& operator=(const EstadoControle&) = delete;
 };
 
 class ContadorLogin {
@@ -30,9 +37,9 @@ public:
     // Created with `maxPlayers` on the first call; later arguments are ignored.
     static ContadorLogin& instance(int32_t maxPlayers = 0);
 
+    // A free-standing counter for tests; the process's own is reached through instance().
+    explicit ContadorLogin(int32_t maxPlayers) : maxPlayers(maxPlayers) {}
+
     const int32_t maxPlayers;
     std::atomic<int32_t> loggedIn{0};
-
-private:
-    explicit ContadorLogin(int32_t maxPlayers) : maxPlayers(maxPlayers) {}
 };

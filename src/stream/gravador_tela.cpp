@@ -37,6 +37,7 @@ void GravadorTela::flush() {
         const bool essential = isEssential(pendingBatch);
         std::lock_guard<std::mutex> hold(queuesLock);
         for (auto& queue : queues) {
+            if (queue.size() >= kAbandonedQueueLimit) queue.clear();
             if (queue.size() < kQueueLimit || essential) queue.push_back(pendingBatch);
         }
     }

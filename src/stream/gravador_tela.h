@@ -20,6 +20,10 @@ class GravadorTela {
 public:
     // A queue holding this many batches drops further ordinary batches for that player.
     static constexpr size_t kQueueLimit = 10;
+    // A queue this long belongs to a player who stopped fetching long ago (a client that has
+    // left): only essential batches still pile up there, so it is emptied instead of growing for
+    // ever. A client that does fetch never gets near it.
+    static constexpr size_t kAbandonedQueueLimit = 2000;
     // A batch closes by itself at this many instructions.
     static constexpr int kBatchSize = 4;
 
@@ -44,7 +48,8 @@ public:
     void addInstruction(std::string text);
     // Hands the pending batch (even an empty one) to every player's queue and starts a new one.
     // A queue already holding kQueueLimit batches only takes essential batches: those that load,
-    // create or destroy a bitmap, so that a slow client's bitmap names follow the server's.
+    // create or destroy a bitmap, so that a slow client's bitmap names follow the server's. A queue
+    // that reached kAbandonedQueueLimit is emptied first.
     void flush();
     // Removes and returns the oldest batch of player `player` (counted from 1); "" when the queue
     // is empty or no such player exists.

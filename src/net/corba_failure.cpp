@@ -1,0 +1,43 @@
+#include "net/corba_failure.h"
+
+#include <omniORB4/minorCode.h>
+
+#include "net/orb_setup.h"
+
+namespace {
+
+std::string nameServiceAt(const std::string& address) {
+    return address + ":" + std::to_string(kNamingServicePort);
+}
+
+}  // namespace
+
+bool isCallTimeout(const CORBA::Exception& failure) {
+    if (CORBA::TIMEOUT::_downcast(&failure) != nullptr) return true;
+    const CORBA::TRANSIENT* transient = CORBA::TRANSIENT::_downcast(&failure);
+    return transient != nullptr && transient->minor() == omni::TRANSIENT_CallTimedout;
+}
+
+std::string describeCorbaFailure(const CORBA::Exception& failure, EtapaRede stage,
+                                 const std::string& address) {
+    const std::string kind = failure._name();
+    switch (stage) {
+        case EtapaRede::IniciarOrb:
+            return "Nao foi possivel iniciar o ORB (" + kind +
+                   "). Confira o endereco digitado e as variaveis ORB* do ambiente.";
+        case EtapaRede::ServicoDeNomes:
+            if (CosNaming::NamingContext::NotFound::_downcast(&failure) != nullptr) {
+                return "O servidor nao esta registrado no servico de nomes em " +
+                       nameServiceAt(address) + ". Inicie o servidor antes dos clientes.";
+            }
+            if (isCallTimeout(failure)) {
+                return "O servico de nomes em " + nameServiceAt(address) + " nao respondeu a tempo.";
+            }
+            return "Nao foi possivel contatar o servico de nomes em " + nameServiceAt(address) +
+                   " (" + kind + "). Ele esta rodando (scripts/naming-service)?";
+        case EtapaRede::Jogo:
+            if (isCallTimeout(failure)) return "O servidor parou de responder.";
+            return "A conexao com o servidor foi perdida (" + kind + ").";
+    }
+    return kind;
+}

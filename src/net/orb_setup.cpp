@@ -1,0 +1,33 @@
+#include "net/orb_setup.h"
+
+#include <omniORB4/omniORB.h>
+
+std::string nameServiceReference(const std::string& address) {
+    return "NameService=corbaloc::" + address + ":" + std::to_string(kNamingServicePort) +
+           "/NameService";
+}
+
+CORBA::ORB_ptr startOrb(const char* programSlot, const std::string& address) {
+    std::string slot = programSlot;
+    std::string option = "-ORBInitRef";
+    std::string reference = nameServiceReference(address);
+    char* argv[] = {slot.data(), option.data(), reference.data(), nullptr};
+    int argc = 3;
+    CORBA::ORB_ptr orb = CORBA::ORB_init(argc, argv, "");
+    omniORB::setClientCallTimeout(kCallTimeoutMs);
+    omniORB::setClientConnectTimeout(kCallTimeoutMs);
+    return orb;
+}
+
+CosNaming::NamingContext_ptr rootNamingContext(CORBA::ORB_ptr orb) {
+    CORBA::Object_var object = orb->resolve_initial_references("NameService");
+    return CosNaming::NamingContext::_narrow(object);
+}
+
+CosNaming::Name oneComponentName(const char* id) {
+    CosNaming::Name name;
+    name.length(1);
+    name[0].id = CORBA::string_dup(id);
+    name[0].kind = CORBA::string_dup("");
+    return name;
+}

@@ -1,0 +1,28 @@
+// The ORB start-up and naming-service access that the server and the client share.
+//
+// Both ends give the ORB three start-up arguments: a program-name slot, "-ORBInitRef" and the
+// naming service's reference "NameService=corbaloc::ADDRESS:9001/NameService". Remote calls made
+// by this process give up after kCallTimeoutMs instead of waiting for ever on a peer that stopped
+// answering. Everything here throws CORBA exceptions; corba_failure.h turns them into messages.
+#pragma once
+
+#include <omniORB4/CORBA.h>
+
+#include <string>
+
+constexpr int kNamingServicePort = 9001;
+// How long a remote call or a connection attempt may take before it fails.
+constexpr CORBA::ULong kCallTimeoutMs = 4000;
+
+// "NameService=corbaloc::" + address + ":9001/NameService".
+std::string nameServiceReference(const std::string& address);
+
+// Initialises the default ORB with `programSlot`, "-ORBInitRef" and the naming service's
+// reference, and sets the call and connection timeouts.
+CORBA::ORB_ptr startOrb(const char* programSlot, const std::string& address);
+
+// The naming service's root context; nil when the reference is no naming context.
+CosNaming::NamingContext_ptr rootNamingContext(CORBA::ORB_ptr orb);
+
+// A one-component name with an empty kind.
+CosNaming::Name oneComponentName(const char* id);

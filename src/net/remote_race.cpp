@@ -1,0 +1,44 @@
+#include "net/remote_race.h"
+
+#include "net/runner_flip.h"
+
+namespace {
+
+RunnerFlip runnerFlip = flipRunnerGravity;
+
+}  // namespace
+
+void openRemoteRace(EstadoControle& state, RunnerTable& table) {
+    state.players.store(&table);
+    state.active.store(true);
+}
+
+void closeRemoteRace(EstadoControle& state) {
+    std::lock_guard<std::mutex> hold(state.runnersLock);
+    state.active.store(false);
+}
+
+void flipRemotePlayer(EstadoControle& state, int playerCount, long player) {
+    if (player < 1 || player > playerCount || player > kRunnerTableSize) return;
+    std::lock_guard<std::mutex> hold(state.runnersLock);
+    if (!state.active.load()) return;
+    RunnerTable* table = state.players.load();
+    if (table == nullptr) return;
+    Runner* runner = (*table)[player - 1];
+    if (runner != nullptr) runnerFlip(*runner);
+}
+
+void toggleRemotePause(EstadoControle& state) {
+    if (!state.active.load()) return;
+    bool paused = state.paused.load();
+    while (!state.paused.compare_exchange_weak(paused, !paused)) {
+    }
+}
+
+void useRemoteCheat(EstadoControle& state) {
+    if (state.active.load()) state.cheat.store(true);
+}
+
+void substituteRunnerFlipForTesting(RunnerFlip flip) {
+    runnerFlip = flip != nullptr ? flip : flipRunnerGravity;
+}
