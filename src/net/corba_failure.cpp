@@ -1,5 +1,6 @@
 #include "net/corba_failure.h"
 
+#include <omniORB4/CORBA.h>
 #include <omniORB4/minorCode.h>
 
 #include "net/orb_setup.h"
