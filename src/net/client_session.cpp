@@ -89,7 +89,7 @@ std::optional<int> joinServer(Login_ptr login, const std::string& address) {
     try {
         return login->logar();
     } catch (const CORBA::Exception& failure) {
-        std::cout << describeCorbaFailure(failure, EtapaRede::Jogo, address) << std::endl;
+        std::cout << describeCorbaFailure(failure, EtapaRede::Entrar, address) << std::endl;
         return std::nullopt;
     }
 }

@@ -36,6 +36,10 @@ std::string describeCorbaFailure(const CORBA::Exception& failure, EtapaRede stag
             }
             return "Nao foi possivel contatar o servico de nomes em " + nameServiceAt(address) +
                    " (" + kind + "). Ele esta rodando (scripts/naming-service)?";
+        case EtapaRede::Entrar:
+            if (isCallTimeout(failure)) return "O servidor nao respondeu a tempo ao pedido de entrada.";
+            return "O servidor registrado no servico de nomes nao responde (" + kind +
+                   "): ele foi encerrado ou esta inacessivel.";
         case EtapaRede::Jogo:
             if (isCallTimeout(failure)) return "O servidor parou de responder.";
             return "A conexao com o servidor foi perdida (" + kind + ").";

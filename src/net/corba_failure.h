@@ -13,6 +13,7 @@
 enum class EtapaRede {
     IniciarOrb,      // the ORB itself could not start
     ServicoDeNomes,  // talking to the naming service (look-up or binding)
+    Entrar,          // joining the server found there
     Jogo,            // talking to the server during play
 };
 

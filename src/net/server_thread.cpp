@@ -61,8 +61,12 @@ void publishAndServe(CORBA::ORB_ptr orb, Servants& servants, const std::string& 
     runningOrb = orb;
     serverState = EstadoServidor::Rodando;
     orb->run();
-    // Waits for requests in progress, so the servants can go.
-    poa->destroy(true, true);
+    // Waits for requests in progress, so the servants can go. A shutdown that waited has already
+    // destroyed the adapter.
+    try {
+        poa->destroy(true, true);
+    } catch (const CORBA::OBJECT_NOT_EXIST&) {
+    }
 }
 
 }  // namespace
@@ -88,8 +92,12 @@ void* serverThread(void* params) {
     try {
         publishAndServe(orb, *servants, own.address);
     } catch (const CORBA::Exception& failure) {
-        report(describeCorbaFailure(failure, EtapaRede::IniciarOrb, own.address));
-        serverState = EstadoServidor::Falhou;
+        if (serverState.load() == EstadoServidor::Rodando) {
+            report(std::string("O servidor de rede parou (") + failure._name() + ").");
+        } else {
+            report(describeCorbaFailure(failure, EtapaRede::IniciarOrb, own.address));
+            serverState = EstadoServidor::Falhou;
+        }
     }
     try {
         orb->destroy();
@@ -101,7 +109,7 @@ void* serverThread(void* params) {
 
 EstadoServidor waitForServerStart() {
     EstadoServidor state;
-    while ((state = serverState.load()) == EstadoServidor::Iniciando) restBetweenPolls();
+    while ((state = serverState.load()) == EstadoServidor::Iniciando) sleepMs(1);
     return state;
 }
 

@@ -20,7 +20,7 @@ int startServerThread(ParametrosRede& params, pthread_t& thread);
 // The thread body; its argument is a ParametrosRede*.
 void* serverThread(void* params);
 
-// Waits, resting between looks, until the thread has published its objects (Rodando) or given
+// Waits, sleeping between looks, until the thread has published its objects (Rodando) or given
 // up (Falhou), and returns which.
 EstadoServidor waitForServerStart();
 
