@@ -1,4 +1,5 @@
 #include "net/runner_flip.h"
 
-// The runner class arrives with the game world; until then a remote flip has no runner to reach.
-void flipRunnerGravity(Runner& /*runner*/) {}
+#include "world/runner.h"
+
+void flipRunnerGravity(Runner& runner) { runner.flipGravity(); }

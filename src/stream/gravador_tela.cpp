@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/clock.h"
+
 namespace {
 
 bool isEssential(const std::string& batch) {
@@ -29,6 +31,7 @@ void GravadorTela::tapBatchesForTesting(std::function<void(const std::string&)> 
 
 GravadorTela::GravadorTela(int playerCount)
     : queues(static_cast<size_t>(std::max(playerCount, 0))),
+      lastTakeMs(queues.size(), -1),
       playerCount_(std::max(playerCount, 0)) {}
 
 void GravadorTela::addInstruction(std::string text) {
@@ -42,9 +45,15 @@ void GravadorTela::flush() {
     if (batchTap) batchTap(pendingBatch);
     if (!queues.empty()) {
         const bool essential = isEssential(pendingBatch);
+        const int64_t now = clockMs();
         std::lock_guard<std::mutex> hold(queuesLock);
-        for (auto& queue : queues) {
-            if (queue.size() >= kAbandonedQueueLimit) queue.clear();
+        for (size_t i = 0; i < queues.size(); ++i) {
+            auto& queue = queues[i];
+            const bool departed = lastTakeMs[i] >= 0 && now - lastTakeMs[i] > kDepartedAfterMs;
+            if (departed || queue.size() >= kAbandonedQueueLimit) {
+                queue.clear();
+                if (departed) continue;
+            }
             if (queue.size() < kQueueLimit || essential) queue.push_back(pendingBatch);
         }
     }
@@ -55,6 +64,7 @@ void GravadorTela::flush() {
 std::string GravadorTela::takeBatch(uint16_t player) {
     std::lock_guard<std::mutex> hold(queuesLock);
     if (player < 1 || player > queues.size()) return std::string();
+    lastTakeMs[player - 1] = clockMs();
     auto& queue = queues[player - 1];
     if (queue.empty()) return std::string();
     std::string batch = std::move(queue.front());

@@ -21,10 +21,13 @@ class GravadorTela {
   public:
     // A queue holding this many batches drops further ordinary batches for that player.
     static constexpr size_t kQueueLimit = 10;
-    // A queue this long belongs to a player who stopped fetching long ago (a client that has
-    // left): only essential batches still pile up there, so it is emptied instead of growing for
-    // ever. A client that does fetch never gets near it.
-    static constexpr size_t kAbandonedQueueLimit = 2000;
+    // A player who has taken batches before and then took none for this long has left (its
+    // client ended or hung): its queue is emptied and fed no more until it takes a batch again.
+    // Essential batches would otherwise pile up there for as long as the server runs.
+    static constexpr int64_t kDepartedAfterMs = 30000;
+    // The same for a player who never took anything (a client that ended right after joining):
+    // a queue this long is emptied. A client that fetches never gets near it.
+    static constexpr size_t kAbandonedQueueLimit = 100000;
     // A batch closes by itself at this many instructions.
     static constexpr int kBatchSize = 4;
 
@@ -53,8 +56,8 @@ class GravadorTela {
     void addInstruction(std::string text);
     // Hands the pending batch (even an empty one) to every player's queue and starts a new one.
     // A queue already holding kQueueLimit batches only takes essential batches: those that load,
-    // create or destroy a bitmap, so that a slow client's bitmap names follow the server's. A queue
-    // that reached kAbandonedQueueLimit is emptied first.
+    // create or destroy a bitmap, so that a slow client's bitmap names follow the server's. The
+    // queue of a player who has left (kDepartedAfterMs, kAbandonedQueueLimit) is emptied instead.
     void flush();
     // Removes and returns the oldest batch of player `player` (counted from 1); "" when the queue
     // is empty or no such player exists.
@@ -65,6 +68,8 @@ class GravadorTela {
 
   private:
     std::vector<std::deque<std::string>> queues;
+    // Clock reading of each player's last takeBatch; -1 before its first.
+    std::vector<int64_t> lastTakeMs;
     std::string pendingBatch;
     const int playerCount_;
     int pendingCount = 0;
