@@ -1,9 +1,69 @@
 #include "net/server_session.h"
 
+#include <allegro.h>
+#include <pthread.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "app/graphics.h"
+#include "net/estado_controle.h"
+#include "net/server_match.h"
+#include "net/server_thread.h"
+#include "net/stop_request.h"
+#include "stream/gravador_tela.h"
+
+namespace {
+
+// Without a display the server still serves its players: the graphics library runs without a
+// window (the server never shows anything), which also means Esc cannot be read.
+bool startGraphicsOrRunWithoutWindow() {
+    if (startGraphics()) return true;
+    install_allegro(SYSTEM_NONE, &errno, atexit);
+    set_color_depth(32);
+    std::cout << "Sem tela disponivel: o servidor continua sem janela. Para encerra-lo, pressione "
+                 "Ctrl+C neste console."
+              << std::endl;
+    return false;
+}
+
+}  // namespace
 
 void runServerSession(ParametrosRede& params) {
-    std::printf("SERVIDOR em %s para %d jogadores: modo ainda nao disponivel nesta versao.\n",
-                params.address.c_str(), params.numPlayers);
-    std::fflush(stdout);
+    const int playerCount = params.numPlayers;
+    if (playerCount < kMinPlayers || playerCount > kMaxPlayers) {
+        std::cout << "Numero de jogadores invalido para o servidor: " << playerCount
+                  << " (de " << kMinPlayers << " a " << kMaxPlayers << ")." << std::endl;
+        return;
+    }
+    GravadorTela::instance(playerCount);
+    EstadoControle::instance();
+    ContadorLogin::instance(playerCount);
+
+    pthread_t server;
+    const int result = startServerThread(params, server);
+    if (result != 0) {
+        std::printf("ERROR; return code from pthread_create() is %d\n", result);
+        std::fflush(stdout);
+        std::exit(-1);
+    }
+    if (waitForServerStart() != EstadoServidor::Rodando) {
+        stopServer(server);
+        return;
+    }
+
+    const bool window = startGraphicsOrRunWithoutWindow();
+    // After the graphics library, whose own handlers would otherwise end the process mid-frame.
+    catchStopSignals();
+    playServerMatches(playerCount);
+    if (window) {
+        stopGraphics();
+    } else {
+        allegro_exit();
+    }
+    stopServer(server);
+    if (stopRequested()) std::cout << "Servidor encerrado." << std::endl;
+    releaseStopSignals();
 }

@@ -1,0 +1,120 @@
+#include "net/server_match.h"
+
+#include <allegro.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "app/clock.h"
+#include "net/estado_controle.h"
+#include "net/remote_race.h"
+#include "net/server_screens.h"
+#include "net/stop_request.h"
+#include "screens/pause_screen.h"
+#include "stream/recorded_drawing.h"
+#include "world/flip_keys.h"
+#include "world/mapa.h"
+#include "world/runner_table.h"
+#include "world/stage_loading.h"
+
+namespace {
+
+std::unique_ptr<Mapa> loadOrReport(int stageNumber, const StageData& stage, int playerCount) {
+    try {
+        return loadStage(stage, serverRunnerImages(), playerCount);
+    } catch (int failure) {
+        const char* path = failure == 1 ? stage.visualPath : stage.collisionPath;
+        std::printf("Nao foi possivel carregar a fase %d: imagem %s nao encontrada.\n", stageNumber,
+                    path);
+        std::fflush(stdout);
+        return nullptr;
+    }
+}
+
+void waitForEveryPlayer() {
+    const ContadorLogin& logins = ContadorLogin::instance();
+    while (logins.loggedIn.load() < logins.maxPlayers && !stopRequested()) restBetweenPolls();
+}
+
+// The frame loop; returns with the race still open.
+void raceUntilOver(Mapa& stage, EstadoControle& control) {
+    for (;;) {
+        if (stage.finished || key[KEY_ESC] || control.cheat.load() || stopRequested()) return;
+        const bool restart = stage.raceFrame();
+        if (control.paused.load()) showPauseScreen();
+        waitMoreThan(kServerFrameGapMs);
+        flushRecording();
+        if (restart) return;
+    }
+}
+
+StageOutcome decideOutcome(const Mapa& stage, EstadoControle& control) {
+    if (key[KEY_ESC]) {
+        key[KEY_ESC] = 0;
+        return StageOutcome::Abandoned;
+    }
+    if (stopRequested()) return StageOutcome::Abandoned;
+    if (stage.finished) return StageOutcome::Won;
+    if (control.cheat.exchange(false)) return StageOutcome::Won;
+    return StageOutcome::Replay;
+}
+
+void releaseStage(std::unique_ptr<Mapa>& stage, int playerCount) {
+    for (int i = 0; i < playerCount && i < kRunnerTableSize; ++i) {
+        if (runnerTable[i]) stopKeyPoll(runnerTable[i]);
+        runnerTable[i] = nullptr;
+    }
+    stage.reset();
+}
+
+StageOutcome playServerStage(int stageNumber, const StageData& stage, int playerCount) {
+    StageOutcome outcome;
+    do {
+        outcome = runServerStage(stageNumber, stage, playerCount);
+    } while (outcome == StageOutcome::Replay);
+    return outcome;
+}
+
+}  // namespace
+
+const std::vector<std::string>& serverRunnerImages() {
+    static const std::vector<std::string> images = {
+        "Img/Jogo/player1a.bmp", "Img/Jogo/player2a.bmp", "Img/Jogo/player3a.bmp",
+        "Img/Jogo/player4a.bmp", "Img/Jogo/player5a.bmp", "Img/Jogo/player6a.bmp"};
+    return images;
+}
+
+StageOutcome runServerStage(int stageNumber, const StageData& stage, int playerCount) {
+    EstadoControle& control = EstadoControle::instance();
+    std::unique_ptr<Mapa> map = loadOrReport(stageNumber, stage, playerCount);
+    if (!map) return StageOutcome::LoadFailed;
+    if (stageNumber == 1) {
+        map->stillFrame();
+        showWaitingScreen();
+        waitForEveryPlayer();
+        if (stopRequested()) {
+            releaseStage(map, playerCount);
+            return StageOutcome::Abandoned;
+        }
+    }
+    showCountdown(*map);
+    // A cheat sent between races must not end the next one before it starts.
+    control.cheat = false;
+
+    openRemoteRace(control, runnerTable);
+    raceUntilOver(*map, control);
+    closeRemoteRace(control);
+
+    const StageOutcome outcome = decideOutcome(*map, control);
+    releaseStage(map, playerCount);
+    return outcome;
+}
+
+void playServerMatches(int playerCount) {
+    for (;;) {
+        if (playServerStage(1, stage1Data(), playerCount) != StageOutcome::Won) return;
+        waitMoreThan(kServerIntervalMs);
+        if (playServerStage(2, stage2Data(), playerCount) != StageOutcome::Won) return;
+        showServerWinnerScreen();
+    }
+}

@@ -1,0 +1,46 @@
+#include "net/server_screens.h"
+
+#include <allegro.h>
+
+#include "app/clock.h"
+#include "stream/gravador_tela.h"
+#include "stream/instruction_format.h"
+#include "stream/recorded_drawing.h"
+#include "world/mapa.h"
+
+namespace {
+
+void record(std::string instruction) {
+    GravadorTela::instance().addInstruction(std::move(instruction));
+}
+
+}  // namespace
+
+void showWaitingScreen() {
+    BITMAP* picture = recordedLoadBitmap("aguardando", "Img/menu/pause.bmp");
+    recordedDrawSprite(screen, "screen", picture, "aguardando", 0, 0);
+    recordedDestroyBitmap("aguardando", picture);
+    flushRecording();
+}
+
+void showCountdown(Mapa& stage) {
+    record(formatLoadBitmap("54321", "Img/Jogo/54321.bmp"));
+    record(formatCreateBitmap("num", 100, 100));
+    for (int offset = 400; offset > -100; offset -= 100) {
+        stage.stillFrame();
+        record(formatBlit("54321", "num", offset, 0, 0, 0, 100, 100));
+        record(formatDrawSprite("screen", "num", 270, 190));
+        flushRecording();
+        waitMoreThan(kCountdownStepMs);
+    }
+    record(formatDestroyBitmap("54321"));
+    record(formatDestroyBitmap("num"));
+}
+
+void showServerWinnerScreen() {
+    BITMAP* picture = recordedLoadBitmap("parabens", "Img/menu/parabens.jpg");
+    recordedDrawSprite(screen, "screen", picture, "parabens", 0, 0);
+    flushRecording();
+    waitMoreThan(kWinnerScreenMs);
+    recordedDestroyBitmap("parabens", picture);
+}

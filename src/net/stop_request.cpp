@@ -1,0 +1,33 @@
+#include "net/stop_request.h"
+
+#include <csignal>
+
+namespace {
+
+volatile std::sig_atomic_t stopFlag = 0;
+
+void raiseStopFlag(int) { stopFlag = 1; }
+
+void handleWith(void (*handler)(int), int flags) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    action.sa_flags = flags;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+}  // namespace
+
+void catchStopSignals() {
+    stopFlag = 0;
+    // SA_RESETHAND: the next signal gets the default handling and ends the process.
+    handleWith(raiseStopFlag, SA_RESETHAND);
+}
+
+bool stopRequested() { return stopFlag != 0; }
+
+void releaseStopSignals() {
+    handleWith(SIG_DFL, 0);
+    stopFlag = 0;
+}

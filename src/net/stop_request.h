@@ -1,0 +1,12 @@
+// Ctrl+C (SIGINT) and SIGTERM as an orderly stop of the server mode.
+//
+// A server without a display cannot read Esc, so Ctrl+C is how its operator ends it. After
+// catchStopSignals() the first such signal only raises a flag that the server's waits and race
+// loop look at, so the server ends its stage, shuts its ORB down and returns to the console like
+// after Esc; a second signal ends the process at once.
+#pragma once
+
+void catchStopSignals();
+bool stopRequested();
+// Back to the default handling, flag cleared (end of the server mode, and tests).
+void releaseStopSignals();

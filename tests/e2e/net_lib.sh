@@ -1,0 +1,117 @@
+# Helpers of the network end-to-end tests, on top of lib.sh: a private naming service on
+# 127.0.0.1:9001, game processes answering the console through their own FIFOs, client windows
+# and picture checks. Every process started here is stopped by lib.sh's cleanup.
+
+export ORBendPoint=giop:tcp:127.0.0.1:
+
+# The consoles of the game processes are kept beside the screenshots.
+keep_consoles_and_clean_up() {
+  [ -n "${artifacts:-}" ] && cp "$E2E_TMP"/*.out "$E2E_TMP/names.log" "$artifacts/" 2>/dev/null
+  cleanup
+}
+trap keep_consoles_and_clean_up EXIT
+declare -A GAME_PID GAME_FD
+
+# start_naming_service: omniNames on 127.0.0.1:9001 with a fresh data directory.
+start_naming_service() {
+  local data="$E2E_TMP/names"
+  mkdir -p "$data"
+  if (exec 3<>/dev/tcp/127.0.0.1/9001) 2>/dev/null; then
+    fail "a porta 9001 ja esta em uso: outro servico de nomes esta rodando?"
+  fi
+  omniNames -start 9001 -always -datadir "$data" -ORBendPoint giop:tcp:127.0.0.1:9001 \
+    >"$E2E_TMP/names.log" 2>&1 &
+  NAMES_PID=$!
+  E2E_PIDS+=($NAMES_PID)
+  for _ in $(seq 1 50); do
+    "$build/tests/net_probe" 127.0.0.1 ior login 2>/dev/null | grep -q "NotFound" && return 0
+    sleep 0.1
+  done
+  fail "o servico de nomes nao iniciou: $(cat "$E2E_TMP/names.log")"
+}
+
+# start_game NAME [env...]: starts the program in the build dir, its console fed from a FIFO.
+start_game() {
+  local name="$1" fifo="$E2E_TMP/$1.in" fd
+  shift
+  mkfifo "$fifo"
+  env "$@" "$build/corrida" <"$fifo" >"$E2E_TMP/$name.out" 2>&1 &
+  GAME_PID[$name]=$!
+  E2E_PIDS+=($!)
+  exec {fd}>"$fifo"
+  GAME_FD[$name]=$fd
+}
+
+# answer NAME LINE...: types each line on the program's console.
+answer() {
+  local name="$1" line
+  shift
+  for line in "$@"; do printf '%s\n' "$line" >&"${GAME_FD[$name]}"; done
+}
+
+# expect_output NAME TEXT [SECONDS]
+expect_output() {
+  wait_for_text "$E2E_TMP/$1.out" "$2" "${3:-20}" ||
+    fail "$1 nao escreveu \"$2\"; saida: $(cat "$E2E_TMP/$1.out")"
+}
+
+# finish_game NAME: answers the closing prompt and expects the program to end with status 0.
+finish_game() {
+  local name="$1" status
+  expect_output "$name" "Pressione Enter para sair"
+  answer "$name" ""
+  for _ in $(seq 1 100); do
+    kill -0 "${GAME_PID[$name]}" 2>/dev/null || break
+    sleep 0.1
+  done
+  wait "${GAME_PID[$name]}"
+  status=$?
+  [ "$status" -eq 0 ] || fail "$name terminou com status $status; saida: $(cat "$E2E_TMP/$name.out")"
+}
+
+# game_windows: the ids of the visible windows of the program, one a line.
+game_windows() { xdotool search --onlyvisible --name corrida 2>/dev/null | sort; }
+
+# new_window KNOWN: waits for a program window that is not in the list KNOWN and prints its id.
+new_window() {
+  local known="$1" id
+  for _ in $(seq 1 100); do
+    id=$(comm -13 <(echo "$known") <(game_windows) | head -n 1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# shot NAME X [NAME2 X2]: from one screenshot of the display, the 640 x 480 window whose left edge
+# is at X (and the one at X2) as $artifacts/NAME.png, with a BMP copy for the probes.
+shot() {
+  import -window root "$E2E_TMP/root.png"
+  while [ $# -ge 2 ]; do
+    convert "$E2E_TMP/root.png" -crop "640x480+$2+0" +repage "$artifacts/$1.png"
+    convert "$artifacts/$1.png" "BMP3:$E2E_TMP/$1.bmp"
+    shift 2
+  done
+}
+
+# differing_pixels A B: how many pixels differ between two pictures of the same size.
+differing_pixels() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
+
+# shows_sprite SHOT IMAGE X Y [CROP]: whether IMAGE (or its CROP region), drawn as a sprite
+# (magenta left out) at X, Y, is exactly what SHOT shows there.
+shows_sprite() {
+  local shot="$1" image="$2" x="$3" y="$4" crop="${5:-}"
+  local sprite="$E2E_TMP/sprite.png" composed="$E2E_TMP/composed.png"
+  if [ -n "$crop" ]; then
+    convert "$image" -crop "$crop" +repage -transparent '#ff00ff' "$sprite"
+  else
+    convert "$image" -transparent '#ff00ff' "$sprite"
+  fi
+  convert "$shot" "$sprite" -geometry "+$x+$y" -composite "$composed"
+  [ "$(differing_pixels "$shot" "$composed")" = "0" ]
+}
+
+# runner_pose SHOTNAME PLAYER: "upright X Y", "flipped X Y" or "none" for that player's runner.
+runner_pose() {
+  "$build/tests/sprite_probe" "$E2E_TMP/$1.bmp" "$build/Img/Jogo/player$2a.bmp"
+}

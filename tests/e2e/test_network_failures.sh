@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Network failures end in orderly Portuguese messages and a normal end, never a crash: no naming
+# service (server and client), a client before any server, a server that stops answering, and a
+# client that vanishes mid-race (the server plays on).
+source "$(dirname "$0")/lib.sh"
+build="$(cd "$1" && pwd)"
+source "$(dirname "$0")/net_lib.sh"
+artifacts="$build/test-artifacts/network_failures"
+rm -rf "$artifacts"
+mkdir -p "$artifacts"
+cd "$build"
+probe="$build/tests/net_probe"
+
+if (exec 3<>/dev/tcp/127.0.0.1/9001) 2>/dev/null; then fail "a porta 9001 ja esta em uso"; fi
+
+# No naming service: both modes say so and end; neither opens a window.
+start_game lonely_client -u DISPLAY
+answer lonely_client 2 127.0.0.1
+expect_output lonely_client "Nao foi possivel contatar o servico de nomes em 127.0.0.1:9001"
+finish_game lonely_client
+start_game lonely_server -u DISPLAY
+answer lonely_server 1 127.0.0.1 2
+expect_output lonely_server "Nao foi possivel contatar o servico de nomes em 127.0.0.1:9001"
+finish_game lonely_server
+grep -q "Servidor Rodando!" "$E2E_TMP/lonely_server.out" && fail "servidor sem servico de nomes disse que roda"
+grep -q "biblioteca grafica" "$E2E_TMP/lonely_server.out" && fail "servidor sem servico de nomes tentou abrir a janela"
+
+start_naming_service
+start_xvfb
+
+# A client before any server: the names are not bound.
+start_game early_client
+answer early_client 2 127.0.0.1
+expect_output early_client "O servidor nao esta registrado no servico de nomes em 127.0.0.1:9001"
+finish_game early_client
+[ -z "$(game_windows)" ] || fail "o cliente sem servidor abriu uma janela"
+
+# A server for two players; player 1 is a real client, player 2 the probe, so the race starts.
+start_game server -u DISPLAY
+answer server 1 127.0.0.1 2
+expect_output server "Servidor Rodando!"
+start_game client
+answer client 2 127.0.0.1
+expect_output client "VOCE EH O PLAYER: 1"
+[ "$("$probe" 127.0.0.1 logar)" = "2" ] || fail "a sonda nao entrou como jogador 2"
+sleep 7
+
+# The server stops answering: the client gives up after its call timeout.
+kill -STOP "${GAME_PID[server]}"
+stopped=$(date +%s)
+expect_output client "O servidor parou de responder." 15
+waited=$(( $(date +%s) - stopped ))
+[ "$waited" -le 10 ] || fail "o cliente esperou ${waited}s por um servidor parado"
+finish_game client
+kill -CONT "${GAME_PID[server]}"
+
+# A second client joins nowhere (full), and the one that vanished did not stop the server.
+sleep 2
+kill -0 "${GAME_PID[server]}" 2>/dev/null || fail "o servidor terminou quando o cliente saiu"
+out=$("$probe" 127.0.0.1 fifo 2) || fail "o servidor nao responde depois da saida do cliente: $out"
+
+# A client killed mid-race does not stop the server either.
+start_game server2 -u DISPLAY
+answer server2 1 127.0.0.1 1
+expect_output server2 "Servidor Rodando!"
+start_game doomed
+answer doomed 2 127.0.0.1
+expect_output doomed "VOCE EH O PLAYER: 1"
+sleep 7
+kill -9 "${GAME_PID[doomed]}"
+sleep 3
+kill -0 "${GAME_PID[server2]}" 2>/dev/null || fail "o servidor terminou quando o cliente morreu"
+"$probe" 127.0.0.1 fifo 1 >/dev/null || fail "o servidor nao responde depois da morte do cliente"
+kill -INT "${GAME_PID[server2]}"
+expect_output server2 "Servidor encerrado."
+finish_game server2
+echo "ok: falhas de rede tratadas"

@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# A network match end to end, everything on loopback: a naming service, a server for two
+# players, two clients and a third that finds the server full. The clients show the stage under
+# the waiting picture, then the countdown, then the race; X flips player 1's runner, P pauses and
+# resumes every client, Esc ends a client, and a client whose server dies says so and ends.
+# Screenshots are kept in test-artifacts/network_match/ of the build dir.
+source "$(dirname "$0")/lib.sh"
+build="$(cd "$1" && pwd)"
+source "$(dirname "$0")/net_lib.sh"
+artifacts="$build/test-artifacts/network_match"
+rm -rf "$artifacts"
+mkdir -p "$artifacts"
+cd "$build"
+[ -f Img/menu/pause.bmp ] && [ -f Img/Jogo/54321.bmp ] || fail "imagens do jogo ausentes em $build/Img"
+
+start_xvfb
+start_naming_service
+
+start_game server
+answer server 1 127.0.0.1 2
+expect_output server "Servidor Rodando!"
+server_window=$(new_window "") || fail "a janela do servidor nao abriu"
+[ "$(window_size "$server_window")" = "1x1" ] || fail "janela do servidor: $(window_size "$server_window")"
+xdotool windowmove "$server_window" 1000 700
+
+# Player 1 joins and waits: the stage stands still under the waiting picture.
+start_game client1
+answer client1 2 127.0.0.1
+expect_output client1 "VOCE EH O PLAYER: 1"
+client1_window=$(new_window "$(game_windows)") || true
+known=$(game_windows)
+client1_window=$(comm -13 <(echo "$server_window") <(echo "$known") | head -n 1)
+[ -n "$client1_window" ] || fail "a janela do cliente 1 nao abriu"
+[ "$(window_size "$client1_window")" = "640x480" ] || fail "janela do cliente 1: $(window_size "$client1_window")"
+sleep 1.5
+shot 01_waiting 0
+shows_sprite "$artifacts/01_waiting.png" Img/menu/pause.bmp 0 0 ||
+  fail "o cliente 1 nao mostra a figura de espera (01_waiting.png)"
+case "$(runner_pose 01_waiting 1)" in
+  upright*) ;;
+  *) fail "o cliente 1 nao mostra a fase sob a figura de espera (01_waiting.png)" ;;
+esac
+
+# Player 2 joins: the countdown starts for both.
+start_game client2
+answer client2 2 127.0.0.1
+expect_output client2 "VOCE EH O PLAYER: 2"
+client2_window=$(new_window "$known") || fail "a janela do cliente 2 nao abriu"
+xdotool windowmove "$client2_window" 650 0
+joined=$(date +%s.%N)
+
+sleep 1.5
+shot 02_countdown_client1 0 02_countdown_client2 650
+counted=""
+for offset in 400 300 200 100 0; do
+  if shows_sprite "$artifacts/02_countdown_client1.png" Img/Jogo/54321.bmp 270 190 "100x100+$offset+0"; then
+    counted=$offset
+    shows_sprite "$artifacts/02_countdown_client2.png" Img/Jogo/54321.bmp 270 190 "100x100+$offset+0" ||
+      fail "o cliente 2 nao mostra a mesma contagem (02_countdown_client2.png)"
+  fi
+done
+[ -n "$counted" ] || fail "o cliente 1 nao mostra a contagem (02_countdown_client1.png)"
+shows_sprite "$artifacts/02_countdown_client1.png" Img/menu/pause.bmp 0 0 &&
+  fail "a figura de espera continua durante a contagem"
+
+# A third player finds the server full and gets no window.
+start_game client3
+answer client3 2 127.0.0.1
+expect_output client3 "O servidor ja esta cheio"
+finish_game client3
+grep -q "VOCE EH O PLAYER" "$E2E_TMP/client3.out" && fail "o terceiro cliente recebeu um numero"
+[ "$(game_windows | wc -l)" -eq 3 ] || fail "o terceiro cliente abriu uma janela"
+
+# The race: five steps of just over a second after the join, then the runners land.
+while [ "$(echo "$(date +%s.%N) - $joined < 7.0" | bc)" = 1 ]; do sleep 0.1; done
+shot 03_race_a 0
+sleep 0.5
+shot 03_race_b 0
+[ "$(differing_pixels "$artifacts/03_race_a.png" "$artifacts/03_race_b.png")" != "0" ] ||
+  fail "a corrida nao anda no cliente 1 (03_race_a/b.png)"
+case "$(runner_pose 03_race_b 1)" in
+  upright*) ;;
+  *) fail "o corredor 1 nao esta de pe no chao antes do X (03_race_b.png)" ;;
+esac
+
+# X on client 1 flips runner 1 (it stands on the floor or on runner 2).
+flipped=""
+for attempt in 1 2; do
+  press "$client1_window" x
+  for _ in 1 2 3 4 5 6; do
+    sleep 0.3
+    shot 04_flip 0
+    case "$(runner_pose 04_flip 1)" in flipped*) flipped=yes; break ;; esac
+  done
+  [ -n "$flipped" ] && break
+done
+[ -n "$flipped" ] || fail "X no cliente 1 nao virou o corredor 1 (04_flip.png)"
+
+# P on client 2 pauses every client; P on client 1 resumes.
+press "$client2_window" p
+sleep 0.8
+shot 05_paused_client1_a 0 05_paused_client2 650
+sleep 1.0
+shot 05_paused_client1_b 0
+shows_sprite "$artifacts/05_paused_client1_a.png" Img/menu/pause.bmp 0 0 ||
+  fail "o cliente 1 nao mostra a pausa (05_paused_client1_a.png)"
+shows_sprite "$artifacts/05_paused_client2.png" Img/menu/pause.bmp 0 0 ||
+  fail "o cliente 2 nao mostra a pausa (05_paused_client2.png)"
+[ "$(differing_pixels "$artifacts/05_paused_client1_a.png" "$artifacts/05_paused_client1_b.png")" = "0" ] ||
+  fail "a imagem do cliente 1 muda durante a pausa (05_paused_client1_a/b.png)"
+press "$client1_window" p
+sleep 0.8
+shot 06_resumed_a 0
+sleep 1.2
+shot 06_resumed_b 0
+[ "$(differing_pixels "$artifacts/06_resumed_a.png" "$artifacts/06_resumed_b.png")" != "0" ] ||
+  fail "o jogo nao voltou depois do segundo P (06_resumed_a/b.png)"
+
+# Esc ends client 2 only.
+press "$client2_window" Escape
+finish_game client2
+kill -0 "${GAME_PID[server]}" 2>/dev/null || fail "o servidor terminou quando o cliente 2 saiu"
+
+# The server dies mid-race: client 1 says so and ends.
+kill -9 "${GAME_PID[server]}"
+wait_for_text "$E2E_TMP/client1.out" "A conexao com o servidor foi perdida" 15 ||
+  wait_for_text "$E2E_TMP/client1.out" "O servidor parou de responder" 1 ||
+  fail "o cliente 1 nao avisou que o servidor caiu: $(cat "$E2E_TMP/client1.out")"
+finish_game client1
+echo "ok: partida em rede (capturas em $artifacts)"
