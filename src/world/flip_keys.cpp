@@ -38,7 +38,9 @@ void pollKey(void* param) {
 }
 
 void startKeyPoll(Runner* runner) {
-    if (runner->keyPollRunning) return;
+    // Without the timer module (a program that never started the graphics, such as the logic
+    // tests) installing the callback would try to bring the timer up on the null system driver.
+    if (runner->keyPollRunning || !timer_driver) return;
     runner->keyPollRunning = install_param_int(pollKey, runner, kKeyPollPeriodMs) == 0;
 }
 
