@@ -54,8 +54,8 @@ std::optional<Modo> runEntryDialogue(std::istream& in, std::ostream& out, Parame
 void waitForEnter(std::istream& in, std::ostream& out) {
     out << "Pressione Enter para sair..." << std::flush;
     if (!in) return;
-    // What is left of the last answered line is not a key press: wait for a new line.
-    if (in.rdbuf()->in_avail() > 0) skipRestOfLine(in);
+    // The dialogue's last answer leaves the rest of its line unread; that is not the awaited Enter.
+    skipRestOfLine(in);
     std::string line;
     std::getline(in, line);
     out << "\n";

@@ -11,6 +11,7 @@ bool isEssential(const std::string& batch) {
 }
 
 GravadorTela* substitute = nullptr;
+std::function<void(const std::string&)> batchTap;
 
 }  // namespace
 
@@ -22,8 +23,13 @@ GravadorTela& GravadorTela::instance(int playerCount) {
 
 void GravadorTela::substituteForTesting(GravadorTela* recorder) { substitute = recorder; }
 
+void GravadorTela::tapBatchesForTesting(std::function<void(const std::string&)> tap) {
+    batchTap = std::move(tap);
+}
+
 GravadorTela::GravadorTela(int playerCount)
-    : queues(static_cast<size_t>(std::max(playerCount, 0))), playerCount_(std::max(playerCount, 0)) {}
+    : queues(static_cast<size_t>(std::max(playerCount, 0))),
+      playerCount_(std::max(playerCount, 0)) {}
 
 void GravadorTela::addInstruction(std::string text) {
     if (text.empty()) return;  // a formatter refused a malformed instruction
@@ -33,6 +39,7 @@ void GravadorTela::addInstruction(std::string text) {
 }
 
 void GravadorTela::flush() {
+    if (batchTap) batchTap(pendingBatch);
     if (!queues.empty()) {
         const bool essential = isEssential(pendingBatch);
         std::lock_guard<std::mutex> hold(queuesLock);

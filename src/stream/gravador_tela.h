@@ -1,9 +1,9 @@
 // GravadorTela: the process's one drawing recorder.
 //
-// Code that draws also hands the recorder one instruction text per drawing call. The recorder groups
-// them into batches of at most four and, in a server, appends every finished batch to each remote
-// player's queue, from which the remote fetch takes them one batch at a time. With a player count
-// of 0 (local game, client) it keeps nothing. The player count is also the mode signal of the
+// Code that draws also hands the recorder one instruction text per drawing call. The recorder
+// groups them into batches of at most four and, in a server, appends every finished batch to each
+// remote player's queue, from which the remote fetch takes them one batch at a time. With a player
+// count of 0 (local game, client) it keeps nothing. The player count is also the mode signal of the
 // process: non-zero means "this is a server, draw nothing locally, only record".
 //
 // Threads: the game thread calls addInstruction and flush; the remote-request thread calls
@@ -12,12 +12,13 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
 class GravadorTela {
-public:
+  public:
     // A queue holding this many batches drops further ordinary batches for that player.
     static constexpr size_t kQueueLimit = 10;
     // A batch closes by itself at this many instructions.
@@ -30,6 +31,10 @@ public:
     // Tests and tools: makes instance() return `recorder` until called again with nullptr, which
     // brings back the process's own recorder. Call it only while no other thread records.
     static void substituteForTesting(GravadorTela* recorder);
+    // Tests: `tap` sees every batch of every recorder at its flush, in any mode (the local game's
+    // recorder keeps nothing, so this is how a test captures what a screen recorded while it still
+    // drew locally). Empty removes it. Set it only while no other thread records.
+    static void tapBatchesForTesting(std::function<void(const std::string& batch)> tap);
 
     // A free-standing recorder (the process's one is reached through instance()).
     explicit GravadorTela(int playerCount);
@@ -53,7 +58,7 @@ public:
     // Number of batches waiting for `player` (0 for no such player).
     size_t queuedBatches(uint16_t player) const;
 
-private:
+  private:
     std::vector<std::deque<std::string>> queues;
     std::string pendingBatch;
     const int playerCount_;

@@ -1,0 +1,37 @@
+#include "screens/info_screens.h"
+
+#include <allegro.h>
+
+#include "app/clock.h"
+#include "screens/screen_image.h"
+#include "stream/recorded_drawing.h"
+
+namespace {
+
+bool showPictureUntilEscape(const char* pictureName, const char* picturePath,
+                            const char* bufferName) {
+    BITMAP* picture = loadScreenImage(pictureName, picturePath);
+    BITMAP* buffer = createScreenBuffer(bufferName, 640, 480, makecol(0, 0, 0));
+    recordedBlit(picture, pictureName, buffer, bufferName, 0, 0, 0, 0, 640, 480);
+    recordedDrawSprite(screen, "screen", buffer, bufferName, 0, 0);
+    flushRecording();
+
+    while (!key[KEY_ESC]) restBetweenPolls();
+    key[KEY_ESC] = 0;
+
+    recordedDestroyBitmap(bufferName, buffer);
+    recordedDestroyBitmap(pictureName, picture);
+    return true;
+}
+
+}  // namespace
+
+bool runInstructionsScreen() {
+    return showPictureUntilEscape("bg_instrucoes", "Img/menu/bg_instrucoes.jpg",
+                                  "buffer_instrucoes");
+}
+
+bool runCreditsScreen() {
+    return showPictureUntilEscape("bg_integrantes", "Img/menu/bg_integrantes.jpg",
+                                  "buffer_integrantes");
+}

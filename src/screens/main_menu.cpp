@@ -1,0 +1,166 @@
+#include "screens/main_menu.h"
+
+#include <allegro.h>
+
+#include <array>
+
+#include "app/clock.h"
+#include "screens/info_screens.h"
+#include "screens/screen_image.h"
+#include "stream/recorded_drawing.h"
+
+int lastPlayerCount = 1;
+
+namespace {
+
+constexpr int kCreditsItem = 7;
+constexpr int kInstructionsItem = 8;
+constexpr int kLeaveItem = 9;
+constexpr int kFrameMs = 60;
+
+struct MenuPicture {
+    const char* name;
+    const char* path;
+    const char* highlightName;  // null for the background
+    const char* highlightPath;
+    int x, y, width, height;
+};
+
+const MenuPicture kBackground{"menu", "Img/menu/menu.jpg", nullptr, nullptr, 0, 0, 640, 480};
+const MenuPicture kPlayersLabel{"chooseplayer",
+                                "Img/menu/chooseplayer.jpg",
+                                "chooseplayer_2",
+                                "Img/menu/chooseplayer_2.jpg",
+                                131,
+                                294,
+                                153,
+                                34};
+// Items 1 to 9, in item order.
+const std::array<MenuPicture, 9> kItems{{
+    {"img1_menu", "Img/menu/img1.jpg", "img1_2", "Img/menu/img1_2.jpg", 304, 294, 13, 33},
+    {"img2_menu", "Img/menu/img2.jpg", "img2_2", "Img/menu/img2_2.jpg", 333, 294, 19, 33},
+    {"img3_menu", "Img/menu/img3.jpg", "img3_2", "Img/menu/img3_2.jpg", 369, 294, 20, 33},
+    {"img4_menu", "Img/menu/img4.jpg", "img4_2", "Img/menu/img4_2.jpg", 404, 294, 19, 33},
+    {"img5_menu", "Img/menu/img5.jpg", "img5_2", "Img/menu/img5_2.jpg", 438, 294, 19, 33},
+    {"img6_menu", "Img/menu/img6.jpg", "img6_2", "Img/menu/img6_2.jpg", 472, 294, 20, 33},
+    {"integrantes", "Img/menu/integrantes.jpg", "integrantes_2", "Img/menu/integrantes_2.jpg", 130,
+     340, 122, 33},
+    {"instrucoes", "Img/menu/instrucoes.jpg", "instrucoes_2", "Img/menu/instrucoes_2.jpg", 130, 383,
+     114, 33},
+    {"sairdojogo", "Img/menu/sairdojogo.jpg", "sairdojogo_2", "Img/menu/sairdojogo_2.jpg", 130, 425,
+     133, 33},
+}};
+
+// One loaded picture with the name it is known by to the recorder.
+struct Loaded {
+    const char* name;
+    BITMAP* bitmap;
+};
+
+struct MenuBitmaps {
+    // In load order: background, label normal and highlighted, items 1-6 normal, items 1-6
+    // highlighted, item 8 both forms, item 7 both forms, item 9 both forms.
+    std::array<Loaded, 21> pictures{};
+    Loaded buffer{"buffer_menu", nullptr};
+    // Indexes into `pictures`.
+    int labelNormal = 1, labelHighlight = 2;
+    std::array<int, 9> itemNormal{}, itemHighlight{};
+};
+
+MenuBitmaps loadMenu() {
+    MenuBitmaps menu;
+    int next = 0;
+    auto load = [&](const char* name, const char* path) {
+        menu.pictures[next] = {name, loadScreenImage(name, path)};
+        return next++;
+    };
+    load(kBackground.name, kBackground.path);
+    load(kPlayersLabel.name, kPlayersLabel.path);
+    load(kPlayersLabel.highlightName, kPlayersLabel.highlightPath);
+    for (int i = 0; i < 6; ++i) menu.itemNormal[i] = load(kItems[i].name, kItems[i].path);
+    for (int i = 0; i < 6; ++i) {
+        menu.itemHighlight[i] = load(kItems[i].highlightName, kItems[i].highlightPath);
+    }
+    for (int i : {kInstructionsItem - 1, kCreditsItem - 1, kLeaveItem - 1}) {
+        menu.itemNormal[i] = load(kItems[i].name, kItems[i].path);
+        menu.itemHighlight[i] = load(kItems[i].highlightName, kItems[i].highlightPath);
+    }
+    menu.buffer.bitmap = createScreenBuffer(menu.buffer.name, 640, 480, makecol(0, 0, 0));
+    return menu;
+}
+
+void releaseMenu(MenuBitmaps& menu) {
+    for (Loaded& picture : menu.pictures) recordedDestroyBitmap(picture.name, picture.bitmap);
+    recordedDestroyBitmap(menu.buffer.name, menu.buffer.bitmap);
+}
+
+void blitToBuffer(const MenuBitmaps& menu, const Loaded& picture, const MenuPicture& place) {
+    recordedBlit(picture.bitmap, picture.name, menu.buffer.bitmap, menu.buffer.name, 0, 0, place.x,
+                 place.y, place.width, place.height);
+}
+
+void drawMenuFrame(const MenuBitmaps& menu, int selectedItem) {
+    blitToBuffer(menu, menu.pictures[0], kBackground);
+    const bool choosingPlayers = selectedItem >= 1 && selectedItem <= 6;
+    blitToBuffer(menu, menu.pictures[choosingPlayers ? menu.labelHighlight : menu.labelNormal],
+                 kPlayersLabel);
+    for (int item = 1; item <= 9; ++item) {
+        const int index =
+            item == selectedItem ? menu.itemHighlight[item - 1] : menu.itemNormal[item - 1];
+        blitToBuffer(menu, menu.pictures[index], kItems[item - 1]);
+    }
+    recordedDrawSprite(screen, "screen", menu.buffer.bitmap, menu.buffer.name, 0, 0);
+}
+
+}  // namespace
+
+MenuAction applyMenuRules(int& selectedItem) {
+    const int item = selectedItem;
+    if (key[KEY_DOWN] && (item == kCreditsItem || item == kInstructionsItem)) {
+        selectedItem = item + 1;
+    } else if (key[KEY_DOWN] && item < kCreditsItem) {
+        selectedItem = kCreditsItem;
+    } else if (key[KEY_RIGHT] && item >= 1 && item <= 5) {
+        selectedItem = lastPlayerCount = item + 1;
+    } else if (key[KEY_LEFT] && item >= 2 && item <= 6) {
+        selectedItem = lastPlayerCount = item - 1;
+    } else if (key[KEY_UP] && item == kCreditsItem) {
+        selectedItem = lastPlayerCount;
+    } else if (key[KEY_UP] && item > kCreditsItem) {
+        selectedItem = item - 1;
+    } else if (key[KEY_ENTER] && item >= 1 && item <= 6) {
+        return MenuAction::Choose;
+    } else if (key[KEY_ENTER] && item == kLeaveItem) {
+        return MenuAction::Leave;
+    } else if (key[KEY_ENTER] && item == kCreditsItem) {
+        return MenuAction::Credits;
+    } else if (key[KEY_ENTER] && item == kInstructionsItem) {
+        return MenuAction::Instructions;
+    }
+    return MenuAction::None;
+}
+
+int runMainMenu() {
+    MenuBitmaps menu = loadMenu();
+    int selectedItem = 1;
+    int result = kLeaveItem;  // Esc leaves like the leave item
+
+    while (!key[KEY_ESC]) {
+        waitMoreThan(kFrameMs);
+        const MenuAction action = applyMenuRules(selectedItem);
+        if (action == MenuAction::Choose || action == MenuAction::Leave) {
+            result = selectedItem;
+            break;
+        }
+        if (action == MenuAction::Credits) runCreditsScreen();
+        if (action == MenuAction::Instructions) runInstructionsScreen();
+
+        key[KEY_LEFT] = key[KEY_RIGHT] = key[KEY_DOWN] = key[KEY_UP] = 0;
+        drawMenuFrame(menu, selectedItem);
+        // Each frame is one batch for a remote viewer, like every other drawing loop.
+        flushRecording();
+    }
+
+    releaseMenu(menu);
+    return result;
+}

@@ -1,0 +1,32 @@
+#include "screens/pause_screen.h"
+
+#include <allegro.h>
+
+#include "app/clock.h"
+#include "net/estado_controle.h"
+#include "screens/screen_image.h"
+#include "stream/recorded_drawing.h"
+
+void showPauseScreen() {
+    BITMAP* picture = loadScreenImage("paused", "Img/menu/pause.bmp");
+    // Cleared to the mask colour: where the picture does not reach (or when it is missing) the race
+    // keeps showing through.
+    BITMAP* buffer = createScreenBuffer("buffer_pause", 640, 480, makecol(255, 0, 255));
+    recordedBlit(picture, "paused", buffer, "buffer_pause", 0, 0, 0, 0, 640, 480);
+    recordedDrawSprite(screen, "screen", buffer, "buffer_pause", 0, 0);
+    if (buffer) destroy_bitmap(buffer);
+    if (picture) destroy_bitmap(picture);
+    flushRecording();
+
+    const EstadoControle& control = EstadoControle::instance();
+    if (control.active.load()) {
+        while (control.paused.load()) restBetweenPolls();
+    } else {
+        while (!key[KEY_P]) restBetweenPolls();
+    }
+
+    // The local bitmaps are already gone; these records release the receivers' copies.
+    recordedDestroyBitmap("buffer_pause", nullptr);
+    recordedDestroyBitmap("paused", nullptr);
+    key[KEY_P] = 0;
+}

@@ -1,0 +1,182 @@
+#include "screens/player_selection.h"
+
+#include <allegro.h>
+
+#include <string>
+
+#include "app/clock.h"
+#include "screens/screen_image.h"
+#include "stream/recorded_drawing.h"
+
+const std::array<const char*, kCharacterCount> characterPaths{
+    "Img/Jogo/player1a.bmp", "Img/Jogo/player2a.bmp", "Img/Jogo/player3a.bmp",
+    "Img/Jogo/player4a.bmp", "Img/Jogo/player5a.bmp", "Img/Jogo/player6a.bmp"};
+
+void SelectionState::placeCursor() {
+    if (!taken[0] || placed[currentPlayer]) return;
+    for (int column = 1; column < kCharacterCount; ++column) {
+        if (!taken[column]) {
+            cursorX[currentPlayer] = kFirstCursorX + kColumnStep * column;
+            break;
+        }
+    }
+    placed[currentPlayer] = true;
+}
+
+void SelectionState::moveRight() {
+    if (cursorX[currentPlayer] >= kLastCursorX) return;
+    const int column = cursorColumn();
+    for (int step = 1; column + step < kCharacterCount; ++step) {
+        if (!taken[column + step]) {
+            cursorX[currentPlayer] += kColumnStep * step;
+            return;
+        }
+    }
+}
+
+void SelectionState::moveLeft() {
+    if (cursorX[currentPlayer] <= kFirstCursorX) return;
+    const int column = cursorColumn();
+    for (int step = 1; column - step >= 0; ++step) {
+        if (!taken[column - step]) {
+            cursorX[currentPlayer] -= kColumnStep * step;
+            return;
+        }
+    }
+}
+
+void SelectionState::choose() {
+    const int column = cursorColumn();
+    sprites[currentPlayer] = characterPaths[column];
+    taken[column] = true;
+    ++currentPlayer;
+}
+
+namespace {
+
+constexpr int kFrameMs = 50;
+constexpr int kFrameY = 339;
+constexpr int kPortraitX = 72;
+constexpr int kPortraitY = 344;
+constexpr int kPortraitSide = 70;
+constexpr int kFrameSide = 80;
+constexpr int kNumberX = 255;
+constexpr int kNumberY = 294;
+constexpr std::array<int, 6> kNumberWidths{13, 19, 20, 19, 19, 20};
+const char kBufferName[] = "buffer_selecao";
+
+struct Picture {
+    std::string name;
+    BITMAP* bitmap = nullptr;
+};
+
+struct SelectionBitmaps {
+    Picture background;
+    std::array<Picture, 7> frames;     // sel_0 (empty column), sel_1 to sel_6 (player cursors)
+    std::array<Picture, 6> portraits;  // free
+    std::array<Picture, 6> portraitsTaken;
+    std::array<Picture, 6> numbers;  // img1 to img6
+    BITMAP* buffer = nullptr;
+};
+
+Picture load(const std::string& name, const std::string& path) {
+    return Picture{name, loadScreenImage(name, path)};
+}
+
+SelectionBitmaps loadSelection() {
+    SelectionBitmaps s;
+    s.background = load("selecao", "Img/menu/bg_selecao.jpg");
+    for (int i = 0; i <= 6; ++i) {
+        const std::string name = "sel_" + std::to_string(i);
+        s.frames[i] = load(name, "Img/menu/" + name + ".jpg");
+    }
+    for (int i = 1; i <= 6; ++i) {
+        const std::string name = "sel_j" + std::to_string(i);
+        s.portraits[i - 1] = load(name, "Img/menu/" + name + ".jpg");
+    }
+    for (int i = 1; i <= 6; ++i) {
+        const std::string name = "sel_j" + std::to_string(i) + "_2";
+        s.portraitsTaken[i - 1] = load(name, "Img/menu/" + name + ".jpg");
+    }
+    for (int i = 1; i <= 6; ++i) {
+        const std::string name = "img" + std::to_string(i);
+        s.numbers[i - 1] = load(name, "Img/menu/" + name + ".jpg");
+    }
+    s.buffer = createScreenBuffer(kBufferName, 640, 480, makecol(0, 0, 0));
+    return s;
+}
+
+void release(Picture& picture) { recordedDestroyBitmap(picture.name, picture.bitmap); }
+
+void releaseSelection(SelectionBitmaps& s) {
+    recordedDestroyBitmap(kBufferName, s.buffer);
+    release(s.background);
+    for (Picture& p : s.numbers) release(p);
+    for (Picture& p : s.frames) release(p);
+    for (Picture& p : s.portraits) release(p);
+    for (Picture& p : s.portraitsTaken) release(p);
+}
+
+void blitToBuffer(const SelectionBitmaps& s, const Picture& picture, int x, int y, int width,
+                  int height) {
+    recordedBlit(picture.bitmap, picture.name, s.buffer, kBufferName, 0, 0, x, y, width, height);
+}
+
+int columnX(int column) {
+    return SelectionState::kFirstCursorX + SelectionState::kColumnStep * column;
+}
+
+}  // namespace
+
+std::optional<SpriteList> runPlayerSelection(int playerCount) {
+    key[KEY_ENTER] = 0;  // the Enter that confirmed the menu choice must not choose a character
+    SelectionBitmaps bitmaps = loadSelection();
+    SelectionState state;
+    state.playerCount = playerCount;
+
+    bool escaped = key[KEY_ESC] != 0;
+    while (!escaped) {
+        waitMoreThan(kFrameMs);
+        flushRecording();
+        blitToBuffer(bitmaps, bitmaps.background, 0, 0, 640, 480);
+        for (int column = 0; column < kCharacterCount; ++column) {
+            blitToBuffer(bitmaps, bitmaps.frames[0], columnX(column), kFrameY, kFrameSide,
+                         kFrameSide);
+        }
+        const int p = state.currentPlayer;
+        blitToBuffer(bitmaps, bitmaps.frames[p + 1], state.cursorX[p], kFrameY, kFrameSide,
+                     kFrameSide);
+
+        state.placeCursor();
+        if (key[KEY_RIGHT]) {
+            state.moveRight();
+            key[KEY_RIGHT] = 0;
+        }
+        if (key[KEY_LEFT]) {
+            state.moveLeft();
+            key[KEY_LEFT] = 0;
+        }
+        if (key[KEY_ENTER]) {
+            state.choose();
+            key[KEY_ENTER] = 0;
+        }
+        if (state.done()) break;
+
+        for (int column = 0; column < kCharacterCount; ++column) {
+            const Picture& portrait =
+                state.taken[column] ? bitmaps.portraitsTaken[column] : bitmaps.portraits[column];
+            blitToBuffer(bitmaps, portrait, kPortraitX + SelectionState::kColumnStep * column,
+                         kPortraitY, kPortraitSide, kPortraitSide);
+        }
+        const int chooser = state.currentPlayer;
+        blitToBuffer(bitmaps, bitmaps.numbers[chooser], kNumberX, kNumberY, kNumberWidths[chooser],
+                     33);
+        recordedDrawSprite(screen, "screen", bitmaps.buffer, kBufferName, 0, 0);
+        escaped = key[KEY_ESC] != 0;
+    }
+
+    if (escaped) key[KEY_ESC] = 0;
+    releaseSelection(bitmaps);
+    if (escaped) return std::nullopt;
+    return state.sprites;
+}

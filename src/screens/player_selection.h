@@ -1,0 +1,49 @@
+// Player selection: the players choose distinct characters one after another on one keyboard.
+//
+// Player 1 chooses first. Each player moves a cursor over the six character columns with Left and
+// Right (taken columns are jumped over) and confirms with Enter; Escape backs out. The result is
+// the sprite list: the runner image of each player's character, in player order. The screen loads
+// 26 pictures and a buffer on entry and releases all 27 on the way out, recording every step.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+constexpr int kCharacterCount = 6;
+
+// Entry k is the runner image of player k + 1's character; entries from the player count on are
+// empty.
+using SpriteList = std::array<std::string, kCharacterCount>;
+
+// The runner image of each character column, left to right.
+extern const std::array<const char*, kCharacterCount> characterPaths;
+
+// Where the players stand while choosing; the screen's rules for moving and choosing.
+struct SelectionState {
+    static constexpr int kFirstCursorX = 67;
+    static constexpr int kColumnStep = 85;
+    static constexpr int kLastCursorX = kFirstCursorX + kColumnStep * (kCharacterCount - 1);
+
+    int playerCount = 1;
+    int currentPlayer = 0;  // index of the player choosing; playerCount once all have chosen
+    std::array<int, kCharacterCount> cursorX{67, 67, 67, 67, 67, 67};
+    std::array<bool, kCharacterCount> taken{};
+    std::array<bool, kCharacterCount> placed{};
+    SpriteList sprites;
+
+    int cursorColumn() const { return (cursorX[currentPlayer] - kFirstCursorX) / kColumnStep; }
+    bool done() const { return currentPlayer >= playerCount; }
+
+    // With column 0 taken, puts a cursor not yet placed on the first free column from 1 on.
+    void placeCursor();
+    // Moves the cursor to the nearest free column on that side; stays when there is none.
+    void moveRight();
+    void moveLeft();
+    // The current player takes the character under the cursor; the next player chooses.
+    void choose();
+};
+
+// Returns the sprite list once every one of `playerCount` players (1 to 6) has chosen, or nothing
+// when Escape is pressed (that press is consumed).
+std::optional<SpriteList> runPlayerSelection(int playerCount);

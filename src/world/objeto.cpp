@@ -1,0 +1,138 @@
+#include "world/objeto.h"
+
+#include <cmath>
+
+#include "app/clock.h"
+#include "stream/recorded_drawing.h"
+#include "world/collision_context.h"
+#include "world/mapa.h"
+
+namespace {
+
+std::atomic<int> objectCounter{0};
+
+// Gravity accelerates at most once per call, and only after this many whole milliseconds.
+constexpr int64_t kGravityIntervalMs = 30;
+constexpr double kGravityStep = 1.8;
+
+}  // namespace
+
+int terrainColour() { return makecol(0, 0, 0); }
+int freeColour() { return makecol(255, 255, 255); }
+int nextObjectId() { return objectCounter.load(); }
+
+Objeto::Objeto(const std::string& imagePath, int width, int height, bool noGravity, int x, int y)
+    : x(x), y(y), width(width), height(height), noGravity(noGravity), id(objectCounter++) {
+    if (!imagePath.empty()) image = recordedLoadBitmap(bitmapName(), imagePath);
+}
+
+Objeto::~Objeto() { recordedDestroyBitmap(bitmapName(), image); }
+
+bool Objeto::isSolid(int colour) const { return colour != freeColour(); }
+
+void Objeto::onCollision(int, const Hit&, int, int) {}
+
+void Objeto::update() {}
+
+std::string Objeto::bitmapName() const { return "bitmap" + std::to_string(id); }
+
+void Objeto::draw(Mapa& map) {
+    const int top = y - height;
+    if (gravity.load() < 0 && grounded.load()) {
+        recordedDrawSpriteVFlip(map.buffer, "bufferVisual", image, bitmapName(), x, top);
+    } else {
+        recordedDrawSprite(map.buffer, "bufferVisual", image, bitmapName(), x, top);
+    }
+    if (map.collisionWork) rectfill(map.collisionWork, x, top, x + width, y, idColor);
+}
+
+void Objeto::move() {
+    if (!noGravity) applyGravity();
+    // The counts are taken first: a speed changed by a collision acts from the next frame on.
+    if (speedX != 0.0) {
+        const int steps = static_cast<int>(std::trunc(speedX));
+        const int direction = steps < 0 ? kLeft : kRight;
+        for (int i = 0; i < std::abs(steps); ++i) {
+            if (!step(direction)) break;
+        }
+    }
+    if (speedY != 0.0) {
+        const int steps = static_cast<int>(std::trunc(speedY));
+        const int direction = steps < 0 ? kUp : kDown;
+        for (int i = 0; i < std::abs(steps); ++i) {
+            if (!step(direction)) break;
+        }
+    }
+}
+
+void Objeto::applyGravity() {
+    const int64_t now = clockMs();
+    if (gravityFirst) {
+        gravityFirst = false;
+        gravityClock = now;
+        return;
+    }
+    gravityElapsed = now - gravityClock;
+    if (gravityElapsed > kGravityIntervalMs) {
+        speedY += gravity.load() * kGravityStep;
+        gravityElapsed = 0;
+        gravityClock = now;
+    }
+}
+
+bool Objeto::step(int direction) {
+    grounded.store(false);
+    int newX = x, newY = y;
+    Hit hit;
+    switch (direction) {
+        case kUp:
+            newY = y - 1;
+            hit = scanLine(x, y - 1 - height, x + width, y - 1 - height);
+            break;
+        case kRight:
+            newX = x + 1;
+            hit = scanLine(x + width + 1, y - height, x + width + 1, y);
+            break;
+        case kDown:
+            newY = y + 1;
+            hit = scanLine(x, y + 1, x + width, y + 1);
+            break;
+        case kLeft:
+            newX = x - 1;
+            hit = scanLine(x - 1, y - height, x - 1, y);
+            break;
+        default:
+            return true;
+    }
+    if (hit.kind == Hit::kNothing) {
+        x = newX;
+        y = newY;
+        return true;
+    }
+    onCollision(direction, hit, newX, newY);
+    return x == newX && y == newY;
+}
+
+Hit Objeto::scanLine(int x1, int y1, int x2, int y2) const {
+    BITMAP* bitmap = collisionContext.bitmap;
+    if (!bitmap) return Hit::nothing();
+    const bool horizontal = y1 == y2;
+    const int first = horizontal ? x1 : y1;
+    const int last = horizontal ? x2 : y2;
+    for (int i = first; i <= last; ++i) {
+        // getpixel outside the bitmap yields -1: not white, not black, nobody's colour.
+        const int colour = horizontal ? getpixel(bitmap, i, y1) : getpixel(bitmap, x1, i);
+        if (!isSolid(colour)) continue;
+        // Only the stopping pixel decides, even when it hides terrain further along the line.
+        if (colour == terrainColour()) return Hit::terrain();
+        Objeto* object = lookupObject(colour);
+        return object ? Hit::of(object) : Hit::nothing();
+    }
+    return Hit::nothing();
+}
+
+void Objeto::negateGravity() {
+    int current = gravity.load();
+    while (!gravity.compare_exchange_weak(current, -current)) {
+    }
+}

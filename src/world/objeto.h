@@ -1,0 +1,103 @@
+// Objeto: everything that stands in a stage (runners, speed markers, the finish line, the camera).
+//
+// An object has a position (left edge `x`, bottom edge `y`), a box that covers columns x..x+width
+// and rows y-height..y (both ends included), an image, a velocity and optional gravity. It moves
+// one pixel at a time against the collision bitmap of the collision context, probing the one-pixel
+// line just beyond its box; the first pixel it finds solid decides what it hit (terrain, a
+// registered object, or nothing). Nothing can pass through a one-pixel wall however fast it moves.
+//
+// Drawing follows the draw-and-record rule: the image is drawn locally only when this process draws
+// (not a server) and every drawing call is recorded; the box painted into the collision working
+// copy is always painted and never recorded.
+//
+// Threads: `gravity` and `grounded` are atomic, because a runner's key timer (local play) and the
+// remote-call thread (server) flip gravity while the race frame runs. Everything else belongs to
+// the thread that runs the race frame.
+#pragma once
+
+#include <allegro.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+class Mapa;
+class Objeto;
+
+// Directions of a one-pixel step, as passed to step() and onCollision().
+enum Direction : int { kUp = 0, kRight = 1, kDown = 2, kLeft = 3 };
+
+// What a probe line met.
+struct Hit {
+    enum Kind { kNothing, kTerrain, kObject };
+    Kind kind = kNothing;
+    Objeto* object = nullptr;  // set only for kObject
+
+    static Hit nothing() { return {}; }
+    static Hit terrain() { return {kTerrain, nullptr}; }
+    static Hit of(Objeto* object) { return {kObject, object}; }
+};
+
+class Objeto {
+  public:
+    // Loads the image from `imagePath` (locally, unless this is a server) and records the load
+    // under bitmapName(); an empty path means no image and no record.
+    Objeto(const std::string& imagePath, int width, int height, bool noGravity, int x, int y);
+    // Destroys the image and records the destruction under bitmapName().
+    virtual ~Objeto();
+    Objeto(const Objeto&) = delete;
+    Objeto& operator=(const Objeto&) = delete;
+
+    // Whether a collision pixel of `colour` stops this object's probe: every colour but white.
+    virtual bool isSolid(int colour) const;
+    // Reaction to `hit` met while stepping in `direction` towards (newX, newY). Does nothing.
+    virtual void onCollision(int direction, const Hit& hit, int newX, int newY);
+    // Per-frame hook called by the race frame before the object moves. Does nothing.
+    virtual void update();
+
+    // "bitmap" followed by the id: the name of the image in drawing instructions.
+    std::string bitmapName() const;
+
+    // Draws the image into the stage's buffer (upside down when resting against the ceiling) and
+    // paints the box into the stage's collision working copy in the identity colour.
+    void draw(Mapa& map);
+
+    // One frame of motion: gravity, then |speedX| horizontal steps, then |speedY| vertical steps
+    // (speeds truncated towards zero; counts taken before stepping).
+    void move();
+    // Adds gravity * 1.8 to speedY when more than 30 ms have passed since the interval started;
+    // the first call only starts the interval.
+    void applyGravity();
+    // One pixel in `direction`; false when blocked. A value outside 0..3 moves nothing (true).
+    bool step(int direction);
+    // Walks the line (horizontal when y1 == y2, else vertical at x1) in increasing order and
+    // classifies the first pixel this object finds solid.
+    Hit scanLine(int x1, int y1, int x2, int y2) const;
+
+    int64_t gravityClock = 0;
+    int64_t gravityElapsed = 0;
+    bool gravityFirst = true;
+    std::string kind;  // set at registration: "player", "boostTela" or "linhaChegada"
+    BITMAP* image = nullptr;
+    std::atomic<int> gravity{1};  // +1 pulls down, -1 pulls up
+    int idColor = 0;              // set at registration
+    int x, y;
+    int width, height;
+    double speedX = 0.0, speedY = 0.0;
+    bool active = true;
+    const bool noGravity;
+    std::atomic<bool> grounded{false};
+    bool finished = false;
+    const int id;
+
+  protected:
+    // Negates gravity as one atomic change.
+    void negateGravity();
+};
+
+// Colours of the collision bitmaps at the current colour depth.
+int terrainColour();  // black
+int freeColour();     // white
+
+// Counts every Objeto ever built in this process; the next one gets this id.
+int nextObjectId();

@@ -1,0 +1,54 @@
+// Runner: the character of one player (1 to 6).
+//
+// Pushed forward by the race frame, it falls under its own gravity, lands on terrain and on other
+// runners (it can ride on another runner's head), is stopped by walls and by other runners, and
+// passes through speed markers and the finish line, which marks it `finished`. Its only control is
+// the flip: flipGravity() reverses gravity, and only while the runner is grounded.
+//
+// Bitmaps, by instruction name (id = the runner's id): "bitmapBase<id>" the sprite sheet,
+// "bitmap<id>" the current animation frame (created here, 42 x 47 in a stage), "bitmapTecla<id>"
+// the picture of the player's key drawn above it. Construction records, in order: the sheet's
+// load, the key picture's load, the frame's creation, and the blit of the first frame.
+// Destruction records the destroys of the sheet, the key picture and the frame.
+//
+// Sheet layout (w = width, h = height): grounded row at y 0 with 5 frames at x = k * w, airborne
+// row at y h + 2 with 4 frames; every frame w x h.
+#pragma once
+
+#include <string>
+
+#include "world/objeto.h"
+
+class Runner : public Objeto {
+  public:
+    // `playerNumber` must be 1 to 6 (std::out_of_range otherwise).
+    Runner(const std::string& spritePath, int width, int height, bool noGravity, int playerNumber,
+           int x, int y);
+    ~Runner() override;
+
+    // Vertical hits ground it and stop its vertical speed; terrain and other runners block it;
+    // the finish line marks it finished; everything else lets it through.
+    void onCollision(int direction, const Hit& hit, int newX, int newY) override;
+    // The running animation: the row follows `grounded`, the pace follows speedX.
+    void update() override;
+
+    // The flip: negates gravity as one atomic change if the runner is grounded; returns whether
+    // it flipped. Safe from any thread (key timer, remote calls, tools).
+    bool flipGravity();
+
+    std::string baseName() const;  // "bitmapBase<id>"
+    std::string keyName() const;   // "bitmapTecla<id>"
+
+    const int playerNumber;
+    BITMAP* spriteSheet = nullptr;
+    BITMAP* keyImage = nullptr;
+    int frameCounter = 0;
+    bool lastGrounded = false;
+    int64_t frameClock = 0;
+    int64_t frameElapsed = 0;
+    bool firstFrame = true;
+    bool keyPollRunning = false;  // its pollKey timer is installed (local play)
+
+  private:
+    void showFrame(int sourceX, int sourceY);
+};

@@ -1,0 +1,59 @@
+// Stage loading: turns a list of players into a ready-to-run stage.
+//
+// loadStage1 / loadStage2 show the loading screen (and flush it at once, so that clients show it
+// while the stage is built), build the stage map with its camera, one runner per player at its
+// start position (stored in runnerTable, with its 5 ms key poll in local play), the stage's speed
+// markers and its finish line. Creation order fixes ids and identity colours: camera, runners in
+// player order, markers in table order, finish line.
+//
+// `spritePaths` holds at least `playerCount` sprite sheet paths in player order; `playerCount` is
+// 1 to 6 (std::invalid_argument otherwise, before anything is drawn). The caller owns the returned
+// map; deleting it releases the runners, their timers and their runnerTable entries.
+//
+// Failure: when the stage images cannot be loaded the Mapa constructor throws the int 1 (picture)
+// or 2 (collision image); it is not caught here and reaches the session, which reports it.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "world/mapa.h"
+
+struct SpeedMarker {
+    int x;
+    int speed;
+};
+
+struct FinishLine {
+    int x;
+    int bottomY;
+    int height;
+};
+
+struct StageData {
+    const char* visualPath;
+    const char* collisionPath;
+    int width;
+    std::vector<SpeedMarker> markers;
+    FinishLine finishLine;
+};
+
+struct StartPosition {
+    int x;
+    int y;
+};
+
+// The data of stage 1 and stage 2.
+const StageData& stage1Data();
+const StageData& stage2Data();
+// Where player `playerNumber` (1 to 6) starts, in both stages.
+StartPosition startPositionOf(int playerNumber);
+
+constexpr int kRunnerWidth = 42;
+constexpr int kRunnerHeight = 47;
+
+std::unique_ptr<Mapa> loadStage(const StageData& stage, const std::vector<std::string>& spritePaths,
+                                int playerCount);
+std::unique_ptr<Mapa> loadStage1(const std::vector<std::string>& spritePaths, int playerCount);
+std::unique_ptr<Mapa> loadStage2(const std::vector<std::string>& spritePaths, int playerCount);

@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/clock.h"
+#include "screens/local_session.h"
+#include "screens/screen_fixture.h"
+#include "screens/stage_run.h"
+#include "stream/gravador_tela.h"
+#include "world/runner_table.h"
+#include "world/stage_loading.h"
+
+namespace {
+
+// Small stages in the test directory: a floor to run on (or none, so every runner falls out), and
+// optionally a wall after the finish line that holds the runners until the window leaves them.
+StageData testStage(const char* visualPath, const char* collisionPath, bool floor, bool wall) {
+    const int width = 2000;
+    BITMAP* visual = create_bitmap(width, 480);
+    for (int x = 0; x < width; x += 40)
+        rectfill(visual, x, 0, x + 39, 479, makecol(x % 256, 90, 160));
+    save_bitmap(visualPath, visual, nullptr);
+    destroy_bitmap(visual);
+    BITMAP* collision = create_bitmap(width, 480);
+    clear_to_color(collision, makecol(255, 255, 255));
+    if (floor) rectfill(collision, 0, 430, width - 1, 479, makecol(0, 0, 0));
+    if (wall) rectfill(collision, 700, 0, 760, 479, makecol(0, 0, 0));
+    save_bitmap(collisionPath, collision, nullptr);
+    destroy_bitmap(collision);
+    return StageData{visualPath, collisionPath, width, {{2, 10}}, FinishLine{600, 429, 100}};
+}
+
+void savePicture(const std::string& path, int width, int height, int colour) {
+    BITMAP* picture = create_bitmap(width, height);
+    clear_to_color(picture, bitmap_mask_color(picture));
+    rectfill(picture, 2, 2, width - 3, height - 3, colour);
+    save_bitmap(path.c_str(), picture, nullptr);
+    destroy_bitmap(picture);
+}
+
+class LocalSession : public ScreenTest {
+  protected:
+    void SetUp() override {
+        ScreenTest::SetUp();
+        std::filesystem::create_directories("Img/Jogo");
+        // What the stages, the prompt and the winner screen show, so that nothing is missing.
+        for (int i = 1; i <= 6; ++i) {
+            savePicture("Img/Jogo/player" + std::to_string(i) + "a.bmp", 210, 96,
+                        makecol(40 * i, 200, 60));
+            savePicture("Img/Jogo/" + std::to_string(i) + ".bmp", 30, 30, makecol(200, 40 * i, 60));
+        }
+        for (const char* name : {"X", "M", "R", "A", "CTRL"}) {
+            savePicture(std::string("Img/Jogo/") + name + ".bmp", 30, 30, makecol(10, 10, 200));
+        }
+        BITMAP* pixel = create_bitmap(1, 1);
+        clear_to_color(pixel, bitmap_mask_color(pixel));
+        save_bitmap("Img/Jogo/pixelTransparente.bmp", pixel, nullptr);
+        destroy_bitmap(pixel);
+        savePicture("Img/menu/enter.bmp", 640, 480, makecol(250, 250, 250));
+        savePicture("Img/menu/parabens.jpg", 640, 480, makecol(250, 200, 0));
+        savePicture("Img/menu/bg_carregando.jpg", 640, 480, makecol(30, 30, 30));
+        GravadorTela::tapBatchesForTesting([this](const std::string& batch) {
+            batches.push_back(batch);
+            batchTimes.push_back(clockMs());
+        });
+    }
+    void TearDown() override {
+        ScreenTest::TearDown();
+        runnerTable.fill(nullptr);
+    }
+
+    // Index of the first recorded instruction equal to `text` from `from` on (size() if none).
+    size_t find(const std::string& text, size_t from = 0) {
+        const std::vector<std::string> all = instructions();
+        return std::find(all.begin() + std::min(from, all.size()), all.end(), text) - all.begin();
+    }
+    // The clock reading of the flush that carried the first batch holding `text`.
+    int64_t timeOfBatchWith(const std::string& text) {
+        for (size_t i = 0; i < batches.size(); ++i) {
+            if (batches[i].find(text) != std::string::npos) return batchTimes[i];
+        }
+        return -1;
+    }
+
+    std::vector<int64_t> batchTimes;
+};
+
+TEST(StageOutcomeRules, EscAbandonsStageOneLooksAtTheLineFirstStageTwoAtF10First) {
+    struct Case {
+        int stage;
+        bool esc, f10, finished;
+        StageOutcome outcome;
+        bool f10Left;  // F10 still down afterwards
+    };
+    const Case cases[] = {
+        {1, true, true, true, StageOutcome::Abandoned, true},
+        {2, true, true, true, StageOutcome::Abandoned, true},
+        {1, false, true, true, StageOutcome::Won, true},
+        {2, false, true, true, StageOutcome::Won, false},
+        {1, false, true, false, StageOutcome::Won, false},
+        {1, false, false, true, StageOutcome::Won, false},
+        {2, false, false, true, StageOutcome::Won, false},
+        {1, false, false, false, StageOutcome::Replay, false},
+        {2, false, false, false, StageOutcome::Replay, false},
+    };
+    for (const Case& c : cases) {
+        clearAllKeys();
+        key[KEY_ESC] = c.esc;
+        key[KEY_F10] = c.f10;
+        EXPECT_EQ(decideStageOutcome(c.stage, c.finished), c.outcome)
+            << "stage " << c.stage << " esc " << c.esc << " f10 " << c.f10 << " finished "
+            << c.finished;
+        EXPECT_EQ(key[KEY_ESC], 0);
+        EXPECT_EQ(key[KEY_F10] != 0, c.f10Left) << "stage " << c.stage;
+    }
+    clearAllKeys();
+}
+
+TEST_F(LocalSession, AWholeMatchWithF10PauseIntervalAndWinnerPicture) {
+    const StageData one = testStage("Img/Jogo/um.bmp", "Img/Jogo/um_colisao.bmp", true, false);
+    const StageData two = testStage("Img/Jogo/dois.bmp", "Img/Jogo/dois_colisao.bmp", true, false);
+    keys.press(100, KEY_ENTER)   // menu: one player
+        .press(400, KEY_ENTER)   // the first character
+        .press(800, KEY_ENTER)   // stage 1 prompt
+        .press(1200, KEY_P)      // pause ...
+        .press(1600, KEY_P)      // ... and go on
+        .press(2000, KEY_F10)    // stage 1 won
+        .press(5000, KEY_ENTER)  // stage 2 prompt
+        .press(5600, KEY_F10)    // stage 2 won
+        .press(6500, KEY_ENTER)  // winner picture
+        .press(7500, KEY_ESC);   // leave from the menu
+    keys.start(60000);
+    testing::internal::CaptureStdout();
+    playLocalMatches(one, two);
+    EXPECT_LT(clockMs(), 7700);
+
+    const std::vector<std::string> milestones{
+        "load_bitmap menu Img/menu/menu.jpg",
+        "load_bitmap selecao Img/menu/bg_selecao.jpg",
+        "load_bitmap mapaVisual Img/Jogo/um.bmp",
+        "load_bitmap pressEnter Img/menu/enter.bmp",
+        "load_bitmap paused Img/menu/pause.bmp",
+        "load_bitmap mapaVisual Img/Jogo/dois.bmp",
+        "load_bitmap pressEnter Img/menu/enter.bmp",
+        "load_bitmap parabens Img/menu/parabens.jpg",
+        "destroy_bitmap parabens",
+        "load_bitmap menu Img/menu/menu.jpg",
+    };
+    size_t at = 0;
+    for (const std::string& milestone : milestones) {
+        at = find(milestone, at);
+        ASSERT_LT(at, instructions().size()) << "missing or out of order: " << milestone;
+        ++at;
+    }
+    EXPECT_EQ(countOf("load_bitmap paused Img/menu/pause.bmp"), 1u);
+    // The interval: stage 2 is loaded more than two seconds after F10 ended stage 1.
+    EXPECT_GT(timeOfBatchWith("Img/Jogo/dois.bmp"), 2000 + 2000);
+    EXPECT_EQ(key[KEY_F10], 0);
+    EXPECT_EQ(key[KEY_ENTER], 0);
+    for (Runner* entry : runnerTable) EXPECT_EQ(entry, nullptr);
+    // Both stages, every runner and every screen released what they showed.
+    BITMAP* replayed = replayOnto(windowAtStart);
+    destroy_bitmap(replayed);
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(console.find("nao encontrad"), std::string::npos) << console;
+}
+
+TEST_F(LocalSession, ALostAttemptIsPlayedAgainAndEscGoesBackToTheMenu) {
+    const StageData fall =
+        testStage("Img/Jogo/queda.bmp", "Img/Jogo/queda_colisao.bmp", false, false);
+    const StageData two = testStage("Img/Jogo/dois.bmp", "Img/Jogo/dois_colisao.bmp", true, false);
+    keys.press(100, KEY_ENTER)
+        .press(400, KEY_ENTER)
+        .press(800, KEY_ENTER)   // the runner falls out: the stage is loaded again
+        .press(4000, KEY_ENTER)  // second prompt
+        .press(4200, KEY_ESC)    // abandoned, Esc consumed
+        .press(5000, KEY_ESC);   // leaves from the menu
+    keys.start(60000);
+    playLocalMatches(fall, two);
+
+    EXPECT_EQ(countOf("load_bitmap mapaVisual Img/Jogo/queda.bmp"), 2u);
+    EXPECT_EQ(countOf("load_bitmap pressEnter Img/menu/enter.bmp"), 2u);
+    EXPECT_EQ(countOf("load_bitmap mapaVisual Img/Jogo/dois.bmp"), 0u);
+    EXPECT_EQ(countOf("load_bitmap parabens Img/menu/parabens.jpg"), 0u);
+    // Back to the menu after the abandon, then left with the second Esc.
+    EXPECT_EQ(countOf("load_bitmap menu Img/menu/menu.jpg"), 2u);
+    // The second prompt came only after the first attempt had been lost, well after its Enter.
+    std::vector<int64_t> prompts;
+    for (size_t i = 0; i < batches.size(); ++i) {
+        if (batches[i].find("load_bitmap pressEnter") != std::string::npos) {
+            prompts.push_back(batchTimes[i]);
+        }
+    }
+    ASSERT_EQ(prompts.size(), 2u);
+    EXPECT_GT(prompts[1], 800 + 300);
+}
+
+TEST_F(LocalSession, AStageReachedByARunnerIsWonWithoutF10) {
+    // The runner crosses the line at x 600, is held by the wall and left behind by the window.
+    const StageData one = testStage("Img/Jogo/um.bmp", "Img/Jogo/um_colisao.bmp", true, true);
+    const StageData two = testStage("Img/Jogo/dois.bmp", "Img/Jogo/dois_colisao.bmp", true, false);
+    keys.press(100, KEY_ENTER).press(400, KEY_ENTER).press(800, KEY_ENTER);
+    keys.press(7000, KEY_ENTER);  // stage 2 prompt
+    keys.press(8000, KEY_ESC);    // abandon stage 2
+    keys.press(9000, KEY_ESC);
+    keys.start(60000);
+    playLocalMatches(one, two);
+    EXPECT_EQ(countOf("load_bitmap mapaVisual Img/Jogo/um.bmp"), 1u) << "won at the first try";
+    EXPECT_EQ(countOf("load_bitmap mapaVisual Img/Jogo/dois.bmp"), 1u);
+}
+
+TEST_F(LocalSession, StageWhoseImagesCannotBeLoadedIsReportedAndTheMenuReturns) {
+    const StageData two = testStage("Img/Jogo/dois.bmp", "Img/Jogo/dois_colisao.bmp", true, false);
+    const StageData missing{"Img/Jogo/nao_existe.jpg",
+                            "Img/Jogo/dois_colisao.bmp",
+                            2000,
+                            {{2, 10}},
+                            FinishLine{600, 429, 100}};
+    keys.press(100, KEY_ENTER).press(400, KEY_ENTER).press(1500, KEY_ESC);
+    keys.start(60000);
+    testing::internal::CaptureStdout();
+    playLocalMatches(missing, two);
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_NE(console.find("Img/Jogo/nao_existe.jpg"), std::string::npos) << console;
+    EXPECT_EQ(countOf("load_bitmap menu Img/menu/menu.jpg"), 2u);
+    for (Runner* entry : runnerTable) EXPECT_EQ(entry, nullptr);
+}
+
+TEST_F(LocalSession, BackingOutOfTheSelectionShowsTheMenuFromItsStart) {
+    keys.press(100, KEY_RIGHT).press(250, KEY_ENTER).press(600, KEY_ESC).press(1200, KEY_ESC);
+    keys.start(60000);
+    const StageData two = testStage("Img/Jogo/dois.bmp", "Img/Jogo/dois_colisao.bmp", true, false);
+    playLocalMatches(two, two);
+    EXPECT_EQ(countOf("load_bitmap menu Img/menu/menu.jpg"), 2u);
+    // The second menu's first frame highlights item 1 again.
+    const size_t second = find("load_bitmap menu Img/menu/menu.jpg", 1);
+    EXPECT_EQ(instructionsStartingWith("blit img1", second).front(),
+              "blit img1_2 buffer_menu 0 0 304 294 13 33");
+    EXPECT_EQ(countOf("load_bitmap mapaVisual Img/Jogo/dois.bmp"), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LocalSession, WinnerPictureStaysUntilEnterConsumesItAndReplaysTheSame) {
+    keys.press(300, KEY_ENTER, 200).start();
+    showWinnerScreen();
+    EXPECT_GE(clockMs(), 300);
+    EXPECT_LE(clockMs(), 301);
+    EXPECT_EQ(key[KEY_ENTER], 0) << "the menu must not take the same press";
+    EXPECT_TRUE(looksLike(window, 320, 240, makecol(250, 200, 0)));
+    const std::vector<std::string> expected{"load_bitmap parabens Img/menu/parabens.jpg",
+                                            "draw_sprite screen parabens 0 0",
+                                            "destroy_bitmap parabens"};
+    EXPECT_EQ(instructions(), expected);
+    BITMAP* replayed = replayOnto(windowAtStart);
+    EXPECT_EQ(differingPixels(window, replayed), 0);
+    destroy_bitmap(replayed);
+}
+
+}  // namespace

@@ -1,0 +1,159 @@
+#include "stream/gravador_tela.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "stream/instruction_format.h"
+
+namespace {
+
+const std::string kDraw = "draw_sprite screen buffer_menu 0 0";
+const std::string kLoad = "load_bitmap paused Img/menu/pause.bmp";
+
+// Appends `count` ordinary one-instruction batches to every queue of `recorder`.
+void queueOrdinaryBatches(GravadorTela& recorder, int count) {
+    for (int i = 0; i < count; ++i) {
+        recorder.addInstruction(kDraw);
+        recorder.flush();
+    }
+}
+
+TEST(GravadorTela, WithoutPlayersKeepsNothing) {
+    GravadorTela recorder(0);
+    EXPECT_FALSE(recorder.isRemote());
+    for (int i = 0; i < 9; ++i) recorder.addInstruction(kLoad);
+    recorder.flush();
+    EXPECT_EQ(recorder.takeBatch(1), "");
+    EXPECT_EQ(recorder.queuedBatches(1), 0u);
+}
+
+TEST(GravadorTela, FlushQueuesPendingTextsInOrderForEveryPlayer) {
+    GravadorTela recorder(2);
+    EXPECT_TRUE(recorder.isRemote());
+    recorder.addInstruction("a 1");
+    recorder.addInstruction("b 2");
+    recorder.addInstruction("c 3");
+    EXPECT_EQ(recorder.queuedBatches(1), 0u) << "three texts do not close a batch";
+    recorder.flush();
+    EXPECT_EQ(recorder.takeBatch(1), "a 1;b 2;c 3;");
+    EXPECT_EQ(recorder.takeBatch(2), "a 1;b 2;c 3;");
+    EXPECT_EQ(recorder.takeBatch(1), "");
+}
+
+TEST(GravadorTela, FourthTextClosesTheBatchAndAFlushAfterItQueuesAnEmptyOne) {
+    GravadorTela recorder(1);
+    for (const char* text : {"a", "b", "c", "d"}) recorder.addInstruction(text);
+    EXPECT_EQ(recorder.queuedBatches(1), 1u);
+    recorder.flush();
+    recorder.addInstruction("e");
+    recorder.flush();
+    EXPECT_EQ(recorder.takeBatch(1), "a;b;c;d;");
+    EXPECT_EQ(recorder.queuedBatches(1), 2u);
+    EXPECT_EQ(recorder.takeBatch(1), "") << "the empty batch of the flush after the fourth text";
+    EXPECT_EQ(recorder.takeBatch(1), "e;");
+    EXPECT_EQ(recorder.queuedBatches(1), 0u);
+}
+
+TEST(GravadorTela, FullQueueDropsOrdinaryBatchesButKeepsEssentialOnes) {
+    GravadorTela recorder(2);
+    queueOrdinaryBatches(recorder, 10);
+    for (int i = 0; i < 7; ++i) recorder.takeBatch(1);
+    ASSERT_EQ(recorder.queuedBatches(1), 3u);
+    ASSERT_EQ(recorder.queuedBatches(2), 10u);
+
+    queueOrdinaryBatches(recorder, 1);
+    EXPECT_EQ(recorder.queuedBatches(1), 4u);
+    EXPECT_EQ(recorder.queuedBatches(2), 10u) << "ordinary batch dropped for the full queue";
+
+    for (const std::string& essential :
+         {kLoad, formatCreateBitmap("b", 1, 1), formatDestroyBitmap("b")}) {
+        recorder.addInstruction(essential);
+        recorder.flush();
+    }
+    EXPECT_EQ(recorder.queuedBatches(1), 7u);
+    EXPECT_EQ(recorder.queuedBatches(2), 13u) << "essential batches grow a full queue";
+}
+
+TEST(GravadorTela, EssentialTestIsASubstringTestOnTheWholeBatch) {
+    GravadorTela recorder(1);
+    queueOrdinaryBatches(recorder, 10);
+    recorder.addInstruction("blit my_load_bitmap_copy screen 0 0 0 0 1 1");
+    recorder.flush();
+    EXPECT_EQ(recorder.queuedBatches(1), 11u);
+}
+
+TEST(GravadorTela, TakeBatchGivesTheOldestOneBatchAtATime) {
+    GravadorTela recorder(1);
+    recorder.addInstruction("first");
+    recorder.flush();
+    recorder.addInstruction("second");
+    recorder.flush();
+    EXPECT_EQ(recorder.takeBatch(1), "first;");
+    EXPECT_EQ(recorder.queuedBatches(1), 1u);
+    EXPECT_EQ(recorder.takeBatch(1), "second;");
+}
+
+TEST(GravadorTela, PlayerNumbersOutsideTheQueuesGetTheEmptyBatch) {
+    GravadorTela recorder(3);
+    recorder.addInstruction(kDraw);
+    recorder.flush();
+    for (uint16_t player : {uint16_t{0}, uint16_t{4}, uint16_t{65535}}) {
+        EXPECT_EQ(recorder.takeBatch(player), "") << player;
+    }
+    EXPECT_EQ(recorder.queuedBatches(3), 1u);
+    GravadorTela none(0);
+    EXPECT_EQ(none.takeBatch(1), "");
+}
+
+TEST(GravadorTela, RefusedInstructionsAreNotRecorded) {
+    GravadorTela recorder(1);
+    recorder.addInstruction(formatLoadBitmap("has blank", "Img/x.bmp"));
+    recorder.flush();
+    EXPECT_EQ(recorder.takeBatch(1), "");
+}
+
+TEST(GravadorTela, InstanceKeepsTheCountOfItsFirstCreation) {
+    GravadorTela& first = GravadorTela::instance();
+    EXPECT_EQ(&GravadorTela::instance(3), &first);
+    EXPECT_EQ(GravadorTela::instance(3).playerCount(), first.playerCount());
+}
+
+TEST(GravadorTela, SubstituteStandsInForTheProcessRecorder) {
+    GravadorTela& process = GravadorTela::instance();
+    GravadorTela server(2);
+    GravadorTela::substituteForTesting(&server);
+    EXPECT_EQ(&GravadorTela::instance(), &server);
+    GravadorTela::substituteForTesting(nullptr);
+    EXPECT_EQ(&GravadorTela::instance(), &process);
+}
+
+// The game thread records while the request thread takes batches: nothing is lost or torn.
+TEST(GravadorTela, ConcurrentFlushAndTakeLoseNoEssentialBatch) {
+    GravadorTela recorder(1);
+    constexpr int kBatches = 20000;
+    std::atomic<bool> done{false};
+    int taken = 0;
+    std::thread reader([&] {
+        for (;;) {
+            const bool finished = done.load();
+            std::string batch = recorder.takeBatch(1);
+            if (!batch.empty()) {
+                EXPECT_EQ(batch, "load_bitmap a b;");
+                ++taken;
+            } else if (finished) {
+                break;
+            }
+        }
+    });
+    for (int i = 0; i < kBatches; ++i) {
+        recorder.addInstruction("load_bitmap a b");
+        recorder.flush();
+    }
+    done.store(true);
+    reader.join();
+    EXPECT_EQ(taken, kBatches);
+}
+
+}  // namespace

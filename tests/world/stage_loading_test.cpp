@@ -1,0 +1,216 @@
+#include "world/stage_loading.h"
+
+#include <gtest/gtest.h>
+
+#include "world/boost_tela.h"
+#include "world/linha_chegada.h"
+#include "world/runner.h"
+#include "world/runner_table.h"
+#include "world/world_fixture.h"
+
+namespace {
+
+const std::vector<std::string> kSprites = {"Img/Jogo/player1a.bmp", "Img/Jogo/player2a.bmp",
+                                           "Img/Jogo/player3a.bmp", "Img/Jogo/player4a.bmp",
+                                           "Img/Jogo/player5a.bmp", "Img/Jogo/player6a.bmp"};
+
+// A directory holding small collision images for both stages (a server loads nothing else).
+class StageImages : public TempImageDir {
+  public:
+    StageImages() {
+        BITMAP* collision = whiteBitmap(64, 480);
+        save("Img/Jogo/mapa_colisao1.bmp", collision);
+        save("Img/Jogo/mapacolisao2.bmp", collision);
+        destroy_bitmap(collision);
+    }
+};
+
+std::string load(int id, const std::string& path) {
+    return "load_bitmap bitmap" + std::to_string(id) + " " + path;
+}
+
+TEST(StageLoading, ServerRecordsTheLoadInOrderAndFlushesTheLoadingScreenFirst) {
+    StageImages images;
+    RecorderScope server(2);
+    const int camera = nextObjectId();
+    auto map = loadStage1(kSprites, 2);
+
+    const auto batches = server.takeBatches();
+    ASSERT_FALSE(batches.empty());
+    EXPECT_EQ(batches[0],
+              "load_bitmap carregando Img/menu/bg_carregando.jpg;draw_sprite screen carregando 0 0;"
+              "destroy_bitmap carregando;");
+
+    const std::vector<std::string> expected = {
+        "load_bitmap carregando Img/menu/bg_carregando.jpg",
+        "draw_sprite screen carregando 0 0",
+        "destroy_bitmap carregando",
+        "load_bitmap mapaVisual Img/Jogo/visual1.jpg",
+        "create_bitmap bufferVisual 18000 480",
+        "draw_sprite bufferVisual mapaVisual 0 0",
+        load(camera, "Img/Jogo/pixelTransparente.bmp"),
+        "load_bitmap bitmapBase" + std::to_string(camera + 1) + " Img/Jogo/player1a.bmp",
+        "load_bitmap bitmapTecla" + std::to_string(camera + 1) + " Img/Jogo/1.bmp",
+        "create_bitmap bitmap" + std::to_string(camera + 1) + " 42 47",
+        "blit bitmapBase" + std::to_string(camera + 1) + " bitmap" + std::to_string(camera + 1) +
+            " 0 49 0 0 42 47",
+        "load_bitmap bitmapBase" + std::to_string(camera + 2) + " Img/Jogo/player2a.bmp",
+        "load_bitmap bitmapTecla" + std::to_string(camera + 2) + " Img/Jogo/2.bmp",
+        "create_bitmap bitmap" + std::to_string(camera + 2) + " 42 47",
+        "blit bitmapBase" + std::to_string(camera + 2) + " bitmap" + std::to_string(camera + 2) +
+            " 0 49 0 0 42 47",
+        load(camera + 3, "Img/Jogo/pixelTransparente.bmp"),
+        load(camera + 4, "Img/Jogo/pixelTransparente.bmp"),
+        load(camera + 5, "Img/Jogo/pixelTransparente.bmp"),
+        load(camera + 6, "Img/Jogo/pixelTransparente.bmp"),
+        load(camera + 7, "Img/Jogo/pixelTransparente.bmp"),
+        load(camera + 8, "Img/Jogo/pixelTransparente.bmp"),
+    };
+    std::vector<std::string> recorded;
+    for (const auto& batch : batches) {
+        for (auto& instruction : splitBatch(batch)) recorded.push_back(instruction);
+    }
+    for (auto& instruction : server.takeInstructions()) recorded.push_back(instruction);
+    EXPECT_EQ(recorded, expected);
+
+    // A server loads no picture and installs no key timer.
+    EXPECT_EQ(map->visual, nullptr);
+    EXPECT_EQ(map->buffer, nullptr);
+    ASSERT_NE(map->collisionWork, nullptr);
+    EXPECT_EQ(map->collisionWork->w, 18000);
+    for (const auto& [colour, runner] : map->playerRegistry) {
+        EXPECT_EQ(runner->spriteSheet, nullptr);
+        EXPECT_EQ(runner->image, nullptr);
+        EXPECT_FALSE(runner->keyPollRunning);
+    }
+}
+
+TEST(StageLoading, StageOneHoldsItsRunnersMarkersAndFinishLine) {
+    StageImages images;
+    RecorderScope server(1);
+    auto map = loadStage1(kSprites, 6);
+
+    const StartPosition starts[] = {{270, 100}, {270, 155}, {270, 230},
+                                    {270, 285}, {220, 155}, {220, 285}};
+    int player = 1;
+    for (const auto& [colour, runner] : map->playerRegistry) {
+        EXPECT_EQ(runner->playerNumber, player);
+        EXPECT_EQ(runner, runnerTable[player - 1]);
+        EXPECT_EQ(runner->x, starts[player - 1].x);
+        EXPECT_EQ(runner->y, starts[player - 1].y);
+        EXPECT_EQ(runner->width, 42);
+        EXPECT_EQ(runner->height, 47);
+        EXPECT_EQ(runner->kind, "player");
+        ++player;
+    }
+    EXPECT_EQ(player, 7);
+
+    std::vector<std::pair<int, int>> markers;
+    const LinhaChegada* line = nullptr;
+    for (const auto& [colour, object] : map->objectRegistry) {
+        if (const auto* boost = dynamic_cast<const BoostTela*>(object)) {
+            EXPECT_EQ(object->kind, "boostTela");
+            EXPECT_EQ(object->y, 480);
+            EXPECT_EQ(object->height, 480);
+            EXPECT_EQ(object->width, 0);
+            markers.emplace_back(boost->x, boost->speed);
+        } else {
+            line = dynamic_cast<const LinhaChegada*>(object);
+            ASSERT_NE(line, nullptr);
+            EXPECT_EQ(object->kind, "linhaChegada");
+        }
+    }
+    const std::vector<std::pair<int, int>> expectedMarkers = {
+        {2, 10}, {5000, 13}, {10400, 15}, {14000, 30}, {16700, 15}};
+    EXPECT_EQ(markers, expectedMarkers);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->x, 17626);
+    EXPECT_EQ(line->y, 421);
+    EXPECT_EQ(line->height, 40);
+    // The finish line is the last object registered.
+    EXPECT_EQ(map->objectRegistry.rbegin()->second, line);
+
+    // Deleting the map releases the runners and clears their table entries.
+    map.reset();
+    for (Runner* entry : runnerTable) EXPECT_EQ(entry, nullptr);
+}
+
+TEST(StageLoading, OnePlayerFillsOnlyTheFirstTableEntryAndKeepsEveryMarker) {
+    StageImages images;
+    RecorderScope server(1);
+    runnerTable.fill(nullptr);
+    auto map = loadStage2(kSprites, 1);
+    EXPECT_NE(runnerTable[0], nullptr);
+    for (int i = 1; i < 6; ++i) EXPECT_EQ(runnerTable[i], nullptr);
+    EXPECT_EQ(map->playerRegistry.size(), 1u);
+    EXPECT_EQ(map->objectRegistry.size(), 7u);  // six markers and the finish line
+    const Objeto* line = map->objectRegistry.rbegin()->second;
+    EXPECT_EQ(line->x, 16427);
+    EXPECT_EQ(line->y, 440);
+    EXPECT_EQ(line->height, 75);
+}
+
+TEST(StageLoading, TheCameraTakesTheFirstMarkersSpeedWithinTwoFrames) {
+    StageImages images;
+    RecorderScope server(1);
+    SimulatedClockScope clock;
+    for (auto* load : {&loadStage1, &loadStage2}) {
+        auto map = (*load)(kSprites, 1);
+        map->raceFrame();
+        EXPECT_EQ(map->camera->x, 1);
+        EXPECT_EQ(map->camera->speedX, 1.0);
+        map->raceFrame();
+        EXPECT_EQ(map->camera->x, 2);
+        EXPECT_EQ(map->camera->speedX, load == &loadStage1 ? 10.0 : 11.0);
+    }
+}
+
+TEST(StageLoading, StageTwoContinuesIdsAndIdentityColoursWhereStageOneEnded) {
+    StageImages images;
+    RecorderScope server(1);
+    auto stage1 = loadStage1(kSprites, 2);
+    const int lastId = stage1->objectRegistry.rbegin()->second->id;
+    const int lastColour = stage1->objectRegistry.rbegin()->first;
+    stage1.reset();
+    auto stage2 = loadStage2(kSprites, 2);
+    EXPECT_EQ(stage2->camera->id, lastId + 1);
+    const Runner* first = stage2->playerRegistry.begin()->second;
+    EXPECT_EQ(first->id, lastId + 2);
+    // The next colour of the counter: one more blue, or a carry into green.
+    const int next = getb(lastColour) == 255
+                         ? makecol(getr(lastColour), getg(lastColour) + 1, 0)
+                         : makecol(getr(lastColour), getg(lastColour), getb(lastColour) + 1);
+    EXPECT_EQ(first->idColor, next);
+}
+
+TEST(StageLoading, MissingImagesThrowTheDocumentedIntegers) {
+    TempImageDir empty;
+    {
+        RecorderScope server(1);
+        try {
+            loadStage1(kSprites, 1);
+            ADD_FAILURE() << "loading without images must throw";
+        } catch (int code) {
+            EXPECT_EQ(code, 2);  // a server never loads the picture
+        }
+    }
+    {
+        RecorderScope local(0);
+        try {
+            loadStage2(kSprites, 1);
+            ADD_FAILURE() << "loading without images must throw";
+        } catch (int code) {
+            EXPECT_EQ(code, 1);
+        }
+    }
+}
+
+TEST(StageLoading, RejectsPlayerCountsWithoutRunnerTableEntries) {
+    RecorderScope server(1);
+    EXPECT_THROW(loadStage1(kSprites, 0), std::invalid_argument);
+    EXPECT_THROW(loadStage1(kSprites, 7), std::invalid_argument);
+    EXPECT_THROW(loadStage1({"one.bmp"}, 2), std::invalid_argument);
+    EXPECT_TRUE(server.takeInstructions().empty());  // refused before drawing anything
+}
+
+}  // namespace

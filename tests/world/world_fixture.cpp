@@ -1,0 +1,67 @@
+#include "world/world_fixture.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "app/clock.h"
+
+RecorderScope::RecorderScope(int playerCount) : recorder_(playerCount) {
+    GravadorTela::substituteForTesting(&recorder_);
+}
+
+RecorderScope::~RecorderScope() { GravadorTela::substituteForTesting(nullptr); }
+
+std::vector<std::string> RecorderScope::takeBatches() {
+    std::vector<std::string> batches;
+    while (recorder_.queuedBatches(1) > 0) batches.push_back(recorder_.takeBatch(1));
+    return batches;
+}
+
+std::vector<std::string> RecorderScope::takeInstructions() {
+    recorder_.flush();
+    std::vector<std::string> instructions;
+    for (const std::string& batch : takeBatches()) {
+        for (std::string& instruction : splitBatch(batch)) instructions.push_back(instruction);
+    }
+    return instructions;
+}
+
+std::vector<std::string> splitBatch(const std::string& batch) {
+    std::vector<std::string> pieces;
+    std::stringstream stream(batch);
+    std::string piece;
+    while (std::getline(stream, piece, ';')) {
+        if (!piece.empty()) pieces.push_back(piece);
+    }
+    return pieces;
+}
+
+SimulatedClockScope::SimulatedClockScope(int64_t startMs) { useSimulatedClock(startMs); }
+SimulatedClockScope::~SimulatedClockScope() { useRealClock(); }
+
+BITMAP* whiteBitmap(int width, int height) {
+    BITMAP* bitmap = create_bitmap(width, height);
+    clear_to_color(bitmap, makecol(255, 255, 255));
+    return bitmap;
+}
+
+TempImageDir::TempImageDir() : previous_(std::filesystem::current_path()) {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "corrida_world_XXXXXX").string();
+    dir_ = mkdtemp(pattern.data());
+    std::filesystem::create_directories(dir_ / "Img" / "Jogo");
+    std::filesystem::create_directories(dir_ / "Img" / "menu");
+    std::filesystem::current_path(dir_);
+}
+
+TempImageDir::~TempImageDir() {
+    std::filesystem::current_path(previous_);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+}
+
+void TempImageDir::save(const std::string& relativePath, BITMAP* bitmap) const {
+    save_bitmap((dir_ / relativePath).string().c_str(), bitmap, nullptr);
+}

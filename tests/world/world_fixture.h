@@ -1,0 +1,56 @@
+// Helpers for the game-world tests: a recorder standing in for the process one, a simulated clock,
+// collision bitmaps built in memory or written to a temporary directory, and a way to read back
+// every instruction a server would send.
+#pragma once
+
+#include <allegro.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "stream/gravador_tela.h"
+
+// Makes instance() return a recorder of `playerCount` players (0: local play, more: a server)
+// for the lifetime of the object.
+class RecorderScope {
+  public:
+    explicit RecorderScope(int playerCount);
+    ~RecorderScope();
+    GravadorTela& recorder() { return recorder_; }
+    // Every batch player 1 can take, oldest first (drains the queue).
+    std::vector<std::string> takeBatches();
+    // Every instruction of those batches, in order (drains the queue; flushes first).
+    std::vector<std::string> takeInstructions();
+
+  private:
+    GravadorTela recorder_;
+};
+
+// Simulated clock starting at `startMs` for the lifetime of the object.
+class SimulatedClockScope {
+  public:
+    explicit SimulatedClockScope(int64_t startMs = 1000);
+    ~SimulatedClockScope();
+};
+
+// A memory bitmap of free space (white) with the given terrain rectangles (black).
+BITMAP* whiteBitmap(int width, int height);
+
+// A temporary working directory holding Img/Jogo/ and Img/menu/, entered for the lifetime of the
+// object (relative image paths resolve in it) and removed afterwards.
+class TempImageDir {
+  public:
+    TempImageDir();
+    ~TempImageDir();
+    // Writes `bitmap` as a file at `relativePath` (the extension decides the format).
+    void save(const std::string& relativePath, BITMAP* bitmap) const;
+    const std::filesystem::path& path() const { return dir_; }
+
+  private:
+    std::filesystem::path dir_;
+    std::filesystem::path previous_;
+};
+
+// Splits a batch text into its instructions.
+std::vector<std::string> splitBatch(const std::string& batch);
