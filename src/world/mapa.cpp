@@ -22,6 +22,9 @@ Mapa::Mapa(const std::string& visualPath, const std::string& collisionPath, int 
     collisionWork = create_bitmap(stageWidth, kStageHeight);
     buffer = recordedCreateBitmap("bufferVisual", stageWidth, kStageHeight);
     recordedDrawSprite(buffer, "bufferVisual", visual, "mapaVisual", 0, 0);
+    // draw_sprite skips mask-coloured pixels of the collision image: they must read as free
+    // space, not as whatever memory create_bitmap handed out.
+    clear_to_color(collisionWork, freeColour());
     draw_sprite(collisionWork, collision, 0, 0);
     camera = std::make_unique<GerenciadorTela>();
 }

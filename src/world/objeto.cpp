@@ -113,16 +113,32 @@ bool Objeto::step(int direction) {
     return x == newX && y == newY;
 }
 
+namespace {
+
+// getpixel, with a direct read for the 32-bit memory bitmaps the game probes.
+int collisionPixel(BITMAP* bitmap, int x, int y) {
+    if (x < 0 || y < 0 || x >= bitmap->w || y >= bitmap->h) return -1;  // as getpixel outside
+    if (bitmap_color_depth(bitmap) == 32 && is_memory_bitmap(bitmap)) {
+        return static_cast<int>(reinterpret_cast<const uint32_t*>(bitmap->line[y])[x]);
+    }
+    return getpixel(bitmap, x, y);
+}
+
+}  // namespace
+
 Hit Objeto::scanLine(int x1, int y1, int x2, int y2) const {
     BITMAP* bitmap = collisionContext.bitmap;
     if (!bitmap) return Hit::nothing();
     const bool horizontal = y1 == y2;
     const int first = horizontal ? x1 : y1;
     const int last = horizontal ? x2 : y2;
+    const int white = freeColour();
     for (int i = first; i <= last; ++i) {
-        // getpixel outside the bitmap yields -1: not white, not black, nobody's colour.
-        const int colour = horizontal ? getpixel(bitmap, i, y1) : getpixel(bitmap, x1, i);
-        if (!isSolid(colour)) continue;
+        // Outside the bitmap the colour is -1: not white, not black, nobody's colour.
+        const int colour =
+            horizontal ? collisionPixel(bitmap, i, y1) : collisionPixel(bitmap, x1, i);
+        // White is free space for every kind of object, so it needs no isSolid call.
+        if (colour == white || !isSolid(colour)) continue;
         // Only the stopping pixel decides, even when it hides terrain further along the line.
         if (colour == terrainColour()) return Hit::terrain();
         Objeto* object = lookupObject(colour);

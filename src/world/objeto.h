@@ -49,6 +49,7 @@ class Objeto {
     Objeto& operator=(const Objeto&) = delete;
 
     // Whether a collision pixel of `colour` stops this object's probe: every colour but white.
+    // White is free space for every kind of object (overrides must keep it so).
     virtual bool isSolid(int colour) const;
     // Reaction to `hit` met while stepping in `direction` towards (newX, newY). Does nothing.
     virtual void onCollision(int direction, const Hit& hit, int newX, int newY);

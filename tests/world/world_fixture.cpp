@@ -6,6 +6,8 @@
 #include <sstream>
 
 #include "app/clock.h"
+#include "world/objeto.h"
+#include "world/runner.h"
 
 RecorderScope::RecorderScope(int playerCount) : recorder_(playerCount) {
     GravadorTela::substituteForTesting(&recorder_);
@@ -64,4 +66,33 @@ TempImageDir::~TempImageDir() {
 
 void TempImageDir::save(const std::string& relativePath, BITMAP* bitmap) const {
     save_bitmap((dir_ / relativePath).string().c_str(), bitmap, nullptr);
+}
+
+Arena::Arena(int width, int height) : bitmap(whiteBitmap(width, height)) {
+    collisionContext = {bitmap, &objects, &players};
+}
+
+Arena::~Arena() {
+    collisionContext = {};
+    destroy_bitmap(bitmap);
+}
+
+void Arena::place(Objeto* object, int colour, const std::string& kind) {
+    object->idColor = colour;
+    object->kind = kind;
+    if (auto* runner = dynamic_cast<Runner*>(object)) {
+        players[colour] = runner;
+    } else {
+        objects[colour] = object;
+    }
+    paintBox(*object);
+}
+
+void Arena::paintBox(const Objeto& object) {
+    rectfill(bitmap, object.x, object.y - object.height, object.x + object.width, object.y,
+             object.idColor);
+}
+
+void Arena::terrain(int x1, int y1, int x2, int y2) {
+    rectfill(bitmap, x1, y1, x2, y2, makecol(0, 0, 0));
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "stream/gravador_tela.h"
+#include "world/collision_context.h"
 
 // Makes instance() return a recorder of `playerCount` players (0: local play, more: a server)
 // for the lifetime of the object.
@@ -36,6 +37,22 @@ class SimulatedClockScope {
 
 // A memory bitmap of free space (white) with the given terrain rectangles (black).
 BITMAP* whiteBitmap(int width, int height);
+
+// A collision bitmap of free space with its own registries, installed as the collision context
+// for the lifetime of the object. Objects placed here are painted in the colour they are given.
+class Arena {
+  public:
+    Arena(int width, int height);
+    ~Arena();
+    // Registers `object` under `colour` (into the players registry when it is a Runner) with
+    // `kind`, and paints its box.
+    void place(Objeto* object, int colour, const std::string& kind);
+    void paintBox(const Objeto& object);
+    void terrain(int x1, int y1, int x2, int y2);  // a black rectangle, both ends included
+    BITMAP* bitmap;
+    ObjectRegistry objects;
+    PlayerRegistry players;
+};
 
 // A temporary working directory holding Img/Jogo/ and Img/menu/, entered for the lifetime of the
 // object (relative image paths resolve in it) and removed afterwards.

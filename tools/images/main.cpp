@@ -11,33 +11,35 @@
 #include <filesystem>
 #include <string>
 
+#include "groups.h"
+#include "kit.h"
+
 namespace fs = std::filesystem;
-
-namespace {
-
-bool saveMagentaPixel(const fs::path& out) {
-    BITMAP* pixel = create_bitmap(1, 1);
-    putpixel(pixel, 0, 0, makecol(255, 0, 255));
-    const bool ok = save_bitmap(out.string().c_str(), pixel, nullptr) == 0;
-    destroy_bitmap(pixel);
-    return ok;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 4) {
         std::fprintf(stderr, "uso: %s PASTA_ASSETS PASTA_FONTES PASTA_SAIDA_IMG\n", argv[0]);
         return 2;
     }
-    const fs::path output = argv[3];
+    const std::string assets = argv[1];
+    const std::string output = argv[3];
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(32);
     jpgalleg_init();
-    fs::create_directories(output / "Jogo");
-    fs::create_directories(output / "menu");
-    if (!saveMagentaPixel(output / "Jogo" / "pixelTransparente.bmp")) {
-        std::fprintf(stderr, "nao foi possivel gravar as imagens em %s\n", output.c_str());
+    std::error_code error;
+    fs::create_directories(fs::path(output) / "Jogo", error);
+    fs::create_directories(fs::path(output) / "menu", error);
+    if (error) {
+        std::fprintf(stderr, "nao foi possivel criar %s: %s\n", output.c_str(), error.message().c_str());
+        return 1;
+    }
+    if (!kit::initText(argv[2])) return 1;
+    const bool ok = writeRunnerImages(output) && writeKeyImages(output) && writeMenuImages(output) &&
+                    writeSelectionImages(output) && writeInfoImages(output) && writeWinnerImages(output) &&
+                    writeStageImages(assets, output);
+    kit::closeText();
+    if (!ok) {
+        std::fprintf(stderr, "as imagens do jogo nao foram todas geradas em %s\n", output.c_str());
         return 1;
     }
     return 0;

@@ -1,0 +1,255 @@
+#include <gtest/gtest.h>
+
+#include "app/clock.h"
+#include "world/boost_tela.h"
+#include "world/linha_chegada.h"
+#include "world/mapa.h"
+#include "world/runner.h"
+#include "world/world_fixture.h"
+
+namespace {
+
+// A frame of the real game lasts a little over 33 ms.
+constexpr int kFrameMs = 34;
+
+// A 2000-wide stage in a temporary directory, optionally with a floor from row 300 down, run
+// with a recorder of `recorderPlayers` players (0: local play) and a simulated clock.
+class RaceStage {
+  public:
+    explicit RaceStage(int recorderPlayers, bool floor = true)
+        : clock(1000), recorder(recorderPlayers) {
+        BITMAP* collision = whiteBitmap(2000, 480);
+        if (floor) rectfill(collision, 0, 300, 1999, 479, makecol(0, 0, 0));
+        dir.save("c.bmp", collision);
+        destroy_bitmap(collision);
+        BITMAP* visual = create_bitmap(2000, 480);
+        for (int x = 0; x < 2000; ++x) vline(visual, x, 0, 479, makecol(0, x % 256, 200));
+        dir.save("v.bmp", visual);
+        destroy_bitmap(visual);
+        map = std::make_unique<Mapa>("v.bmp", "c.bmp", 2000);
+    }
+    Runner* addRunner(int player, int x, int y, const std::string& sprite = "") {
+        auto* runner = new Runner(sprite, 42, 47, false, player, x, y);
+        map->addObject(runner, "player", true);
+        return runner;
+    }
+    // Runs a frame `kFrameMs` after the previous one.
+    bool frame() {
+        advanceSimulatedClock(kFrameMs);
+        return map->raceFrame();
+    }
+    std::vector<std::string> instructions() { return recorder.takeInstructions(); }
+
+    TempImageDir dir;
+    SimulatedClockScope clock;
+    RecorderScope recorder;
+    std::unique_ptr<Mapa> map;
+};
+
+TEST(RaceFrame, ARunnerLeftOfTheMiddleGainsOnePixelPerFrameUpToTheBoundary) {
+    RaceStage stage(1);
+    // After the camera's first move camX is 1: the bonus holds while x < 1 - 42 + 320 = 279.
+    Runner* left = stage.addRunner(1, 278, 100);
+    Runner* middle = stage.addRunner(2, 279, 250);
+    stage.frame();
+    EXPECT_EQ(stage.map->camera->x, 1);
+    EXPECT_EQ(left->speedX, 2.0);
+    EXPECT_EQ(left->x, 280);
+    EXPECT_EQ(middle->speedX, 1.0);
+    EXPECT_EQ(middle->x, 280);
+}
+
+TEST(RaceFrame, ABlockedRunnerFallsBehindTheCameraAndIsErasedAndNoLongerDrawn) {
+    RaceStage stage(1);
+    BITMAP* wall = stage.map->collisionWork;
+    rectfill(stage.map->collision, 100, 0, 100, 299, makecol(0, 0, 0));
+    rectfill(wall, 100, 0, 100, 299, makecol(0, 0, 0));
+    Runner* blocked = stage.addRunner(1, 40, 299);
+    Runner* free = stage.addRunner(2, 200, 299);
+    stage.map->camera->speedX = 50;
+    EXPECT_FALSE(stage.frame());  // camX 50
+    EXPECT_EQ(blocked->x + blocked->width, 99) << "stopped by the wall";
+    EXPECT_TRUE(blocked->active);
+    EXPECT_EQ(getpixel(wall, 80, 280), blocked->idColor);
+    stage.instructions();
+
+    EXPECT_FALSE(stage.frame());  // camX 100: its right edge 99 is behind
+    EXPECT_FALSE(blocked->active);
+    EXPECT_TRUE(free->active);
+    EXPECT_EQ(getpixel(wall, 80, 280), makecol(255, 255, 255)) << "its box is erased";
+    for (const std::string& instruction : stage.instructions()) {
+        EXPECT_EQ(instruction.find(blocked->bitmapName() + " "), std::string::npos) << instruction;
+        EXPECT_EQ(instruction.find(blocked->keyName()), std::string::npos) << instruction;
+    }
+}
+
+TEST(RaceFrame, ARunnerOffTheTopOrTheBottomIsOutInThatFrame) {
+    RaceStage stage(1, false);
+    Runner* belowBottom = stage.addRunner(1, 300, 528);  // top row 481
+    Runner* atBottom = stage.addRunner(2, 400, 527);     // top row 480: still on screen
+    Runner* aboveTop = stage.addRunner(3, 500, -1);
+    Runner* atTop = stage.addRunner(4, 600, 0);
+    stage.frame();
+    EXPECT_FALSE(belowBottom->active);
+    EXPECT_TRUE(atBottom->active);
+    EXPECT_FALSE(aboveTop->active);
+    EXPECT_TRUE(atTop->active);
+    EXPECT_EQ(belowBottom->x, 300) << "an eliminated runner does not move";
+}
+
+TEST(RaceFrame, WithoutRunnersOrWhenAllFallOutBeforeTheLineTheAttemptIsLost) {
+    {
+        RaceStage empty(1);
+        EXPECT_TRUE(empty.frame());
+        EXPECT_FALSE(empty.map->finished);
+    }
+    RaceStage stage(1, false);
+    Runner* runner = stage.addRunner(1, 300, 100);
+    int frames = 0;
+    bool lost = false;
+    while (!lost && frames < 200) {
+        lost = stage.frame();
+        ++frames;
+        EXPECT_EQ(lost, !runner->active) << "frame " << frames;
+    }
+    EXPECT_TRUE(lost) << "the runner never fell out";
+    EXPECT_GT(runner->y - runner->height, 480);
+    EXPECT_FALSE(stage.map->finished);
+    EXPECT_TRUE(stage.frame()) << "and stays lost";
+}
+
+TEST(RaceFrame, WhenTheLastRunnerGoesOutAfterOneFinishedTheStageIsWonAndTheCameraStops) {
+    RaceStage stage(1, false);
+    Runner* early = stage.addRunner(1, 200, -5);      // out in the first frame
+    Runner* finisher = stage.addRunner(2, 300, 100);  // right edge 342
+    stage.map->addObject(new LinhaChegada(343, 480, 480), "linhaChegada", false);
+    EXPECT_FALSE(stage.frame());
+    EXPECT_FALSE(early->active);
+    EXPECT_TRUE(finisher->finished) << "it touched the line in its first step";
+    EXPECT_FALSE(stage.map->finished) << "it is still running";
+
+    int frames = 1;
+    while (finisher->active && frames < 200) {
+        EXPECT_FALSE(stage.frame());
+        ++frames;
+    }
+    EXPECT_FALSE(finisher->active);
+    EXPECT_TRUE(stage.map->finished);
+    EXPECT_EQ(stage.map->camera->speedX, 0.0);
+    const int cameraX = stage.map->camera->x;
+    EXPECT_FALSE(stage.frame());
+    EXPECT_TRUE(stage.map->finished);
+    EXPECT_EQ(stage.map->camera->x, cameraX);
+}
+
+TEST(RaceFrame, AServerFrameRecordsTheWindowEachObjectAndEachRunnerAndEndsWithAFlush) {
+    RaceStage stage(2);
+    auto* boost = new BoostTela(700, 9);
+    stage.map->addObject(boost, "boostTela", false);
+    Runner* runner = stage.addRunner(1, 100, 299);  // standing just above the floor
+    stage.instructions();
+    const std::string b = boost->bitmapName(), r = runner->bitmapName(), k = runner->keyName();
+
+    const size_t waitingForPlayer2 = stage.recorder.recorder().queuedBatches(2);
+    stage.frame();  // camX 1; the runner gets the bonus: x 102
+    auto batches = stage.recorder.takeBatches();
+    const std::vector<std::string> frame1 = {
+        "blit mapaVisual bufferVisual 1 0 1 0 640 480;draw_sprite bufferVisual " + b +
+            " 700 0;draw_sprite bufferVisual " + r + " 102 252;draw_sprite bufferVisual " + k +
+            " 87 239;",
+        "blit bufferVisual screen 1 0 0 0 640 480;",
+    };
+    EXPECT_EQ(batches, frame1);
+    EXPECT_EQ(stage.recorder.recorder().queuedBatches(2), waitingForPlayer2 + frame1.size())
+        << "every player gets the frame";
+
+    stage.frame();  // gravity pulls it onto the floor: grounded, no new animation frame yet
+    EXPECT_TRUE(runner->grounded);
+    EXPECT_EQ(runner->y, 299);
+    stage.recorder.takeBatches();
+
+    stage.frame();  // landed since the last frame change: the grounded row at once
+    const std::vector<std::string> frame3 = {
+        "blit mapaVisual bufferVisual 3 0 3 0 640 480",
+        "draw_sprite bufferVisual " + b + " 700 0",
+        "blit bitmapBase" + std::to_string(runner->id) + " " + r + " 42 0 0 0 42 47",
+        "draw_sprite bufferVisual " + r + " 106 252",
+        "draw_sprite bufferVisual " + k + " 91 239",
+        "blit bufferVisual screen 3 0 0 0 640 480",
+    };
+    std::vector<std::string> recorded;
+    for (const auto& batch : stage.recorder.takeBatches()) {
+        for (auto& instruction : splitBatch(batch)) recorded.push_back(instruction);
+    }
+    EXPECT_EQ(recorded, frame3);
+
+    // Resting against the ceiling it is drawn flipped.
+    runner->gravity = -1;
+    runner->grounded = true;
+    stage.map->stillFrame();
+    const auto still = stage.instructions();
+    ASSERT_EQ(still.size(), 5u);
+    EXPECT_EQ(still[2], "draw_sprite_v_flip bufferVisual " + r + " 106 252");
+}
+
+TEST(RaceFrame, TheStillFrameRecordsTheSameSceneWithoutChangingAnything) {
+    RaceStage stage(1);
+    auto* boost = new BoostTela(300, 9);
+    stage.map->addObject(boost, "boostTela", false);
+    Runner* runner = stage.addRunner(1, 100, 200);
+    Runner* out = stage.addRunner(2, 200, -10);
+    out->active = false;
+    stage.instructions();
+    advanceSimulatedClock(500);
+    stage.map->stillFrame();
+    EXPECT_EQ(runner->x, 100);
+    EXPECT_EQ(runner->y, 200);
+    EXPECT_EQ(runner->speedX, 0.0);
+    EXPECT_EQ(stage.map->camera->x, 0);
+    EXPECT_TRUE(runner->gravityFirst) << "no motion ran";
+    const auto batches = stage.recorder.takeBatches();
+    ASSERT_EQ(batches.size(), 2u);
+    EXPECT_EQ(batches[1], "blit bufferVisual screen 0 0 0 0 640 480;") << "flushed at the end";
+    const auto recorded = splitBatch(batches[0]);
+    const std::vector<std::string> expected = {
+        "blit mapaVisual bufferVisual 0 0 0 0 640 480",
+        "draw_sprite bufferVisual " + boost->bitmapName() + " 300 0",
+        "draw_sprite bufferVisual " + runner->bitmapName() + " 100 153",
+        "draw_sprite bufferVisual " + runner->keyName() + " 85 140",
+    };
+    EXPECT_EQ(recorded, expected);
+}
+
+TEST(RaceFrame, LocalPlayShowsTheScrolledWindowWithRunnerAndKeyPicture) {
+    RaceStage stage(0);
+    BITMAP* sheet = create_bitmap(210, 96);
+    clear_to_color(sheet, makecol(0, 255, 0));
+    stage.dir.save("sheet.bmp", sheet);
+    destroy_bitmap(sheet);
+    BITMAP* keyPicture = create_bitmap(20, 10);
+    clear_to_color(keyPicture, makecol(255, 255, 0));
+    stage.dir.save("Img/Jogo/X.bmp", keyPicture);
+    destroy_bitmap(keyPicture);
+    BITMAP* window = create_bitmap(640, 480);
+    BITMAP* const realScreen = screen;
+    screen = window;
+
+    Runner* runner = stage.addRunner(1, 100, 200, "sheet.bmp");
+    ASSERT_NE(runner->spriteSheet, nullptr);
+    ASSERT_NE(runner->keyImage, nullptr);
+    stage.map->camera->speedX = 30;
+    stage.frame();
+    const int cameraX = stage.map->camera->x;
+    EXPECT_EQ(cameraX, 30);
+    // Background: the stage picture from camX on.
+    EXPECT_EQ(getpixel(window, 600, 50), makecol(0, (cameraX + 600) % 256, 200));
+    // The runner's frame and its key picture, at their stage positions minus camX.
+    EXPECT_EQ(getpixel(window, runner->x - cameraX + 20, runner->y - 20), makecol(0, 255, 0));
+    EXPECT_EQ(getpixel(window, runner->x - 15 - cameraX + 5, runner->y - 60 + 5),
+              makecol(255, 255, 0));
+
+    screen = realScreen;
+    destroy_bitmap(window);
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+// The generated stage images: collision bitmaps that physics can trust, pictures whose terrain edges
+// lie on the collision edges, start positions in free space above a floor, and a finish line that a
+// runner on the floor can touch.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/image_checks.h"
+#include "world/stage_loading.h"
+
+namespace {
+
+struct StageFiles {
+    int number;
+    const StageData& data;
+};
+
+std::vector<StageFiles> stages() { return {{1, stage1Data()}, {2, stage2Data()}}; }
+
+bool isTerrain(BITMAP* collision, int x, int y) {
+    return getpixel(collision, x, y) == makecol(0, 0, 0);
+}
+
+}  // namespace
+
+TEST(StageImages, CollisionIsPureBlackTerrainOnWhiteAndPictureHasTheSameSize) {
+    for (const StageFiles& stage : stages()) {
+        SCOPED_TRACE(stage.number);
+        BitmapPtr collision = loadGenerated(stage.data.collisionPath);
+        BitmapPtr picture = loadGenerated(stage.data.visualPath);
+        ASSERT_TRUE(collision && picture);
+        EXPECT_EQ(collision->w, stage.data.width);
+        EXPECT_EQ(collision->h, 480);
+        EXPECT_EQ(picture->w, stage.data.width);
+        EXPECT_EQ(picture->h, 480);
+        const int black = makecol(0, 0, 0), white = makecol(255, 255, 255);
+        long terrain = 0, other = 0;
+        for (int y = 0; y < collision->h; ++y)
+            for (int x = 0; x < collision->w; ++x) {
+                const int c = getpixel(collision.get(), x, y);
+                if (c == black) ++terrain;
+                else if (c != white) ++other;
+            }
+        EXPECT_EQ(other, 0) << "colours other than black and white would be taken for objects";
+        EXPECT_GT(terrain, 18000L * 60) << "a stage needs floor and ceiling";
+    }
+}
+
+TEST(StageImages, EveryStartPositionIsFreeAndAboveSomethingToLandOn) {
+    for (const StageFiles& stage : stages()) {
+        BitmapPtr collision = loadGenerated(stage.data.collisionPath);
+        ASSERT_TRUE(collision);
+        for (int player = 1; player <= 6; ++player) {
+            SCOPED_TRACE("fase " + std::to_string(stage.number) + " jogador " + std::to_string(player));
+            const StartPosition start = startPositionOf(player);
+            for (int y = start.y - kRunnerHeight; y <= start.y; ++y)
+                for (int x = start.x; x <= start.x + kRunnerWidth; ++x)
+                    ASSERT_FALSE(isTerrain(collision.get(), x, y)) << x << "," << y;
+            bool floorBelow = false;
+            for (int y = start.y + 1; y < 480 && !floorBelow; ++y)
+                floorBelow = isTerrain(collision.get(), start.x + kRunnerWidth / 2, y);
+            EXPECT_TRUE(floorBelow);
+        }
+    }
+}
+
+TEST(StageImages, ARunnerOnTheFloorMeetsTheFinishLineColumn) {
+    for (const StageFiles& stage : stages()) {
+        SCOPED_TRACE(stage.number);
+        BitmapPtr collision = loadGenerated(stage.data.collisionPath);
+        ASSERT_TRUE(collision);
+        const FinishLine line = stage.data.finishLine;
+        // The floor under the line: the first terrain row below the line's top.
+        int floorTop = -1;
+        for (int y = line.bottomY - line.height; y < 480 && floorTop < 0; ++y)
+            if (isTerrain(collision.get(), line.x, y)) floorTop = y;
+        ASSERT_GE(floorTop, 0) << "no floor under the finish line";
+        // A runner standing there covers rows floorTop-48 .. floorTop-1.
+        const int runnerTop = floorTop - kRunnerHeight - 1, runnerBottom = floorTop - 1;
+        EXPECT_LE(runnerTop, line.bottomY);
+        EXPECT_GE(runnerBottom, line.bottomY - line.height);
+        // It can run there: the floor is level and the way is free for 400 px before the line.
+        for (int x = line.x - 400; x <= line.x + kRunnerWidth; ++x) {
+            ASSERT_TRUE(isTerrain(collision.get(), x, floorTop)) << x;
+            for (int y = runnerTop; y <= runnerBottom; ++y) ASSERT_FALSE(isTerrain(collision.get(), x, y)) << x;
+        }
+    }
+}
+
+TEST(StageImages, PictureTerrainEdgesLieOnTheCollisionEdges) {
+    for (const StageFiles& stage : stages()) {
+        SCOPED_TRACE(stage.number);
+        BitmapPtr collision = loadGenerated(stage.data.collisionPath);
+        BitmapPtr picture = loadGenerated(stage.data.visualPath);
+        ASSERT_TRUE(collision && picture);
+        long edges = 0, misplaced = 0;
+        for (int x = 0; x < collision->w; x += 3) {
+            if (std::abs(x - stage.data.finishLine.x) < 100) continue;  // the banner stands there
+            for (int y = 3; y < 477; ++y) {
+                const bool here = isTerrain(collision.get(), x, y);
+                // A floor top (free above) or a ceiling underside (free below), seen from free space.
+                int outside = 0;
+                if (here && !isTerrain(collision.get(), x, y - 1)) outside = y - 2;
+                else if (here && !isTerrain(collision.get(), x, y + 1)) outside = y + 2;
+                else continue;
+                if (isTerrain(collision.get(), x, outside)) continue;
+                ++edges;
+                // The terrain's dark contour starts on the edge row, and two rows out it is open sky.
+                if (luma(pixelOf(picture.get(), x, y)) > 80 || luma(pixelOf(picture.get(), x, outside)) < 100)
+                    ++misplaced;
+            }
+        }
+        EXPECT_GT(edges, 1000);
+        EXPECT_EQ(misplaced, 0) << "of " << edges << " edge samples";
+    }
+}

@@ -1,0 +1,13 @@
+// The image groups of the game, one writer per group. Each writes its files under the output Img/ folder
+// ("Jogo/..." and "menu/...") and returns false after printing what could not be written.
+#pragma once
+
+#include <string>
+
+bool writeStageImages(const std::string& assetsDir, const std::string& imgDir);
+bool writeRunnerImages(const std::string& imgDir);  // sprite sheets, countdown, mask pixel
+bool writeKeyImages(const std::string& imgDir);
+bool writeMenuImages(const std::string& imgDir);
+bool writeSelectionImages(const std::string& imgDir);
+bool writeInfoImages(const std::string& imgDir);     // instructions, credits, pause, prompt, loading
+bool writeWinnerImages(const std::string& imgDir);  // winner picture

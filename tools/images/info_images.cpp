@@ -1,0 +1,146 @@
+// The information screens and overlays: instructions, credits, loading picture, and the two pictures
+// drawn over a running stage with the mask colour around a panel (pause and the Enter prompt).
+#include "characters.h"
+#include "groups.h"
+#include "kit.h"
+#include "style.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+void keyCap(BITMAP* bmp, int x, int baseline, const std::string& label, kit::Rgb border) {
+    kit::TextStyle text{"DejaVuSansCondensed-Bold.ttf", 16, style::kInk};
+    const int w = std::max(28, kit::textWidth(label, text) + 14);
+    kit::fillRoundedRect(bmp, x, baseline - 19, x + w, baseline + 6, 5, border);
+    kit::fillRoundedRect(bmp, x + 2, baseline - 17, x + w - 2, baseline + 4, 4, {250, 250, 250});
+    kit::drawText(bmp, label, x + w / 2, baseline, text, kit::Align::Center);
+}
+
+bool writeInstructions(const std::string& imgDir) {
+    BITMAP* bg = kit::newCanvas(640, 480, kit::kBlack);
+    style::paintBackdrop(bg, 3);
+    kit::drawText(bg, "INSTRUCOES", 320, 54, style::headingText(34), kit::Align::Center);
+    style::paintPanel(bg, 30, 72, 610, 446);
+    const kit::TextStyle body = style::bodyText(15);
+    const std::vector<std::string> lines = {
+        "A tela anda sozinha e leva os corredores. Cada jogador tem uma",
+        "tecla que inverte a gravidade: o corredor cai para o teto ou volta",
+        "para o chao. So da para inverter com os pes apoiados.",
+        "Esta fora quem ficar para tras, cair num buraco ou sair da tela.",
+        "A fase termina quando alguem cruza a CHEGADA.",
+    };
+    int y = 100;
+    for (const std::string& line : lines) {
+        kit::drawText(bg, line, 50, y, body);
+        y += 22;
+    }
+    kit::drawText(bg, "TECLAS DOS JOGADORES", 50, 226, style::itemText(17, true));
+    const char* keys[6] = {"X", "M", "SETA DIREITA", "A", "CTRL", "3"};
+    for (int p = 0; p < 6; ++p) {
+        const int x = 50 + (p % 3) * 186, base = 262 + (p / 3) * 38;
+        kit::fillCircle(bg, x + 12, base - 6, 12, style::playerColour(p));
+        kit::drawText(bg, std::to_string(p + 1), x + 12, base, {"DejaVuSans-Bold.ttf", 15, style::kInk}, kit::Align::Center);
+        keyCap(bg, x + 32, base, keys[p], style::playerColour(p));
+    }
+    kit::drawText(bg, "OUTRAS TECLAS", 50, 350, style::itemText(17, true));
+    const std::pair<const char*, const char*> others[4] = {
+        {"ENTER", "larga a corrida"}, {"P", "pausa e continua"}, {"ESC", "abandona a fase"}, {"F10", "pula a fase"}};
+    for (int i = 0; i < 4; ++i) {
+        const int x = 50 + (i % 2) * 280, base = 384 + (i / 2) * 36;
+        keyCap(bg, x, base, others[i].first, style::kPanelEdge);
+        kit::drawText(bg, others[i].second, x + 76, base, body);
+    }
+    kit::drawText(bg, "ESC volta ao menu", 590, 436, style::bodyText(13, style::kHighlight), kit::Align::Right);
+    const bool ok = kit::saveJpg(bg, style::menuPath(imgDir, "bg_instrucoes.jpg"));
+    destroy_bitmap(bg);
+    return ok;
+}
+
+bool writeCredits(const std::string& imgDir) {
+    BITMAP* bg = kit::newCanvas(640, 480, kit::kBlack);
+    style::paintBackdrop(bg, 4);
+    kit::drawText(bg, "CREDITOS", 320, 54, style::headingText(34), kit::Align::Center);
+    style::paintPanel(bg, 30, 72, 610, 446);
+    kit::drawText(bg, "CORRIDA", 320, 110, style::itemText(26, true), kit::Align::Center);
+    kit::drawText(bg, "corrida de gravidade invertida para 1 a 6 jogadores,", 320, 138, style::bodyText(15),
+                  kit::Align::Center);
+    kit::drawText(bg, "no mesmo teclado ou em rede", 320, 158, style::bodyText(15), kit::Align::Center);
+    kit::drawText(bg, "Feito pela equipe do projeto Corrida", 320, 190, style::bodyText(15, style::kItemText),
+                  kit::Align::Center);
+    kit::drawText(bg, "BIBLIOTECAS USADAS", 50, 232, style::itemText(17, true));
+    const std::pair<const char*, const char*> libraries[7] = {
+        {"Allegro 4", "graficos, teclado e temporizadores"},
+        {"JPGalleg", "leitura das imagens JPEG"},
+        {"omniORB", "CORBA do jogo em rede"},
+        {"FreeType", "desenho das letras das imagens"},
+        {"Fontes DejaVu", "as letras de todas as telas"},
+        {"GoogleTest", "testes automaticos"},
+        {"Google Benchmark", "medidas de desempenho"},
+    };
+    for (int i = 0; i < 7; ++i) {
+        const int base = 260 + i * 23;
+        kit::drawText(bg, libraries[i].first, 50, base, {"DejaVuSans-Bold.ttf", 15, kit::kWhite});
+        kit::drawText(bg, libraries[i].second, 250, base, style::bodyText(15, style::kItemText));
+    }
+    kit::drawText(bg, "Todas as imagens sao geradas pelo proprio projeto.", 50, 434,
+                  style::bodyText(13, style::kItemText));
+    kit::drawText(bg, "ESC volta ao menu", 590, 434, style::bodyText(13, style::kHighlight), kit::Align::Right);
+    const bool ok = kit::saveJpg(bg, style::menuPath(imgDir, "bg_integrantes.jpg"));
+    destroy_bitmap(bg);
+    return ok;
+}
+
+bool writeLoading(const std::string& imgDir) {
+    BITMAP* bg = kit::newCanvas(640, 480, kit::kBlack);
+    style::paintBackdrop(bg, 5);
+    style::paintTitle(bg, "CORRIDA", 320, 110, 64);
+    kit::drawText(bg, "CARREGANDO...", 320, 228, style::headingText(40), kit::Align::Center);
+    for (int c = 0; c < kCharacterCount; ++c) drawCharacter(bg, c, true, (c * 2) % 5, 90 + c * 80, 270, 1.4, false);
+    kit::drawText(bg, "Dica: inverta a gravidade antes do buraco, nao em cima dele.", 320, 420,
+                  style::bodyText(15, style::kItemText), kit::Align::Center);
+    const bool ok = kit::saveJpg(bg, style::menuPath(imgDir, "bg_carregando.jpg"));
+    destroy_bitmap(bg);
+    return ok;
+}
+
+// An opaque panel in the middle of a mask-coloured window. Its outer edge is hard; everything inside it is
+// drawn over the opaque panel and may be smooth.
+BITMAP* maskedPanel(int x1, int y1, int x2, int y2) {
+    BITMAP* bmp = kit::newCanvas(640, 480, kit::kMagenta);
+    kit::fillRoundedRect(bmp, x1, y1, x2, y2, 16, style::kInk, false);
+    kit::fillRoundedRect(bmp, x1 + 3, y1 + 3, x2 - 3, y2 - 3, 13, style::kPanelEdge, false);
+    kit::fillRoundedRect(bmp, x1 + 6, y1 + 6, x2 - 6, y2 - 6, 10, style::kPanel, true);
+    return bmp;
+}
+
+bool writePause(const std::string& imgDir) {
+    // Also shown to network players while the server waits for everyone to join.
+    BITMAP* bmp = maskedPanel(160, 160, 480, 320);
+    kit::drawText(bmp, "PAUSA", 320, 222, style::headingText(46), kit::Align::Center);
+    kit::drawText(bmp, "Aperte P para continuar", 320, 256, style::bodyText(18), kit::Align::Center);
+    kit::drawText(bmp, "Em rede, a largada espera", 320, 284, style::bodyText(13, style::kItemText), kit::Align::Center);
+    kit::drawText(bmp, "todos os jogadores entrarem.", 320, 301, style::bodyText(13, style::kItemText), kit::Align::Center);
+    const bool ok = kit::saveBmp(bmp, style::menuPath(imgDir, "pause.bmp"));
+    destroy_bitmap(bmp);
+    return ok;
+}
+
+bool writeEnterPrompt(const std::string& imgDir) {
+    BITMAP* bmp = maskedPanel(116, 330, 524, 444);
+    kit::drawText(bmp, "APERTE ENTER", 320, 378, style::headingText(34), kit::Align::Center);
+    kit::drawText(bmp, "para largar. Boa corrida!", 320, 408, style::bodyText(17), kit::Align::Center);
+    kit::drawText(bmp, "Cada um vira a gravidade com a tecla acima do corredor.", 320, 428,
+                  style::bodyText(11, style::kItemText), kit::Align::Center);
+    const bool ok = kit::saveBmp(bmp, style::menuPath(imgDir, "enter.bmp"));
+    destroy_bitmap(bmp);
+    return ok;
+}
+
+}  // namespace
+
+bool writeInfoImages(const std::string& imgDir) {
+    return writeInstructions(imgDir) && writeCredits(imgDir) && writeLoading(imgDir) && writePause(imgDir) &&
+           writeEnterPrompt(imgDir);
+}

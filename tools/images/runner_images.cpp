@@ -1,0 +1,44 @@
+// The runners' sprite sheets, the countdown strip and the one-pixel mask image of invisible objects.
+#include "characters.h"
+#include "groups.h"
+#include "kit.h"
+#include "style.h"
+
+#include <string>
+
+namespace {
+
+bool writeCountdown(const std::string& imgDir) {
+    // Five 100 x 100 cells, 5 4 3 2 1 from the left, on the mask colour. The badge edge is hard so that no
+    // pink fringe appears; inside it the digit is anti-aliased over the badge.
+    BITMAP* strip = kit::newCanvas(500, 100, kit::kMagenta);
+    for (int cell = 0; cell < 5; ++cell) {
+        const int cx = cell * 100 + 50;
+        const kit::Rgb colour = style::playerColour(cell);
+        kit::fillCircle(strip, cx, 50, 47, style::kInk, false);
+        kit::fillCircle(strip, cx, 50, 43, colour, false);
+        kit::fillCircle(strip, cx - 6, 44, 32, kit::mix(colour, kit::kWhite, 0.25), true, 0.6);
+        kit::TextStyle digit{"DejaVuSans-Bold.ttf", 66, kit::kWhite};
+        digit.shadow = true;
+        digit.shadowColour = style::kInk;
+        kit::drawText(strip, std::to_string(5 - cell), cx, 74, digit, kit::Align::Center);
+    }
+    const bool ok = kit::saveBmp(strip, style::gamePath(imgDir, "54321.bmp"));
+    destroy_bitmap(strip);
+    return ok;
+}
+
+}  // namespace
+
+bool writeRunnerImages(const std::string& imgDir) {
+    for (int c = 0; c < kCharacterCount; ++c) {
+        BITMAP* sheet = makeSpriteSheet(c);
+        const bool ok = kit::saveBmp(sheet, style::gamePath(imgDir, "player" + std::to_string(c + 1) + "a.bmp"));
+        destroy_bitmap(sheet);
+        if (!ok) return false;
+    }
+    BITMAP* pixel = kit::newCanvas(1, 1, kit::kMagenta);
+    const bool ok = kit::saveBmp(pixel, style::gamePath(imgDir, "pixelTransparente.bmp"));
+    destroy_bitmap(pixel);
+    return ok && writeCountdown(imgDir);
+}

@@ -1,0 +1,73 @@
+// The player selection: background, column frames, the six players' cursor frames and the twelve
+// portraits (free and taken) of the six characters, drawn from the same figures as the sprite sheets.
+#include "characters.h"
+#include "groups.h"
+#include "kit.h"
+#include "style.h"
+
+#include <string>
+
+namespace {
+
+bool saveFrame(const std::string& imgDir, const std::string& file, kit::Rgb colour, double thickness) {
+    BITMAP* frame = kit::newCanvas(80, 80, style::kPanel);
+    kit::strokeRoundedRect(frame, 0, 0, 80, 80, 8, thickness, colour);
+    const bool ok = kit::saveJpg(frame, style::menuPath(imgDir, file));
+    destroy_bitmap(frame);
+    return ok;
+}
+
+BITMAP* portrait(int character) {
+    BITMAP* card = kit::newCanvas(70, 70, kit::kBlack);
+    const kit::Rgb colour = characterColour(character);
+    kit::verticalGradient(card, 0, 0, 69, 69, kit::mix(colour, kit::kWhite, 0.45), kit::mix(colour, style::kInk, 0.55));
+    kit::fillCircle(card, 35, 30, 26, kit::kWhite, true, 0.18);
+    drawCharacter(card, character, true, 0, 35 - 24.5 * 2.3, 7.5, 2.3, false);
+    return card;
+}
+
+void markTaken(BITMAP* card) {
+    for (int y = 0; y < card->h; ++y)
+        for (int x = 0; x < card->w; ++x) {
+            const kit::Rgb p = kit::pixelAt(card, x, y);
+            const int grey = (p.r * 30 + p.g * 59 + p.b * 11) / 100;
+            kit::putRgb(card, x, y, kit::scale({grey, grey, grey}, 0.45));
+        }
+    kit::fillRect(card, 0, 50, 69, 65, {190, 36, 36});
+    kit::TextStyle text{"DejaVuSansCondensed-Bold.ttf", 12, kit::kWhite};
+    kit::drawText(card, "ESCOLHIDO", 35, 62, text, kit::Align::Center);
+}
+
+}  // namespace
+
+bool writeSelectionImages(const std::string& imgDir) {
+    BITMAP* bg = kit::newCanvas(640, 480, kit::kBlack);
+    style::paintBackdrop(bg, 2);
+    kit::drawText(bg, "ESCOLHA SEU CORREDOR", 320, 62, style::headingText(34), kit::Align::Center);
+    kit::drawText(bg, "cada jogador escolhe um personagem diferente", 320, 92, style::bodyText(16, style::kItemText),
+                  kit::Align::Center);
+    for (int c = 0; c < kCharacterCount; ++c) {
+        const int column = 67 + 85 * c;
+        kit::fillCircle(bg, column + 40, 236, 34, {80, 100, 170}, true, 0.25);
+        drawCharacter(bg, c, true, c % 5, column + 40 - 21 * 1.7, 172, 1.7, false);
+        kit::drawText(bg, characterName(c), column + 40, 274, style::bodyText(14, kit::kWhite), kit::Align::Center);
+    }
+    style::paintPanel(bg, 52, 284, 588, 434);
+    kit::drawText(bg, "VEZ DO JOGADOR", 248, 320, style::itemText(20, false), kit::Align::Right);
+    kit::drawText(bg, "SETAS movem  -  ENTER escolhe  -  ESC volta ao menu", 320, 452,
+                  style::bodyText(14, style::kItemText), kit::Align::Center);
+    bool ok = kit::saveJpg(bg, style::menuPath(imgDir, "bg_selecao.jpg"));
+    destroy_bitmap(bg);
+
+    ok = ok && saveFrame(imgDir, "sel_0.jpg", style::kPanelEdge, 3);
+    for (int p = 0; p < 6 && ok; ++p)
+        ok = saveFrame(imgDir, "sel_" + std::to_string(p + 1) + ".jpg", style::playerColour(p), 5);
+    for (int c = 0; c < kCharacterCount && ok; ++c) {
+        BITMAP* card = portrait(c);
+        ok = kit::saveJpg(card, style::menuPath(imgDir, "sel_j" + std::to_string(c + 1) + ".jpg"));
+        markTaken(card);
+        ok = ok && kit::saveJpg(card, style::menuPath(imgDir, "sel_j" + std::to_string(c + 1) + "_2.jpg"));
+        destroy_bitmap(card);
+    }
+    return ok;
+}

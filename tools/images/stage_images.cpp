@@ -1,0 +1,194 @@
+// The two stages: the collision bitmap (pure black terrain on pure white) and the picture, both drawn from
+// the level description so that every terrain edge of the picture lies on the collision edge.
+#include "groups.h"
+#include "kit.h"
+#include "level.h"
+#include "style.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+using kit::Rgb;
+
+namespace {
+
+struct Theme {
+    Rgb skyTop, skyBottom, hill, hillFar, stone, stoneDark, mortar, topSurface, topSurfaceDark, underside, edge;
+    int seed;
+};
+
+const Theme kThemes[2] = {
+    // Stage 1: a bright day over green hills, stone bricks with grass on top.
+    {{110, 178, 240}, {214, 236, 250}, {150, 196, 160}, {176, 208, 214}, {132, 120, 108}, {104, 94, 86},
+     {84, 76, 70}, {84, 176, 62}, {56, 136, 48}, {62, 118, 58}, {28, 24, 22}, 11},
+    // Stage 2: a sunset canyon, layered sandstone with sand on top.
+    {{246, 150, 92}, {252, 220, 160}, {214, 140, 104}, {232, 176, 132}, {176, 84, 50}, {146, 64, 40},
+     {120, 50, 32}, {236, 196, 120}, {206, 160, 92}, {120, 52, 36}, {40, 18, 12}, 23},
+};
+
+// Distance, in pixels, from each terrain pixel to the nearest free pixel in one direction (0 on free pixels).
+// Beyond the picture counts as terrain, so the edges of the stage get no contour.
+struct EdgeDistances {
+    std::vector<unsigned short> up, down, left, right;
+};
+
+EdgeDistances measureEdges(const Level& level) {
+    const int w = level.width, h = level.height;
+    EdgeDistances e;
+    e.up.assign(size_t(w) * h, 0);
+    e.down = e.left = e.right = e.up;
+    const unsigned short far = 1000;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const size_t i = size_t(y) * w + x;
+            if (!level.solid[i]) continue;
+            e.up[i] = y == 0 ? far : std::min<int>(far, e.up[i - w] + 1);
+            e.left[i] = x == 0 ? far : std::min<int>(far, e.left[i - 1] + 1);
+        }
+    for (int y = h - 1; y >= 0; --y)
+        for (int x = w - 1; x >= 0; --x) {
+            const size_t i = size_t(y) * w + x;
+            if (!level.solid[i]) continue;
+            e.down[i] = y == h - 1 ? far : std::min<int>(far, e.down[i + w] + 1);
+            e.right[i] = x == w - 1 ? far : std::min<int>(far, e.right[i + 1] + 1);
+        }
+    return e;
+}
+
+Rgb skyPixel(const Theme& t, int theme, int x, int y, int height) {
+    Rgb c = kit::mix(t.skyTop, t.skyBottom, double(y) / height);
+    if (theme == 2) {
+        // A low sun every few screens.
+        const double sx = std::fmod(double(x), 2600.0) - 1300.0, sy = y - 250.0;
+        const double d = std::sqrt(sx * sx + sy * sy);
+        if (d < 70) c = kit::mix(c, {255, 244, 200}, 0.9);
+        else if (d < 140) c = kit::mix(c, {255, 236, 190}, 0.35 * (140 - d) / 70);
+    } else {
+        const double cloud = kit::valueNoise(x * 0.5, y * 1.6, 70, t.seed) * 0.65 + kit::valueNoise(x, y * 1.5, 26, t.seed + 1) * 0.35;
+        const double fade = std::clamp((250.0 - y) / 90.0, 0.0, 1.0);
+        if (cloud > 0.6) c = kit::mix(c, kit::kWhite, std::min(1.0, (cloud - 0.6) * 5) * 0.85 * fade);
+    }
+    // Two ranges of distant hills (mesas in the canyon).
+    const double far = theme == 2 ? 250 + 70 * std::round(kit::valueNoise(x, 0, 500, t.seed + 2) * 3) / 3
+                                  : 250 + 80 * kit::valueNoise(x, 0, 420, t.seed + 2);
+    const double near = 330 + 60 * kit::valueNoise(x, 0, 260, t.seed + 3) + 12 * kit::valueNoise(x, 0, 60, t.seed + 4);
+    if (y > near) c = kit::mix(t.hill, kit::scale(t.hill, 0.9), kit::valueNoise(x, y, 30, t.seed + 5));
+    else if (y > far) c = t.hillFar;
+    // Below the floor line the free space is a pit: it darkens towards the bottom.
+    if (y > 440) c = kit::mix(c, {20, 16, 24}, std::min(0.75, (y - 440) / 40.0));
+    return c;
+}
+
+Rgb terrainPixel(const Theme& t, int theme, int x, int y, size_t i, const EdgeDistances& e) {
+    const int toFreeAbove = e.up[i], toFreeBelow = e.down[i];
+    const int toFreeSide = std::min(e.left[i], e.right[i]);
+    const int nearest = std::min({toFreeAbove, toFreeBelow, toFreeSide});
+    if (nearest <= 2) return t.edge;
+    const double grain = kit::hashNoise(x, y, t.seed + 9) * 0.5 + kit::valueNoise(x, y, 9, t.seed + 10) * 0.5;
+    if (toFreeAbove <= 9) return kit::mix(t.topSurface, t.topSurfaceDark, grain * (toFreeAbove > 7 ? 1.0 : 0.5));
+    if (toFreeBelow <= 6) return kit::mix(t.underside, kit::scale(t.underside, 0.8), grain);
+    Rgb base;
+    if (theme == 1) {
+        // Stone bricks, every other row shifted by half a brick.
+        const int row = y / 12, shift = (row % 2) * 14;
+        const bool mortar = y % 12 == 0 || (x + shift) % 28 == 0;
+        base = mortar ? t.mortar : kit::mix(t.stone, t.stoneDark, kit::hashNoise((x + shift) / 28, row, t.seed) * 0.8);
+    } else {
+        // Sandstone strata.
+        const double band = kit::valueNoise(x * 0.05, y, 7, t.seed + 11);
+        base = kit::mix(t.stone, t.stoneDark, band);
+    }
+    base = kit::mix(base, kit::scale(base, 0.82), grain * 0.6);
+    if (toFreeSide <= 6) base = kit::scale(base, 0.85);
+    return base;
+}
+
+// Paints decorations through a copy of the region and copies back only the free pixels, so decorations
+// never change how the terrain looks at its edges.
+template <typename Painter>
+void paintOnFreeSpace(BITMAP* picture, const Level& level, int x1, int y1, int w, int h, Painter paint) {
+    BITMAP* region = create_bitmap_ex(32, w, h);
+    blit(picture, region, x1, y1, 0, 0, w, h);
+    paint(region, x1, y1);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (x1 + x >= 0 && y1 + y >= 0 && x1 + x < level.width && y1 + y < level.height &&
+                !level.isSolid(x1 + x, y1 + y))
+                _putpixel32(picture, x1 + x, y1 + y, _getpixel32(region, x, y));
+    destroy_bitmap(region);
+}
+
+void paintFinish(BITMAP* picture, const Level& level) {
+    if (level.finishX < 0) return;
+    // A chequered banner over the free space of the finish column, with a pole on each side.
+    for (int y = 0; y < level.height; ++y)
+        for (int x = level.finishX - 8; x <= level.finishX + 8; ++x) {
+            if (level.isSolid(x, y)) continue;
+            const bool light = ((x - level.finishX + 8) / 8 + y / 8) % 2 == 0;
+            kit::putRgb(picture, x, y, light ? Rgb{255, 255, 255} : Rgb{250, 196, 36});
+        }
+    kit::TextStyle label{"DejaVuSans-Bold.ttf", 22, {250, 250, 250}};
+    label.shadow = true;
+    label.shadowColour = {30, 20, 20};
+    for (int y = 0; y < level.height; ++y)
+        if (!level.isSolid(level.finishX, y) && !level.isSolid(level.finishX, y + 40) && y > 60 && y < 300) {
+            paintOnFreeSpace(picture, level, level.finishX - 80, y, 160, 40, [&](BITMAP* region, int ox, int oy) {
+                kit::fillRoundedRect(region, level.finishX - 70 - ox, y - oy, level.finishX + 70 - ox, y + 34 - oy, 8,
+                                     {200, 40, 40});
+                kit::drawText(region, "CHEGADA", level.finishX - ox, y + 25 - oy, label, kit::Align::Center);
+            });
+            break;
+        }
+}
+
+void paintSigns(BITMAP* picture, const Level& level) {
+    kit::TextStyle text{"DejaVuSans-Bold.ttf", 20, {40, 30, 20}};
+    for (const LevelSign& sign : level.signs) {
+        const int w = kit::textWidth(sign.text, text) + 24;
+        const int left = sign.x - w / 2;
+        paintOnFreeSpace(picture, level, left - 4, sign.y - 4, w + 12, 44, [&](BITMAP* region, int ox, int oy) {
+            const int x = left - ox, y = sign.y - oy;
+            kit::fillRoundedRect(region, x + 3, y + 3, x + w + 3, y + 35, 8, {40, 30, 20}, true, 0.35);
+            kit::fillRoundedRect(region, x, y, x + w, y + 32, 8, {252, 224, 96});
+            kit::strokeRoundedRect(region, x, y, x + w, y + 32, 8, 2, {40, 30, 20});
+            kit::drawText(region, sign.text, x + w / 2, y + 23, text, kit::Align::Center);
+        });
+    }
+}
+
+bool writeStage(const std::string& assetsDir, const std::string& imgDir, int stage, const char* pictureName,
+                const char* collisionName) {
+    Level level;
+    if (!loadLevel(assetsDir + "/levels/stage" + std::to_string(stage) + ".txt", level)) return false;
+    const Theme& theme = kThemes[level.theme == 2 ? 1 : 0];
+    BITMAP* collision = kit::newCanvas(level.width, level.height, kit::kWhite);
+    BITMAP* picture = kit::newCanvas(level.width, level.height, kit::kWhite);
+    const EdgeDistances edges = measureEdges(level);
+    const int black = makecol32(0, 0, 0);
+    for (int y = 0; y < level.height; ++y) {
+        for (int x = 0; x < level.width; ++x) {
+            const size_t i = size_t(y) * level.width + x;
+            if (level.solid[i]) {
+                _putpixel32(collision, x, y, black);
+                _putpixel32(picture, x, y, kit::toAllegro(terrainPixel(theme, level.theme, x, y, i, edges)));
+            } else {
+                _putpixel32(picture, x, y, kit::toAllegro(skyPixel(theme, level.theme, x, y, level.height)));
+            }
+        }
+    }
+    paintSigns(picture, level);
+    paintFinish(picture, level);
+    const bool ok = kit::saveBmp(collision, style::gamePath(imgDir, collisionName)) &&
+                    kit::saveJpg(picture, style::gamePath(imgDir, pictureName));
+    destroy_bitmap(collision);
+    destroy_bitmap(picture);
+    return ok;
+}
+
+}  // namespace
+
+bool writeStageImages(const std::string& assetsDir, const std::string& imgDir) {
+    return writeStage(assetsDir, imgDir, 1, "visual1.jpg", "mapa_colisao1.bmp") &&
+           writeStage(assetsDir, imgDir, 2, "visual2.jpg", "mapacolisao2.bmp");
+}

@@ -1,0 +1,71 @@
+// resolver_fases: proves the stages winnable and not winnable without playing.
+//
+// Usage (from the folder that holds Img/):
+//   resolver_fases                  check both stages: exit 1 if a stage cannot be won from player 1's
+//                                   start, or if a runner that never flips reaches the finish line
+//   resolver_fases STAGE [PLAYER]   solve one stage from one start position and print the schedule
+#include <allegro.h>
+#include <jpgalleg.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "stage_solver.h"
+
+namespace {
+
+void printSchedule(int stage, int player, const SolveResult& r) {
+    if (!r.won) {
+        std::printf("fase %d, largada do jogador %d: SEM SOLUCAO (mais longe: x %d, %d quadros, %ld estados)\n",
+                    stage, player, r.farthestX, r.frames, r.statesExplored);
+        return;
+    }
+    std::printf("fase %d, largada do jogador %d: chegada no quadro %d com %zu viradas (%ld estados)\n", stage,
+                player, r.frames, r.flips.size(), r.statesExplored);
+    for (const Flip& f : r.flips)
+        std::printf("  quadro %5d  x %5d  -> %s\n", f.frame, f.stageX, f.gravity < 0 ? "teto" : "chao");
+}
+
+bool checkStage(int stage) {
+    bool ok = true;
+    const SolveResult r = solveStage(stage, 1);
+    printSchedule(stage, 1, r);
+    if (!r.won) ok = false;
+    for (int player = 1; player <= 6; ++player) {
+        if (!finishersWithoutFlipping(stage, 6, player).empty()) {
+            std::printf("fase %d: o jogador %d chega sem virar nenhuma vez\n", stage, player);
+            ok = false;
+        }
+    }
+    const std::vector<int> together = finishersWithoutFlipping(stage, 6);
+    if (!together.empty()) {
+        std::printf("fase %d: com seis corredores parados, o jogador %d chega sem virar\n", stage, together[0]);
+        ok = false;
+    }
+    if (ok) std::printf("fase %d: ninguem chega sem virar a gravidade\n", stage);
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    install_allegro(SYSTEM_NONE, &errno, atexit);
+    set_color_depth(32);
+    jpgalleg_init();
+    if (argc >= 2) {
+        const int stage = std::atoi(argv[1]);
+        const int player = argc >= 3 ? std::atoi(argv[2]) : 1;
+        if ((stage != 1 && stage != 2) || player < 1 || player > 6) {
+            std::fprintf(stderr, "uso: %s [FASE(1|2) [JOGADOR(1..6)]]\n", argv[0]);
+            return 2;
+        }
+        const SolveResult r = solveStage(stage, player);
+        printSchedule(stage, player, r);
+        return r.won ? 0 : 1;
+    }
+    const bool first = checkStage(1);
+    const bool second = checkStage(2);
+    return first && second ? 0 : 1;
+}

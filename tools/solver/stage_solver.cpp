@@ -1,0 +1,221 @@
+#include "stage_solver.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <tuple>
+
+#include "app/clock.h"
+#include "stream/gravador_tela.h"
+#include "world/mapa.h"
+#include "world/runner.h"
+#include "world/stage_loading.h"
+
+namespace {
+
+constexpr int kFrameMs = 34;
+constexpr int kMaxFrames = 4000;  // far more than the slowest stage needs (18000 px at 10 px/frame)
+
+const std::vector<std::string> kSprites = {"Img/Jogo/player1a.bmp", "Img/Jogo/player2a.bmp",
+                                           "Img/Jogo/player3a.bmp", "Img/Jogo/player4a.bmp",
+                                           "Img/Jogo/player5a.bmp", "Img/Jogo/player6a.bmp"};
+
+// Headless server-mode set-up for the lifetime of a search: a recorder with one queue (so nothing is
+// drawn locally) and the simulated clock.
+class Headless {
+  public:
+    Headless() : recorder_(1) {
+        GravadorTela::substituteForTesting(&recorder_);
+        useSimulatedClock(100000);
+    }
+    ~Headless() {
+        GravadorTela::substituteForTesting(nullptr);
+        useRealClock();
+    }
+    void drain() {
+        while (!recorder_.takeBatch(1).empty()) {
+        }
+    }
+
+  private:
+    GravadorTela recorder_;
+};
+
+std::unique_ptr<Mapa> load(int stage, int runners) {
+    return stage == 1 ? loadStage1(kSprites, runners) : loadStage2(kSprites, runners);
+}
+
+struct MotionState {
+    int x = 0, y = 0;
+    double speedX = 0, speedY = 0;
+    int gravity = 1;
+    bool grounded = false, finished = false, active = true;
+    bool gravityFirst = true;
+    int64_t gravityClock = 0, gravityElapsed = 0;
+
+    void capture(const Objeto& o) {
+        x = o.x;
+        y = o.y;
+        speedX = o.speedX;
+        speedY = o.speedY;
+        gravity = o.gravity.load();
+        grounded = o.grounded.load();
+        finished = o.finished;
+        active = o.active;
+        gravityFirst = o.gravityFirst;
+        gravityClock = o.gravityClock;
+        gravityElapsed = o.gravityElapsed;
+    }
+    void restore(Objeto& o) const {
+        o.x = x;
+        o.y = y;
+        o.speedX = speedX;
+        o.speedY = speedY;
+        o.gravity.store(gravity);
+        o.grounded.store(grounded);
+        o.finished = finished;
+        o.active = active;
+        o.gravityFirst = gravityFirst;
+        o.gravityClock = gravityClock;
+        o.gravityElapsed = gravityElapsed;
+    }
+};
+
+// Everything of the stage that one frame changes, for a single runner.
+struct Snapshot {
+    MotionState runner, camera;
+    std::vector<bool> objectsActive;
+    int frameCounter = 0;
+    bool lastGrounded = false, firstFrame = true;
+    int64_t frameClock = 0, frameElapsed = 0;
+    std::vector<Flip> flips;
+
+    auto key() const {
+        return std::make_tuple(runner.x, runner.y, runner.gravity, runner.grounded,
+                               int(runner.speedY * 100));
+    }
+};
+
+class Stage {
+  public:
+    Stage(int stage, int startPlayer) : map_(load(stage, startPlayer)) {
+        for (auto& [colour, r] : map_->playerRegistry) {
+            if (r->playerNumber == startPlayer) runner_ = r;
+            else r->active = false;  // only the runner at the chosen start takes part
+        }
+    }
+    Runner& runner() { return *runner_; }
+    Mapa& map() { return *map_; }
+
+    Snapshot capture() const {
+        Snapshot s;
+        s.runner.capture(*runner_);
+        s.camera.capture(*map_->camera);
+        for (auto& [colour, o] : map_->objectRegistry) s.objectsActive.push_back(o->active);
+        s.frameCounter = runner_->frameCounter;
+        s.lastGrounded = runner_->lastGrounded;
+        s.firstFrame = runner_->firstFrame;
+        s.frameClock = runner_->frameClock;
+        s.frameElapsed = runner_->frameElapsed;
+        return s;
+    }
+
+    // Puts the stage back in the snapshot's state, collision boxes included: every box is erased
+    // and the active ones are painted again where the snapshot has them.
+    void restore(const Snapshot& s) {
+        erase(*runner_);
+        s.runner.restore(*runner_);
+        if (runner_->active) paint(*runner_);
+        s.camera.restore(*map_->camera);
+        size_t i = 0;
+        for (auto& [colour, o] : map_->objectRegistry) {
+            erase(*o);
+            o->active = s.objectsActive[i++];
+            if (o->active) paint(*o);
+        }
+        runner_->frameCounter = s.frameCounter;
+        runner_->lastGrounded = s.lastGrounded;
+        runner_->firstFrame = s.firstFrame;
+        runner_->frameClock = s.frameClock;
+        runner_->frameElapsed = s.frameElapsed;
+        map_->finished = false;
+    }
+
+  private:
+    void erase(const Objeto& o) {
+        const int top = o.y - o.height;
+        blit(map_->collision, map_->collisionWork, o.x, top, o.x, top, o.width + 1, o.height + 1);
+    }
+    void paint(const Objeto& o) {
+        rectfill(map_->collisionWork, o.x, o.y - o.height, o.x + o.width, o.y, o.idColor);
+    }
+
+    std::unique_ptr<Mapa> map_;
+    Runner* runner_ = nullptr;
+};
+
+}  // namespace
+
+SolveResult solveStage(int stage, int startPlayer, int beamWidth) {
+    Headless headless;
+    Stage live(stage, startPlayer);
+    SolveResult result;
+    std::vector<Snapshot> beam{live.capture()};
+    for (int frame = 0; frame < kMaxFrames && !beam.empty(); ++frame) {
+        std::map<decltype(beam[0].key()), Snapshot> next;
+        for (const Snapshot& state : beam) {
+            for (int choice = 0; choice < 2; ++choice) {
+                const bool flip = choice == 1;
+                if (flip && !state.runner.grounded) continue;
+                live.restore(state);
+                if (flip) live.runner().flipGravity();
+                live.map().raceFrame();
+                ++result.statesExplored;
+                Snapshot after = live.capture();
+                after.flips = state.flips;
+                if (flip) after.flips.push_back({frame, state.runner.x, live.runner().gravity.load()});
+                result.farthestX = std::max(result.farthestX, after.runner.x);
+                if (after.runner.finished) {
+                    result.won = true;
+                    result.frames = frame + 1;
+                    result.flips = after.flips;
+                    return result;
+                }
+                if (!after.runner.active) continue;
+                auto found = next.find(after.key());
+                // Of two identical states keep the one reached with fewer flips.
+                if (found == next.end() || found->second.flips.size() > after.flips.size())
+                    next[after.key()] = std::move(after);
+            }
+        }
+        headless.drain();
+        advanceSimulatedClock(kFrameMs);
+        beam.clear();
+        for (auto& entry : next) beam.push_back(std::move(entry.second));
+        // Prefer progress; among equals, fewer flips.
+        std::sort(beam.begin(), beam.end(), [](const Snapshot& a, const Snapshot& b) {
+            if (a.runner.x != b.runner.x) return a.runner.x > b.runner.x;
+            return a.flips.size() < b.flips.size();
+        });
+        if (int(beam.size()) > beamWidth) beam.resize(beamWidth);
+        result.frames = frame + 1;
+    }
+    return result;
+}
+
+std::vector<int> finishersWithoutFlipping(int stage, int runners, int onlyPlayer) {
+    Headless headless;
+    std::unique_ptr<Mapa> map = load(stage, runners);
+    if (onlyPlayer != 0)
+        for (auto& [colour, r] : map->playerRegistry)
+            if (r->playerNumber != onlyPlayer) r->active = false;
+    for (int frame = 0; frame < kMaxFrames && map->activeRunners() > 0; ++frame) {
+        map->raceFrame();
+        headless.drain();
+        advanceSimulatedClock(kFrameMs);
+    }
+    std::vector<int> finishers;
+    for (auto& [colour, r] : map->playerRegistry)
+        if (r->finished) finishers.push_back(r->playerNumber);
+    return finishers;
+}
