@@ -4,6 +4,7 @@
 // size with a floor, written to a temporary directory.
 #include <allegro.h>
 #include <benchmark/benchmark.h>
+#include <jpgalleg.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -33,6 +34,7 @@ void saveFilled(const std::string& path, int width, int height, int colour) {
 class BenchStage {
   public:
     BenchStage() : previous_(fs::current_path()) {
+        jpgalleg_init();  // the stage pictures are JPEG, as at graphics start-up
         if (fs::exists(stage1Data().collisionPath) && fs::exists(kSprites[0])) {
             data_ = stage1Data();
             return;
