@@ -116,3 +116,26 @@ TEST(StageImages, PictureTerrainEdgesLieOnTheCollisionEdges) {
         EXPECT_EQ(misplaced, 0) << "of " << edges << " edge samples";
     }
 }
+
+// A runner whose left edge is exactly on a speed marker's column meets the marker's box first in its
+// vertical probe and passes one pixel into whatever it stands on; if the surface did not step away
+// there, the runner would be caught inside the terrain and blocked until it drops out of the window.
+TEST(StageImages, FloorAndCeilingStepAwayAtEverySpeedMarker) {
+    for (const StageFiles& stage : stages()) {
+        BitmapPtr collision = loadGenerated(stage.data.collisionPath);
+        ASSERT_TRUE(collision);
+        for (const SpeedMarker& marker : stage.data.markers) {
+            if (marker.x < kRunnerWidth) continue;  // no runner stands that far left
+            SCOPED_TRACE("fase " + std::to_string(stage.number) + " marcador " + std::to_string(marker.x));
+            const int left = marker.x - 1;
+            for (int s = 1; s < 479; ++s) {
+                const bool floorTop = isTerrain(collision.get(), left, s) && !isTerrain(collision.get(), left, s - 1);
+                const bool ceilingBottom =
+                    isTerrain(collision.get(), left, s) && !isTerrain(collision.get(), left, s + 1);
+                if (!floorTop && !ceilingBottom) continue;
+                for (int x = marker.x; x <= marker.x + kRunnerWidth + 1; ++x)
+                    ASSERT_FALSE(isTerrain(collision.get(), x, s)) << "surface row " << s << " column " << x;
+            }
+        }
+    }
+}
