@@ -89,8 +89,8 @@ TEST(ScreenImages, MenuItemsMeetTheBackgroundWithoutASeamAndHighlightsStandOut) 
         BitmapPtr normal = loadGenerated("Img/menu/" + item.name + ".jpg");
         BitmapPtr high = loadGenerated("Img/menu/" + item.name + "_2.jpg");
         ASSERT_TRUE(normal && high);
-        EXPECT_LT(seam(normal.get(), menu.get(), item.x, item.y), 4.0);
-        EXPECT_LT(seam(high.get(), menu.get(), item.x, item.y), 4.0);
+        EXPECT_LT(seam(normal.get(), menu.get(), item.x, item.y), 5.0);
+        EXPECT_LT(seam(high.get(), menu.get(), item.x, item.y), 5.0);
         EXPECT_GT(meanDifference(normal.get(), 0, 0, high.get(), 0, 0, item.w, item.h), 4.0);
         EXPECT_GT(lumaSpread(normal.get()), 15.0) << "no readable text";
     }
@@ -143,4 +143,19 @@ TEST(ScreenImages, OverlaysShowTheRaceAroundAnOpaquePanel) {
     }
     BitmapPtr pause = loadGenerated("Img/menu/pause.bmp");
     EXPECT_FALSE(isMagenta(pixelOf(pause.get(), 320, 240)));
+}
+
+// These pictures (or the buffers they are copied into) reach the window through draw_sprite, which
+// skips the mask colour: a magenta pixel would be a hole showing whatever was there before.
+TEST(ScreenImages, FullWindowPicturesHaveNoMaskColouredHoles) {
+    for (const char* path : {"Img/menu/menu.jpg", "Img/menu/bg_selecao.jpg", "Img/menu/bg_instrucoes.jpg",
+                             "Img/menu/bg_integrantes.jpg", "Img/menu/bg_carregando.jpg", "Img/menu/parabens.jpg"}) {
+        SCOPED_TRACE(path);
+        BitmapPtr picture = loadGenerated(path);
+        ASSERT_TRUE(picture);
+        int holes = 0;
+        for (int y = 0; y < picture->h; ++y)
+            for (int x = 0; x < picture->w; ++x) holes += isMagenta(pixelOf(picture.get(), x, y));
+        EXPECT_EQ(holes, 0);
+    }
 }

@@ -57,7 +57,7 @@ void drawItem(BITMAP* target, const Item& item, int left, int top, bool highligh
     if (highlighted) {
         const int width = std::min(item.w - 2, kit::textWidth(item.label, text));
         const int x1 = item.centred ? left + (item.w - width) / 2 : left + 1;
-        kit::fillRect(target, x1, top + item.h - 5, x1 + width - 1, top + item.h - 3,
+        kit::fillRect(target, x1, top + item.h - 6, x1 + width - 1, top + item.h - 4,
                       style::kHighlight);
     }
 }
