@@ -10,7 +10,8 @@
 //   block X1 X2 Y1 Y2         terrain in columns X1..X2-1, rows Y1..Y2-1
 //   clear X1 X2 Y1 Y2         free space in that rectangle (gaps cut into earlier terrain)
 //   finish X                  where the finish banner is painted
-//   sign X Y TEXT...          a painted sign in the background (text up to the end of the line)
+//   sign X Y TEXT...          a painted sign in the background (text up to the end of the line;
+//                             a leading "^ " or "v " draws an arrow up or down)
 // Commands apply in file order. Rectangles are clipped to the stage.
 #pragma once
 

@@ -142,17 +142,31 @@ void paintFinish(BITMAP* picture, const Level& level) {
         }
 }
 
+// A sign whose text starts with "^ " or "v " gets an arrow pointing up or down in front of the words.
 void paintSigns(BITMAP* picture, const Level& level) {
     kit::TextStyle text{"DejaVuSans-Bold.ttf", 20, {40, 30, 20}};
     for (const LevelSign& sign : level.signs) {
-        const int w = kit::textWidth(sign.text, text) + 24;
+        int arrow = 0;
+        std::string words = sign.text;
+        if (words.rfind("^ ", 0) == 0) arrow = -1;
+        if (words.rfind("v ", 0) == 0) arrow = 1;
+        if (arrow != 0) words = words.substr(2);
+        const int arrowWidth = arrow != 0 ? 22 : 0;
+        const int w = kit::textWidth(words, text) + 24 + arrowWidth;
         const int left = sign.x - w / 2;
         paintOnFreeSpace(picture, level, left - 4, sign.y - 4, w + 12, 44, [&](BITMAP* region, int ox, int oy) {
             const int x = left - ox, y = sign.y - oy;
             kit::fillRoundedRect(region, x + 3, y + 3, x + w + 3, y + 35, 8, {40, 30, 20}, true, 0.35);
             kit::fillRoundedRect(region, x, y, x + w, y + 32, 8, {252, 224, 96});
             kit::strokeRoundedRect(region, x, y, x + w, y + 32, 8, 2, {40, 30, 20});
-            kit::drawText(region, sign.text, x + w / 2, y + 23, text, kit::Align::Center);
+            if (arrow != 0) {
+                const double ax = x + 20, tip = y + 16 + arrow * 10, tail = y + 16 - arrow * 10;
+                const kit::Rgb red{200, 40, 36};
+                kit::fillCapsule(region, ax, tail, ax, tip, 2.2, red);
+                kit::fillCapsule(region, ax, tip, ax - 6, tip - arrow * 6, 2.2, red);
+                kit::fillCapsule(region, ax, tip, ax + 6, tip - arrow * 6, 2.2, red);
+            }
+            kit::drawText(region, words, x + arrowWidth + (w - arrowWidth) / 2, y + 23, text, kit::Align::Center);
         });
     }
 }

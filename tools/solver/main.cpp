@@ -24,8 +24,16 @@ void printSchedule(int stage, int player, const SolveResult& r) {
     }
     std::printf("fase %d, largada do jogador %d: chegada no quadro %d com %zu viradas (%ld estados)\n", stage,
                 player, r.frames, r.flips.size(), r.statesExplored);
-    for (const Flip& f : r.flips)
-        std::printf("  quadro %5d  x %5d  -> %s\n", f.frame, f.stageX, f.gravity < 0 ? "teto" : "chao");
+    const std::vector<FlipWindow> windows = flipWindows(stage, player, r.flips);
+    std::printf("  quadro      x  para   janela (quadros, x)\n");
+    for (size_t i = 0; i < r.flips.size(); ++i) {
+        const Flip& f = r.flips[i];
+        const FlipWindow& w = windows[i];
+        const int frames = w.latestFrame - w.earliestFrame + 1;
+        std::printf("  %6d  %5d  %-5s  %4d..%-4d  x %5d..%-5d  %2d quadros%s\n", f.frame, f.stageX,
+                    f.gravity < 0 ? "teto" : "chao", w.earliestFrame, w.latestFrame, w.earliestX, w.latestX,
+                    frames, frames < 8 ? "  <- dificil" : "");
+    }
 }
 
 bool checkStage(int stage) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
 #include <tuple>
 
 #include "app/clock.h"
@@ -201,6 +202,62 @@ SolveResult solveStage(int stage, int startPlayer, int beamWidth) {
         result.frames = frame + 1;
     }
     return result;
+}
+
+std::vector<FlipWindow> flipWindows(int stage, int startPlayer, const std::vector<Flip>& flips) {
+    Headless headless;
+    const int64_t start = clockMs();
+    Stage live(stage, startPlayer);
+    std::set<int> original;
+    for (const Flip& f : flips) original.insert(f.frame);
+
+    // The winning path, as the state before every frame.
+    std::vector<Snapshot> path{live.capture()};
+    for (int frame = 0; frame < kMaxFrames && !live.runner().finished && live.runner().active; ++frame) {
+        if (original.count(frame)) live.runner().flipGravity();
+        live.map().raceFrame();
+        headless.drain();
+        advanceSimulatedClock(kFrameMs);
+        path.push_back(live.capture());
+    }
+
+    // Replays from the path's state before frame `from` with `schedule`; true when the runner reaches
+    // the line, or falls back into the winning path once both the moved flip and its original are past.
+    auto wins = [&](int from, const std::set<int>& schedule, int settledAfter) {
+        useSimulatedClock(start + int64_t(from) * kFrameMs);
+        live.restore(path[from]);
+        for (int frame = from; frame < kMaxFrames; ++frame) {
+            if (schedule.count(frame) && !live.runner().flipGravity()) return false;
+            live.map().raceFrame();
+            headless.drain();
+            advanceSimulatedClock(kFrameMs);
+            if (live.runner().finished) return true;
+            if (!live.runner().active) return false;
+            if (frame >= settledAfter && frame + 1 < int(path.size()) &&
+                live.capture().key() == path[frame + 1].key())
+                return true;
+        }
+        return false;
+    };
+
+    std::vector<FlipWindow> windows;
+    for (size_t i = 0; i < flips.size(); ++i) {
+        const int f = flips[i].frame;
+        const int previous = i > 0 ? flips[i - 1].frame : -1;
+        const int next = i + 1 < flips.size() ? flips[i + 1].frame : kMaxFrames;
+        auto moved = [&](int to) {
+            std::set<int> schedule = original;
+            schedule.erase(f);
+            schedule.insert(to);
+            return schedule;
+        };
+        int earliest = f, latest = f;
+        while (earliest - 1 > previous && wins(earliest - 1, moved(earliest - 1), f)) --earliest;
+        while (latest + 1 < next && wins(f, moved(latest + 1), latest + 1)) ++latest;
+        const int latestX = latest + 1 < int(path.size()) ? path[latest].runner.x : path.back().runner.x;
+        windows.push_back({earliest, latest, path[earliest].runner.x, latestX});
+    }
+    return windows;
 }
 
 std::vector<int> finishersWithoutFlipping(int stage, int runners, int onlyPlayer) {

@@ -28,6 +28,15 @@ struct SolveResult {
 // Which stage: 1 or 2. startPlayer: the start position (player number 1 to 6) of the single runner.
 SolveResult solveStage(int stage, int startPlayer, int beamWidth = 48);
 
+// How much room a flip of a winning schedule has: the frames in which it could be made instead, the
+// other flips unchanged, and the runner's x at the first and last of them. A window of a few frames is
+// a hard spot of the stage.
+struct FlipWindow {
+    int earliestFrame, latestFrame;
+    int earliestX, latestX;
+};
+std::vector<FlipWindow> flipWindows(int stage, int startPlayer, const std::vector<Flip>& flips);
+
 // Runs the stage with `runners` runners (players 1..runners), none of them ever flipping, and
 // returns the player numbers that touched the finish line (empty: nobody can win without playing).
 std::vector<int> finishersWithoutFlipping(int stage, int runners, int onlyPlayer = 0);
