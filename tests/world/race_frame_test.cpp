@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "app/clock.h"
 #include "world/boost_tela.h"
 #include "world/linha_chegada.h"
@@ -250,6 +253,34 @@ TEST(RaceFrame, LocalPlayShowsTheScrolledWindowWithRunnerAndKeyPicture) {
 
     screen = realScreen;
     destroy_bitmap(window);
+}
+
+TEST(RaceFrame, FlipsFromAnotherThreadMayArriveDuringAnyFrame) {
+    RaceStage stage(1);
+    rectfill(stage.map->collision, 0, 0, 1999, 20, makecol(0, 0, 0));  // a ceiling as well
+    rectfill(stage.map->collisionWork, 0, 0, 1999, 20, makecol(0, 0, 0));
+    stage.map->camera->speedX = 0;  // the runner settles in the middle of the window
+    Runner* runner = stage.addRunner(1, 270, 299);
+    std::atomic<bool> racing{true};
+    std::atomic<int> flips{0};
+    // The remote-call thread of a server: flips whenever it finds the runner grounded.
+    std::thread remote([&] {
+        while (racing) {
+            if (runner->flipGravity()) ++flips;
+            std::this_thread::yield();
+        }
+    });
+    for (int frame = 0; frame < 50000 && flips < 20 && runner->active; ++frame) {
+        stage.frame();
+        stage.instructions();
+    }
+    racing = false;
+    remote.join();
+    EXPECT_GE(flips.load(), 20);
+    EXPECT_TRUE(runner->gravity == 1 || runner->gravity == -1);
+    EXPECT_TRUE(runner->active) << "between floor and ceiling it stays in play";
+    EXPECT_GE(runner->y - runner->height, 21);
+    EXPECT_LE(runner->y, 299);
 }
 
 }  // namespace

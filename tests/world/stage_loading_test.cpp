@@ -1,6 +1,9 @@
 #include "world/stage_loading.h"
 
 #include <gtest/gtest.h>
+#include <jpgalleg.h>
+
+#include <filesystem>
 
 #include "world/boost_tela.h"
 #include "world/linha_chegada.h"
@@ -211,6 +214,42 @@ TEST(StageLoading, RejectsPlayerCountsWithoutRunnerTableEntries) {
     EXPECT_THROW(loadStage1(kSprites, 7), std::invalid_argument);
     EXPECT_THROW(loadStage1({"one.bmp"}, 2), std::invalid_argument);
     EXPECT_TRUE(server.takeInstructions().empty());  // refused before drawing anything
+}
+
+}  // namespace
+
+namespace {
+
+// Local play with the generated images: the pictures load, and each runner's key is polled by a
+// 5 ms timer of the graphics library.
+TEST(StageLoadingLocal, LoadsThePicturesAndPollsEachRunnersKeyEvery5Ms) {
+    if (!std::filesystem::exists("Img/Jogo/visual1.jpg") ||
+        !std::filesystem::exists("Img/Jogo/player1a.bmp")) {
+        GTEST_SKIP() << "the generated stage images are not in Img/ (build the images target)";
+    }
+    jpgalleg_init();
+    RecorderScope local(0);
+    auto map = loadStage1(kSprites, 2);
+    EXPECT_NE(map->visual, nullptr);
+    EXPECT_NE(map->buffer, nullptr);
+    Runner* first = runnerTable[0];
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(first->spriteSheet, nullptr);
+    EXPECT_NE(first->keyImage, nullptr);
+    EXPECT_NE(first->image, nullptr);
+    if (!first->keyPollRunning) {
+        GTEST_SKIP() << "pictures checked; the graphics library has no timer driver without a "
+                        "display, so the key timer is left to the end-to-end tests";
+    }
+
+    first->grounded = true;
+    key[KEY_X] = 1;
+    for (int waited = 0; waited < 500 && key[KEY_X]; waited += 5) rest(5);
+    EXPECT_EQ(key[KEY_X], 0) << "the timer consumed the press";
+    EXPECT_EQ(first->gravity, -1);
+    EXPECT_EQ(runnerTable[1]->gravity, 1) << "only player 1's runner flipped";
+    map.reset();  // removes the timers before the runners go
+    EXPECT_EQ(runnerTable[0], nullptr);
 }
 
 }  // namespace

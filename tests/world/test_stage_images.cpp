@@ -44,6 +44,11 @@ TEST(StageImages, CollisionIsPureBlackTerrainOnWhiteAndPictureHasTheSameSize) {
                 else if (c != white) ++other;
             }
         EXPECT_EQ(other, 0) << "colours other than black and white would be taken for objects";
+        // The picture is drawn into the stage buffer with draw_sprite, which skips the mask colour.
+        long holes = 0;
+        for (int y = 0; y < picture->h; ++y)
+            for (int x = 0; x < picture->w; ++x) holes += isMagenta(pixelOf(picture.get(), x, y));
+        EXPECT_EQ(holes, 0);
         EXPECT_GT(terrain, 18000L * 60) << "a stage needs floor and ceiling";
     }
 }

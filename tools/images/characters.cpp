@@ -14,17 +14,53 @@ struct Look {
 };
 
 const Look kLooks[kCharacterCount] = {
-    {"Rubi", {240, 190, 150}, {30, 26, 30}, {222, 52, 48}, {40, 62, 140}, {245, 245, 245}, {255, 220, 80},
+    {"Rubi",
+     {240, 190, 150},
+     {30, 26, 30},
+     {222, 52, 48},
+     {40, 62, 140},
+     {245, 245, 245},
+     {255, 220, 80},
      Look::Spiky},
-    {"Safira", {250, 212, 182}, {246, 204, 70}, {50, 112, 232}, {34, 34, 46}, {220, 40, 40}, {255, 255, 255},
+    {"Safira",
+     {250, 212, 182},
+     {246, 204, 70},
+     {50, 112, 232},
+     {34, 34, 46},
+     {220, 40, 40},
+     {255, 255, 255},
      Look::Ponytail},
-    {"Jade", {146, 96, 64}, {24, 20, 20}, {48, 172, 72}, {28, 100, 44}, {30, 30, 30}, {230, 40, 40},
+    {"Jade",
+     {146, 96, 64},
+     {24, 20, 20},
+     {48, 172, 72},
+     {28, 100, 44},
+     {30, 30, 30},
+     {230, 40, 40},
      Look::Headband},
-    {"Bolt", {168, 176, 192}, {110, 116, 132}, {150, 158, 176}, {100, 106, 122}, {70, 74, 88}, {252, 212, 40},
+    {"Bolt",
+     {168, 176, 192},
+     {110, 116, 132},
+     {150, 158, 176},
+     {100, 106, 122},
+     {70, 74, 88},
+     {252, 212, 40},
      Look::Robot},
-    {"Tita", {232, 172, 132}, {120, 60, 30}, {246, 132, 30}, {60, 92, 164}, {250, 250, 250}, {246, 132, 30},
+    {"Tita",
+     {232, 172, 132},
+     {120, 60, 30},
+     {246, 132, 30},
+     {60, 92, 164},
+     {250, 250, 250},
+     {246, 132, 30},
      Look::Cap},
-    {"Cosmo", {236, 238, 244}, {236, 238, 244}, {232, 236, 242}, {214, 220, 230}, {40, 196, 214}, {40, 196, 214},
+    {"Cosmo",
+     {236, 238, 244},
+     {236, 238, 244},
+     {232, 236, 242},
+     {214, 220, 230},
+     {40, 196, 214},
+     {40, 196, 214},
      Look::Helmet},
 };
 
@@ -71,8 +107,8 @@ Pose runningPose(int frame) {
     // Keep the lower foot on the bottom row of the frame.
     const double lowest = std::max(p.foot[0].y, p.foot[1].y) + 2.2;
     const double shift = 46.0 - lowest;
-    for (Point* q : {&p.hip, &p.shoulder, &p.head, &p.knee[0], &p.knee[1], &p.foot[0], &p.foot[1], &p.elbow[0],
-                     &p.elbow[1], &p.hand[0], &p.hand[1]})
+    for (Point* q : {&p.hip, &p.shoulder, &p.head, &p.knee[0], &p.knee[1], &p.foot[0], &p.foot[1],
+                     &p.elbow[0], &p.elbow[1], &p.hand[0], &p.hand[1]})
         q->y += shift;
     return p;
 }
@@ -105,7 +141,8 @@ void circle(std::vector<Shape>& shapes, Point c, double r, Rgb colour) {
     shapes.push_back({Shape::Circle, c.x, c.y, 0, 0, r, colour});
 }
 
-void box(std::vector<Shape>& shapes, double x1, double y1, double x2, double y2, double r, Rgb colour) {
+void box(std::vector<Shape>& shapes, double x1, double y1, double x2, double y2, double r,
+         Rgb colour) {
     shapes.push_back({Shape::Box, x1, y1, x2, y2, r, colour});
 }
 
@@ -177,7 +214,8 @@ std::vector<Shape> detailShapes(const Look& look, const Pose& p) {
         case Look::Helmet:
             box(s, h.x - 1, h.y - 4.5, h.x + 8, h.y + 3.5, 3.2, look.accent);
             box(s, h.x + 2, h.y - 3.5, h.x + 5, h.y - 2, 0.7, {210, 250, 255});
-            limb(s, {p.shoulder.x - 3, p.shoulder.y + 5}, {p.hip.x - 3, p.hip.y - 2}, 1.0, look.accent);
+            limb(s, {p.shoulder.x - 3, p.shoulder.y + 5}, {p.hip.x - 3, p.hip.y - 2}, 1.0,
+                 look.accent);
             break;
     }
     if (look.head != Look::Robot && look.head != Look::Helmet) {
@@ -185,13 +223,14 @@ std::vector<Shape> detailShapes(const Look& look, const Pose& p) {
         limb(s, {h.x + 2.5, h.y + 3.6}, {h.x + 5, h.y + 3.2}, 0.6, {120, 40, 40});
     }
     if (look.head == Look::Spiky || look.head == Look::Ponytail || look.head == Look::Cap) {
-        limb(s, {p.shoulder.x - 3.5, p.shoulder.y + 5}, {p.shoulder.x + 3.5, p.shoulder.y + 5}, 0.9, look.accent);
+        limb(s, {p.shoulder.x - 3.5, p.shoulder.y + 5}, {p.shoulder.x + 3.5, p.shoulder.y + 5}, 0.9,
+             look.accent);
     }
     return s;
 }
 
-void render(BITMAP* target, const Shape& shape, double grow, double left, double top, double scale, Rgb colour,
-            bool hardEdges) {
+void render(BITMAP* target, const Shape& shape, double grow, double left, double top, double scale,
+            Rgb colour, bool hardEdges) {
     const double r = shape.r * scale + grow;
     auto X = [&](double v) { return left + v * scale; };
     auto Y = [&](double v) { return top + v * scale; };
@@ -200,11 +239,12 @@ void render(BITMAP* target, const Shape& shape, double grow, double left, double
             kit::fillCircle(target, X(shape.a), Y(shape.b), r, colour, !hardEdges);
             break;
         case Shape::Capsule:
-            kit::fillCapsule(target, X(shape.a), Y(shape.b), X(shape.c), Y(shape.d), r, colour, !hardEdges);
+            kit::fillCapsule(target, X(shape.a), Y(shape.b), X(shape.c), Y(shape.d), r, colour,
+                             !hardEdges);
             break;
         case Shape::Box:
-            kit::fillRoundedRect(target, X(shape.a) - grow, Y(shape.b) - grow, X(shape.c) + grow, Y(shape.d) + grow,
-                                 r, colour, !hardEdges);
+            kit::fillRoundedRect(target, X(shape.a) - grow, Y(shape.b) - grow, X(shape.c) + grow,
+                                 Y(shape.d) + grow, r, colour, !hardEdges);
             break;
     }
 }
@@ -218,20 +258,23 @@ Rgb characterColour(int character) {
 
 const char* characterName(int character) { return kLooks[character].name; }
 
-void drawCharacter(BITMAP* target, int character, bool grounded, int frame, double left, double top, double scale,
-                   bool hardEdges) {
+void drawCharacter(BITMAP* target, int character, bool grounded, int frame, double left, double top,
+                   double scale, bool hardEdges) {
     const Look& look = kLooks[character];
     const Pose pose = grounded ? runningPose(frame) : airbornePose(frame);
     const std::vector<Shape> body = bodyShapes(look, pose);
     const double outline = hardEdges ? 1.0 : std::max(1.0, scale * 0.6);
-    for (const Shape& shape : body) render(target, shape, outline, left, top, scale, kOutline, hardEdges);
-    for (const Shape& shape : body) render(target, shape, 0.0, left, top, scale, shape.colour, hardEdges);
+    for (const Shape& shape : body)
+        render(target, shape, outline, left, top, scale, kOutline, hardEdges);
+    for (const Shape& shape : body)
+        render(target, shape, 0.0, left, top, scale, shape.colour, hardEdges);
     for (const Shape& shape : detailShapes(look, pose))
         render(target, shape, 0.0, left, top, scale, shape.colour, hardEdges);
 }
 
 BITMAP* makeSpriteSheet(int character) {
-    BITMAP* sheet = kit::newCanvas(kFrameWidth * kGroundedFrames, kAirborneRowY + kFrameHeight, kit::kMagenta);
+    BITMAP* sheet =
+        kit::newCanvas(kFrameWidth * kGroundedFrames, kAirborneRowY + kFrameHeight, kit::kMagenta);
     BITMAP* cell = kit::newCanvas(kFrameWidth, kFrameHeight, kit::kMagenta);
     for (int row = 0; row < 2; ++row) {
         const bool grounded = row == 0;
@@ -239,7 +282,8 @@ BITMAP* makeSpriteSheet(int character) {
         for (int k = 0; k < frames; ++k) {
             clear_to_color(cell, kit::toAllegro(kit::kMagenta));
             drawCharacter(cell, character, grounded, k, 0, 0, 1.0, true);
-            blit(cell, sheet, 0, 0, k * kFrameWidth, grounded ? 0 : kAirborneRowY, kFrameWidth, kFrameHeight);
+            blit(cell, sheet, 0, 0, k * kFrameWidth, grounded ? 0 : kAirborneRowY, kFrameWidth,
+                 kFrameHeight);
         }
     }
     destroy_bitmap(cell);

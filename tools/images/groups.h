@@ -1,4 +1,5 @@
-// The image groups of the game, one writer per group. Each writes its files under the output Img/ folder
+// The image groups of the game, one writer per group. Each writes its files under the output Img/
+// folder
 // ("Jogo/..." and "menu/...") and returns false after printing what could not be written.
 #pragma once
 
@@ -9,5 +10,5 @@ bool writeRunnerImages(const std::string& imgDir);  // sprite sheets, countdown,
 bool writeKeyImages(const std::string& imgDir);
 bool writeMenuImages(const std::string& imgDir);
 bool writeSelectionImages(const std::string& imgDir);
-bool writeInfoImages(const std::string& imgDir);     // instructions, credits, pause, prompt, loading
+bool writeInfoImages(const std::string& imgDir);    // instructions, credits, pause, prompt, loading
 bool writeWinnerImages(const std::string& imgDir);  // winner picture

@@ -1,12 +1,13 @@
-// The information screens and overlays: instructions, credits, loading picture, and the two pictures
-// drawn over a running stage with the mask colour around a panel (pause and the Enter prompt).
+// The information screens and overlays: instructions, credits, loading picture, and the two
+// pictures drawn over a running stage with the mask colour around a panel (pause and the Enter
+// prompt).
+#include <string>
+#include <vector>
+
 #include "characters.h"
 #include "groups.h"
 #include "kit.h"
 #include "style.h"
-
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -41,18 +42,22 @@ bool writeInstructions(const std::string& imgDir) {
     for (int p = 0; p < 6; ++p) {
         const int x = 50 + (p % 3) * 186, base = 262 + (p / 3) * 38;
         kit::fillCircle(bg, x + 12, base - 6, 12, style::playerColour(p));
-        kit::drawText(bg, std::to_string(p + 1), x + 12, base, {"DejaVuSans-Bold.ttf", 15, style::kInk}, kit::Align::Center);
+        kit::drawText(bg, std::to_string(p + 1), x + 12, base,
+                      {"DejaVuSans-Bold.ttf", 15, style::kInk}, kit::Align::Center);
         keyCap(bg, x + 32, base, keys[p], style::playerColour(p));
     }
     kit::drawText(bg, "OUTRAS TECLAS", 50, 350, style::itemText(17, true));
-    const std::pair<const char*, const char*> others[4] = {
-        {"ENTER", "larga a corrida"}, {"P", "pausa e continua"}, {"ESC", "abandona a fase"}, {"F10", "pula a fase"}};
+    const std::pair<const char*, const char*> others[4] = {{"ENTER", "larga a corrida"},
+                                                           {"P", "pausa e continua"},
+                                                           {"ESC", "abandona a fase"},
+                                                           {"F10", "pula a fase"}};
     for (int i = 0; i < 4; ++i) {
         const int x = 50 + (i % 2) * 280, base = 384 + (i / 2) * 36;
         keyCap(bg, x, base, others[i].first, style::kPanelEdge);
         kit::drawText(bg, others[i].second, x + 76, base, body);
     }
-    kit::drawText(bg, "ESC volta ao menu", 590, 436, style::bodyText(13, style::kHighlight), kit::Align::Right);
+    kit::drawText(bg, "ESC volta ao menu", 590, 436, style::bodyText(13, style::kHighlight),
+                  kit::Align::Right);
     const bool ok = kit::saveJpg(bg, style::menuPath(imgDir, "bg_instrucoes.jpg"));
     destroy_bitmap(bg);
     return ok;
@@ -64,11 +69,12 @@ bool writeCredits(const std::string& imgDir) {
     kit::drawText(bg, "CREDITOS", 320, 54, style::headingText(34), kit::Align::Center);
     style::paintPanel(bg, 30, 72, 610, 446);
     kit::drawText(bg, "CORRIDA", 320, 110, style::itemText(26, true), kit::Align::Center);
-    kit::drawText(bg, "corrida de gravidade invertida para 1 a 6 jogadores,", 320, 138, style::bodyText(15),
+    kit::drawText(bg, "corrida de gravidade invertida para 1 a 6 jogadores,", 320, 138,
+                  style::bodyText(15), kit::Align::Center);
+    kit::drawText(bg, "no mesmo teclado ou em rede", 320, 158, style::bodyText(15),
                   kit::Align::Center);
-    kit::drawText(bg, "no mesmo teclado ou em rede", 320, 158, style::bodyText(15), kit::Align::Center);
-    kit::drawText(bg, "Feito pela equipe do projeto Corrida", 320, 190, style::bodyText(15, style::kItemText),
-                  kit::Align::Center);
+    kit::drawText(bg, "Feito pela equipe do projeto Corrida", 320, 190,
+                  style::bodyText(15, style::kItemText), kit::Align::Center);
     kit::drawText(bg, "BIBLIOTECAS USADAS", 50, 232, style::itemText(17, true));
     const std::pair<const char*, const char*> libraries[7] = {
         {"Allegro 4", "graficos, teclado e temporizadores"},
@@ -86,7 +92,8 @@ bool writeCredits(const std::string& imgDir) {
     }
     kit::drawText(bg, "Todas as imagens sao geradas pelo proprio projeto.", 50, 434,
                   style::bodyText(13, style::kItemText));
-    kit::drawText(bg, "ESC volta ao menu", 590, 434, style::bodyText(13, style::kHighlight), kit::Align::Right);
+    kit::drawText(bg, "ESC volta ao menu", 590, 434, style::bodyText(13, style::kHighlight),
+                  kit::Align::Right);
     const bool ok = kit::saveJpg(bg, style::menuPath(imgDir, "bg_integrantes.jpg"));
     destroy_bitmap(bg);
     return ok;
@@ -97,7 +104,8 @@ bool writeLoading(const std::string& imgDir) {
     style::paintBackdrop(bg, 5);
     style::paintTitle(bg, "CORRIDA", 320, 110, 64);
     kit::drawText(bg, "CARREGANDO...", 320, 228, style::headingText(40), kit::Align::Center);
-    for (int c = 0; c < kCharacterCount; ++c) drawCharacter(bg, c, true, (c * 2) % 5, 90 + c * 80, 270, 1.4, false);
+    for (int c = 0; c < kCharacterCount; ++c)
+        drawCharacter(bg, c, true, (c * 2) % 5, 90 + c * 80, 270, 1.4, false);
     kit::drawText(bg, "Dica: inverta a gravidade antes do buraco, nao em cima dele.", 320, 420,
                   style::bodyText(15, style::kItemText), kit::Align::Center);
     const bool ok = kit::saveJpg(bg, style::menuPath(imgDir, "bg_carregando.jpg"));
@@ -105,8 +113,8 @@ bool writeLoading(const std::string& imgDir) {
     return ok;
 }
 
-// An opaque panel in the middle of a mask-coloured window. Its outer edge is hard; everything inside it is
-// drawn over the opaque panel and may be smooth.
+// An opaque panel in the middle of a mask-coloured window. Its outer edge is hard; everything
+// inside it is drawn over the opaque panel and may be smooth.
 BITMAP* maskedPanel(int x1, int y1, int x2, int y2) {
     BITMAP* bmp = kit::newCanvas(640, 480, kit::kMagenta);
     kit::fillRoundedRect(bmp, x1, y1, x2, y2, 16, style::kInk, false);
@@ -119,9 +127,12 @@ bool writePause(const std::string& imgDir) {
     // Also shown to network players while the server waits for everyone to join.
     BITMAP* bmp = maskedPanel(160, 160, 480, 320);
     kit::drawText(bmp, "PAUSA", 320, 222, style::headingText(46), kit::Align::Center);
-    kit::drawText(bmp, "Aperte P para continuar", 320, 256, style::bodyText(18), kit::Align::Center);
-    kit::drawText(bmp, "Em rede, a largada espera", 320, 284, style::bodyText(13, style::kItemText), kit::Align::Center);
-    kit::drawText(bmp, "todos os jogadores entrarem.", 320, 301, style::bodyText(13, style::kItemText), kit::Align::Center);
+    kit::drawText(bmp, "Aperte P para continuar", 320, 256, style::bodyText(18),
+                  kit::Align::Center);
+    kit::drawText(bmp, "Em rede, a largada espera", 320, 284, style::bodyText(13, style::kItemText),
+                  kit::Align::Center);
+    kit::drawText(bmp, "todos os jogadores entrarem.", 320, 301,
+                  style::bodyText(13, style::kItemText), kit::Align::Center);
     const bool ok = kit::saveBmp(bmp, style::menuPath(imgDir, "pause.bmp"));
     destroy_bitmap(bmp);
     return ok;
@@ -130,7 +141,8 @@ bool writePause(const std::string& imgDir) {
 bool writeEnterPrompt(const std::string& imgDir) {
     BITMAP* bmp = maskedPanel(116, 330, 524, 444);
     kit::drawText(bmp, "APERTE ENTER", 320, 378, style::headingText(34), kit::Align::Center);
-    kit::drawText(bmp, "para largar. Boa corrida!", 320, 408, style::bodyText(17), kit::Align::Center);
+    kit::drawText(bmp, "para largar. Boa corrida!", 320, 408, style::bodyText(17),
+                  kit::Align::Center);
     kit::drawText(bmp, "Cada um vira a gravidade com a tecla acima do corredor.", 320, 428,
                   style::bodyText(11, style::kItemText), kit::Align::Center);
     const bool ok = kit::saveBmp(bmp, style::menuPath(imgDir, "enter.bmp"));
@@ -141,6 +153,6 @@ bool writeEnterPrompt(const std::string& imgDir) {
 }  // namespace
 
 bool writeInfoImages(const std::string& imgDir) {
-    return writeInstructions(imgDir) && writeCredits(imgDir) && writeLoading(imgDir) && writePause(imgDir) &&
-           writeEnterPrompt(imgDir);
+    return writeInstructions(imgDir) && writeCredits(imgDir) && writeLoading(imgDir) &&
+           writePause(imgDir) && writeEnterPrompt(imgDir);
 }

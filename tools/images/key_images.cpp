@@ -1,18 +1,20 @@
-// The key pictures drawn above each runner: the flip key of a local player ("X", "M", the right arrow,
-// "A", "CTRL", "3") and, for remote players, the player's number. Each is 72 pixels wide so that, drawn at
-// the runner's x - 15, the key cap sits centred over the runner; the rest is the mask colour.
+// The key pictures drawn above each runner: the flip key of a local player ("X", "M", the right
+// arrow, "A", "CTRL", "3") and, for remote players, the player's number. Each is 72 pixels wide so
+// that, drawn at the runner's x - 15, the key cap sits centred over the runner; the rest is the
+// mask colour.
+#include <string>
+
 #include "groups.h"
 #include "kit.h"
 #include "style.h"
-
-#include <string>
 
 namespace {
 
 constexpr int kWidth = 72;
 constexpr int kHeight = 13;
 
-bool writeKey(const std::string& imgDir, const std::string& file, const std::string& label, bool arrow) {
+bool writeKey(const std::string& imgDir, const std::string& file, const std::string& label,
+              bool arrow) {
     BITMAP* key = kit::newCanvas(kWidth, kHeight, kit::kMagenta);
     kit::TextStyle text{"DejaVuSansCondensed-Bold.ttf", 11, style::kInk};
     const int labelWidth = arrow ? 12 : kit::textWidth(label, text);
@@ -20,7 +22,8 @@ bool writeKey(const std::string& imgDir, const std::string& file, const std::str
     const int left = (kWidth - capWidth) / 2;
     // Hard edges against the mask; the cap face is opaque so the label itself can be smooth.
     kit::fillRoundedRect(key, left, 0, left + capWidth, kHeight, 3, style::kInk, false);
-    kit::fillRoundedRect(key, left + 1, 1, left + capWidth - 1, kHeight - 1, 2, {250, 250, 250}, false);
+    kit::fillRoundedRect(key, left + 1, 1, left + capWidth - 1, kHeight - 1, 2, {250, 250, 250},
+                         false);
     kit::fillRect(key, left + 2, kHeight - 3, left + capWidth - 2, kHeight - 2, {200, 204, 214});
     if (arrow) {
         const double cx = kWidth / 2.0, cy = 6.0;
@@ -42,6 +45,7 @@ bool writeKeyImages(const std::string& imgDir) {
               writeKey(imgDir, "R.bmp", "", true) && writeKey(imgDir, "A.bmp", "A", false) &&
               writeKey(imgDir, "CTRL.bmp", "CTRL", false);
     // "3.bmp" is both player 6's key and player 3's number: the picture of the digit serves both.
-    for (int n = 1; n <= 6 && ok; ++n) ok = writeKey(imgDir, std::to_string(n) + ".bmp", std::to_string(n), false);
+    for (int n = 1; n <= 6 && ok; ++n)
+        ok = writeKey(imgDir, std::to_string(n) + ".bmp", std::to_string(n), false);
     return ok;
 }

@@ -1,8 +1,7 @@
 #include "kit.h"
 
-#include <jpgalleg.h>
-
 #include <ft2build.h>
+#include <jpgalleg.h>
 #include FT_FREETYPE_H
 
 #include <algorithm>
@@ -19,7 +18,8 @@ int clampByte(int v) { return std::clamp(v, 0, 255); }
 }  // namespace
 
 Rgb mix(Rgb a, Rgb b, double t) {
-    return {clampByte(int(std::lround(a.r + (b.r - a.r) * t))), clampByte(int(std::lround(a.g + (b.g - a.g) * t))),
+    return {clampByte(int(std::lround(a.r + (b.r - a.r) * t))),
+            clampByte(int(std::lround(a.g + (b.g - a.g) * t))),
             clampByte(int(std::lround(a.b + (b.b - a.b) * t)))};
 }
 
@@ -57,16 +57,18 @@ void blendPixel(BITMAP* bmp, int x, int y, Rgb c, double alpha) {
 
 void fillRect(BITMAP* bmp, int x1, int y1, int x2, int y2, Rgb c, double alpha) {
     for (int y = std::max(0, y1); y <= std::min(bmp->h - 1, y2); ++y)
-        for (int x = std::max(0, x1); x <= std::min(bmp->w - 1, x2); ++x) blendPixel(bmp, x, y, c, alpha);
+        for (int x = std::max(0, x1); x <= std::min(bmp->w - 1, x2); ++x)
+            blendPixel(bmp, x, y, c, alpha);
 }
 
 void verticalGradient(BITMAP* bmp, int x1, int y1, int x2, int y2, Rgb top, Rgb bottom) {
     const int span = std::max(1, y2 - y1);
-    for (int y = y1; y <= y2; ++y) fillRect(bmp, x1, y, x2, y, mix(top, bottom, double(y - y1) / span));
+    for (int y = y1; y <= y2; ++y)
+        fillRect(bmp, x1, y, x2, y, mix(top, bottom, double(y - y1) / span));
 }
 
-void fillShape(BITMAP* bmp, const Distance& d, int x1, int y1, int x2, int y2, Rgb c, bool antialias,
-               double alpha) {
+void fillShape(BITMAP* bmp, const Distance& d, int x1, int y1, int x2, int y2, Rgb c,
+               bool antialias, double alpha) {
     for (int y = std::max(0, y1); y <= std::min(bmp->h - 1, y2); ++y) {
         for (int x = std::max(0, x1); x <= std::min(bmp->w - 1, x2); ++x) {
             const double dist = d(x + 0.5, y + 0.5);
@@ -87,46 +89,51 @@ double circleDistance(double px, double py, double cx, double cy, double r) {
 double capsuleDistance(double px, double py, double ax, double ay, double bx, double by, double r) {
     const double dx = bx - ax, dy = by - ay;
     const double len2 = dx * dx + dy * dy;
-    const double t = len2 > 0 ? std::clamp(((px - ax) * dx + (py - ay) * dy) / len2, 0.0, 1.0) : 0.0;
+    const double t =
+        len2 > 0 ? std::clamp(((px - ax) * dx + (py - ay) * dy) / len2, 0.0, 1.0) : 0.0;
     return std::hypot(px - (ax + t * dx), py - (ay + t * dy)) - r;
 }
 
-double roundedBoxDistance(double px, double py, double x1, double y1, double x2, double y2, double radius) {
+double roundedBoxDistance(double px, double py, double x1, double y1, double x2, double y2,
+                          double radius) {
     const double cx = (x1 + x2) / 2, cy = (y1 + y2) / 2;
     const double hx = (x2 - x1) / 2 - radius, hy = (y2 - y1) / 2 - radius;
     const double qx = std::abs(px - cx) - hx, qy = std::abs(py - cy) - hy;
-    return std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) - radius;
+    return std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) -
+           radius;
 }
 
 void fillCircle(BITMAP* bmp, double cx, double cy, double r, Rgb c, bool antialias, double alpha) {
     fillShape(
-        bmp, [=](double px, double py) { return circleDistance(px, py, cx, cy, r); }, int(cx - r - 2),
-        int(cy - r - 2), int(cx + r + 2), int(cy + r + 2), c, antialias, alpha);
+        bmp, [=](double px, double py) { return circleDistance(px, py, cx, cy, r); },
+        int(cx - r - 2), int(cy - r - 2), int(cx + r + 2), int(cy + r + 2), c, antialias, alpha);
 }
 
-void fillCapsule(BITMAP* bmp, double ax, double ay, double bx, double by, double r, Rgb c, bool antialias,
-                 double alpha) {
+void fillCapsule(BITMAP* bmp, double ax, double ay, double bx, double by, double r, Rgb c,
+                 bool antialias, double alpha) {
     fillShape(
         bmp, [=](double px, double py) { return capsuleDistance(px, py, ax, ay, bx, by, r); },
         int(std::min(ax, bx) - r - 2), int(std::min(ay, by) - r - 2), int(std::max(ax, bx) + r + 2),
         int(std::max(ay, by) + r + 2), c, antialias, alpha);
 }
 
-void fillRoundedRect(BITMAP* bmp, double x1, double y1, double x2, double y2, double radius, Rgb c, bool antialias,
-                     double alpha) {
+void fillRoundedRect(BITMAP* bmp, double x1, double y1, double x2, double y2, double radius, Rgb c,
+                     bool antialias, double alpha) {
     fillShape(
-        bmp, [=](double px, double py) { return roundedBoxDistance(px, py, x1, y1, x2, y2, radius); },
+        bmp,
+        [=](double px, double py) { return roundedBoxDistance(px, py, x1, y1, x2, y2, radius); },
         int(x1 - 2), int(y1 - 2), int(x2 + 2), int(y2 + 2), c, antialias, alpha);
 }
 
-void strokeRoundedRect(BITMAP* bmp, double x1, double y1, double x2, double y2, double radius, double thickness,
-                       Rgb c, double alpha) {
+void strokeRoundedRect(BITMAP* bmp, double x1, double y1, double x2, double y2, double radius,
+                       double thickness, Rgb c, double alpha) {
     fillShape(
         bmp,
         [=](double px, double py) {
             const double outer = roundedBoxDistance(px, py, x1, y1, x2, y2, radius);
-            const double inner = roundedBoxDistance(px, py, x1 + thickness, y1 + thickness, x2 - thickness,
-                                                    y2 - thickness, std::max(0.0, radius - thickness));
+            const double inner =
+                roundedBoxDistance(px, py, x1 + thickness, y1 + thickness, x2 - thickness,
+                                   y2 - thickness, std::max(0.0, radius - thickness));
             return std::max(outer, -inner);
         },
         int(x1 - 2), int(y1 - 2), int(x2 + 2), int(y2 + 2), c, true, alpha);
@@ -196,15 +203,16 @@ int layOut(const std::string& text, const TextStyle& style, Visit visit) {
     return pen;
 }
 
-void drawGlyphs(BITMAP* bmp, const std::string& text, int left, int baseline, const TextStyle& style, Rgb colour) {
+void drawGlyphs(BITMAP* bmp, const std::string& text, int left, int baseline,
+                const TextStyle& style, Rgb colour) {
     layOut(text, style, [&](FT_GlyphSlot glyph, int pen) {
         const FT_Bitmap& g = glyph->bitmap;
         for (unsigned row = 0; row < g.rows; ++row) {
             for (unsigned col = 0; col < g.width; ++col) {
                 double a = g.buffer[row * g.pitch + col] / 255.0;
                 if (style.hardEdges) a = a >= 0.5 ? 1.0 : 0.0;
-                blendPixel(bmp, left + pen + glyph->bitmap_left + int(col), baseline - glyph->bitmap_top + int(row),
-                           colour, a);
+                blendPixel(bmp, left + pen + glyph->bitmap_left + int(col),
+                           baseline - glyph->bitmap_top + int(row), colour, a);
             }
         }
     });
@@ -232,13 +240,15 @@ int textWidth(const std::string& text, const TextStyle& style) {
     return layOut(text, style, [](FT_GlyphSlot, int) {});
 }
 
-void drawText(BITMAP* bmp, const std::string& text, int x, int baseline, const TextStyle& style, Align align) {
+void drawText(BITMAP* bmp, const std::string& text, int x, int baseline, const TextStyle& style,
+              Align align) {
     const int width = textWidth(text, style);
     int left = x;
     if (align == Align::Center) left = x - width / 2;
     if (align == Align::Right) left = x - width;
     if (style.shadow)
-        drawGlyphs(bmp, text, left + style.shadowOffset, baseline + style.shadowOffset, style, style.shadowColour);
+        drawGlyphs(bmp, text, left + style.shadowOffset, baseline + style.shadowOffset, style,
+                   style.shadowColour);
     drawGlyphs(bmp, text, left, baseline, style, style.colour);
 }
 
@@ -256,8 +266,10 @@ bool saveBmp(BITMAP* bmp, const std::string& path) {
 }
 
 bool saveJpg(BITMAP* bmp, const std::string& path) {
-    // High quality and no chroma subsampling: item pictures must meet their background without a seam.
-    if (save_jpg_ex(path.c_str(), bmp, nullptr, 95, JPG_SAMPLING_444 | JPG_OPTIMIZE, nullptr) != 0) {
+    // High quality and no chroma subsampling: item pictures must meet their background without a
+    // seam.
+    if (save_jpg_ex(path.c_str(), bmp, nullptr, 95, JPG_SAMPLING_444 | JPG_OPTIMIZE, nullptr) !=
+        0) {
         std::fprintf(stderr, "nao foi possivel gravar %s\n", path.c_str());
         return false;
     }

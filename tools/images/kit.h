@@ -1,8 +1,8 @@
 // The image generator's drawing kit: colours, anti-aliased shapes by signed distance, gradients,
 // deterministic noise, FreeType text and the savers for .bmp and .jpg.
 //
-// Every routine works on 32-bit Allegro memory bitmaps and depends only on its arguments, so the same
-// sources always give the same pixels (and, with the fixed savers, the same bytes).
+// Every routine works on 32-bit Allegro memory bitmaps and depends only on its arguments, so the
+// same sources always give the same pixels (and, with the fixed savers, the same bytes).
 #pragma once
 
 #include <allegro.h>
@@ -27,31 +27,34 @@ int toAllegro(Rgb c);
 Rgb pixelAt(BITMAP* bmp, int x, int y);
 
 BITMAP* newCanvas(int w, int h, Rgb fill);
-// Blends colour c over pixel (x, y) with opacity alpha in [0, 1]; outside the bitmap nothing happens.
+// Blends colour c over pixel (x, y) with opacity alpha in [0, 1]; outside the bitmap nothing
+// happens.
 void blendPixel(BITMAP* bmp, int x, int y, Rgb c, double alpha);
 void putRgb(BITMAP* bmp, int x, int y, Rgb c);
 void fillRect(BITMAP* bmp, int x1, int y1, int x2, int y2, Rgb c, double alpha = 1.0);
 void verticalGradient(BITMAP* bmp, int x1, int y1, int x2, int y2, Rgb top, Rgb bottom);
 
-// A shape given by its signed distance (negative inside) at a pixel centre. Anti-aliased fills blend the
-// one-pixel band across the edge; hard fills (for sprites on a mask colour) keep only pixels whose centre
-// is inside, so no blend with the mask colour can appear.
+// A shape given by its signed distance (negative inside) at a pixel centre. Anti-aliased fills
+// blend the one-pixel band across the edge; hard fills (for sprites on a mask colour) keep only
+// pixels whose centre is inside, so no blend with the mask colour can appear.
 using Distance = std::function<double(double px, double py)>;
-void fillShape(BITMAP* bmp, const Distance& d, int x1, int y1, int x2, int y2, Rgb c, bool antialias,
-               double alpha = 1.0);
+void fillShape(BITMAP* bmp, const Distance& d, int x1, int y1, int x2, int y2, Rgb c,
+               bool antialias, double alpha = 1.0);
 
 double circleDistance(double px, double py, double cx, double cy, double r);
 double capsuleDistance(double px, double py, double ax, double ay, double bx, double by, double r);
-double roundedBoxDistance(double px, double py, double x1, double y1, double x2, double y2, double radius);
+double roundedBoxDistance(double px, double py, double x1, double y1, double x2, double y2,
+                          double radius);
 
-void fillCircle(BITMAP* bmp, double cx, double cy, double r, Rgb c, bool antialias = true, double alpha = 1.0);
-void fillCapsule(BITMAP* bmp, double ax, double ay, double bx, double by, double r, Rgb c, bool antialias = true,
-                 double alpha = 1.0);
+void fillCircle(BITMAP* bmp, double cx, double cy, double r, Rgb c, bool antialias = true,
+                double alpha = 1.0);
+void fillCapsule(BITMAP* bmp, double ax, double ay, double bx, double by, double r, Rgb c,
+                 bool antialias = true, double alpha = 1.0);
 void fillRoundedRect(BITMAP* bmp, double x1, double y1, double x2, double y2, double radius, Rgb c,
                      bool antialias = true, double alpha = 1.0);
 // A rounded frame of the given thickness, drawn inside the rectangle.
-void strokeRoundedRect(BITMAP* bmp, double x1, double y1, double x2, double y2, double radius, double thickness,
-                       Rgb c, double alpha = 1.0);
+void strokeRoundedRect(BITMAP* bmp, double x1, double y1, double x2, double y2, double radius,
+                       double thickness, Rgb c, double alpha = 1.0);
 
 // Integer hash noise in [0, 1): a pure function of its arguments.
 double hashNoise(int x, int y, int seed);
@@ -67,15 +70,18 @@ struct TextStyle {
     bool shadow = false;
     Rgb shadowColour = kBlack;
     int shadowOffset = 2;
-    // Text on a mask background must not blend into magenta: coverage is then rounded to all or nothing.
+    // Text on a mask background must not blend into magenta: coverage is then rounded to all or
+    // nothing.
     bool hardEdges = false;
 };
 
-// Opens the FreeType library once; fonts are looked up in fontDir. Returns false with a message on failure.
+// Opens the FreeType library once; fonts are looked up in fontDir. Returns false with a message on
+// failure.
 bool initText(const std::string& fontDir);
 void closeText();
 int textWidth(const std::string& text, const TextStyle& style);
-// Draws the text with its baseline at y; x is the left edge, the centre or the right edge according to align.
+// Draws the text with its baseline at y; x is the left edge, the centre or the right edge according
+// to align.
 void drawText(BITMAP* bmp, const std::string& text, int x, int baseline, const TextStyle& style,
               Align align = Align::Left);
 // The largest pixel size not above style.pixelSize at which the text fits in maxWidth.

@@ -1,6 +1,6 @@
 // A stage described as data: the terrain (floor and ceiling segments, blocks, cleared gaps) and the
-// decorations the picture shows (finish banner, signs). Both stage images are drawn from one Level, so the
-// collision bitmap and the picture agree pixel for pixel on where the terrain is.
+// decorations the picture shows (finish banner, signs). Both stage images are drawn from one Level,
+// so the collision bitmap and the picture agree pixel for pixel on where the terrain is.
 //
 // File format, one command per line, '#' starts a comment, coordinates in stage pixels:
 //   size W H                  stage size (default 18000 480)
@@ -36,5 +36,6 @@ struct Level {
     }
 };
 
-// Reads a level file. On a malformed line it prints the file, line number and line and returns false.
+// Reads a level file. On a malformed line it prints the file, line number and line and returns
+// false.
 bool loadLevel(const std::string& path, Level& level);

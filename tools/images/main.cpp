@@ -30,12 +30,14 @@ int main(int argc, char** argv) {
     fs::create_directories(fs::path(output) / "Jogo", error);
     fs::create_directories(fs::path(output) / "menu", error);
     if (error) {
-        std::fprintf(stderr, "nao foi possivel criar %s: %s\n", output.c_str(), error.message().c_str());
+        std::fprintf(stderr, "nao foi possivel criar %s: %s\n", output.c_str(),
+                     error.message().c_str());
         return 1;
     }
     if (!kit::initText(argv[2])) return 1;
-    const bool ok = writeRunnerImages(output) && writeKeyImages(output) && writeMenuImages(output) &&
-                    writeSelectionImages(output) && writeInfoImages(output) && writeWinnerImages(output) &&
+    const bool ok = writeRunnerImages(output) && writeKeyImages(output) &&
+                    writeMenuImages(output) && writeSelectionImages(output) &&
+                    writeInfoImages(output) && writeWinnerImages(output) &&
                     writeStageImages(assets, output);
     kit::closeText();
     if (!ok) {

@@ -1,13 +1,14 @@
-// The main menu: its background and the 20 item pictures (normal and highlighted). Items are blitted over
-// the background at fixed places, so each is drawn on the panel's flat colour that surrounds it there.
+// The main menu: its background and the 20 item pictures (normal and highlighted). Items are
+// blitted over the background at fixed places, so each is drawn on the panel's flat colour that
+// surrounds it there.
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "characters.h"
 #include "groups.h"
 #include "kit.h"
 #include "style.h"
-
-#include <algorithm>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -38,28 +39,34 @@ const std::vector<Item>& items() {
 int wordedItemSize() {
     int size = 22;
     for (const Item& item : items())
-        if (!item.centred) size = std::min(size, kit::fitSize(item.label, style::itemText(22, false), item.w - 2));
+        if (!item.centred)
+            size = std::min(size, kit::fitSize(item.label, style::itemText(22, false), item.w - 2));
     return size;
 }
 
 void drawItem(BITMAP* target, const Item& item, int left, int top, bool highlighted) {
     kit::fillRect(target, left, top, left + item.w - 1, top + item.h - 1, style::kPanel);
     kit::TextStyle text = style::itemText(item.centred ? 26 : wordedItemSize(), highlighted);
-    text.pixelSize = kit::fitSize(item.label, text, item.w - (item.centred ? 0 : 2));
+    // Digits keep one size: their ink is narrower than their advance, so even "1" fits its 13 pixels.
+    if (!item.centred) text.pixelSize = kit::fitSize(item.label, text, item.w - 2);
     const int baseline = top + 24;
-    if (item.centred) kit::drawText(target, item.label, left + item.w / 2, baseline, text, kit::Align::Center);
-    else kit::drawText(target, item.label, left + 1, baseline, text, kit::Align::Left);
+    if (item.centred)
+        kit::drawText(target, item.label, left + item.w / 2, baseline, text, kit::Align::Center);
+    else
+        kit::drawText(target, item.label, left + 1, baseline, text, kit::Align::Left);
     if (highlighted) {
         const int width = std::min(item.w - 2, kit::textWidth(item.label, text));
         const int x1 = item.centred ? left + (item.w - width) / 2 : left + 1;
-        kit::fillRect(target, x1, top + item.h - 5, x1 + width - 1, top + item.h - 3, style::kHighlight);
+        kit::fillRect(target, x1, top + item.h - 6, x1 + width - 1, top + item.h - 4,
+                      style::kHighlight);
     }
 }
 
 bool saveItem(const std::string& imgDir, const Item& item, bool highlighted) {
     BITMAP* picture = kit::newCanvas(item.w, item.h, style::kPanel);
     drawItem(picture, item, 0, 0, highlighted);
-    const bool ok = kit::saveJpg(picture, style::menuPath(imgDir, item.file + (highlighted ? "_2.jpg" : ".jpg")));
+    const bool ok = kit::saveJpg(
+        picture, style::menuPath(imgDir, item.file + (highlighted ? "_2.jpg" : ".jpg")));
     destroy_bitmap(picture);
     return ok;
 }
@@ -70,16 +77,18 @@ bool writeMenuImages(const std::string& imgDir) {
     BITMAP* menu = kit::newCanvas(640, 480, kit::kBlack);
     style::paintBackdrop(menu, 1);
     style::paintTitle(menu, "CORRIDA", 320, 118, 92);
-    kit::drawText(menu, "vire a gravidade e chegue primeiro", 320, 158, style::bodyText(19, style::kItemText),
-                  kit::Align::Center);
+    kit::drawText(menu, "vire a gravidade e chegue primeiro", 320, 158,
+                  style::bodyText(19, style::kItemText), kit::Align::Center);
     for (int c = 0; c < kCharacterCount; ++c)
-        drawCharacter(menu, c, c % 2 == 0, c % 2 == 0 ? c % 5 : c % 4, 82 + c * 82, 180, 1.55, false);
+        drawCharacter(menu, c, c % 2 == 0, c % 2 == 0 ? c % 5 : c % 4, 82 + c * 82, 180, 1.55,
+                      false);
     style::paintPanel(menu, 108, 280, 532, 468);
     for (const Item& item : items()) drawItem(menu, item, item.x, item.y, false);
-    kit::drawText(menu, "SETAS escolhem  -  ENTER confirma", 512, 462, style::bodyText(11, {140, 156, 200}),
-                  kit::Align::Right);
+    kit::drawText(menu, "SETAS escolhem  -  ENTER confirma", 512, 462,
+                  style::bodyText(11, {140, 156, 200}), kit::Align::Right);
     bool ok = kit::saveJpg(menu, style::menuPath(imgDir, "menu.jpg"));
     destroy_bitmap(menu);
-    for (const Item& item : items()) ok = ok && saveItem(imgDir, item, false) && saveItem(imgDir, item, true);
+    for (const Item& item : items())
+        ok = ok && saveItem(imgDir, item, false) && saveItem(imgDir, item, true);
     return ok;
 }

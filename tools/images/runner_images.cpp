@@ -1,16 +1,17 @@
-// The runners' sprite sheets, the countdown strip and the one-pixel mask image of invisible objects.
+// The runners' sprite sheets, the countdown strip and the one-pixel mask image of invisible
+// objects.
+#include <string>
+
 #include "characters.h"
 #include "groups.h"
 #include "kit.h"
 #include "style.h"
 
-#include <string>
-
 namespace {
 
 bool writeCountdown(const std::string& imgDir) {
-    // Five 100 x 100 cells, 5 4 3 2 1 from the left, on the mask colour. The badge edge is hard so that no
-    // pink fringe appears; inside it the digit is anti-aliased over the badge.
+    // Five 100 x 100 cells, 5 4 3 2 1 from the left, on the mask colour. The badge edge is hard so
+    // that no pink fringe appears; inside it the digit is anti-aliased over the badge.
     BITMAP* strip = kit::newCanvas(500, 100, kit::kMagenta);
     for (int cell = 0; cell < 5; ++cell) {
         const int cx = cell * 100 + 50;
@@ -33,7 +34,8 @@ bool writeCountdown(const std::string& imgDir) {
 bool writeRunnerImages(const std::string& imgDir) {
     for (int c = 0; c < kCharacterCount; ++c) {
         BITMAP* sheet = makeSpriteSheet(c);
-        const bool ok = kit::saveBmp(sheet, style::gamePath(imgDir, "player" + std::to_string(c + 1) + "a.bmp"));
+        const bool ok = kit::saveBmp(
+            sheet, style::gamePath(imgDir, "player" + std::to_string(c + 1) + "a.bmp"));
         destroy_bitmap(sheet);
         if (!ok) return false;
     }

@@ -1,15 +1,17 @@
 // The player selection: background, column frames, the six players' cursor frames and the twelve
-// portraits (free and taken) of the six characters, drawn from the same figures as the sprite sheets.
+// portraits (free and taken) of the six characters, drawn from the same figures as the sprite
+// sheets.
+#include <string>
+
 #include "characters.h"
 #include "groups.h"
 #include "kit.h"
 #include "style.h"
 
-#include <string>
-
 namespace {
 
-bool saveFrame(const std::string& imgDir, const std::string& file, kit::Rgb colour, double thickness) {
+bool saveFrame(const std::string& imgDir, const std::string& file, kit::Rgb colour,
+               double thickness) {
     BITMAP* frame = kit::newCanvas(80, 80, style::kPanel);
     kit::strokeRoundedRect(frame, 0, 0, 80, 80, 8, thickness, colour);
     const bool ok = kit::saveJpg(frame, style::menuPath(imgDir, file));
@@ -20,7 +22,8 @@ bool saveFrame(const std::string& imgDir, const std::string& file, kit::Rgb colo
 BITMAP* portrait(int character) {
     BITMAP* card = kit::newCanvas(70, 70, kit::kBlack);
     const kit::Rgb colour = characterColour(character);
-    kit::verticalGradient(card, 0, 0, 69, 69, kit::mix(colour, kit::kWhite, 0.45), kit::mix(colour, style::kInk, 0.55));
+    kit::verticalGradient(card, 0, 0, 69, 69, kit::mix(colour, kit::kWhite, 0.45),
+                          kit::mix(colour, style::kInk, 0.55));
     kit::fillCircle(card, 35, 30, 26, kit::kWhite, true, 0.18);
     drawCharacter(card, character, true, 0, 35 - 24.5 * 2.3, 7.5, 2.3, false);
     return card;
@@ -44,13 +47,14 @@ bool writeSelectionImages(const std::string& imgDir) {
     BITMAP* bg = kit::newCanvas(640, 480, kit::kBlack);
     style::paintBackdrop(bg, 2);
     kit::drawText(bg, "ESCOLHA SEU CORREDOR", 320, 62, style::headingText(34), kit::Align::Center);
-    kit::drawText(bg, "cada jogador escolhe um personagem diferente", 320, 92, style::bodyText(16, style::kItemText),
-                  kit::Align::Center);
+    kit::drawText(bg, "cada jogador escolhe um personagem diferente", 320, 92,
+                  style::bodyText(16, style::kItemText), kit::Align::Center);
     for (int c = 0; c < kCharacterCount; ++c) {
         const int column = 67 + 85 * c;
         kit::fillCircle(bg, column + 40, 236, 34, {80, 100, 170}, true, 0.25);
         drawCharacter(bg, c, true, c % 5, column + 40 - 21 * 1.7, 172, 1.7, false);
-        kit::drawText(bg, characterName(c), column + 40, 274, style::bodyText(14, kit::kWhite), kit::Align::Center);
+        kit::drawText(bg, characterName(c), column + 40, 274, style::bodyText(14, kit::kWhite),
+                      kit::Align::Center);
     }
     style::paintPanel(bg, 52, 284, 588, 434);
     kit::drawText(bg, "VEZ DO JOGADOR", 248, 320, style::itemText(20, false), kit::Align::Right);
@@ -66,7 +70,8 @@ bool writeSelectionImages(const std::string& imgDir) {
         BITMAP* card = portrait(c);
         ok = kit::saveJpg(card, style::menuPath(imgDir, "sel_j" + std::to_string(c + 1) + ".jpg"));
         markTaken(card);
-        ok = ok && kit::saveJpg(card, style::menuPath(imgDir, "sel_j" + std::to_string(c + 1) + "_2.jpg"));
+        ok = ok && kit::saveJpg(
+                       card, style::menuPath(imgDir, "sel_j" + std::to_string(c + 1) + "_2.jpg"));
         destroy_bitmap(card);
     }
     return ok;

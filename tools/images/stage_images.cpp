@@ -1,34 +1,56 @@
-// The two stages: the collision bitmap (pure black terrain on pure white) and the picture, both drawn from
-// the level description so that every terrain edge of the picture lies on the collision edge.
+// The two stages: the collision bitmap (pure black terrain on pure white) and the picture, both
+// drawn from the level description so that every terrain edge of the picture lies on the collision
+// edge.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 #include "groups.h"
 #include "kit.h"
 #include "level.h"
 #include "style.h"
-
-#include <algorithm>
-#include <cmath>
-#include <vector>
 
 using kit::Rgb;
 
 namespace {
 
 struct Theme {
-    Rgb skyTop, skyBottom, hill, hillFar, stone, stoneDark, mortar, topSurface, topSurfaceDark, underside, edge;
+    Rgb skyTop, skyBottom, hill, hillFar, stone, stoneDark, mortar, topSurface, topSurfaceDark,
+        underside, edge;
     int seed;
 };
 
 const Theme kThemes[2] = {
     // Stage 1: a bright day over green hills, stone bricks with grass on top.
-    {{110, 178, 240}, {214, 236, 250}, {150, 196, 160}, {176, 208, 214}, {132, 120, 108}, {104, 94, 86},
-     {84, 76, 70}, {84, 176, 62}, {56, 136, 48}, {62, 118, 58}, {28, 24, 22}, 11},
+    {{110, 178, 240},
+     {214, 236, 250},
+     {150, 196, 160},
+     {176, 208, 214},
+     {132, 120, 108},
+     {104, 94, 86},
+     {84, 76, 70},
+     {84, 176, 62},
+     {56, 136, 48},
+     {62, 118, 58},
+     {28, 24, 22},
+     11},
     // Stage 2: a sunset canyon, layered sandstone with sand on top.
-    {{246, 150, 92}, {252, 220, 160}, {214, 140, 104}, {232, 176, 132}, {176, 84, 50}, {146, 64, 40},
-     {120, 50, 32}, {236, 196, 120}, {206, 160, 92}, {120, 52, 36}, {40, 18, 12}, 23},
+    {{246, 150, 92},
+     {252, 220, 160},
+     {214, 140, 104},
+     {232, 176, 132},
+     {176, 84, 50},
+     {146, 64, 40},
+     {120, 50, 32},
+     {236, 196, 120},
+     {206, 160, 92},
+     {120, 52, 36},
+     {40, 18, 12},
+     23},
 };
 
-// Distance, in pixels, from each terrain pixel to the nearest free pixel in one direction (0 on free pixels).
-// Beyond the picture counts as terrain, so the edges of the stage get no contour.
+// Distance, in pixels, from each terrain pixel to the nearest free pixel in one direction (0 on
+// free pixels). Beyond the picture counts as terrain, so the edges of the stage get no contour.
 struct EdgeDistances {
     std::vector<unsigned short> up, down, left, right;
 };
@@ -62,19 +84,27 @@ Rgb skyPixel(const Theme& t, int theme, int x, int y, int height) {
         // A low sun every few screens.
         const double sx = std::fmod(double(x), 2600.0) - 1300.0, sy = y - 250.0;
         const double d = std::sqrt(sx * sx + sy * sy);
-        if (d < 70) c = kit::mix(c, {255, 244, 200}, 0.9);
-        else if (d < 140) c = kit::mix(c, {255, 236, 190}, 0.35 * (140 - d) / 70);
+        if (d < 70)
+            c = kit::mix(c, {255, 244, 200}, 0.9);
+        else if (d < 140)
+            c = kit::mix(c, {255, 236, 190}, 0.35 * (140 - d) / 70);
     } else {
-        const double cloud = kit::valueNoise(x * 0.5, y * 1.6, 70, t.seed) * 0.65 + kit::valueNoise(x, y * 1.5, 26, t.seed + 1) * 0.35;
+        const double cloud = kit::valueNoise(x * 0.5, y * 1.6, 70, t.seed) * 0.65 +
+                             kit::valueNoise(x, y * 1.5, 26, t.seed + 1) * 0.35;
         const double fade = std::clamp((250.0 - y) / 90.0, 0.0, 1.0);
-        if (cloud > 0.6) c = kit::mix(c, kit::kWhite, std::min(1.0, (cloud - 0.6) * 5) * 0.85 * fade);
+        if (cloud > 0.6)
+            c = kit::mix(c, kit::kWhite, std::min(1.0, (cloud - 0.6) * 5) * 0.85 * fade);
     }
     // Two ranges of distant hills (mesas in the canyon).
-    const double far = theme == 2 ? 250 + 70 * std::round(kit::valueNoise(x, 0, 500, t.seed + 2) * 3) / 3
-                                  : 250 + 80 * kit::valueNoise(x, 0, 420, t.seed + 2);
-    const double near = 330 + 60 * kit::valueNoise(x, 0, 260, t.seed + 3) + 12 * kit::valueNoise(x, 0, 60, t.seed + 4);
-    if (y > near) c = kit::mix(t.hill, kit::scale(t.hill, 0.9), kit::valueNoise(x, y, 30, t.seed + 5));
-    else if (y > far) c = t.hillFar;
+    const double far = theme == 2
+                           ? 250 + 70 * std::round(kit::valueNoise(x, 0, 500, t.seed + 2) * 3) / 3
+                           : 250 + 80 * kit::valueNoise(x, 0, 420, t.seed + 2);
+    const double near = 330 + 60 * kit::valueNoise(x, 0, 260, t.seed + 3) +
+                        12 * kit::valueNoise(x, 0, 60, t.seed + 4);
+    if (y > near)
+        c = kit::mix(t.hill, kit::scale(t.hill, 0.9), kit::valueNoise(x, y, 30, t.seed + 5));
+    else if (y > far)
+        c = t.hillFar;
     // Below the floor line the free space is a pit: it darkens towards the bottom.
     if (y > 440) c = kit::mix(c, {20, 16, 24}, std::min(0.75, (y - 440) / 40.0));
     return c;
@@ -85,15 +115,19 @@ Rgb terrainPixel(const Theme& t, int theme, int x, int y, size_t i, const EdgeDi
     const int toFreeSide = std::min(e.left[i], e.right[i]);
     const int nearest = std::min({toFreeAbove, toFreeBelow, toFreeSide});
     if (nearest <= 2) return t.edge;
-    const double grain = kit::hashNoise(x, y, t.seed + 9) * 0.5 + kit::valueNoise(x, y, 9, t.seed + 10) * 0.5;
-    if (toFreeAbove <= 9) return kit::mix(t.topSurface, t.topSurfaceDark, grain * (toFreeAbove > 7 ? 1.0 : 0.5));
+    const double grain =
+        kit::hashNoise(x, y, t.seed + 9) * 0.5 + kit::valueNoise(x, y, 9, t.seed + 10) * 0.5;
+    if (toFreeAbove <= 9)
+        return kit::mix(t.topSurface, t.topSurfaceDark, grain * (toFreeAbove > 7 ? 1.0 : 0.5));
     if (toFreeBelow <= 6) return kit::mix(t.underside, kit::scale(t.underside, 0.8), grain);
     Rgb base;
     if (theme == 1) {
         // Stone bricks, every other row shifted by half a brick.
         const int row = y / 12, shift = (row % 2) * 14;
         const bool mortar = y % 12 == 0 || (x + shift) % 28 == 0;
-        base = mortar ? t.mortar : kit::mix(t.stone, t.stoneDark, kit::hashNoise((x + shift) / 28, row, t.seed) * 0.8);
+        base = mortar ? t.mortar
+                      : kit::mix(t.stone, t.stoneDark,
+                                 kit::hashNoise((x + shift) / 28, row, t.seed) * 0.8);
     } else {
         // Sandstone strata.
         const double band = kit::valueNoise(x * 0.05, y, 7, t.seed + 11);
@@ -104,10 +138,11 @@ Rgb terrainPixel(const Theme& t, int theme, int x, int y, size_t i, const EdgeDi
     return base;
 }
 
-// Paints decorations through a copy of the region and copies back only the free pixels, so decorations
-// never change how the terrain looks at its edges.
+// Paints decorations through a copy of the region and copies back only the free pixels, so
+// decorations never change how the terrain looks at its edges.
 template <typename Painter>
-void paintOnFreeSpace(BITMAP* picture, const Level& level, int x1, int y1, int w, int h, Painter paint) {
+void paintOnFreeSpace(BITMAP* picture, const Level& level, int x1, int y1, int w, int h,
+                      Painter paint) {
     BITMAP* region = create_bitmap_ex(32, w, h);
     blit(picture, region, x1, y1, 0, 0, w, h);
     paint(region, x1, y1);
@@ -132,17 +167,22 @@ void paintFinish(BITMAP* picture, const Level& level) {
     label.shadow = true;
     label.shadowColour = {30, 20, 20};
     for (int y = 0; y < level.height; ++y)
-        if (!level.isSolid(level.finishX, y) && !level.isSolid(level.finishX, y + 40) && y > 60 && y < 300) {
-            paintOnFreeSpace(picture, level, level.finishX - 80, y, 160, 40, [&](BITMAP* region, int ox, int oy) {
-                kit::fillRoundedRect(region, level.finishX - 70 - ox, y - oy, level.finishX + 70 - ox, y + 34 - oy, 8,
-                                     {200, 40, 40});
-                kit::drawText(region, "CHEGADA", level.finishX - ox, y + 25 - oy, label, kit::Align::Center);
-            });
+        if (!level.isSolid(level.finishX, y) && !level.isSolid(level.finishX, y + 40) && y > 60 &&
+            y < 300) {
+            paintOnFreeSpace(picture, level, level.finishX - 80, y, 160, 40,
+                             [&](BITMAP* region, int ox, int oy) {
+                                 kit::fillRoundedRect(region, level.finishX - 70 - ox, y - oy,
+                                                      level.finishX + 70 - ox, y + 34 - oy, 8,
+                                                      {200, 40, 40});
+                                 kit::drawText(region, "CHEGADA", level.finishX - ox, y + 25 - oy,
+                                               label, kit::Align::Center);
+                             });
             break;
         }
 }
 
-// A sign whose text starts with "^ " or "v " gets an arrow pointing up or down in front of the words.
+// A sign whose text starts with "^ " or "v " gets an arrow pointing up or down in front of the
+// words.
 void paintSigns(BITMAP* picture, const Level& level) {
     kit::TextStyle text{"DejaVuSans-Bold.ttf", 20, {40, 30, 20}};
     for (const LevelSign& sign : level.signs) {
@@ -154,27 +194,31 @@ void paintSigns(BITMAP* picture, const Level& level) {
         const int arrowWidth = arrow != 0 ? 22 : 0;
         const int w = kit::textWidth(words, text) + 24 + arrowWidth;
         const int left = sign.x - w / 2;
-        paintOnFreeSpace(picture, level, left - 4, sign.y - 4, w + 12, 44, [&](BITMAP* region, int ox, int oy) {
-            const int x = left - ox, y = sign.y - oy;
-            kit::fillRoundedRect(region, x + 3, y + 3, x + w + 3, y + 35, 8, {40, 30, 20}, true, 0.35);
-            kit::fillRoundedRect(region, x, y, x + w, y + 32, 8, {252, 224, 96});
-            kit::strokeRoundedRect(region, x, y, x + w, y + 32, 8, 2, {40, 30, 20});
-            if (arrow != 0) {
-                const double ax = x + 20, tip = y + 16 + arrow * 10, tail = y + 16 - arrow * 10;
-                const kit::Rgb red{200, 40, 36};
-                kit::fillCapsule(region, ax, tail, ax, tip, 2.2, red);
-                kit::fillCapsule(region, ax, tip, ax - 6, tip - arrow * 6, 2.2, red);
-                kit::fillCapsule(region, ax, tip, ax + 6, tip - arrow * 6, 2.2, red);
-            }
-            kit::drawText(region, words, x + arrowWidth + (w - arrowWidth) / 2, y + 23, text, kit::Align::Center);
-        });
+        paintOnFreeSpace(
+            picture, level, left - 4, sign.y - 4, w + 12, 44, [&](BITMAP* region, int ox, int oy) {
+                const int x = left - ox, y = sign.y - oy;
+                kit::fillRoundedRect(region, x + 3, y + 3, x + w + 3, y + 35, 8, {40, 30, 20}, true,
+                                     0.35);
+                kit::fillRoundedRect(region, x, y, x + w, y + 32, 8, {252, 224, 96});
+                kit::strokeRoundedRect(region, x, y, x + w, y + 32, 8, 2, {40, 30, 20});
+                if (arrow != 0) {
+                    const double ax = x + 20, tip = y + 16 + arrow * 10, tail = y + 16 - arrow * 10;
+                    const kit::Rgb red{200, 40, 36};
+                    kit::fillCapsule(region, ax, tail, ax, tip, 2.2, red);
+                    kit::fillCapsule(region, ax, tip, ax - 6, tip - arrow * 6, 2.2, red);
+                    kit::fillCapsule(region, ax, tip, ax + 6, tip - arrow * 6, 2.2, red);
+                }
+                kit::drawText(region, words, x + arrowWidth + (w - arrowWidth) / 2, y + 23, text,
+                              kit::Align::Center);
+            });
     }
 }
 
-bool writeStage(const std::string& assetsDir, const std::string& imgDir, int stage, const char* pictureName,
-                const char* collisionName) {
+bool writeStage(const std::string& assetsDir, const std::string& imgDir, int stage,
+                const char* pictureName, const char* collisionName) {
     Level level;
-    if (!loadLevel(assetsDir + "/levels/stage" + std::to_string(stage) + ".txt", level)) return false;
+    if (!loadLevel(assetsDir + "/levels/stage" + std::to_string(stage) + ".txt", level))
+        return false;
     const Theme& theme = kThemes[level.theme == 2 ? 1 : 0];
     BITMAP* collision = kit::newCanvas(level.width, level.height, kit::kWhite);
     BITMAP* picture = kit::newCanvas(level.width, level.height, kit::kWhite);
@@ -185,9 +229,11 @@ bool writeStage(const std::string& assetsDir, const std::string& imgDir, int sta
             const size_t i = size_t(y) * level.width + x;
             if (level.solid[i]) {
                 _putpixel32(collision, x, y, black);
-                _putpixel32(picture, x, y, kit::toAllegro(terrainPixel(theme, level.theme, x, y, i, edges)));
+                _putpixel32(picture, x, y,
+                            kit::toAllegro(terrainPixel(theme, level.theme, x, y, i, edges)));
             } else {
-                _putpixel32(picture, x, y, kit::toAllegro(skyPixel(theme, level.theme, x, y, level.height)));
+                _putpixel32(picture, x, y,
+                            kit::toAllegro(skyPixel(theme, level.theme, x, y, level.height)));
             }
         }
     }

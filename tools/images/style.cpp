@@ -15,7 +15,8 @@ void paintBackdrop(BITMAP* bmp, int seed) {
     // Stars.
     for (int y = 0; y < bmp->h * 2 / 3; ++y)
         for (int x = 0; x < bmp->w; ++x)
-            if (kit::hashNoise(x, y, seed) > 0.9985) kit::blendPixel(bmp, x, y, kit::kWhite, 0.5 + 0.5 * kit::hashNoise(y, x, seed));
+            if (kit::hashNoise(x, y, seed) > 0.9985)
+                kit::blendPixel(bmp, x, y, kit::kWhite, 0.5 + 0.5 * kit::hashNoise(y, x, seed));
     // Speed streaks.
     for (int i = 0; i < 18; ++i) {
         const double y = 40 + kit::hashNoise(i, 1, seed) * (bmp->h - 120);
@@ -45,7 +46,9 @@ void paintTitle(BITMAP* bmp, const std::string& text, int centreX, int baseline,
     kit::TextStyle outline{"DejaVuSans-BoldOblique.ttf", pixelSize, kInk};
     for (int dy = -3; dy <= 3; ++dy)
         for (int dx = -3; dx <= 3; ++dx)
-            if (dx * dx + dy * dy <= 10) kit::drawText(bmp, text, centreX + dx, baseline + dy + 2, outline, kit::Align::Center);
+            if (dx * dx + dy * dy <= 10)
+                kit::drawText(bmp, text, centreX + dx, baseline + dy + 2, outline,
+                              kit::Align::Center);
     kit::TextStyle face{"DejaVuSans-BoldOblique.ttf", pixelSize, {255, 150, 40}};
     kit::drawText(bmp, text, centreX, baseline, face, kit::Align::Center);
     // A lighter upper half gives the lettering some depth.
@@ -77,7 +80,11 @@ kit::TextStyle headingText(int pixelSize) {
     return s;
 }
 
-std::string menuPath(const std::string& imgDir, const std::string& file) { return imgDir + "/menu/" + file; }
-std::string gamePath(const std::string& imgDir, const std::string& file) { return imgDir + "/Jogo/" + file; }
+std::string menuPath(const std::string& imgDir, const std::string& file) {
+    return imgDir + "/menu/" + file;
+}
+std::string gamePath(const std::string& imgDir, const std::string& file) {
+    return imgDir + "/Jogo/" + file;
+}
 
 }  // namespace style

@@ -1,14 +1,14 @@
-// The shared look of every screen: backdrop, title lettering, panels and the text styles, so that the
-// menu, the selection, the information screens and the prompts read as one game.
+// The shared look of every screen: backdrop, title lettering, panels and the text styles, so that
+// the menu, the selection, the information screens and the prompts read as one game.
 #pragma once
-
-#include "kit.h"
 
 #include <string>
 
+#include "kit.h"
+
 namespace style {
 
-constexpr kit::Rgb kPanel{22, 30, 58};          // flat fill behind every menu item and digit
+constexpr kit::Rgb kPanel{22, 30, 58};  // flat fill behind every menu item and digit
 constexpr kit::Rgb kPanelEdge{92, 120, 190};
 constexpr kit::Rgb kItemText{206, 216, 240};
 constexpr kit::Rgb kHighlight{255, 206, 58};

@@ -1,7 +1,8 @@
 // resolver_fases: proves the stages winnable and not winnable without playing.
 //
 // Usage (from the folder that holds Img/):
-//   resolver_fases                  check both stages: exit 1 if a stage cannot be won from player 1's
+//   resolver_fases                  check both stages: exit 1 if a stage cannot be won from player
+//   1's
 //                                   start, or if a runner that never flips reaches the finish line
 //   resolver_fases STAGE [PLAYER]   solve one stage from one start position and print the schedule
 #include <allegro.h>
@@ -18,12 +19,15 @@ namespace {
 
 void printSchedule(int stage, int player, const SolveResult& r) {
     if (!r.won) {
-        std::printf("fase %d, largada do jogador %d: SEM SOLUCAO (mais longe: x %d, %d quadros, %ld estados)\n",
-                    stage, player, r.farthestX, r.frames, r.statesExplored);
+        std::printf(
+            "fase %d, largada do jogador %d: SEM SOLUCAO (mais longe: x %d, %d quadros, %ld "
+            "estados)\n",
+            stage, player, r.farthestX, r.frames, r.statesExplored);
         return;
     }
-    std::printf("fase %d, largada do jogador %d: chegada no quadro %d com %zu viradas (%ld estados)\n", stage,
-                player, r.frames, r.flips.size(), r.statesExplored);
+    std::printf(
+        "fase %d, largada do jogador %d: chegada no quadro %d com %zu viradas (%ld estados)\n",
+        stage, player, r.frames, r.flips.size(), r.statesExplored);
     const std::vector<FlipWindow> windows = flipWindows(stage, player, r.flips);
     std::printf("  quadro      x  para   janela (quadros, x)\n");
     for (size_t i = 0; i < r.flips.size(); ++i) {
@@ -31,8 +35,8 @@ void printSchedule(int stage, int player, const SolveResult& r) {
         const FlipWindow& w = windows[i];
         const int frames = w.latestFrame - w.earliestFrame + 1;
         std::printf("  %6d  %5d  %-5s  %4d..%-4d  x %5d..%-5d  %2d quadros%s\n", f.frame, f.stageX,
-                    f.gravity < 0 ? "teto" : "chao", w.earliestFrame, w.latestFrame, w.earliestX, w.latestX,
-                    frames, frames < 8 ? "  <- dificil" : "");
+                    f.gravity < 0 ? "teto" : "chao", w.earliestFrame, w.latestFrame, w.earliestX,
+                    w.latestX, frames, frames < 8 ? "  <- dificil" : "");
     }
 }
 
@@ -49,7 +53,8 @@ bool checkStage(int stage) {
     }
     const std::vector<int> together = finishersWithoutFlipping(stage, 6);
     if (!together.empty()) {
-        std::printf("fase %d: com seis corredores parados, o jogador %d chega sem virar\n", stage, together[0]);
+        std::printf("fase %d: com seis corredores parados, o jogador %d chega sem virar\n", stage,
+                    together[0]);
         ok = false;
     }
     if (ok) std::printf("fase %d: ninguem chega sem virar a gravidade\n", stage);

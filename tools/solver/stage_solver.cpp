@@ -21,8 +21,8 @@ const std::vector<std::string> kSprites = {"Img/Jogo/player1a.bmp", "Img/Jogo/pl
                                            "Img/Jogo/player3a.bmp", "Img/Jogo/player4a.bmp",
                                            "Img/Jogo/player5a.bmp", "Img/Jogo/player6a.bmp"};
 
-// Headless server-mode set-up for the lifetime of a search: a recorder with one queue (so nothing is
-// drawn locally) and the simulated clock.
+// Headless server-mode set-up for the lifetime of a search: a recorder with one queue (so nothing
+// is drawn locally) and the simulated clock.
 class Headless {
   public:
     Headless() : recorder_(1) {
@@ -101,8 +101,10 @@ class Stage {
   public:
     Stage(int stage, int startPlayer) : map_(load(stage, startPlayer)) {
         for (auto& [colour, r] : map_->playerRegistry) {
-            if (r->playerNumber == startPlayer) runner_ = r;
-            else r->active = false;  // only the runner at the chosen start takes part
+            if (r->playerNumber == startPlayer)
+                runner_ = r;
+            else
+                r->active = false;  // only the runner at the chosen start takes part
         }
     }
     Runner& runner() { return *runner_; }
@@ -174,7 +176,8 @@ SolveResult solveStage(int stage, int startPlayer, int beamWidth) {
                 ++result.statesExplored;
                 Snapshot after = live.capture();
                 after.flips = state.flips;
-                if (flip) after.flips.push_back({frame, state.runner.x, live.runner().gravity.load()});
+                if (flip)
+                    after.flips.push_back({frame, state.runner.x, live.runner().gravity.load()});
                 result.farthestX = std::max(result.farthestX, after.runner.x);
                 if (after.runner.finished) {
                     result.won = true;
@@ -213,7 +216,8 @@ std::vector<FlipWindow> flipWindows(int stage, int startPlayer, const std::vecto
 
     // The winning path, as the state before every frame.
     std::vector<Snapshot> path{live.capture()};
-    for (int frame = 0; frame < kMaxFrames && !live.runner().finished && live.runner().active; ++frame) {
+    for (int frame = 0; frame < kMaxFrames && !live.runner().finished && live.runner().active;
+         ++frame) {
         if (original.count(frame)) live.runner().flipGravity();
         live.map().raceFrame();
         headless.drain();
@@ -221,8 +225,9 @@ std::vector<FlipWindow> flipWindows(int stage, int startPlayer, const std::vecto
         path.push_back(live.capture());
     }
 
-    // Replays from the path's state before frame `from` with `schedule`; true when the runner reaches
-    // the line, or falls back into the winning path once both the moved flip and its original are past.
+    // Replays from the path's state before frame `from` with `schedule`; true when the runner
+    // reaches the line, or falls back into the winning path once both the moved flip and its
+    // original are past.
     auto wins = [&](int from, const std::set<int>& schedule, int settledAfter) {
         useSimulatedClock(start + int64_t(from) * kFrameMs);
         live.restore(path[from]);
@@ -254,7 +259,8 @@ std::vector<FlipWindow> flipWindows(int stage, int startPlayer, const std::vecto
         int earliest = f, latest = f;
         while (earliest - 1 > previous && wins(earliest - 1, moved(earliest - 1), f)) --earliest;
         while (latest + 1 < next && wins(f, moved(latest + 1), latest + 1)) ++latest;
-        const int latestX = latest + 1 < int(path.size()) ? path[latest].runner.x : path.back().runner.x;
+        const int latestX =
+            latest + 1 < int(path.size()) ? path[latest].runner.x : path.back().runner.x;
         windows.push_back({earliest, latest, path[earliest].runner.x, latestX});
     }
     return windows;

@@ -1,11 +1,11 @@
 // The stage solver: proves a stage winnable by driving the real game code headless.
 //
 // It loads a stage as a server would (collision image only, every drawing just recorded), runs the
-// real race frame on a simulated clock (34 ms a frame, the pace of the real race loop), and searches
-// over the flip decisions of one runner: before every frame in which the runner is grounded it may
-// flip or not. The search goes frame by frame over every physically distinct state (position,
-// speed, gravity, grounded), restoring each one into the live stage before advancing it, until a
-// runner touches the finish line or no state survives.
+// real race frame on a simulated clock (34 ms a frame, the pace of the real race loop), and
+// searches over the flip decisions of one runner: before every frame in which the runner is
+// grounded it may flip or not. The search goes frame by frame over every physically distinct state
+// (position, speed, gravity, grounded), restoring each one into the live stage before advancing it,
+// until a runner touches the finish line or no state survives.
 #pragma once
 
 #include <string>
@@ -19,9 +19,9 @@ struct Flip {
 
 struct SolveResult {
     bool won = false;
-    int frames = 0;             // frames run until the finish line was touched (or all states died)
-    int farthestX = 0;          // the best x any state reached
-    std::vector<Flip> flips;    // the winning schedule
+    int frames = 0;           // frames run until the finish line was touched (or all states died)
+    int farthestX = 0;        // the best x any state reached
+    std::vector<Flip> flips;  // the winning schedule
     long statesExplored = 0;
 };
 
@@ -29,8 +29,8 @@ struct SolveResult {
 SolveResult solveStage(int stage, int startPlayer, int beamWidth = 48);
 
 // How much room a flip of a winning schedule has: the frames in which it could be made instead, the
-// other flips unchanged, and the runner's x at the first and last of them. A window of a few frames is
-// a hard spot of the stage.
+// other flips unchanged, and the runner's x at the first and last of them. A window of a few frames
+// is a hard spot of the stage.
 struct FlipWindow {
     int earliestFrame, latestFrame;
     int earliestX, latestX;
