@@ -84,6 +84,8 @@ int main(int argc, char** argv) {
             }
         }
         std::printf("melhor deslocamento: x = %d\n", bestX);
+        destroy_bitmap(shot);
+        destroy_bitmap(reference);
         return verdict(best, argv[3]);
     }
     if (argc != 5 && argc != 9) {
@@ -105,5 +107,8 @@ int main(int argc, char** argv) {
         width = std::atoi(argv[7]);
         height = std::atoi(argv[8]);
     }
-    return verdict(compareRegion(shot, reference, x, y, srcX, srcY, width, height), argv[2]);
+    const Score score = compareRegion(shot, reference, x, y, srcX, srcY, width, height);
+    destroy_bitmap(shot);
+    destroy_bitmap(reference);
+    return verdict(score, argv[2]);
 }

@@ -2,8 +2,9 @@
 # A whole local match played as a person would: local mode on the console, two players, two
 # characters, Enter at the stage prompt, a race with a pause, F10, the interval, F10 on stage 2,
 # Enter on the winner picture, Esc in the menu; the program returns to the console and ends with 0.
-# Screenshots of the menu, the selection, a race frame, the pause and the winner picture are
-# checked against the game's own images and kept in BUILD/test-artifacts/.
+# Screenshots of the menu, the credits and instructions, the selection, a race frame, the pause
+# and the winner picture are checked against the game's own images and kept in
+# BUILD/test-artifacts/.
 source "$(dirname "$0")/lib.sh"
 set -o pipefail
 build="$(cd "$1" && pwd)"
@@ -60,6 +61,28 @@ sleep 1.5
 press "$win" Right
 sleep 0.5
 shot menu
+
+# Credits and instructions open in place and go back to the menu with Esc; Up from the credits
+# item returns to the player count last chosen, 2.
+press "$win" Down
+sleep 0.3
+press "$win" Return
+sleep 0.7
+shot credits
+press "$win" Escape
+sleep 0.3
+press "$win" Down
+sleep 0.3
+press "$win" Return
+sleep 0.7
+shot instructions
+press "$win" Escape
+sleep 0.3
+press "$win" Up
+sleep 0.3
+press "$win" Up
+sleep 0.3
+shot menu_back
 press "$win" Return
 
 # Player selection: player 1 takes the first character; player 2's cursor waits on the second.
@@ -106,11 +129,14 @@ status=0
 wait "$game" || status=$?
 cp "$console" "$artifacts/console.txt"
 [ "$status" -eq 0 ] || fail "o programa terminou com status $status"
-for name in menu selection prompt1 race pause prompt2 winner menu_again; do cut "$name"; done
+for name in menu credits instructions menu_back selection prompt1 race pause prompt2 winner menu_again; do cut "$name"; done
 not_blank menu
 expect menu menu/menu.jpg 0 0 0 0 640 280
 expect menu menu/img2_2.jpg 333 294
 expect menu menu/chooseplayer_2.jpg 131 294
+expect credits menu/bg_integrantes.jpg 0 0
+expect instructions menu/bg_instrucoes.jpg 0 0
+expect menu_back menu/img2_2.jpg 333 294
 not_blank selection
 expect selection menu/bg_selecao.jpg 0 0 0 0 640 290
 expect selection menu/sel_j1_2.jpg 72 344
