@@ -74,12 +74,17 @@ class LocalSession : public ScreenTest {
         const std::vector<std::string> all = instructions();
         return std::find(all.begin() + std::min(from, all.size()), all.end(), text) - all.begin();
     }
-    // The clock reading of the flush that carried the first batch holding `text`.
-    int64_t timeOfBatchWith(const std::string& text) {
+    // The clock readings of the flushes that carried a batch holding `text`, in order.
+    std::vector<int64_t> timesOfBatchesWith(const std::string& text) {
+        std::vector<int64_t> times;
         for (size_t i = 0; i < batches.size(); ++i) {
-            if (batches[i].find(text) != std::string::npos) return batchTimes[i];
+            if (batches[i].find(text) != std::string::npos) times.push_back(batchTimes[i]);
         }
-        return -1;
+        return times;
+    }
+    int64_t timeOfBatchWith(const std::string& text) {
+        const std::vector<int64_t> times = timesOfBatchesWith(text);
+        return times.empty() ? -1 : times.front();
     }
 
     std::vector<int64_t> batchTimes;
@@ -185,12 +190,7 @@ TEST_F(LocalSession, ALostAttemptIsPlayedAgainAndEscGoesBackToTheMenu) {
     // Back to the menu after the abandon, then left with the second Esc.
     EXPECT_EQ(countOf("load_bitmap menu Img/menu/menu.jpg"), 2u);
     // The second prompt came only after the first attempt had been lost, well after its Enter.
-    std::vector<int64_t> prompts;
-    for (size_t i = 0; i < batches.size(); ++i) {
-        if (batches[i].find("load_bitmap pressEnter") != std::string::npos) {
-            prompts.push_back(batchTimes[i]);
-        }
-    }
+    const std::vector<int64_t> prompts = timesOfBatchesWith("load_bitmap pressEnter");
     ASSERT_EQ(prompts.size(), 2u);
     EXPECT_GT(prompts[1], 800 + 300);
 }
@@ -207,6 +207,11 @@ TEST_F(LocalSession, AStageReachedByARunnerIsWonWithoutF10) {
     playLocalMatches(one, two);
     EXPECT_EQ(countOf("load_bitmap mapaVisual Img/Jogo/um.bmp"), 1u) << "won at the first try";
     EXPECT_EQ(countOf("load_bitmap mapaVisual Img/Jogo/dois.bmp"), 1u);
+    // Esc in stage 2 went straight back to the menu: no winner picture, the press consumed (the
+    // menu was then left by the second Esc only).
+    EXPECT_EQ(countOf("load_bitmap parabens Img/menu/parabens.jpg"), 0u);
+    EXPECT_EQ(countOf("load_bitmap menu Img/menu/menu.jpg"), 2u);
+    EXPECT_GT(timesOfBatchesWith("destroy_bitmap buffer_menu").back(), 9000);
 }
 
 TEST_F(LocalSession, StageWhoseImagesCannotBeLoadedIsReportedAndTheMenuReturns) {
