@@ -61,12 +61,7 @@ bool checkStage(int stage) {
     return ok;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    install_allegro(SYSTEM_NONE, &errno, atexit);
-    set_color_depth(32);
-    jpgalleg_init();
+int run(int argc, char** argv) {
     if (argc >= 2) {
         const int stage = std::atoi(argv[1]);
         const int player = argc >= 3 ? std::atoi(argv[2]) : 1;
@@ -81,4 +76,19 @@ int main(int argc, char** argv) {
     const bool first = checkStage(1);
     const bool second = checkStage(2);
     return first && second ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    install_allegro(SYSTEM_NONE, &errno, atexit);
+    set_color_depth(32);
+    jpgalleg_init();
+    try {
+        return run(argc, argv);
+    } catch (int) {
+        // The stage map could not load its collision image.
+        std::fprintf(stderr, "imagens das fases nao encontradas: rode a partir da pasta que tem Img/\n");
+        return 2;
+    }
 }
