@@ -146,9 +146,12 @@ std::string play(ObjetosDoServidor& server, int player, const std::string& addre
 
     const CORBA::Short ownNumber = static_cast<CORBA::Short>(player);
     while (end.keepGoing()) {
-        sendKey(KEY_X, [&] { server.controle->alterarGravidade(ownNumber); }, end, address);
-        sendKey(KEY_P, [&] { server.controle->pausar(); }, end, address);
-        sendKey(KEY_F10, [&] { server.controle->usarCheat(); }, end, address);
+        sendKey(
+            KEY_X, [&] { server.controle->alterarGravidade(ownNumber); }, end, address);
+        sendKey(
+            KEY_P, [&] { server.controle->pausar(); }, end, address);
+        sendKey(
+            KEY_F10, [&] { server.controle->usarCheat(); }, end, address);
         restBetweenPolls();
     }
     // Escape is never cleared, so the receiving thread sees it too; a failure sets `over`.

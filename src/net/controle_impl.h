@@ -9,14 +9,14 @@
 #include "net/estado_controle.h"
 
 class Controle_impl : public POA_Controle {
-public:
+  public:
     Controle_impl(EstadoControle& state, const ContadorLogin& counter);
 
     void alterarGravidade(CORBA::Short player) override;
     void pausar() override;
     void usarCheat() override;
 
-private:
+  private:
     EstadoControle& state;
     const ContadorLogin& counter;
 };

@@ -32,12 +32,14 @@ std::string describeCorbaFailure(const CORBA::Exception& failure, EtapaRede stag
                        nameServiceAt(address) + ". Inicie o servidor antes dos clientes.";
             }
             if (isCallTimeout(failure)) {
-                return "O servico de nomes em " + nameServiceAt(address) + " nao respondeu a tempo.";
+                return "O servico de nomes em " + nameServiceAt(address) +
+                       " nao respondeu a tempo.";
             }
             return "Nao foi possivel contatar o servico de nomes em " + nameServiceAt(address) +
                    " (" + kind + "). Ele esta rodando (scripts/naming-service)?";
         case EtapaRede::Entrar:
-            if (isCallTimeout(failure)) return "O servidor nao respondeu a tempo ao pedido de entrada.";
+            if (isCallTimeout(failure))
+                return "O servidor nao respondeu a tempo ao pedido de entrada.";
             return "O servidor registrado no servico de nomes nao responde (" + kind +
                    "): ele foi encerrado ou esta inacessivel.";
         case EtapaRede::Jogo:

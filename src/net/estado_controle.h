@@ -13,7 +13,7 @@
 #include "world/runner_table.h"
 
 class EstadoControle {
-public:
+  public:
     static EstadoControle& instance();
 
     // The race's runner table; set after each stage load, read by remote flips while `active`.
@@ -33,7 +33,7 @@ public:
 };
 
 class ContadorLogin {
-public:
+  public:
     // Created with `maxPlayers` on the first call; later arguments are ignored.
     static ContadorLogin& instance(int32_t maxPlayers = 0);
 

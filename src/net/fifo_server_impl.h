@@ -9,6 +9,6 @@
 #include "corrida.hh"
 
 class FifoServer_impl : public POA_FifoServer {
-public:
+  public:
     char* getInstructions(CORBA::UShort player) override;
 };

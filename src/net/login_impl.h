@@ -9,11 +9,11 @@
 #include "net/estado_controle.h"
 
 class Login_impl : public POA_Login {
-public:
+  public:
     explicit Login_impl(ContadorLogin& counter);
 
     CORBA::Short logar() override;
 
-private:
+  private:
     ContadorLogin& counter;
 };

@@ -34,10 +34,11 @@ bool startGraphicsOrRunWithoutWindow() {
 void runServerSession(ParametrosRede& params) {
     const int playerCount = params.numPlayers;
     if (playerCount < kMinPlayers || playerCount > kMaxPlayers) {
-        std::cout << "Numero de jogadores invalido para o servidor: " << playerCount
-                  << " (de " << kMinPlayers << " a " << kMaxPlayers << ")." << std::endl;
+        std::cout << "Numero de jogadores invalido para o servidor: " << playerCount << " (de "
+                  << kMinPlayers << " a " << kMaxPlayers << ")." << std::endl;
         return;
     }
+    catchStopSignals();
     GravadorTela::instance(playerCount);
     EstadoControle::instance();
     ContadorLogin::instance(playerCount);
@@ -51,11 +52,12 @@ void runServerSession(ParametrosRede& params) {
     }
     if (waitForServerStart() != EstadoServidor::Rodando) {
         stopServer(server);
+        releaseStopSignals();
         return;
     }
 
     const bool window = startGraphicsOrRunWithoutWindow();
-    // After the graphics library, whose own handlers would otherwise end the process mid-frame.
+    // Again: the graphics library's own handlers would end the process mid-frame.
     catchStopSignals();
     playServerMatches(playerCount);
     if (window) {

@@ -20,7 +20,6 @@ void handleWith(void (*handler)(int), int flags) {
 }  // namespace
 
 void catchStopSignals() {
-    stopFlag = 0;
     // SA_RESETHAND: the next signal gets the default handling and ends the process.
     handleWith(raiseStopFlag, SA_RESETHAND);
 }

@@ -6,6 +6,8 @@
 // after Esc; a second signal ends the process at once.
 #pragma once
 
+// Installs the handler; a flag already raised stays raised. Call again after anything that
+// installs its own handlers (the graphics library does).
 void catchStopSignals();
 bool stopRequested();
 // Back to the default handling, flag cleared (end of the server mode, and tests).

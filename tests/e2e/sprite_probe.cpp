@@ -51,7 +51,8 @@ double scoreAt(const Pixels& shot, const std::vector<Visible>& frame, int x, int
     const int allowedMisses = static_cast<int>(frame.size()) / 4;
     int misses = 0;
     for (const Visible& pixel : frame) {
-        if (shot.at(x + pixel.dx, y + pixel.dy) != pixel.colour && ++misses > allowedMisses) return 0;
+        if (shot.at(x + pixel.dx, y + pixel.dy) != pixel.colour && ++misses > allowedMisses)
+            return 0;
     }
     return 1.0 - static_cast<double>(misses) / frame.size();
 }

@@ -22,7 +22,7 @@ void flipFakeRunner(Runner& runner);
 
 // Points the remote flip at flipFakeRunner for the life of the object.
 class FakeRunnerFlip {
-public:
+  public:
     FakeRunnerFlip() { substituteRunnerFlipForTesting(flipFakeRunner); }
     ~FakeRunnerFlip() { substituteRunnerFlipForTesting(nullptr); }
 };

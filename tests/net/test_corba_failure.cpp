@@ -1,7 +1,6 @@
 // The naming-service reference both ends give the ORB, and the messages that CORBA failures
 // become.
 #include <gtest/gtest.h>
-
 #include <omniORB4/CORBA.h>
 #include <omniORB4/minorCode.h>
 
@@ -11,7 +10,8 @@
 namespace {
 
 TEST(OrbSetup, NamingServiceReferenceUsesPort9001AndTheNameServiceKey) {
-    EXPECT_EQ("NameService=corbaloc::127.0.0.1:9001/NameService", nameServiceReference("127.0.0.1"));
+    EXPECT_EQ("NameService=corbaloc::127.0.0.1:9001/NameService",
+              nameServiceReference("127.0.0.1"));
     EXPECT_EQ("NameService=corbaloc::servidor.lan:9001/NameService",
               nameServiceReference("servidor.lan"));
 }

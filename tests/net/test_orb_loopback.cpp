@@ -34,7 +34,7 @@ PortableServer::POA_ptr rootPoa() {
 
 // Keeps `servant` activated on the root POA for the life of the object.
 class Activated {
-public:
+  public:
     explicit Activated(PortableServer::Servant servant)
         : poa(rootPoa()), id(poa->activate_object(servant)) {}
     ~Activated() { poa->deactivate_object(id); }
@@ -48,7 +48,7 @@ public:
         return Interface::_narrow(object);
     }
 
-private:
+  private:
     PortableServer::POA_var poa;
     PortableServer::ObjectId_var id;
 };

@@ -58,7 +58,7 @@ TEST(LoginImpl, ServerForNoPlayersAdmitsNobody) {
 }
 
 class ControleImplTest : public ::testing::Test {
-protected:
+  protected:
     FakeRunnerFlip fakeFlip;
     FakeRunnerTable runners;
     EstadoControle state;
@@ -89,10 +89,9 @@ TEST_F(ControleImplTest, FlipsOnlyTheCallersRunnerDuringARace) {
 TEST_F(ControleImplTest, IgnoresPlayerNumbersOutsideTheServersPlayers) {
     openRemoteRace(state, runners.table);
     // The table holds six runners, but this server has two players: 3 to 6 name nobody either.
-    for (CORBA::Short player :
-         {std::numeric_limits<CORBA::Short>::min(), CORBA::Short(-1), CORBA::Short(0),
-          CORBA::Short(3), CORBA::Short(6), CORBA::Short(7),
-          std::numeric_limits<CORBA::Short>::max()}) {
+    for (CORBA::Short player : {std::numeric_limits<CORBA::Short>::min(), CORBA::Short(-1),
+                                CORBA::Short(0), CORBA::Short(3), CORBA::Short(6), CORBA::Short(7),
+                                std::numeric_limits<CORBA::Short>::max()}) {
         controle.alterarGravidade(player);
     }
     EXPECT_EQ(0, runners.totalFlips());
@@ -158,7 +157,7 @@ TEST_F(ControleImplTest, CheatSwitchesOnDuringARaceAndStaysOn) {
 }
 
 class FifoServerImplTest : public ::testing::Test {
-protected:
+  protected:
     GravadorTela recorder{2};
     FifoServer_impl fifo;
     void SetUp() override { GravadorTela::substituteForTesting(&recorder); }
@@ -183,9 +182,8 @@ TEST_F(FifoServerImplTest, AnswersEmptyForAnEmptyQueue) { EXPECT_EQ("", fetch(fi
 TEST_F(FifoServerImplTest, AnswersEmptyForNumbersOfNoPlayerAndTakesNothing) {
     recorder.addInstruction("destroy_bitmap a");
     recorder.flush();
-    for (CORBA::UShort player :
-         {CORBA::UShort(0), CORBA::UShort(3), CORBA::UShort(7), CORBA::UShort(32768),
-          std::numeric_limits<CORBA::UShort>::max()}) {
+    for (CORBA::UShort player : {CORBA::UShort(0), CORBA::UShort(3), CORBA::UShort(7),
+                                 CORBA::UShort(32768), std::numeric_limits<CORBA::UShort>::max()}) {
         EXPECT_EQ("", fetch(fifo, player)) << player;
     }
     EXPECT_EQ(1u, recorder.queuedBatches(1));

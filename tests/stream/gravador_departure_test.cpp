@@ -9,7 +9,7 @@
 namespace {
 
 class SimulatedClock {
-public:
+  public:
     SimulatedClock() { useSimulatedClock(5000); }
     ~SimulatedClock() { useRealClock(); }
 };
