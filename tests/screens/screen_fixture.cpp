@@ -16,13 +16,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct PictureSpec {
+struct PictureFile {
     std::string path;
     int width, height;
 };
 
-std::vector<PictureSpec> allPictures() {
-    std::vector<PictureSpec> pictures{
+std::vector<PictureFile> allPictures() {
+    std::vector<PictureFile> pictures{
         {"Img/menu/menu.jpg", 640, 480},          {"Img/menu/chooseplayer.jpg", 153, 34},
         {"Img/menu/chooseplayer_2.jpg", 153, 34}, {"Img/menu/integrantes.jpg", 122, 33},
         {"Img/menu/integrantes_2.jpg", 122, 33},  {"Img/menu/instrucoes.jpg", 114, 33},
@@ -44,10 +44,10 @@ std::vector<PictureSpec> allPictures() {
     return pictures;
 }
 
-void writePicture(const fs::path& root, const PictureSpec& spec) {
-    BITMAP* picture = create_bitmap(spec.width, spec.height);
-    const int colour = ScreenTestColour(spec.path);
-    const bool masked = spec.path.size() > 4 && spec.path.substr(spec.path.size() - 4) == ".bmp";
+void writePicture(const fs::path& root, const PictureFile& file) {
+    BITMAP* picture = create_bitmap(file.width, file.height);
+    const int colour = ScreenTestColour(file.path);
+    const bool masked = file.path.size() > 4 && file.path.substr(file.path.size() - 4) == ".bmp";
     if (masked) {
         // A panel over the mask colour, like an overlay that lets the race show through.
         clear_to_color(picture, bitmap_mask_color(picture));
@@ -55,11 +55,11 @@ void writePicture(const fs::path& root, const PictureSpec& spec) {
     } else {
         clear_to_color(picture, colour);
         // A darker corner, so that a copy from the wrong source position shows.
-        rectfill(picture, 0, 0, spec.width / 4, spec.height / 4,
+        rectfill(picture, 0, 0, file.width / 4, file.height / 4,
                  makecol(getr(colour) / 2, getg(colour) / 2, getb(colour) / 2));
     }
-    fs::create_directories((root / spec.path).parent_path());
-    save_bitmap((root / spec.path).string().c_str(), picture, nullptr);
+    fs::create_directories((root / file.path).parent_path());
+    save_bitmap((root / file.path).string().c_str(), picture, nullptr);
     destroy_bitmap(picture);
 }
 
@@ -76,7 +76,7 @@ void ScreenTest::SetUp() {
     static int counter = 0;
     pictureRoot = fs::temp_directory_path() /
                   ("corrida_screens_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
-    for (const PictureSpec& spec : allPictures()) writePicture(pictureRoot, spec);
+    for (const PictureFile& file : allPictures()) writePicture(pictureRoot, file);
     previousDirectory = fs::current_path();
     fs::current_path(pictureRoot);
 
