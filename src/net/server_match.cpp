@@ -19,18 +19,6 @@
 
 namespace {
 
-std::unique_ptr<Mapa> loadOrReport(int stageNumber, const StageData& stage, int playerCount) {
-    try {
-        return loadStage(stage, serverRunnerImages(), playerCount);
-    } catch (int failure) {
-        const char* path = failure == 1 ? stage.visualPath : stage.collisionPath;
-        std::printf("Nao foi possivel carregar a fase %d: imagem %s nao encontrada.\n", stageNumber,
-                    path);
-        std::fflush(stdout);
-        return nullptr;
-    }
-}
-
 void waitForEveryPlayer() {
     const ContadorLogin& logins = ContadorLogin::instance();
     while (logins.loggedIn.load() < logins.maxPlayers && !stopRequested()) restBetweenPolls();
@@ -86,7 +74,8 @@ const std::vector<std::string>& serverRunnerImages() {
 
 StageOutcome runServerStage(int stageNumber, const StageData& stage, int playerCount) {
     EstadoControle& control = EstadoControle::instance();
-    std::unique_ptr<Mapa> map = loadOrReport(stageNumber, stage, playerCount);
+    std::unique_ptr<Mapa> map =
+        loadStageOrReport(stageNumber, stage, serverRunnerImages(), playerCount);
     if (!map) return StageOutcome::LoadFailed;
     if (stageNumber == 1) {
         map->stillFrame();

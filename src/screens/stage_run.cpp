@@ -18,19 +18,6 @@ namespace {
 
 constexpr int kFrameGapMs = 33;
 
-std::unique_ptr<Mapa> loadStageOrReport(int stageNumber, const StageData& stage,
-                                        const std::vector<std::string>& sprites, int playerCount) {
-    try {
-        return loadStage(stage, sprites, playerCount);
-    } catch (int failure) {
-        const char* path = failure == 1 ? stage.visualPath : stage.collisionPath;
-        std::printf("Nao foi possivel carregar a fase %d: imagem %s nao encontrada.\n", stageNumber,
-                    path);
-        std::fflush(stdout);
-        return nullptr;
-    }
-}
-
 void waitAtEnterPrompt() {
     BITMAP* prompt = loadScreenImage("pressEnter", "Img/menu/enter.bmp");
     recordedDrawSprite(screen, "screen", prompt, "pressEnter", 0, 0);

@@ -1,5 +1,6 @@
 #include "world/stage_loading.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 #include "stream/recorded_drawing.h"
@@ -82,4 +83,18 @@ std::unique_ptr<Mapa> loadStage1(const std::vector<std::string>& spritePaths, in
 
 std::unique_ptr<Mapa> loadStage2(const std::vector<std::string>& spritePaths, int playerCount) {
     return loadStage(stage2Data(), spritePaths, playerCount);
+}
+
+std::unique_ptr<Mapa> loadStageOrReport(int stageNumber, const StageData& stage,
+                                        const std::vector<std::string>& spritePaths,
+                                        int playerCount) {
+    try {
+        return loadStage(stage, spritePaths, playerCount);
+    } catch (int failure) {
+        const char* path = failure == 1 ? stage.visualPath : stage.collisionPath;
+        std::printf("Nao foi possivel carregar a fase %d: imagem %s nao encontrada.\n", stageNumber,
+                    path);
+        std::fflush(stdout);
+        return nullptr;
+    }
 }

@@ -55,5 +55,10 @@ constexpr int kRunnerHeight = 47;
 
 std::unique_ptr<Mapa> loadStage(const StageData& stage, const std::vector<std::string>& spritePaths,
                                 int playerCount);
+// loadStage for the sessions: a stage whose images cannot be loaded is reported on the console
+// ("Nao foi possivel carregar a fase N: imagem PATH nao encontrada.") and gives null.
+std::unique_ptr<Mapa> loadStageOrReport(int stageNumber, const StageData& stage,
+                                        const std::vector<std::string>& spritePaths,
+                                        int playerCount);
 std::unique_ptr<Mapa> loadStage1(const std::vector<std::string>& spritePaths, int playerCount);
 std::unique_ptr<Mapa> loadStage2(const std::vector<std::string>& spritePaths, int playerCount);
