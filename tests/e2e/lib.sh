@@ -15,6 +15,14 @@ trap cleanup EXIT
 
 fail() { echo "FALHOU: $*" >&2; exit 1; }
 
+# fresh_artifacts BUILD NAME: sets $artifacts to an emptied BUILD/test-artifacts/NAME, where a
+# test keeps its screenshots and consoles for people to look at.
+fresh_artifacts() {
+  artifacts="$1/test-artifacts/$2"
+  rm -rf "$artifacts"
+  mkdir -p "$artifacts"
+}
+
 # start_xvfb: starts Xvfb on the first free display from :90 and exports DISPLAY.
 start_xvfb() {
   local n

@@ -9,10 +9,8 @@ source "$(dirname "$0")/lib.sh"
 set -o pipefail
 build="$(cd "$1" && pwd)"
 probe="$build/tests/screen_match_probe"
-artifacts="$build/test-artifacts/local_match"
+fresh_artifacts "$build" local_match
 img="$build/Img"
-rm -rf "$artifacts"
-mkdir -p "$artifacts"
 
 for image in menu/menu.jpg menu/img2_2.jpg menu/chooseplayer_2.jpg menu/bg_selecao.jpg \
   menu/sel_j1_2.jpg menu/sel_2.jpg menu/pause.bmp menu/enter.bmp menu/parabens.jpg \

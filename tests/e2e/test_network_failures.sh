@@ -5,9 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 build="$(cd "$1" && pwd)"
 source "$(dirname "$0")/net_lib.sh"
-artifacts="$build/test-artifacts/network_failures"
-rm -rf "$artifacts"
-mkdir -p "$artifacts"
+fresh_artifacts "$build" network_failures
 cd "$build"
 probe="$build/tests/net_probe"
 

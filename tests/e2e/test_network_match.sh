@@ -7,9 +7,7 @@
 source "$(dirname "$0")/lib.sh"
 build="$(cd "$1" && pwd)"
 source "$(dirname "$0")/net_lib.sh"
-artifacts="$build/test-artifacts/network_match"
-rm -rf "$artifacts"
-mkdir -p "$artifacts"
+fresh_artifacts "$build" network_match
 cd "$build"
 [ -f Img/menu/pause.bmp ] && [ -f Img/Jogo/54321.bmp ] || fail "imagens do jogo ausentes em $build/Img"
 

@@ -6,9 +6,7 @@
 source "$(dirname "$0")/lib.sh"
 build="$(cd "$1" && pwd)"
 source "$(dirname "$0")/net_lib.sh"
-artifacts="$build/test-artifacts/server_restart"
-rm -rf "$artifacts"
-mkdir -p "$artifacts"
+fresh_artifacts "$build" server_restart
 cd "$build"
 probe="$build/tests/net_probe"
 
