@@ -38,7 +38,7 @@ void runServerSession(ParametrosRede& params) {
                   << kMinPlayers << " a " << kMaxPlayers << ")." << std::endl;
         return;
     }
-    catchStopSignals();
+    holdStopSignals();
     GravadorTela::instance(playerCount);
     EstadoControle::instance();
     ContadorLogin::instance(playerCount);
@@ -52,12 +52,13 @@ void runServerSession(ParametrosRede& params) {
     }
     if (waitForServerStart() != EstadoServidor::Rodando) {
         stopServer(server);
+        catchStopSignals();  // a Ctrl+C held back meanwhile is spent here, not by the default
         releaseStopSignals();
         return;
     }
 
     const bool window = startGraphicsOrRunWithoutWindow();
-    // Again: the graphics library's own handlers would end the process mid-frame.
+    // Only now: the graphics library installs handlers of its own while it starts.
     catchStopSignals();
     playServerMatches(playerCount);
     if (window) {

@@ -1,5 +1,7 @@
 #include "net/stop_request.h"
 
+#include <pthread.h>
+
 #include <csignal>
 
 namespace {
@@ -17,11 +19,22 @@ void handleWith(void (*handler)(int), int flags) {
     sigaction(SIGTERM, &action, nullptr);
 }
 
+void maskStopSignals(int how) {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(how, &signals, nullptr);
+}
+
 }  // namespace
+
+void holdStopSignals() { maskStopSignals(SIG_BLOCK); }
 
 void catchStopSignals() {
     // SA_RESETHAND: the next signal gets the default handling and ends the process.
     handleWith(raiseStopFlag, SA_RESETHAND);
+    maskStopSignals(SIG_UNBLOCK);
 }
 
 bool stopRequested() { return stopFlag != 0; }

@@ -6,8 +6,14 @@
 // after Esc; a second signal ends the process at once.
 #pragma once
 
-// Installs the handler; a flag already raised stays raised. Call again after anything that
-// installs its own handlers (the graphics library does).
+// Holds the two signals back in the calling thread and in every thread it starts from now on:
+// they stay pending until catchStopSignals(). Call it first, so that a signal arriving while the
+// graphics library has its own handlers installed (it aborts the process when the signal comes
+// at the wrong moment) waits for ours instead, and lands in this thread, not in a library's.
+void holdStopSignals();
+// Installs the handler and lets the signals through to the calling thread; a flag already raised
+// stays raised. Call again after anything that installs its own handlers (the graphics library
+// does).
 void catchStopSignals();
 bool stopRequested();
 // Back to the default handling, flag cleared (end of the server mode, and tests).
