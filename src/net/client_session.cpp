@@ -1,7 +1,6 @@
 #include "net/client_session.h"
 
 #include <allegro.h>
-#include <pthread.h>
 
 #include <atomic>
 #include <cstdio>
@@ -10,12 +9,19 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "app/clock.h"
 #include "app/graphics.h"
 #include "corrida.hh"
 #include "net/corba_failure.h"
+#include "net/frame_fetch.h"
 #include "net/orb_setup.h"
+#include "net/ordered_parts.h"
+#include "stream/frame_marker.h"
+#include "stream/frame_replayer.h"
 #include "stream/interpreter.h"
 
 namespace {
@@ -33,13 +39,6 @@ struct FimDeSessao {
         over = true;
     }
     bool keepGoing() const { return !key[KEY_ESC] && !over.load(); }
-};
-
-struct ReceiveArgs {
-    FifoServer_var fifo;
-    int player;
-    FimDeSessao* end;
-    std::string address;
 };
 
 // The server's three objects, found through the naming service.
@@ -94,27 +93,6 @@ std::optional<int> joinServer(Login_ptr login, const std::string& address) {
     }
 }
 
-void* receiveThread(void* argument) {
-    ReceiveArgs& args = *static_cast<ReceiveArgs*>(argument);
-    ListaBitmaps registry;
-    FifoServer_var fifo = FifoServer::_duplicate(args.fifo);
-    const CORBA::UShort player = static_cast<CORBA::UShort>(args.player);
-    while (args.end->keepGoing()) {
-        try {
-            CORBA::String_var batch = fifo->getInstructions(player);
-            if (batch[0] != '\0') {
-                executeBatch(registry, batch.in());
-            } else {
-                // Nothing recorded yet: a short rest instead of hammering the server with requests.
-                restBetweenPolls();
-            }
-        } catch (const CORBA::Exception& failure) {
-            args.end->fail(describeCorbaFailure(failure, EtapaRede::Jogo, args.address));
-        }
-    }
-    return nullptr;
-}
-
 // Sends one remote key press; a failure ends the session.
 template <typename Call>
 void sendKey(int scanCode, Call call, FimDeSessao& end, const std::string& address) {
@@ -127,21 +105,59 @@ void sendKey(int scanCode, Call call, FimDeSessao& end, const std::string& addre
     key[scanCode] = 0;
 }
 
-// The window's life: receiving thread, key loop, join. Returns the failure message, if any.
-std::string play(ObjetosDoServidor& server, int player, const std::string& address) {
-    FimDeSessao end;
-    ReceiveArgs args{FifoServer::_duplicate(server.fifo), player, &end, address};
-
-    pthread_attr_t attributes;
-    pthread_attr_init(&attributes);
-    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_JOINABLE);
-    pthread_t receiver;
-    int result = pthread_create(&receiver, &attributes, receiveThread, &args);
-    pthread_attr_destroy(&attributes);
-    if (result != 0) {
-        std::printf("ERROR; return code from pthread_create() is %d\n", result);
+// Starts `body` on a thread of its own; a thread that cannot be created ends the process, as the
+// receiving thread's creation always has.
+std::thread startThread(std::function<void()> body) {
+    try {
+        return std::thread(std::move(body));
+    } catch (const std::system_error& failure) {
+        std::printf("ERROR; return code from pthread_create() is %d\n", failure.code().value());
         std::fflush(stdout);
         std::exit(-1);
+    }
+}
+
+void joinThread(std::thread& thread) {
+    try {
+        thread.join();
+    } catch (const std::system_error& failure) {
+        std::printf("ERROR; return code from pthread_join() is %d\n", failure.code().value());
+        std::fflush(stdout);
+        std::exit(-1);
+    }
+}
+
+// Replays every answer in order on the window until the session ends.
+void replayAnswers(OrderedParts& parts, FimDeSessao& end, const std::string& logPath) {
+    ListaBitmaps registry;
+    FrameReplayer replayer(registry, logPath);
+    const KeepGoing keepGoing = [&end] { return end.keepGoing(); };
+    while (std::optional<std::string> answer = parts.next(keepGoing)) replayer.replay(*answer);
+}
+
+// The window's life: the fetching threads, the replaying thread, the key loop, the joins.
+// Returns the failure message, if any.
+std::string play(ObjetosDoServidor& server, int player, const std::string& address,
+                 FetchPlan plan) {
+    FimDeSessao end;
+    OrderedParts parts;
+    const FetchLink link{server.fifo.in(), static_cast<CORBA::UShort>(player), address};
+    const KeepGoing keepGoing = [&end] { return end.keepGoing(); };
+    const ReportFailure fail = [&end](const std::string& message) { end.fail(message); };
+    const char* log = std::getenv("CORRIDA_REPLAY_LOG");
+
+    std::vector<std::thread> threads;
+    threads.push_back(startThread([&] { replayAnswers(parts, end, log ? log : ""); }));
+    if (plan.framesFetch) {
+        if (!plan.firstAnswer.empty()) {
+            const std::optional<PartHeader> header = readPartHeader(plan.firstAnswer);
+            if (header) parts.put(header->part, plan.firstAnswer.substr(header->bodyStart));
+        }
+        for (int i = 0; i < plan.callsInFlight; ++i) {
+            threads.push_back(startThread([&] { fetchFrames(link, parts, keepGoing, fail); }));
+        }
+    } else {
+        threads.push_back(startThread([&] { fetchClassic(link, parts, 1, keepGoing, fail); }));
     }
 
     const CORBA::Short ownNumber = static_cast<CORBA::Short>(player);
@@ -154,15 +170,25 @@ std::string play(ObjetosDoServidor& server, int player, const std::string& addre
             KEY_F10, [&] { server.controle->usarCheat(); }, end, address);
         restBetweenPolls();
     }
-    // Escape is never cleared, so the receiving thread sees it too; a failure sets `over`.
+    // Escape is never cleared, so the other threads see it too; a failure sets `over`.
     end.over = true;
-    result = pthread_join(receiver, nullptr);
-    if (result != 0) {
-        std::printf("ERROR; return code from pthread_join() is %d\n", result);
-        std::fflush(stdout);
-        std::exit(-1);
-    }
+    parts.wake();
+    for (std::thread& thread : threads) joinThread(thread);
     return end.reason;
+}
+
+// Asks the server once how to fetch; prints why and gives nothing when the server is gone.
+std::optional<FetchPlan> chooseFetch(FifoServer_ptr fifo, int player,
+                                     const std::string& address) {
+    // CORRIDA_FETCH=classic: measuring the one-batch fetch against a server that has both.
+    const char* forced = std::getenv("CORRIDA_FETCH");
+    const bool framesAllowed = !(forced && std::string(forced) == "classic");
+    try {
+        return planFetch(fifo, static_cast<CORBA::UShort>(player), framesAllowed);
+    } catch (const CORBA::Exception& failure) {
+        std::cout << describeCorbaFailure(failure, EtapaRede::Entrar, address) << std::endl;
+        return std::nullopt;
+    }
 }
 
 }  // namespace
@@ -190,8 +216,10 @@ void runClientSession(ParametrosRede& params) {
                           << std::endl;
             } else {
                 std::cout << "VOCE EH O PLAYER: " << *player << std::endl;
-                if (startGraphics()) {
-                    const std::string failure = play(server, *player, address);
+                std::optional<FetchPlan> plan =
+                    chooseFetch(server.fifo, *player, address);
+                if (plan && startGraphics()) {
+                    const std::string failure = play(server, *player, address, std::move(*plan));
                     stopGraphics();
                     if (!failure.empty()) std::cout << failure << std::endl;
                 }

@@ -13,7 +13,13 @@ CORBA::ORB_ptr startOrb(const char* programSlot, const std::string& address) {
     std::string reference = nameServiceReference(address);
     char* argv[] = {slot.data(), option.data(), reference.data(), nullptr};
     int argc = 3;
-    CORBA::ORB_ptr orb = CORBA::ORB_init(argc, argv, "");
+    // A client keeps several fetches in flight on a long link, each on a connection of its own,
+    // besides its key presses; a peer that sends several calls on one connection is served
+    // concurrently, so a held fetch never delays a key press behind it.
+    const char* options[][2] = {{"maxGIOPConnectionPerServer", "24"},
+                                {"maxServerThreadPerConnection", "8"},
+                                {nullptr, nullptr}};
+    CORBA::ORB_ptr orb = CORBA::ORB_init(argc, argv, "", options);
     omniORB::setClientCallTimeout(kCallTimeoutMs);
     omniORB::setClientConnectTimeout(kCallTimeoutMs);
     return orb;

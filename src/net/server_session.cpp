@@ -39,7 +39,11 @@ void runServerSession(ParametrosRede& params) {
         return;
     }
     holdStopSignals();
-    GravadorTela::instance(playerCount);
+    GravadorTela& recorder = GravadorTela::instance(playerCount);
+    // Measuring the classic fetch: its batches carry the picture markers too (clients skip them).
+    if (const char* marks = std::getenv("CORRIDA_MARK_FRAMES"); marks && *marks == '1') {
+        recorder.markFramesOnClassicFetch(true);
+    }
     EstadoControle::instance();
     ContadorLogin::instance(playerCount);
 

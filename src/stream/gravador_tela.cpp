@@ -1,6 +1,7 @@
 #include "stream/gravador_tela.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "app/clock.h"
 
@@ -31,49 +32,74 @@ void GravadorTela::tapBatchesForTesting(std::function<void(const std::string&)> 
 
 GravadorTela::GravadorTela(int playerCount)
     : queues(static_cast<size_t>(std::max(playerCount, 0))),
-      lastTakeMs(queues.size(), -1),
       playerCount_(std::max(playerCount, 0)) {}
+
+void GravadorTela::markFramesOnClassicFetch(bool on) {
+    std::lock_guard<std::mutex> hold(queuesLock);
+    classicMarkers = on;
+}
 
 void GravadorTela::addInstruction(std::string text) {
     if (text.empty()) return;  // a formatter refused a malformed instruction
     pendingBatch += text;
     pendingBatch += ';';
-    if (++pendingCount >= kBatchSize) flush();
+    if (++pendingCount >= kBatchSize) closeBatch(false);
 }
 
-void GravadorTela::flush() {
+void GravadorTela::flush() { closeBatch(true); }
+
+void GravadorTela::closeBatch(bool endsFrame) {
     if (batchTap) batchTap(pendingBatch);
     if (!queues.empty()) {
-        const bool essential = isEssential(pendingBatch);
         const int64_t now = clockMs();
-        std::lock_guard<std::mutex> hold(queuesLock);
-        for (size_t i = 0; i < queues.size(); ++i) {
-            auto& queue = queues[i];
-            const bool departed = lastTakeMs[i] >= 0 && now - lastTakeMs[i] > kDepartedAfterMs;
-            if (departed || queue.size() >= kAbandonedQueueLimit) {
-                queue.clear();
-                if (departed) continue;
-            }
-            if (queue.size() < kQueueLimit || essential) queue.push_back(pendingBatch);
+        PlayerQueue::Batch batch{pendingBatch, isEssential(pendingBatch), std::nullopt};
+        {
+            std::lock_guard<std::mutex> hold(queuesLock);
+            if (endsFrame) batch.closesFrame = FrameMarker{++frames, now};
+            for (PlayerQueue& queue : queues) queue.offer(batch, now);
         }
+        recorded.notify_all();
     }
     pendingCount = 0;
     pendingBatch.clear();
 }
 
-std::string GravadorTela::takeBatch(uint16_t player) {
-    std::lock_guard<std::mutex> hold(queuesLock);
-    if (player < 1 || player > queues.size()) return std::string();
-    lastTakeMs[player - 1] = clockMs();
-    auto& queue = queues[player - 1];
-    if (queue.empty()) return std::string();
-    std::string batch = std::move(queue.front());
-    queue.pop_front();
-    return batch;
+PlayerQueue* GravadorTela::queueOf(uint16_t player) {
+    if (player < 1 || player > queues.size()) return nullptr;
+    return &queues[player - 1];
+}
+
+std::string GravadorTela::takeBatch(uint16_t player, int holdMs) {
+    std::unique_lock<std::mutex> hold(queuesLock);
+    PlayerQueue* queue = queueOf(player);
+    if (queue == nullptr) return std::string();
+    queue->noteFetch(clockMs());
+    if (holdMs > 0) {
+        recorded.wait_for(hold, std::chrono::milliseconds(holdMs),
+                          [queue] { return queue->hasBatch(); });
+    }
+    return queue->takeOne(clockMs(), classicMarkers);
+}
+
+std::string GravadorTela::takeFrames(uint16_t player, int holdMs) {
+    std::unique_lock<std::mutex> hold(queuesLock);
+    PlayerQueue* queue = queueOf(player);
+    if (queue == nullptr) return std::string();
+    queue->noteFetch(clockMs());
+    const bool whole =
+        holdMs <= 0 || queue->hasWholeFrame() ||
+        recorded.wait_for(hold, std::chrono::milliseconds(holdMs),
+                          [queue] { return queue->hasWholeFrame(); });
+    return queue->takeFrames(clockMs(), whole);
 }
 
 size_t GravadorTela::queuedBatches(uint16_t player) const {
     std::lock_guard<std::mutex> hold(queuesLock);
     if (player < 1 || player > queues.size()) return 0;
-    return queues[player - 1].size();
+    return queues[player - 1].waitingBatches();
+}
+
+uint64_t GravadorTela::framesFlushed() const {
+    std::lock_guard<std::mutex> hold(queuesLock);
+    return frames;
 }

@@ -1,35 +1,42 @@
 // GravadorTela: the process's one drawing recorder.
 //
 // Code that draws also hands the recorder one instruction text per drawing call. The recorder
-// groups them into batches of at most four and, in a server, appends every finished batch to each
-// remote player's queue, from which the remote fetch takes them one batch at a time. With a player
-// count of 0 (local game, client) it keeps nothing. The player count is also the mode signal of the
-// process: non-zero means "this is a server, draw nothing locally, only record".
+// groups them into batches of at most four and, in a server, hands every finished batch to each
+// remote player's queue (PlayerQueue, which keeps memory bounded), from which the remote fetches
+// take them. With a player count of 0 (local game, client) it keeps nothing. The player count is
+// also the mode signal of the process: non-zero means "this is a server, draw nothing locally,
+// only record".
 //
-// Threads: the game thread calls addInstruction and flush; the remote-request thread calls
-// takeBatch. flush and takeBatch exclude each other through one lock.
+// A flush called by the drawing code ends a picture (a frame of a race, or a screen that then
+// waits); the automatic flush of the fourth instruction does not. The recorder numbers pictures
+// from 1 and notes their flush time, so fetches can hand out whole pictures and clients can count
+// them.
+//
+// Two fetches:
+// - takeBatch, one batch per call ("" when none), as the classic getInstructions gives it;
+// - takeFrames, every whole picture waiting in one text, for clients on links with a long round
+//   trip. Both may hold the call for a few milliseconds until something is recorded, instead of
+//   answering a client that polls without pause at once.
+//
+// Threads: the game thread calls addInstruction and flush; the remote-request threads call the
+// fetches. One lock guards the queues; a waiting fetch sleeps on a condition, not holding it.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "stream/player_queue.h"
+
 class GravadorTela {
   public:
-    // A queue holding this many batches drops further ordinary batches for that player.
-    static constexpr size_t kQueueLimit = 10;
-    // A player who has taken batches before and then took none for this long has left (its
-    // client ended or hung): its queue is emptied and fed no more until it takes a batch again.
-    // Essential batches would otherwise pile up there for as long as the server runs.
-    static constexpr int64_t kDepartedAfterMs = 30000;
-    // The same for a player who never took anything (a client that ended right after joining):
-    // a queue this long is emptied. A client that fetches never gets near it.
-    static constexpr size_t kAbandonedQueueLimit = 100000;
-    // A batch closes by itself at this many instructions.
-    static constexpr int kBatchSize = 4;
+    static constexpr size_t kQueueLimit = PlayerQueue::kQueueLimit;
+    static constexpr int64_t kDepartedAfterMs = PlayerQueue::kDepartedAfterMs;
+    static constexpr size_t kAbandonedQueueLimit = PlayerQueue::kAbandonedQueueLimit;
+    static constexpr int kBatchSize = static_cast<int>(PlayerQueue::kBatchSize);
 
     // The process's recorder, created on the first call with `playerCount` queues; later calls
     // return it unchanged and ignore the argument.
@@ -51,27 +58,39 @@ class GravadorTela {
     int playerCount() const { return playerCount_; }
     bool isRemote() const { return playerCount_ != 0; }
 
+    // Measuring: classic fetches also carry the picture markers (frame_marker.h), which clients
+    // skip. Off by default, so the classic stream is exactly the recorded instructions.
+    void markFramesOnClassicFetch(bool on);
+
     // Appends one instruction text to the pending batch; the fourth one flushes. The empty text
     // (an instruction its formatter refused) is not recorded.
     void addInstruction(std::string text);
-    // Hands the pending batch (even an empty one) to every player's queue and starts a new one.
-    // A queue already holding kQueueLimit batches only takes essential batches: those that load,
-    // create or destroy a bitmap, so that a slow client's bitmap names follow the server's. The
-    // queue of a player who has left (kDepartedAfterMs, kAbandonedQueueLimit) is emptied instead.
+    // Ends a picture: hands the pending batch (even an empty one) to every player's queue and
+    // starts a new one.
     void flush();
-    // Removes and returns the oldest batch of player `player` (counted from 1); "" when the queue
-    // is empty or no such player exists.
-    std::string takeBatch(uint16_t player);
 
-    // Number of batches waiting for `player` (0 for no such player).
+    // Removes and returns the oldest batch of player `player` (counted from 1); "" when the queue
+    // is empty or no such player exists. With `holdMs`, an empty queue is waited on that long.
+    std::string takeBatch(uint16_t player, int holdMs = 0);
+    // Removes and returns every whole picture waiting for `player`, waiting up to `holdMs` for
+    // one; when none comes, whatever waits (possibly ""). See PlayerQueue::takeFrames.
+    std::string takeFrames(uint16_t player, int holdMs);
+
+    // Number of batches takeBatch would give `player` (0 for no such player).
     size_t queuedBatches(uint16_t player) const;
+    // Pictures ended so far.
+    uint64_t framesFlushed() const;
 
   private:
-    std::vector<std::deque<std::string>> queues;
-    // Clock reading of each player's last takeBatch; -1 before its first.
-    std::vector<int64_t> lastTakeMs;
+    void closeBatch(bool endsFrame);
+    PlayerQueue* queueOf(uint16_t player);
+
+    std::vector<PlayerQueue> queues;
     std::string pendingBatch;
     const int playerCount_;
     int pendingCount = 0;
+    uint64_t frames = 0;
+    bool classicMarkers = false;
     mutable std::mutex queuesLock;
+    std::condition_variable recorded;
 };

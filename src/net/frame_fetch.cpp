@@ -1,0 +1,79 @@
+#include "net/frame_fetch.h"
+
+#include <algorithm>
+
+#include "app/clock.h"
+#include "net/corba_failure.h"
+#include "stream/frame_marker.h"
+
+namespace {
+
+constexpr int64_t kPictureMs = 34;
+
+// Files a frames answer; false when it does not open with a part header.
+bool file(const char* answer, OrderedParts& parts) {
+    if (answer[0] == '\0') return true;
+    const std::string text = answer;
+    const std::optional<PartHeader> header = readPartHeader(text);
+    if (!header) return false;
+    parts.put(header->part, text.substr(header->bodyStart));
+    return true;
+}
+
+}  // namespace
+
+int callsInFlightFor(int64_t roundTripMs) {
+    const int64_t pictures = std::max<int64_t>(roundTripMs, 0) / kPictureMs;
+    return static_cast<int>(std::clamp<int64_t>(3 + pictures + pictures / 2, 3, 12));
+}
+
+FetchPlan planFetch(FifoServer_ptr fifo, CORBA::UShort player, bool framesAllowed) {
+    FetchPlan plan;
+    if (!framesAllowed) return plan;
+    try {
+        const int64_t start = clockMs();
+        CORBA::String_var answer = fifo->takeFrames(player, 0);
+        const int64_t roundTrip = clockMs() - start;
+        plan.framesFetch = true;
+        plan.callsInFlight = callsInFlightFor(roundTrip);
+        plan.firstAnswer = answer.in();
+    } catch (const CORBA::BAD_OPERATION&) {
+        // A server from before takeFrames.
+    }
+    return plan;
+}
+
+void fetchFrames(const FetchLink& link, OrderedParts& parts, const KeepGoing& keepGoing,
+                 const ReportFailure& fail) {
+    while (keepGoing()) {
+        try {
+            CORBA::String_var answer = link.fifo->takeFrames(link.player, kFramesHoldMs);
+            if (!file(answer.in(), parts)) {
+                fail("O servidor enviou uma resposta invalida.");
+                return;
+            }
+        } catch (const CORBA::Exception& failure) {
+            fail(describeCorbaFailure(failure, EtapaRede::Jogo, link.address));
+            return;
+        }
+    }
+}
+
+void fetchClassic(const FetchLink& link, OrderedParts& parts, uint64_t firstPart,
+                  const KeepGoing& keepGoing, const ReportFailure& fail) {
+    uint64_t part = firstPart;
+    while (keepGoing()) {
+        try {
+            CORBA::String_var batch = link.fifo->getInstructions(link.player);
+            if (batch[0] != '\0') {
+                parts.put(part++, batch.in());
+            } else {
+                // Nothing recorded yet: a short rest instead of hammering the server.
+                restBetweenPolls();
+            }
+        } catch (const CORBA::Exception& failure) {
+            fail(describeCorbaFailure(failure, EtapaRede::Jogo, link.address));
+            return;
+        }
+    }
+}

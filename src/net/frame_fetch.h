@@ -1,0 +1,56 @@
+// How a client fetches the drawing the server records for it, decided once, when it joins.
+//
+// A server that offers takeFrames is asked with several calls in flight: each call waits at the
+// server for the next whole picture, so on a long link there is always a call there to carry a
+// picture away the moment it is flushed, and the picture arrives half a round trip later. The
+// answers are numbered, and OrderedParts puts them back in order. A server that only has
+// getInstructions (it answers BAD_OPERATION to takeFrames) is asked one batch per call, as
+// always.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "corrida.hh"
+#include "net/ordered_parts.h"
+
+struct FetchPlan {
+    bool framesFetch = false;
+    int callsInFlight = 1;
+    std::string firstAnswer;  // the frames answer the probe brought, possibly ""
+};
+
+// How long a frames call may wait at the server for a picture.
+constexpr CORBA::UShort kFramesHoldMs = 250;
+
+// Calls to keep in flight on a link of `roundTripMs`: enough that one waits at the server for
+// every picture (one each 34 ms), with room for jitter.
+int callsInFlightFor(int64_t roundTripMs);
+
+// Probes the server with one takeFrames call that does not wait, unless `framesAllowed` is false.
+// Throws the CORBA exceptions other than BAD_OPERATION (the server is gone, for instance).
+// The probe's round trip sets how many calls to keep in flight.
+FetchPlan planFetch(FifoServer_ptr fifo, CORBA::UShort player, bool framesAllowed);
+
+using KeepGoing = std::function<bool()>;
+// Receives the console message of the failure that ended a fetch loop.
+using ReportFailure = std::function<void(const std::string& message)>;
+
+// The fetch loops' connection: the server's FifoServer, this player and the naming service's
+// address (for the failure messages).
+struct FetchLink {
+    FifoServer_ptr fifo;
+    CORBA::UShort player;
+    std::string address;
+};
+
+// One frames call after another, filing each answer in `parts`, until keepGoing() fails or a call
+// fails (reported). Run it on callsInFlight threads.
+void fetchFrames(const FetchLink& link, OrderedParts& parts, const KeepGoing& keepGoing,
+                 const ReportFailure& fail);
+
+// One getInstructions call after another, numbering the batches as parts from `firstPart`; a short
+// rest after an empty one. Run it on one thread.
+void fetchClassic(const FetchLink& link, OrderedParts& parts, uint64_t firstPart,
+                  const KeepGoing& keepGoing, const ReportFailure& fail);

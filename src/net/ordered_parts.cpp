@@ -1,0 +1,33 @@
+#include "net/ordered_parts.h"
+
+#include <chrono>
+
+void OrderedParts::put(uint64_t part, std::string body) {
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        if (part < expected) return;
+        waiting.emplace(part, std::move(body));
+    }
+    arrived.notify_all();
+}
+
+std::optional<std::string> OrderedParts::next(const std::function<bool()>& keepGoing) {
+    std::unique_lock<std::mutex> hold(lock);
+    for (;;) {
+        if (!keepGoing()) return std::nullopt;
+        auto first = waiting.begin();
+        if (first != waiting.end() && first->first == expected) {
+            std::string body = std::move(first->second);
+            waiting.erase(first);
+            ++expected;
+            return body;
+        }
+        // keepGoing may change without a wake (Escape read from the keyboard): look again soon.
+        arrived.wait_for(hold, std::chrono::milliseconds(20));
+    }
+}
+
+void OrderedParts::wake() {
+    { std::lock_guard<std::mutex> hold(lock); }
+    arrived.notify_all();
+}
