@@ -2,9 +2,8 @@
 // through object references, as the server thread publishes them.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "fake_runners.h"
+#include "loopback_orb.h"
 #include "net/controle_impl.h"
 #include "net/fifo_server_impl.h"
 #include "net/login_impl.h"
@@ -12,46 +11,6 @@
 #include "stream/gravador_tela.h"
 
 namespace {
-
-// One ORB for the whole test program (an ORB is started once per process).
-CORBA::ORB_ptr loopbackOrb() {
-    static CORBA::ORB_ptr orb = [] {
-        setenv("ORBendPoint", "giop:tcp:127.0.0.1:", 1);
-        CORBA::ORB_ptr started = startOrb("corrida_tests", "127.0.0.1");
-        CORBA::Object_var object = started->resolve_initial_references("RootPOA");
-        PortableServer::POA_var poa = PortableServer::POA::_narrow(object);
-        PortableServer::POAManager_var manager = poa->the_POAManager();
-        manager->activate();
-        return started;
-    }();
-    return orb;
-}
-
-PortableServer::POA_ptr rootPoa() {
-    CORBA::Object_var object = loopbackOrb()->resolve_initial_references("RootPOA");
-    return PortableServer::POA::_narrow(object);
-}
-
-// Keeps `servant` activated on the root POA for the life of the object.
-class Activated {
-  public:
-    explicit Activated(PortableServer::Servant servant)
-        : poa(rootPoa()), id(poa->activate_object(servant)) {}
-    ~Activated() { poa->deactivate_object(id); }
-
-    // The object's reference passed through its text form, as a client would receive it.
-    template <typename Interface>
-    typename Interface::_ptr_type as() {
-        CORBA::Object_var activated = poa->id_to_reference(id);
-        CORBA::String_var text = loopbackOrb()->object_to_string(activated);
-        CORBA::Object_var object = loopbackOrb()->string_to_object(text);
-        return Interface::_narrow(object);
-    }
-
-  private:
-    PortableServer::POA_var poa;
-    PortableServer::ObjectId_var id;
-};
 
 TEST(OrbLoopback, LoginAnswersThroughTheOrb) {
     ContadorLogin counter(1);

@@ -1,0 +1,152 @@
+// The client's fetch through the real ORB: the frames fetch with several calls in flight puts
+// every picture back in order, and a server without takeFrames is fetched from the classic way.
+#include "net/frame_fetch.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "loopback_orb.h"
+#include "net/fifo_server_impl.h"
+#include "net/ordered_parts.h"
+#include "stream/frame_marker.h"
+#include "stream/gravador_tela.h"
+
+namespace {
+
+// A FifoServer as servers were before takeFrames: the ORB answers BAD_OPERATION for it.
+class ClassicOnlyFifo : public FifoServer_impl {
+  public:
+    char* takeFrames(CORBA::UShort, CORBA::UShort) override {
+        ++framesCalls;
+        throw CORBA::BAD_OPERATION(0, CORBA::COMPLETED_NO);
+    }
+    std::atomic<int> framesCalls{0};
+};
+
+class RecorderInUse {
+  public:
+    explicit RecorderInUse(int players) : recorder(players) {
+        GravadorTela::substituteForTesting(&recorder);
+    }
+    ~RecorderInUse() { GravadorTela::substituteForTesting(nullptr); }
+    GravadorTela recorder;
+};
+
+std::vector<uint64_t> frameNumbers(const std::string& text) {
+    std::vector<uint64_t> numbers;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(';', start);
+        if (end == std::string::npos) end = text.size();
+        if (auto marker = readFrameMarker(text.substr(start, end - start))) {
+            numbers.push_back(marker->frame);
+        }
+        start = end + 1;
+    }
+    return numbers;
+}
+
+TEST(FrameFetch, CallsInFlightGrowWithTheRoundTrip) {
+    EXPECT_EQ(callsInFlightFor(0), 3);
+    EXPECT_EQ(callsInFlightFor(40), 4);
+    EXPECT_GE(callsInFlightFor(120), 120 / 34 + 2) << "one call waiting for every picture";
+    EXPECT_EQ(callsInFlightFor(100000), 12);
+    EXPECT_EQ(callsInFlightFor(-5), 3);
+}
+
+TEST(FrameFetch, ProbeChoosesTheFramesFetchOnlyWhereTheServerHasIt) {
+    RecorderInUse server(1);
+    server.recorder.addInstruction("load_bitmap a Img/a.bmp");
+    server.recorder.flush();
+
+    ClassicOnlyFifo classic;
+    Activated classicObject(&classic);
+    FifoServer_var classicFifo = classicObject.as<FifoServer>();
+    const FetchPlan fallback = planFetch(classicFifo, 1, true);
+    EXPECT_FALSE(fallback.framesFetch);
+    EXPECT_EQ(classic.framesCalls.load(), 1) << "asked once";
+    EXPECT_EQ(server.recorder.queuedBatches(1), 1u) << "the probe took nothing";
+
+    FifoServer_impl current;
+    Activated currentObject(&current);
+    FifoServer_var fifo = currentObject.as<FifoServer>();
+    EXPECT_FALSE(planFetch(fifo, 1, false).framesFetch) << "the classic fetch, when asked for";
+    const FetchPlan plan = planFetch(fifo, 1, true);
+    EXPECT_TRUE(plan.framesFetch);
+    EXPECT_GE(plan.callsInFlight, 3);
+    EXPECT_EQ(plan.firstAnswer.rfind("part 1;load_bitmap a Img/a.bmp;frame 1 ", 0), 0u)
+        << plan.firstAnswer;
+}
+
+// Six calls in flight while the game thread records 300 pictures: the replaying side gets every
+// picture once, in order, and nothing else in between.
+TEST(FrameFetchThread, CallsInFlightDeliverEveryPictureInOrder) {
+    RecorderInUse server(1);
+    FifoServer_impl servant;
+    Activated object(&servant);
+    FifoServer_var fifo = object.as<FifoServer>();
+    const FetchLink link{fifo.in(), 1, "127.0.0.1"};
+    OrderedParts parts;
+    std::atomic<bool> going{true};
+    std::string failure;
+    const KeepGoing keepGoing = [&going] { return going.load(); };
+    const ReportFailure fail = [&](const std::string& message) {
+        failure = message;
+        going = false;
+    };
+    std::vector<std::thread> fetchers;
+    for (int i = 0; i < 6; ++i) {
+        fetchers.emplace_back([&] { fetchFrames(link, parts, keepGoing, fail); });
+    }
+
+    constexpr uint64_t kPictures = 300;
+    for (uint64_t n = 1; n <= kPictures; ++n) {
+        for (int i = 0; i < 6; ++i) {
+            server.recorder.addInstruction("blit p" + std::to_string(n) + " screen 0 0 0 0 1 1");
+        }
+        server.recorder.flush();
+        // Like the server's race, never so far ahead that a queue would have to drop pictures.
+        while (server.recorder.queuedBatches(1) > 100) std::this_thread::yield();
+    }
+    std::string replayed;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const KeepGoing inTime = [&] { return going && std::chrono::steady_clock::now() < deadline; };
+    while (frameNumbers(replayed).size() < kPictures && inTime()) {
+        if (auto body = parts.next(inTime)) replayed += *body;
+    }
+    going = false;
+    for (std::thread& fetcher : fetchers) fetcher.join();
+    EXPECT_EQ(failure, "");
+
+    const std::vector<uint64_t> numbers = frameNumbers(replayed);
+    ASSERT_EQ(numbers.size(), kPictures);
+    for (uint64_t n = 1; n <= kPictures; ++n) EXPECT_EQ(numbers[n - 1], n);
+    size_t at = 0;
+    for (uint64_t n = 1; n <= kPictures; ++n) {
+        const std::string first = "blit p" + std::to_string(n) + " ";
+        const size_t found = replayed.find(first, at);
+        ASSERT_NE(found, std::string::npos) << n;
+        at = found;
+    }
+}
+
+TEST(OrderedParts, HandsPartsOutInNumberOrderAndStopsWhenAsked) {
+    OrderedParts parts;
+    parts.put(2, "b");
+    parts.put(3, "c");
+    parts.put(1, "a");
+    const KeepGoing always = [] { return true; };
+    EXPECT_EQ(*parts.next(always), "a");
+    EXPECT_EQ(*parts.next(always), "b");
+    parts.put(2, "b again");
+    EXPECT_EQ(*parts.next(always), "c");
+    int looks = 0;
+    EXPECT_FALSE(parts.next([&looks] { return ++looks < 3; }))
+        << "part 4 never comes: the wait ends when the session does";
+}
+
+}  // namespace
