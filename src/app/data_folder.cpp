@@ -20,7 +20,8 @@ std::vector<std::string> dataFolderCandidates(const char* corridaData,
     std::vector<std::string> candidates;
     if (!executableFolder.empty()) {
         candidates.push_back(executableFolder);
-        candidates.push_back((fs::path(executableFolder) / CORRIDA_DATA_FROM_BIN).lexically_normal());
+        candidates.push_back(
+            (fs::path(executableFolder) / CORRIDA_DATA_FROM_BIN).lexically_normal());
     }
     candidates.push_back(CORRIDA_INSTALLED_DATA);
     return candidates;
@@ -45,7 +46,8 @@ bool enterDataFolder(std::ostream& errors) {
     const std::optional<std::string> folder = firstWithImages(candidates);
     if (!folder) {
         if (corridaData) {
-            errors << "CORRIDA_DATA=" << corridaData << " nao contem a pasta Img/ do jogo." << std::endl;
+            errors << "CORRIDA_DATA=" << corridaData << " nao contem a pasta Img/ do jogo."
+                   << std::endl;
         } else {
             errors << "Imagens do jogo nao encontradas: nenhuma pasta Img/ em";
             for (const std::string& candidate : candidates) errors << " " << candidate;

@@ -69,8 +69,8 @@ bool isInterfaceAddress(const sockaddr* address) {
 
 // A connection attempt that gives up after `timeoutMs`.
 bool connects(const addrinfo& address, int timeoutMs) {
-    const int socketFd = socket(address.ai_family, address.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
-                                address.ai_protocol);
+    const int socketFd = socket(
+        address.ai_family, address.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, address.ai_protocol);
     if (socketFd < 0) return false;
     bool connected = connect(socketFd, address.ai_addr, address.ai_addrlen) == 0;
     if (!connected && errno == EINPROGRESS) {
@@ -78,7 +78,8 @@ bool connects(const addrinfo& address, int timeoutMs) {
         if (poll(&watch, 1, timeoutMs) == 1) {
             int error = 0;
             socklen_t size = sizeof(error);
-            connected = getsockopt(socketFd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+            connected =
+                getsockopt(socketFd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
         }
     }
     close(socketFd);
@@ -111,6 +112,7 @@ std::string endpointHost(const char* endpoint) {
     const std::string rest = text.substr(prefix.size());
     const size_t colon = rest.rfind(':');
     std::string host = colon == std::string::npos ? rest : rest.substr(0, colon);
-    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
+        host = host.substr(1, host.size() - 2);
     return host;
 }

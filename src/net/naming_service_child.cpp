@@ -1,9 +1,9 @@
 #include "net/naming_service_child.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -89,8 +89,8 @@ std::unique_ptr<NamingServiceChild> NamingServiceChild::start(const Options& opt
         return nullptr;
     }
     const std::string port = std::to_string(options.port);
-    std::vector<std::string> arguments = {options.program, "-start", port, "-always", "-datadir",
-                                          folder};
+    std::vector<std::string> arguments = {options.program, "-start",   port,
+                                          "-always",       "-datadir", folder};
     if (!options.listenHost.empty()) {
         arguments.push_back("-ORBendPoint");
         arguments.push_back("giop:tcp:" + options.listenHost + ":" + port);

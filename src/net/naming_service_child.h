@@ -11,9 +11,10 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 class NamingServiceChild {
-public:
+  public:
     struct Options {
         int port = 9001;
         std::string listenHost;  // empty: every interface of this machine
@@ -31,7 +32,7 @@ public:
     pid_t pid() const { return pid_; }
     const std::string& dataFolder() const { return dataFolder_; }
 
-private:
+  private:
     NamingServiceChild(pid_t pid, std::string dataFolder)
         : pid_(pid), dataFolder_(std::move(dataFolder)) {}
     void stop();

@@ -27,8 +27,8 @@ HostedNamingService::HostedNamingService(const std::string& address, std::ostrea
         return;
     }
     console_ << "Servico de nomes iniciado nesta maquina na porta " << kNamingServicePort
-             << " (omniNames, processo " << child_->pid() << ", dados em "
-             << child_->dataFolder() << "); ele sera encerrado junto com o servidor." << std::endl;
+             << " (omniNames, processo " << child_->pid() << ", dados em " << child_->dataFolder()
+             << "); ele sera encerrado junto com o servidor." << std::endl;
 }
 
 HostedNamingService::~HostedNamingService() {

@@ -14,7 +14,7 @@
 #include "net/naming_service_child.h"
 
 class HostedNamingService {
-public:
+  public:
     // Prepares the naming service at `address`. Messages go to `console`.
     HostedNamingService(const std::string& address, std::ostream& console);
     // Stops the child, if there is one, and says so.
@@ -24,10 +24,8 @@ public:
 
     // False when the server had to start the naming service and could not (already reported).
     bool ready() const { return ready_; }
-    // The child, or nullptr when the server uses a naming service it did not start.
-    const NamingServiceChild* child() const { return child_.get(); }
 
-private:
+  private:
     std::ostream& console_;
     bool ready_ = true;
     std::unique_ptr<NamingServiceChild> child_;

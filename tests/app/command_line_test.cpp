@@ -81,8 +81,8 @@ TEST(CommandLine, BadWordsAreRefusedInOneLine) {
 TEST(CommandLine, UsageNamesEveryModeAndOption) {
     const std::string usage = usageText("corrida");
     EXPECT_EQ(usage.rfind("uso: corrida ", 0), 0u);
-    for (const char* word : {"local", "servidor N [ENDERECO]", "cliente ENDERECO", "--help",
-                             "--version", "9001"}) {
+    for (const char* word :
+         {"local", "servidor N [ENDERECO]", "cliente ENDERECO", "--help", "--version", "9001"}) {
         EXPECT_NE(usage.find(word), std::string::npos) << word;
     }
     EXPECT_EQ(usage.back(), '\n');

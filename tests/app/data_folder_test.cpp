@@ -11,9 +11,10 @@ namespace {
 
 // A temporary tree of folders, some holding Img/; removed at the end of the test.
 struct FolderTree {
-    fs::path root = fs::temp_directory_path() /
-                    ("corrida-data-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                     "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::path root =
+        fs::temp_directory_path() /
+        ("corrida-data-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     FolderTree() { fs::create_directories(root); }
     ~FolderTree() { fs::remove_all(root); }
 

@@ -1,7 +1,6 @@
 // Whether an address is this machine, whether a port answers, and the host of an endpoint.
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <ifaddrs.h>
 #include <netinet/in.h>
 #include <sys/socket.h>

@@ -1,7 +1,6 @@
 // The naming service run as a child: it answers while its owner lives, and leaves nothing behind.
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -35,15 +34,18 @@ bool processExists(pid_t pid) { return kill(pid, 0) == 0 || errno != ESRCH; }
 
 // Points TMPDIR at an empty folder of the test, so that what the child leaves there can be seen.
 struct PrivateTmpdir {
-    fs::path folder = fs::temp_directory_path() / ("corrida-child-test-" + std::to_string(getpid()));
+    fs::path folder =
+        fs::temp_directory_path() / ("corrida-child-test-" + std::to_string(getpid()));
     std::string saved = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
     PrivateTmpdir() {
         fs::create_directories(folder);
         setenv("TMPDIR", folder.c_str(), 1);
     }
     ~PrivateTmpdir() {
-        if (saved.empty()) unsetenv("TMPDIR");
-        else setenv("TMPDIR", saved.c_str(), 1);
+        if (saved.empty())
+            unsetenv("TMPDIR");
+        else
+            setenv("TMPDIR", saved.c_str(), 1);
         fs::remove_all(folder);
     }
     bool empty() const { return fs::is_empty(folder); }

@@ -44,8 +44,8 @@ std::vector<Rgba> drawIcon(BITMAP* sprite) {
     std::vector<Rgba> icon(kIconSize * kIconSize);
     if (right < 0) return icon;
     const int width = right - left + 1, height = bottom - top + 1;
-    const int scale = std::max(1, std::min((kIconSize - 2 * kMargin) / width,
-                                           (kIconSize - 2 * kMargin) / height));
+    const int scale = std::max(
+        1, std::min((kIconSize - 2 * kMargin) / width, (kIconSize - 2 * kMargin) / height));
     const int originX = (kIconSize - width * scale) / 2, originY = (kIconSize - height * scale) / 2;
     for (int y = 0; y < height * scale; ++y) {
         for (int x = 0; x < width * scale; ++x) {
