@@ -1,19 +1,28 @@
-// corrida: the console entry point. Asks for the mode, runs it once, waits for Enter and ends.
+// corrida: the console entry point. Without arguments it asks for the mode on the console, runs it
+// once, waits for Enter and ends; with arguments (command_line.h) it runs what they ask for and
+// ends without waiting. Either way it first moves into the folder that holds the images.
 #include <iostream>
+#include <string>
+#include <vector>
 
+#include "app/command_line.h"
+#include "app/data_folder.h"
 #include "app/entry_dialogue.h"
 #include "net/client_session.h"
 #include "net/server_session.h"
 #include "screens/local_session.h"
 
-int main() {
-    ParametrosRede params;
-    const std::optional<Modo> mode = runEntryDialogue(std::cin, std::cout, params);
-    if (!mode) {
-        std::cout << std::endl;
-        return 0;
-    }
-    switch (*mode) {
+#ifndef CORRIDA_VERSION
+#define CORRIDA_VERSION "desconhecida"
+#endif
+
+namespace {
+
+constexpr int kBadArguments = 2;
+constexpr int kNoImages = 1;
+
+void runMode(Modo mode, ParametrosRede& params) {
+    switch (mode) {
         case Modo::Servidor:
             runServerSession(params);
             break;
@@ -24,6 +33,42 @@ int main() {
             runLocalSession();
             break;
     }
+}
+
+int runDialogue() {
+    if (!enterDataFolder(std::cout)) return kNoImages;
+    ParametrosRede params;
+    const std::optional<Modo> mode = runEntryDialogue(std::cin, std::cout, params);
+    if (!mode) {
+        std::cout << std::endl;
+        return 0;
+    }
+    runMode(*mode, params);
     waitForEnter(std::cin, std::cout);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string program = "corrida";
+    CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (line.action) {
+        case CommandLineAction::Dialogue:
+            return runDialogue();
+        case CommandLineAction::Help:
+            std::cout << usageText(program);
+            return 0;
+        case CommandLineAction::Version:
+            std::cout << program << " " << CORRIDA_VERSION << std::endl;
+            return 0;
+        case CommandLineAction::Error:
+            std::cerr << program << ": " << line.error << "\n" << usageText(program);
+            return kBadArguments;
+        case CommandLineAction::Run:
+            break;
+    }
+    if (!enterDataFolder(std::cout)) return kNoImages;
+    runMode(line.mode, line.params);
     return 0;
 }

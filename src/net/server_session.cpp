@@ -10,6 +10,7 @@
 
 #include "app/graphics.h"
 #include "net/estado_controle.h"
+#include "net/naming_service_launcher.h"
 #include "net/server_match.h"
 #include "net/server_thread.h"
 #include "net/stop_request.h"
@@ -39,6 +40,12 @@ void runServerSession(ParametrosRede& params) {
         return;
     }
     holdStopSignals();
+    const HostedNamingService names(params.address, std::cout);
+    if (!names.ready()) {
+        catchStopSignals();
+        releaseStopSignals();
+        return;
+    }
     GravadorTela& recorder = GravadorTela::instance(playerCount);
     // Measuring the classic fetch: its batches carry the picture markers too (clients skip them).
     if (const char* marks = std::getenv("CORRIDA_MARK_FRAMES"); marks && *marks == '1') {

@@ -1,0 +1,178 @@
+#include "app/command_line.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+// What the options asked for, besides the fields of the command line they fill.
+struct Reading {
+    CommandLine line;
+    bool help = false;
+    bool version = false;
+};
+
+// One option of the command line. `apply` records it (with its value, when it takes one) and
+// returns an error text, empty when the value is fine.
+struct OptionRow {
+    const char* name;
+    const char* shortName;  // nullptr when it has none
+    const char* valueName;  // nullptr when it takes no value
+    const char* help;
+    std::string (*apply)(Reading& reading, const std::string& value);
+};
+
+const OptionRow kOptions[] = {
+    {"--help", "-h", nullptr, "mostra esta ajuda",
+     [](Reading& reading, const std::string&) {
+         reading.help = true;
+         return std::string();
+     }},
+    {"--version", "-V", nullptr, "mostra a versao",
+     [](Reading& reading, const std::string&) {
+         reading.version = true;
+         return std::string();
+     }},
+};
+
+const OptionRow* findOption(const std::string& word) {
+    for (const OptionRow& row : kOptions) {
+        if (word == row.name || (row.shortName && word == row.shortName)) return &row;
+    }
+    return nullptr;
+}
+
+CommandLine failure(const std::string& text) {
+    CommandLine line;
+    line.action = CommandLineAction::Error;
+    line.error = text;
+    return line;
+}
+
+// A player count: one or two decimal digits, 1 to 6.
+std::optional<int32_t> playerCount(const std::string& word) {
+    if (word.empty() || word.size() > 2) return std::nullopt;
+    for (const char c : word) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
+    }
+    const int32_t count = std::stoi(word);
+    if (count < kMinPlayers || count > kMaxPlayers) return std::nullopt;
+    return count;
+}
+
+// A host name or IPv4 address. It goes into a corbaloc reference, so only the characters of host
+// names are taken.
+bool isAddress(const std::string& word) {
+    if (word.empty() || word.front() == '-' || word.front() == '.') return false;
+    return std::all_of(word.begin(), word.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_';
+    });
+}
+
+// Fills the mode and its parameters from the words that are not options; returns an error text,
+// empty when they are fine.
+std::string readMode(const std::vector<std::string>& words, CommandLine& line) {
+    const std::string& mode = words[0];
+    size_t used = 1;
+    if (mode == "local") {
+        line.mode = Modo::Local;
+    } else if (mode == "servidor") {
+        line.mode = Modo::Servidor;
+        if (words.size() < 2) return "falta o numero de jogadores do servidor";
+        const std::optional<int32_t> count = playerCount(words[1]);
+        if (!count) {
+            return "numero de jogadores invalido: " + words[1] + " (de " +
+                   std::to_string(kMinPlayers) + " a " + std::to_string(kMaxPlayers) + ")";
+        }
+        line.params.numPlayers = *count;
+        line.params.address = kThisMachine;
+        used = 2;
+        if (words.size() > 2) {
+            if (!isAddress(words[2])) return "endereco invalido: " + words[2];
+            line.params.address = words[2];
+            used = 3;
+        }
+    } else if (mode == "cliente") {
+        line.mode = Modo::Cliente;
+        if (words.size() < 2) return "falta o endereco do servidor de nomes";
+        if (!isAddress(words[1])) return "endereco invalido: " + words[1];
+        line.params.address = words[1];
+        used = 2;
+    } else {
+        return "modo desconhecido: " + mode + " (local, servidor ou cliente)";
+    }
+    if (words.size() > used) return "argumento a mais: " + words[used];
+    return "";
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& words) {
+    Reading reading;
+    std::vector<std::string> positional;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (optionsEnded || word.size() < 2 || word[0] != '-') {
+            positional.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        // "--name=value" carries its value in the same word.
+        const size_t equals = word.find('=');
+        const std::string name = word.substr(0, equals);
+        const OptionRow* row = findOption(name);
+        if (!row) return failure("opcao desconhecida: " + name);
+        std::string value;
+        if (row->valueName) {
+            if (equals != std::string::npos) {
+                value = word.substr(equals + 1);
+            } else if (i + 1 < words.size()) {
+                value = words[++i];
+            } else {
+                return failure("falta o valor de " + name);
+            }
+        } else if (equals != std::string::npos) {
+            return failure(name + " nao recebe valor");
+        }
+        const std::string error = row->apply(reading, value);
+        if (!error.empty()) return failure(error);
+    }
+
+    CommandLine& line = reading.line;
+    if (reading.help) {
+        line.action = CommandLineAction::Help;
+    } else if (reading.version) {
+        line.action = CommandLineAction::Version;
+    } else if (positional.empty()) {
+        line.action = CommandLineAction::Dialogue;
+    } else {
+        const std::string error = readMode(positional, line);
+        if (!error.empty()) return failure(error);
+        line.action = CommandLineAction::Run;
+    }
+    return line;
+}
+
+std::string usageText(const std::string& program) {
+    std::string text =
+        "uso: " + program + " [opcoes] [local | servidor N [ENDERECO] | cliente ENDERECO]\n" +
+        "  (sem argumentos)       o menu no console\n"
+        "  local                  jogo local, todos no mesmo teclado\n"
+        "  servidor N [ENDERECO]  servidor para N jogadores (1 a 6), com o servico de nomes\n"
+        "                         em ENDERECO (padrao: esta maquina, que o inicia se nada\n"
+        "                         responder na porta 9001)\n"
+        "  cliente ENDERECO       cliente do servico de nomes em ENDERECO\n"
+        "opcoes:\n";
+    for (const OptionRow& row : kOptions) {
+        std::string names = row.name;
+        if (row.shortName) names = std::string(row.shortName) + ", " + names;
+        if (row.valueName) names += std::string(" ") + row.valueName;
+        names.resize(std::max<size_t>(names.size() + 2, 23), ' ');
+        text += "  " + names + row.help + "\n";
+    }
+    return text;
+}

@@ -1,0 +1,43 @@
+// The program's command line: what the words after "corrida" ask for.
+//
+//   corrida                         the console dialogue, exactly as without a command line
+//   corrida --help | --version      print and end
+//   corrida local                   the local game
+//   corrida servidor N [ENDERECO]   a server for N players (1 to 6); naming service at ENDERECO,
+//                                   this machine by default
+//   corrida cliente ENDERECO        a client of the naming service at ENDERECO
+//
+// Options start with "--" and may stand anywhere; "--" ends them. Every word is checked here, so
+// the modes get only values they can trust. A new option is one more row in the option table of
+// command_line.cpp and, when it carries a value, one more field in CommandLine.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/entry_dialogue.h"
+
+enum class CommandLineAction {
+    Dialogue,  // no words: the console dialogue
+    Help,
+    Version,
+    Run,    // `mode` with `params`
+    Error,  // `error` says what is wrong in one line
+};
+
+struct CommandLine {
+    CommandLineAction action = CommandLineAction::Dialogue;
+    Modo mode = Modo::Local;
+    ParametrosRede params;
+    std::string error;
+};
+
+// The naming service's address of a server started without ENDERECO: this machine.
+inline const char* const kThisMachine = "127.0.0.1";
+
+// Reads the words after the program's name.
+CommandLine parseCommandLine(const std::vector<std::string>& words);
+
+// The usage text, several lines ending in a line break, for `program` (as typed).
+std::string usageText(const std::string& program);

@@ -1,0 +1,91 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CommandLine parse(std::vector<std::string> words) { return parseCommandLine(words); }
+
+// States that `words` are refused with an error text that contains `complaint`.
+void expectRefused(std::vector<std::string> words, const std::string& complaint) {
+    std::string shown;
+    for (const std::string& word : words) shown += "[" + word + "]";
+    const CommandLine line = parse(words);
+    EXPECT_EQ(line.action, CommandLineAction::Error) << shown;
+    EXPECT_NE(line.error.find(complaint), std::string::npos) << shown << " -> " << line.error;
+    EXPECT_EQ(line.error.find('\n'), std::string::npos) << shown;
+}
+
+TEST(CommandLine, NoWordsKeepTheConsoleDialogue) {
+    EXPECT_EQ(parse({}).action, CommandLineAction::Dialogue);
+}
+
+TEST(CommandLine, HelpAndVersionWinWhereverTheyStand) {
+    for (auto words : std::vector<std::vector<std::string>>{
+             {"--help"}, {"-h"}, {"servidor", "9", "--help"}, {"--version", "-h"}}) {
+        EXPECT_EQ(parse(words).action, CommandLineAction::Help);
+    }
+    EXPECT_EQ(parse({"--version"}).action, CommandLineAction::Version);
+    EXPECT_EQ(parse({"cliente", "-V"}).action, CommandLineAction::Version);
+}
+
+TEST(CommandLine, EachModeWithItsParameters) {
+    const CommandLine local = parse({"local"});
+    EXPECT_EQ(local.action, CommandLineAction::Run);
+    EXPECT_EQ(local.mode, Modo::Local);
+
+    const CommandLine server = parse({"servidor", "3"});
+    EXPECT_EQ(server.action, CommandLineAction::Run);
+    EXPECT_EQ(server.mode, Modo::Servidor);
+    EXPECT_EQ(server.params.numPlayers, 3);
+    EXPECT_EQ(server.params.address, "127.0.0.1");
+
+    const CommandLine elsewhere = parse({"servidor", "6", "nomes.lan"});
+    EXPECT_EQ(elsewhere.params.numPlayers, 6);
+    EXPECT_EQ(elsewhere.params.address, "nomes.lan");
+
+    const CommandLine client = parse({"cliente", "192.168.0.10"});
+    EXPECT_EQ(client.action, CommandLineAction::Run);
+    EXPECT_EQ(client.mode, Modo::Cliente);
+    EXPECT_EQ(client.params.address, "192.168.0.10");
+
+    // "--" ends the options: what follows is read as words even when it starts with "-".
+    EXPECT_EQ(parse({"--", "local"}).mode, Modo::Local);
+}
+
+TEST(CommandLine, PlayerCountIsOneToSixInPlainDigits) {
+    EXPECT_EQ(parse({"servidor", "1"}).params.numPlayers, 1);
+    EXPECT_EQ(parse({"servidor", "06"}).params.numPlayers, 6);
+    for (const char* count : {"0", "7", "10", "3x", "+3", " 3", "", "999999999999"}) {
+        expectRefused({"servidor", count}, "numero de jogadores invalido");
+    }
+}
+
+TEST(CommandLine, BadWordsAreRefusedInOneLine) {
+    expectRefused({"jogar"}, "modo desconhecido: jogar");
+    expectRefused({"servidor"}, "falta o numero de jogadores");
+    expectRefused({"cliente"}, "falta o endereco");
+    expectRefused({"local", "extra"}, "argumento a mais: extra");
+    expectRefused({"cliente", "host", "extra"}, "argumento a mais: extra");
+    expectRefused({"servidor", "2", "host", "extra"}, "argumento a mais: extra");
+    expectRefused({"--escuro"}, "opcao desconhecida: --escuro");
+    expectRefused({"local", "-x"}, "opcao desconhecida: -x");
+    expectRefused({"--help=sim"}, "--help nao recebe valor");
+    // The address goes into a corbaloc reference: nothing that could change its meaning.
+    for (const char* address : {"host:9001/x", "a b", "", "..", "host/NameService", "-host"}) {
+        expectRefused({"cliente", "--", address}, "endereco invalido");
+    }
+    expectRefused({"servidor", "2", "a@b"}, "endereco invalido: a@b");
+}
+
+TEST(CommandLine, UsageNamesEveryModeAndOption) {
+    const std::string usage = usageText("corrida");
+    EXPECT_EQ(usage.rfind("uso: corrida ", 0), 0u);
+    for (const char* word :
+         {"local", "servidor N [ENDERECO]", "cliente ENDERECO", "--help", "--version", "9001"}) {
+        EXPECT_NE(usage.find(word), std::string::npos) << word;
+    }
+    EXPECT_EQ(usage.back(), '\n');
+}
+
+}  // namespace

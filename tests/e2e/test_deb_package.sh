@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The Debian package: `cpack -G DEB` builds it from the build tree; its contents hold the program,
+# the images, the desktop entry and the icon under /usr; its control data declares the runtime
+# libraries and the naming service. Unpacked into a folder (not installed on this machine), its
+# program finds its images from "/".
+source "$(dirname "$0")/lib.sh"
+set -o pipefail
+build="$(cd "$1" && pwd)"
+fresh_artifacts "$build" deb_package
+
+(cd "$build" && cpack -G DEB -B "$E2E_TMP/package") >"$artifacts/cpack.log" 2>&1 ||
+  fail "cpack falhou: $(tail -n 5 "$artifacts/cpack.log")"
+deb=$(ls "$E2E_TMP"/package/corrida_*.deb 2>/dev/null | head -n 1)
+[ -n "$deb" ] || fail "nenhum .deb gerado: $(tail -n 5 "$artifacts/cpack.log")"
+
+dpkg-deb -c "$deb" >"$artifacts/contents.txt" || fail "dpkg-deb -c falhou"
+for file in ./usr/bin/corrida ./usr/share/corrida/Img/menu/menu.jpg \
+  ./usr/share/corrida/Img/Jogo/player1a.bmp ./usr/share/applications/corrida.desktop \
+  ./usr/share/icons/hicolor/128x128/apps/corrida.png; do
+  awk '{print $6}' "$artifacts/contents.txt" | grep -qxF "$file" || fail "o pacote nao contem $file"
+done
+[ "$(grep -c '/usr/share/corrida/Img/.*\.\(jpg\|bmp\)$' "$artifacts/contents.txt")" -eq \
+  "$(find "$build/Img" -type f \( -name '*.jpg' -o -name '*.bmp' \) | wc -l)" ] ||
+  fail "o pacote nao traz todas as imagens de build/Img"
+
+dpkg-deb -I "$deb" >"$artifacts/info.txt" || fail "dpkg-deb -I falhou"
+depends=$(dpkg-deb -f "$deb" Depends)
+names=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//')
+for dependency in omniorb-nameserver liballegro4.4 libjpgalleg4.4 libomniorb4-2 libstdc++6 libc6; do
+  grep -qxF "$dependency" <<<"$names" || fail "o pacote nao depende de $dependency: $depends"
+done
+[ "$(dpkg-deb -f "$deb" Package)" = "corrida" ] || fail "nome do pacote: $(dpkg-deb -f "$deb" Package)"
+[ "$(dpkg-deb -f "$deb" Version)" = "$("$build/corrida" --version | cut -d' ' -f2)" ] ||
+  fail "a versao do pacote difere da do programa"
+
+# Unpacked, not installed: the program under usr/bin finds usr/share/corrida from any folder.
+dpkg-deb -x "$deb" "$E2E_TMP/root"
+out=$(cd / && env -u DISPLAY -u CORRIDA_DATA timeout 60 "$E2E_TMP/root/usr/bin/corrida" local </dev/null 2>&1)
+status=$?
+[ "$status" -eq 0 ] && grep -q "biblioteca grafica" <<<"$out" ||
+  fail "o programa do pacote nao achou as imagens: status $status: $out"
+echo "ok: pacote $(basename "$deb")"

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The installation: `cmake --install` into a temporary prefix lays out the program, its images, the
+# desktop entry and the icon in the GNU folders; the installed program, started from "/" with no
+# CORRIDA_DATA, finds its images and draws the menu (checked against the generated menu picture);
+# Esc there ends it with status 0 and no closing prompt.
+source "$(dirname "$0")/lib.sh"
+set -o pipefail
+build="$(cd "$1" && pwd)"
+fresh_artifacts "$build" install
+prefix="$E2E_TMP/prefix"
+
+cmake --install "$build" --prefix "$prefix" >"$artifacts/install.log" 2>&1 ||
+  fail "cmake --install falhou: $(tail -n 5 "$artifacts/install.log")"
+for file in bin/corrida share/corrida/Img/menu/menu.jpg share/corrida/Img/Jogo/player1a.bmp \
+  share/corrida/Img/Jogo/visual2.jpg share/applications/corrida.desktop \
+  share/icons/hicolor/128x128/apps/corrida.png; do
+  [ -f "$prefix/$file" ] || fail "instalacao sem $file"
+done
+[ -x "$prefix/bin/corrida" ] || fail "bin/corrida nao e executavel"
+# Every generated image is installed, and nothing else lands in the data folder.
+diff <(cd "$build/Img" && find . -type f ! -name .stamp | sort) \
+  <(cd "$prefix/share/corrida/Img" && find . -type f | sort) >"$E2E_TMP/images.diff" ||
+  fail "imagens instaladas diferem de build/Img: $(cat "$E2E_TMP/images.diff")"
+desktop="$prefix/share/applications/corrida.desktop"
+grep -qx "Exec=corrida local" "$desktop" && grep -qx "Icon=corrida" "$desktop" &&
+  grep -qx "Type=Application" "$desktop" || fail "entrada .desktop incompleta: $(cat "$desktop")"
+[ "$(identify -format '%m %wx%h' "$prefix/share/icons/hicolor/128x128/apps/corrida.png")" = "PNG 128x128" ] ||
+  fail "o icone nao e um PNG 128x128"
+
+start_xvfb
+console="$E2E_TMP/console.txt"
+(cd / && exec env -u CORRIDA_DATA "$prefix/bin/corrida" local) </dev/null >"$console" 2>&1 &
+game=$!
+E2E_PIDS+=($game)
+win=$(wait_for_window corrida 20) || fail "a janela do jogo instalado nao abriu: $(cat "$console")"
+read -r winx winy < <(xwininfo -id "$win" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}')
+sleep 1.5
+screenshot "$E2E_TMP/root.png"
+convert "$E2E_TMP/root.png" -crop "640x480+$winx+$winy" +repage "$artifacts/menu.png"
+convert "$artifacts/menu.png" -type TrueColor "BMP3:$E2E_TMP/menu.bmp"
+"$build/tests/screen_match_probe" "$E2E_TMP/menu.bmp" "$build/Img/menu/menu.jpg" 0 0 0 0 640 280 |
+  tee "$artifacts/checks.txt" || fail "o jogo instalado nao desenhou o menu (menu.png)"
+press "$win" Escape
+for _ in $(seq 1 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+status=0
+wait "$game" || status=$?
+cp "$console" "$artifacts/console.txt"
+[ "$status" -eq 0 ] || fail "o jogo instalado terminou com status $status: $(cat "$console")"
+grep -q "Pressione Enter" "$console" && fail "o jogo com argumentos pediu Enter"
+grep -q "nao encontrad" "$console" && fail "imagem faltando: $(cat "$console")"
+echo "ok: instalado em $prefix e iniciado de /"
