@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Compatibility both ways with peers that know only the classic operations:
+# - a client that only calls getInstructions, without any pause, plays against our server: it gets
+#   the countdown and the race, and every bitmap it is told to draw is there;
+# - our client against a server that has no takeFrames (it answers BAD_OPERATION): the client falls
+#   back to getInstructions, shows the server's picture and sends its keys.
+source "$(dirname "$0")/lib.sh"
+build="$(cd "$1" && pwd)"
+source "$(dirname "$0")/net_lib.sh"
+fresh_artifacts "$build" network_compat
+cd "$build"
+
+start_xvfb
+start_naming_service
+
+# A classic client against our server, for one player: 150 pictures are the countdown and about
+# five seconds of race.
+start_game server
+answer server 1 127.0.0.1 1
+expect_output server "Servidor Rodando!"
+"$build/tests/classic_client_probe" 127.0.0.1 150 90 >"$E2E_TMP/classic_client.out" 2>&1 ||
+  fail "o cliente classico falhou: $(cat "$E2E_TMP/classic_client.out")"
+cp "$E2E_TMP/classic_client.out" "$artifacts/"
+grep -q "VOCE EH O PLAYER: 1" "$E2E_TMP/classic_client.out" || fail "o cliente classico nao entrou"
+grep -q "^imagens 1[5-9][0-9]$" "$E2E_TMP/classic_client.out" ||
+  fail "o cliente classico nao recebeu a corrida: $(tail -n 1 "$E2E_TMP/classic_client.out")"
+grep -q "Bitmap nao encontrado\|fudeu\|create_bitmap falhou" "$E2E_TMP/classic_client.out" &&
+  fail "o cliente classico perdeu bitmaps: $(head -c 300 "$E2E_TMP/classic_client.out")"
+kill "${GAME_PID[server]}"
+wait "${GAME_PID[server]}" 2>/dev/null || true
+
+# Our client against a classic server.
+"$build/tests/classic_server" 127.0.0.1 1 >"$E2E_TMP/classic_server.out" 2>&1 &
+E2E_PIDS+=($!)
+wait_for_text "$E2E_TMP/classic_server.out" "Servidor classico rodando" 20 ||
+  fail "o servidor classico nao iniciou: $(cat "$E2E_TMP/classic_server.out")"
+start_game client
+answer client 2 127.0.0.1
+expect_output client "VOCE EH O PLAYER: 1"
+window=$(new_window "") || fail "a janela do cliente nao abriu"
+xdotool windowmove "$window" 0 0
+for _ in $(seq 1 50); do
+  shot 01_classic_server 0
+  shows_sprite "$artifacts/01_classic_server.png" Img/menu/pause.bmp 0 0 && break
+  sleep 0.2
+done
+shows_sprite "$artifacts/01_classic_server.png" Img/menu/pause.bmp 0 0 ||
+  fail "o cliente nao mostra o que o servidor classico desenha (01_classic_server.png)"
+press "$window" x
+wait_for_text "$E2E_TMP/classic_server.out" "alterarGravidade 1" 10 ||
+  fail "o X do cliente nao chegou ao servidor classico: $(cat "$E2E_TMP/classic_server.out")"
+press "$window" Escape
+finish_game client
+grep -q "Bitmap nao encontrado\|conexao\|servidor parou" "$E2E_TMP/client.out" &&
+  fail "o cliente reclamou: $(cat "$E2E_TMP/client.out")"
+echo "ok: compatibilidade nos dois sentidos (capturas em $artifacts)"
