@@ -50,7 +50,7 @@ std::string numberedBytes(size_t size, int connection) {
 
 }  // namespace
 
-TEST(DelayRelay, ManyJitteredChunksArriveWholeAndInOrderOnSeveralConnectionsAtOnce) {
+TEST(DelayRelay, ConcurrentConnectionsCarryManyJitteredChunksWholeAndInOrder) {
     LoopbackServer echo(LoopbackServer::Mode::Echo);
     // Jitter as large as the delay: a chunk read later often draws a shorter hold than the one
     // before it, and must still wait for it.
