@@ -1,0 +1,94 @@
+// The delay_relay program as a script uses it: it announces the port it took, relays with the
+// delay, ends cleanly on SIGTERM, and refuses bad arguments with exit status 2.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+#include "loopback_peers.h"
+
+using namespace std::chrono_literals;
+
+extern char** environ;
+
+namespace {
+
+struct Spawned {
+    pid_t pid = -1;
+    UniqueFd output;  // stdout or stderr, as asked
+};
+
+Spawned spawnRelay(std::vector<std::string> args, int capturedFd) {
+    int pipeFds[2];
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) return {};
+    Spawned spawned;
+    spawned.output = UniqueFd(pipeFds[0]);
+    UniqueFd writeEnd(pipeFds[1]);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), capturedFd);
+    args.insert(args.begin(), DELAY_RELAY_PROGRAM);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&spawned.pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        spawned.pid = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return spawned;
+}
+
+// Reads up to the first newline, or everything until the end; gives up after 10 s.
+std::string readLine(int fd, bool wholeOutput = false) {
+    std::string text;
+    char c;
+    pollfd entry{fd, POLLIN, 0};
+    while (poll(&entry, 1, 10'000) > 0 && read(fd, &c, 1) == 1) {
+        if (c == '\n' && !wholeOutput) break;
+        text += c;
+    }
+    return text;
+}
+
+int exitStatusOf(pid_t pid) {
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+}  // namespace
+
+TEST(DelayRelayProgram, AnnouncesItsPortRelaysWithTheDelayAndEndsCleanlyOnSigterm) {
+    LoopbackServer echo(LoopbackServer::Mode::Echo);
+    Spawned relay = spawnRelay({"0", "127.0.0.1", std::to_string(echo.port()), "25"}, 1);
+    ASSERT_GT(relay.pid, 0);
+    const std::string line = readLine(relay.output.get());
+    const std::string prefix = "relay listening on 127.0.0.1:";
+    ASSERT_EQ(line.substr(0, prefix.size()), prefix) << line;
+    const int port = std::stoi(line.substr(prefix.size()));
+    EXPECT_GT(port, 0);
+
+    {
+        const UniqueFd client = connectToLoopback(static_cast<uint16_t>(port));
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(exchangeThrough(client.get(), "over the slow link", 4, 0us),
+                  "over the slow link");
+        EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
+    }
+    kill(relay.pid, SIGTERM);
+    EXPECT_EQ(exitStatusOf(relay.pid), 0);
+}
+
+TEST(DelayRelayProgram, RefusesBadArgumentsWithUsageAndStatusTwo) {
+    Spawned relay = spawnRelay({"0", "127.0.0.1", "9001", "soon"}, 2);
+    ASSERT_GT(relay.pid, 0);
+    const std::string errors = readLine(relay.output.get(), true);
+    EXPECT_EQ(exitStatusOf(relay.pid), 2);
+    EXPECT_NE(errors.find("soon"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("usage: delay_relay LISTEN_PORT"), std::string::npos) << errors;
+}
