@@ -10,6 +10,7 @@
 // marked (CORRIDA_MARK_FRAMES=1 on the server) are logged as the client's replay log. Run it from
 // the folder that holds Img/.
 #include <allegro.h>
+#include <jpgalleg.h>
 
 #include <cerrno>
 #include <chrono>
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(std::atol(argv[3]));
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(32);
+    jpgalleg_init();  // the stage pictures are JPEG files
     BITMAP* window = create_bitmap(640, 480);
     long pictures = 0;
     int status = 0;

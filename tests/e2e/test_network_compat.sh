@@ -27,7 +27,8 @@ grep -q "^imagens 1[5-9][0-9]$" "$E2E_TMP/classic_client.out" ||
 grep -q "Bitmap nao encontrado\|fudeu\|create_bitmap falhou" "$E2E_TMP/classic_client.out" &&
   fail "o cliente classico perdeu bitmaps: $(head -c 300 "$E2E_TMP/classic_client.out")"
 kill "${GAME_PID[server]}"
-wait "${GAME_PID[server]}" 2>/dev/null || true
+expect_output server "Servidor encerrado."
+finish_game server
 
 # Our client against a classic server.
 "$build/tests/classic_server" 127.0.0.1 1 >"$E2E_TMP/classic_server.out" 2>&1 &

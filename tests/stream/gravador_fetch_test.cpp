@@ -210,7 +210,9 @@ TEST(GravadorFramesThread, HeldFetchesLeaveWithTheNextPicture) {
         recordPicture(recorder, 1);
         fetch.join();
         EXPECT_NE(taken.find("corredor 1 0;"), std::string::npos) << taken;
-        if (frames) EXPECT_NE(taken.find("corredor 1 16;frame "), std::string::npos) << taken;
+        if (frames) {
+            EXPECT_NE(taken.find("corredor 1 16;frame "), std::string::npos) << taken;
+        }
         while (!recorder.takeBatch(1).empty()) {
         }
     }
