@@ -8,6 +8,8 @@
 FrameReplayer::FrameReplayer(ListaBitmaps& registry, const std::string& logPath)
     : registry(registry) {
     if (!logPath.empty()) log.reset(std::fopen(logPath.c_str(), "w"));
+    // Whole lines as they happen: the log is read while the client runs.
+    if (log) std::setvbuf(log.get(), nullptr, _IOLBF, 0);
 }
 
 void FrameReplayer::replay(const std::string& text) {

@@ -43,10 +43,16 @@ void GravadorTela::addInstruction(std::string text) {
     if (text.empty()) return;  // a formatter refused a malformed instruction
     pendingBatch += text;
     pendingBatch += ';';
+    drawnSinceFrame = true;
     if (++pendingCount >= kBatchSize) closeBatch(false);
 }
 
-void GravadorTela::flush() { closeBatch(true); }
+void GravadorTela::flush() {
+    // A flush with nothing recorded since the last picture (the race loop flushes again after its
+    // wait) hands out its empty batch but is no new picture.
+    closeBatch(drawnSinceFrame);
+    drawnSinceFrame = false;
+}
 
 void GravadorTela::closeBatch(bool endsFrame) {
     if (batchTap) batchTap(pendingBatch);

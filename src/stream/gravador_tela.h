@@ -8,9 +8,9 @@
 // only record".
 //
 // A flush called by the drawing code ends a picture (a frame of a race, or a screen that then
-// waits); the automatic flush of the fourth instruction does not. The recorder numbers pictures
-// from 1 and notes their flush time, so fetches can hand out whole pictures and clients can count
-// them.
+// waits) when something was recorded since the last picture; the automatic flush of the fourth
+// instruction does not. The recorder numbers pictures from 1 and notes their flush time, so
+// fetches can hand out whole pictures and clients can count them.
 //
 // Two fetches:
 // - takeBatch, one batch per call ("" when none), as the classic getInstructions gives it;
@@ -90,6 +90,7 @@ class GravadorTela {
     const int playerCount_;
     int pendingCount = 0;
     uint64_t frames = 0;
+    bool drawnSinceFrame = false;
     bool classicMarkers = false;
     mutable std::mutex queuesLock;
     std::condition_variable recorded;

@@ -103,9 +103,12 @@ TEST(GravadorFrames, ClassicBatchesCarryMarkersOnlyWhenAskedTo) {
     recorder.markFramesOnClassicFetch(true);
     recorder.addInstruction("blit a b 0 0 0 0 1 1");
     recorder.flush();
+    recorder.flush();  // the race loop's flush after its wait: nothing new drawn
     const std::string marked = recorder.takeBatch(1);
     ASSERT_EQ(markersIn(marked).size(), 1u);
     EXPECT_EQ(markersIn(marked)[0].frame, 2u);
+    EXPECT_EQ(recorder.takeBatch(1), "") << "an empty batch, and no picture";
+    EXPECT_EQ(recorder.framesFlushed(), 2u);
 }
 
 TEST(GravadorFrames, APlayerFarBehindKeepsEveryBitmapButNotEveryPicture) {

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# A client stopped for 40 s (as a suspended laptop) while the match goes on to stage 2 comes back
+# with the server's bitmaps: once resumed it replays the new stage without a missing bitmap.
+source "$(dirname "$0")/lib.sh"
+build="$(cd "$1" && pwd)"
+source "$(dirname "$0")/net_lib.sh"
+fresh_artifacts "$build" network_stall
+cd "$build"
+
+start_xvfb
+start_naming_service
+start_game server
+answer server 1 127.0.0.1 2
+expect_output server "Servidor Rodando!"
+start_game sleeper CORRIDA_REPLAY_LOG="$E2E_TMP/sleeper.log"
+answer sleeper 2 127.0.0.1
+expect_output sleeper "VOCE EH O PLAYER: 1"
+sleeper_window=$(new_window "") || fail "a janela do cliente 1 nao abriu"
+start_game player CORRIDA_REPLAY_LOG="$E2E_TMP/player.log"
+answer player 2 127.0.0.1
+expect_output player "VOCE EH O PLAYER: 2"
+player_window=$(new_window "$sleeper_window") || fail "a janela do cliente 2 nao abriu"
+
+# count_lines FILE
+count_lines() { wc -l <"$1" 2>/dev/null || echo 0; }
+# wait_lines FILE N SECONDS
+wait_lines() {
+  for _ in $(seq 1 $(($3 * 10))); do [ "$(count_lines "$1")" -ge "$2" ] && return 0; sleep 0.1; done
+  return 1
+}
+wait_lines "$E2E_TMP/sleeper.log" 40 60 || fail "o cliente 1 nao recebeu a corrida"
+
+kill -STOP "${GAME_PID[sleeper]}"
+stopped_at=$(date +%s)
+# Meanwhile player 2 ends stage 1 as won (F10): stage 1's bitmaps go, stage 2's come.
+wait_lines "$E2E_TMP/player.log" $(($(count_lines "$E2E_TMP/player.log") + 30)) 30
+press "$player_window" F10
+wait_lines "$E2E_TMP/player.log" $(($(count_lines "$E2E_TMP/player.log") + 150)) 60 ||
+  fail "a fase 2 nao comecou para o cliente 2"
+while [ $(($(date +%s) - stopped_at)) -lt 40 ]; do sleep 0.5; done
+before=$(count_lines "$E2E_TMP/sleeper.log")
+kill -CONT "${GAME_PID[sleeper]}"
+
+wait_lines "$E2E_TMP/sleeper.log" $((before + 100)) 60 ||
+  fail "o cliente 1 nao voltou a reproduzir: $(cat "$E2E_TMP/sleeper.out")"
+shot 01_resumed 0
+cp "$E2E_TMP/sleeper.log" "$artifacts/"
+grep -q "Bitmap nao encontrado\|fudeu" "$E2E_TMP/sleeper.out" &&
+  fail "o cliente 1 voltou sem bitmaps: $(grep -c "Bitmap nao encontrado" "$E2E_TMP/sleeper.out") avisos"
+case "$(runner_pose 01_resumed 1)" in
+  none) fail "o cliente 1 nao mostra o corredor 1 depois de voltar (01_resumed.png)" ;;
+esac
+press "$sleeper_window" Escape
+finish_game sleeper
+press "$player_window" Escape
+finish_game player
+echo "ok: cliente parado por 40 s voltou com os bitmaps do servidor (em $artifacts)"
