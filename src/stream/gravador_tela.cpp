@@ -79,7 +79,7 @@ std::string GravadorTela::takeBatch(uint16_t player, int holdMs) {
     std::unique_lock<std::mutex> hold(queuesLock);
     PlayerQueue* queue = queueOf(player);
     if (queue == nullptr) return std::string();
-    queue->noteFetch(clockMs());
+    queue->noteFetch(clockMs(), false);
     if (holdMs > 0) {
         recorded.wait_for(hold, std::chrono::milliseconds(holdMs),
                           [queue] { return queue->hasBatch(); });
@@ -91,7 +91,7 @@ std::string GravadorTela::takeFrames(uint16_t player, int holdMs) {
     std::unique_lock<std::mutex> hold(queuesLock);
     PlayerQueue* queue = queueOf(player);
     if (queue == nullptr) return std::string();
-    queue->noteFetch(clockMs());
+    queue->noteFetch(clockMs(), true);
     const bool whole =
         holdMs <= 0 || queue->hasWholeFrame() ||
         recorded.wait_for(hold, std::chrono::milliseconds(holdMs),

@@ -46,7 +46,7 @@ void PlayerQueue::popFront() {
 }
 
 std::string PlayerQueue::takeOne(int64_t nowMs, bool frameMarkers) {
-    noteFetch(nowMs);
+    noteFetch(nowMs, false);
     if (!folded.empty()) {
         for (std::string& piece : folded.pieces()) foldedPieces.push_back(std::move(piece));
         folded.clear();
@@ -66,8 +66,7 @@ std::string PlayerQueue::takeOne(int64_t nowMs, bool frameMarkers) {
 }
 
 std::string PlayerQueue::takeFrames(int64_t nowMs, bool wholeFramesOnly) {
-    noteFetch(nowMs);
-    framesFetch = true;
+    noteFetch(nowMs, true);
     size_t count = batches.size();
     if (wholeFramesOnly) {
         while (count > 0 && !batches[count - 1].closesFrame) --count;

@@ -51,8 +51,12 @@ class PlayerQueue {
     bool hasBatch() const { return !batches.empty() || hasFolded(); }
     bool hasWholeFrame() const { return framesWaiting > 0 || hasFolded(); }
 
-    // A fetch has begun: the player is alive, even while its call waits for a picture.
-    void noteFetch(int64_t nowMs) { lastTakeMs = nowMs; }
+    // A fetch has begun: the player is alive, even while its call waits for a picture. A frames
+    // fetch moves the player to the frames fetch's limit at once, before it waits.
+    void noteFetch(int64_t nowMs, bool frames) {
+        lastTakeMs = nowMs;
+        framesFetch = framesFetch || frames;
+    }
 
     // Batches takeOne would give before the queue is empty.
     size_t waitingBatches() const;
