@@ -20,6 +20,7 @@
 #include "net/frame_fetch.h"
 #include "net/orb_setup.h"
 #include "net/ordered_parts.h"
+#include "net/stop_request.h"
 #include "stream/frame_marker.h"
 #include "stream/frame_replayer.h"
 #include "stream/interpreter.h"
@@ -38,7 +39,7 @@ struct FimDeSessao {
         if (reason.empty()) reason = message;
         over = true;
     }
-    bool keepGoing() const { return !key[KEY_ESC] && !over.load(); }
+    bool keepGoing() const { return !key[KEY_ESC] && !over.load() && !stopRequested(); }
 };
 
 // The server's three objects, found through the naming service.
@@ -194,6 +195,15 @@ std::optional<FetchPlan> chooseFetch(FifoServer_ptr fifo, int player,
 }  // namespace
 
 void runClientSession(ParametrosRede& params) {
+    // Ctrl+C and SIGTERM end the session as Esc does; until the window is up they wait, so that
+    // they never meet the graphics library's own handlers.
+    struct StopSignals {
+        StopSignals() { holdStopSignals(); }
+        ~StopSignals() {
+            catchStopSignals();  // one held back meanwhile is spent here
+            releaseStopSignals();
+        }
+    } stopSignals;
     const std::string& address = params.address;
     CORBA::ORB_var orb;
     try {
@@ -216,9 +226,9 @@ void runClientSession(ParametrosRede& params) {
                           << std::endl;
             } else {
                 std::cout << "VOCE EH O PLAYER: " << *player << std::endl;
-                std::optional<FetchPlan> plan =
-                    chooseFetch(server.fifo, *player, address);
+                std::optional<FetchPlan> plan = chooseFetch(server.fifo, *player, address);
                 if (plan && startGraphics()) {
+                    catchStopSignals();
                     const std::string failure = play(server, *player, address, std::move(*plan));
                     stopGraphics();
                     if (!failure.empty()) std::cout << failure << std::endl;

@@ -14,6 +14,7 @@
 #include "net/ordered_parts.h"
 #include "stream/frame_marker.h"
 #include "stream/gravador_tela.h"
+#include "support/frame_markers.h"
 
 namespace {
 
@@ -38,15 +39,7 @@ class RecorderInUse {
 
 std::vector<uint64_t> frameNumbers(const std::string& text) {
     std::vector<uint64_t> numbers;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find(';', start);
-        if (end == std::string::npos) end = text.size();
-        if (auto marker = readFrameMarker(text.substr(start, end - start))) {
-            numbers.push_back(marker->frame);
-        }
-        start = end + 1;
-    }
+    for (const FrameMarker& marker : frameMarkersIn(text)) numbers.push_back(marker.frame);
     return numbers;
 }
 
@@ -98,6 +91,8 @@ TEST(FrameFetchThread, CallsInFlightDeliverEveryPictureInOrder) {
         failure = message;
         going = false;
     };
+    // As a client does when it joins: the probe puts the player on the frames fetch at once.
+    ASSERT_TRUE(planFetch(fifo, 1, true).framesFetch);
     std::vector<std::thread> fetchers;
     for (int i = 0; i < 6; ++i) {
         fetchers.emplace_back([&] { fetchFrames(link, parts, keepGoing, fail); });

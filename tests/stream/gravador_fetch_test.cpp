@@ -12,6 +12,7 @@
 #include "stream/frame_marker.h"
 #include "stream/gravador_tela.h"
 #include "stream/interpreter.h"
+#include "support/frame_markers.h"
 
 namespace {
 
@@ -44,20 +45,6 @@ void recordStageChange(GravadorTela& recorder, int stage) {
     recorder.flush();
 }
 
-std::vector<FrameMarker> markersIn(const std::string& text) {
-    std::vector<FrameMarker> markers;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find(';', start);
-        if (end == std::string::npos) end = text.size();
-        if (auto marker = readFrameMarker(text.substr(start, end - start))) {
-            markers.push_back(*marker);
-        }
-        start = end + 1;
-    }
-    return markers;
-}
-
 TEST(GravadorFrames, HandsOutWholePicturesInNumberedPartsWithoutDroppingAny) {
     SimulatedClock clock;
     GravadorTela recorder(2);
@@ -76,7 +63,7 @@ TEST(GravadorFrames, HandsOutWholePicturesInNumberedPartsWithoutDroppingAny) {
     const std::optional<PartHeader> header = readPartHeader(first);
     ASSERT_TRUE(header);
     EXPECT_EQ(header->part, 1u);
-    const std::vector<FrameMarker> markers = markersIn(first);
+    const std::vector<FrameMarker> markers = frameMarkersIn(first);
     ASSERT_EQ(markers.size(), static_cast<size_t>(kPictures));
     for (int n = 1; n <= kPictures; ++n) {
         EXPECT_EQ(markers[n - 1].frame, static_cast<uint64_t>(n));
@@ -105,8 +92,8 @@ TEST(GravadorFrames, ClassicBatchesCarryMarkersOnlyWhenAskedTo) {
     recorder.flush();
     recorder.flush();  // the race loop's flush after its wait: nothing new drawn
     const std::string marked = recorder.takeBatch(1);
-    ASSERT_EQ(markersIn(marked).size(), 1u);
-    EXPECT_EQ(markersIn(marked)[0].frame, 2u);
+    ASSERT_EQ(frameMarkersIn(marked).size(), 1u);
+    EXPECT_EQ(frameMarkersIn(marked)[0].frame, 2u);
     EXPECT_EQ(recorder.takeBatch(1), "") << "an empty batch, and no picture";
     EXPECT_EQ(recorder.framesFlushed(), 2u);
 }
@@ -116,7 +103,7 @@ TEST(GravadorFrames, APlayerFarBehindKeepsEveryBitmapButNotEveryPicture) {
     recorder.takeFrames(1, 0);
     for (int n = 0; n < 3 * 90; ++n) recordPicture(recorder, n);
     recordStageChange(recorder, 2);
-    EXPECT_EQ(markersIn(recorder.takeFrames(1, 0)).size(), 91u)
+    EXPECT_EQ(frameMarkersIn(recorder.takeFrames(1, 0)).size(), 91u)
         << "ninety pictures wait for a slow client, then only bitmap changes";
 }
 
