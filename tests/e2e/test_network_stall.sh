@@ -50,8 +50,7 @@ grep -q "Bitmap nao encontrado\|fudeu" "$E2E_TMP/sleeper.out" &&
 case "$(runner_pose 01_resumed 1)" in
   none) fail "o cliente 1 nao mostra o corredor 1 depois de voltar (01_resumed.png)" ;;
 esac
-press "$sleeper_window" Escape
+kill -TERM "${GAME_PID[sleeper]}" "${GAME_PID[player]}"
 finish_game sleeper
-press "$player_window" Escape
 finish_game player
 echo "ok: cliente parado por 40 s voltou com os bitmaps do servidor (em $artifacts)"
