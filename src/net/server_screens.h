@@ -10,8 +10,8 @@ class Mapa;
 // The pause picture over the still stage ("aguardando"), recorded and flushed.
 void showWaitingScreen();
 
-// Five steps of just over a second: the stage stands still under the cells 5, 4, 3, 2, 1 of
-// "Img/Jogo/54321.bmp". The two destroys at its end leave with the caller's next flush.
+// Five steps of just over a second: the stage stands still under the cells at x = 400, 300, 200,
+// 100 and 0 of "Img/Jogo/54321.bmp", which show 5, 4, 3, 2 and 1. The two destroys at its end leave with the caller's next flush.
 void showCountdown(Mapa& stage);
 
 // The winner picture ("parabens") for more than five seconds. Its destroy leaves with the
