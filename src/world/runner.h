@@ -31,6 +31,8 @@ class Runner : public Objeto {
     void onCollision(int direction, const Hit& hit, int newX, int newY) override;
     // The running animation: the row follows `grounded`, the pace follows speedX.
     void update() override;
+    // Speed markers and the finish line; never into terrain or another runner behind them.
+    bool passesThrough(const Objeto& other) const override;
 
     // The flip: negates gravity as one atomic change if the runner is grounded; returns whether
     // it flipped. Safe from any thread (key timer, remote calls, tools).

@@ -284,3 +284,37 @@ TEST(RaceFrame, FlipsFromAnotherThreadMayArriveDuringAnyFrame) {
 }
 
 }  // namespace
+
+TEST(RaceFrame, ARunnerLandingOnAMarkerColumnStandsOnTheTerrainAndNeverSinks) {
+    // A marker on every column the runner can occupy while it falls the last few pixels, so
+    // whichever frame it lands in, its x is on a marker's column. Towards the floor and, with
+    // gravity flipped, towards the ceiling.
+    for (const bool ceiling : {false, true}) {
+        SCOPED_TRACE(ceiling ? "ceiling" : "floor");
+        RaceStage stage(1);
+        for (BITMAP* collision : {stage.map->collision, stage.map->collisionWork}) {
+            rectfill(collision, 0, 0, 1999, 59, makecol(0, 0, 0));  // ceiling down to row 59
+        }
+        Runner* runner = stage.addRunner(1, 200, ceiling ? 60 + 47 + 12 : 288);
+        if (ceiling) {
+            runner->grounded = true;
+            ASSERT_TRUE(runner->flipGravity());
+        }
+        for (int column = 195; column < 330; ++column) {
+            stage.map->addObject(new BoostTela(column, 1), "boostTela", false);
+        }
+        // A marker grounds a runner passing through it, so landing is told by position only.
+        for (int frame = 0; frame < 30; ++frame) {
+            stage.frame();
+            ASSERT_LT(runner->y, 300) << "frame " << frame << ": in the floor";
+            ASSERT_GT(runner->y - runner->height, 59) << "frame " << frame << ": in the ceiling";
+        }
+        if (ceiling) {
+            EXPECT_EQ(runner->y - runner->height, 60) << "against the ceiling";
+        } else {
+            EXPECT_EQ(runner->y, 299) << "on the floor";
+        }
+        EXPECT_TRUE(runner->grounded);
+        EXPECT_LT(runner->x, 330) << "the markers covered every landing column";
+    }
+}
