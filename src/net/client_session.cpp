@@ -129,10 +129,15 @@ void joinThread(std::thread& thread) {
 
 // Replays every answer in order on the window until the session ends.
 void replayAnswers(OrderedParts& parts, FimDeSessao& end, const std::string& logPath) {
-    ListaBitmaps registry;
+    // "screen" is the picture the game draws into: the window, or at a larger scale the picture
+    // each answer's drawing is then shown from.
+    ListaBitmaps registry(screen);
     FrameReplayer replayer(registry, logPath);
     const KeepGoing keepGoing = [&end] { return end.keepGoing(); };
-    while (std::optional<std::string> answer = parts.next(keepGoing)) replayer.replay(*answer);
+    while (std::optional<std::string> answer = parts.next(keepGoing)) {
+        replayer.replay(*answer);
+        presentWindow();
+    }
 }
 
 // The window's life: the fetching threads, the replaying thread, the key loop, the joins.

@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include "app/clock.h"
+#include "app/sound_player.h"
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
 #include "stream/recorded_drawing.h"
@@ -30,11 +31,14 @@ void showCountdown(Mapa& stage) {
         stage.stillFrame();
         record(formatBlit("54321", "num", offset, 0, 0, 0, 100, 100));
         record(formatDrawSprite("screen", "num", 270, 190));
+        recordedPlaySound(sound::kCountdownStep);
         flushRecording();
         waitMoreThan(kCountdownStepMs);
     }
     record(formatDestroyBitmap("54321"));
     record(formatDestroyBitmap("num"));
+    recordedPlaySound(sound::kStart);
+    recordedPlayMusic(sound::kRaceMusic);
 }
 
 void showServerWinnerScreen() {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/clock.h"
+#include "app/sound_player.h"
 #include "screens/pause_screen.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
@@ -23,8 +24,10 @@ void waitAtEnterPrompt() {
     recordedDrawSprite(screen, "screen", prompt, "pressEnter", 0, 0);
     flushRecording();
     while (!key[KEY_ENTER]) restBetweenPolls();
-    // Not flushed: it leaves with the first frame.
+    // Not flushed: they leave with the first frame.
     recordedDestroyBitmap("pressEnter", prompt);
+    recordedPlaySound(sound::kStart);
+    recordedPlayMusic(sound::kRaceMusic);
 }
 
 void raceUntilOver(Mapa& stage) {

@@ -50,6 +50,7 @@ class Runner : public Objeto {
     int64_t frameElapsed = 0;
     bool firstFrame = true;
     bool keyPollRunning = false;  // its pollKey timer is installed (local play)
+    int gravityLastFrame = 1;     // the gravity the last race frame saw (a change is a flip)
 
   private:
     void showFrame(int sourceX, int sourceY);

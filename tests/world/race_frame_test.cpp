@@ -318,3 +318,38 @@ TEST(RaceFrame, ARunnerLandingOnAMarkerColumnStandsOnTheTerrainAndNeverSinks) {
         EXPECT_LT(runner->x, 330) << "the markers covered every landing column";
     }
 }
+
+TEST(RaceFrame, ArrivalsAreNotedInOrderAndFlipsFinishesAndOutsAreHeard) {
+    RaceStage stage(1);
+    Runner* second = stage.addRunner(1, 300, 299);
+    Runner* first = stage.addRunner(2, 360, 299);
+    Runner* faller = stage.addRunner(3, 20, 100);
+    // A gap under the third runner: it falls out of the stage.
+    for (BITMAP* collision : {stage.map->collision, stage.map->collisionWork}) {
+        rectfill(collision, 0, 300, 240, 479, makecol(255, 255, 255));
+    }
+    stage.map->addObject(new LinhaChegada(480, 479, 479), "linhaChegada", false);
+    auto count = [](const std::vector<std::string>& records, const std::string& record) {
+        return std::count(records.begin(), records.end(), record);
+    };
+    stage.frame();
+    EXPECT_EQ(count(stage.instructions(), "play_sound Img/Som/virar.wav"), 0);
+    for (int flip = 0; flip < 2; ++flip) {  // up, and at once back down
+        first->grounded = true;
+        ASSERT_TRUE(first->flipGravity());
+        stage.frame();
+        EXPECT_EQ(count(stage.instructions(), "play_sound Img/Som/virar.wav"), 1) << flip;
+    }
+
+    std::vector<std::string> records;
+    for (int frame = 0; frame < 300 && (stage.map->arrivals.size() < 2 || faller->active);
+         ++frame) {
+        stage.frame();
+        for (const std::string& record : stage.instructions()) records.push_back(record);
+    }
+    EXPECT_EQ(stage.map->arrivals, (std::vector<int>{2, 1}));
+    EXPECT_TRUE(second->finished);
+    EXPECT_FALSE(faller->active);
+    EXPECT_EQ(count(records, "play_sound Img/Som/chegada.wav"), 2);
+    EXPECT_EQ(count(records, "play_sound Img/Som/fora.wav"), 1);
+}
