@@ -1,7 +1,11 @@
 #include "app/sound_player.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <map>
 #include <mutex>
 
@@ -50,6 +54,24 @@ void onKeyEvent(int scanCode) {
 }
 END_OF_FUNCTION(onKeyEvent)
 
+// Runs `body` with the standard error stream pointed at /dev/null: the sound system's own
+// libraries complain there about a missing device, and a machine without one says nothing.
+template <typename Body>
+auto withoutErrorOutput(Body body) {
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    const int nowhere = open("/dev/null", O_WRONLY);
+    if (saved >= 0 && nowhere >= 0) dup2(nowhere, STDERR_FILENO);
+    auto result = body();
+    std::fflush(stderr);
+    if (saved >= 0) {
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+    }
+    if (nowhere >= 0) close(nowhere);
+    return result;
+}
+
 void tell(SoundState& s, const std::string& request) {
     if (s.tap) s.tap(request);
 }
@@ -67,8 +89,8 @@ void startSound() {
     LOCK_FUNCTION(onKeyEvent);
     keyboard_lowlevel_callback = onKeyEvent;
     if (s.installed) return;
-    // The library prints nothing when no device answers; its error text is not shown either.
-    s.installed = install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) == 0;
+    s.installed =
+        withoutErrorOutput([] { return install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) == 0; });
     if (s.installed) applyMute();
 }
 
