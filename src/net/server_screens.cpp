@@ -17,10 +17,17 @@ void record(std::string instruction) {
 
 }  // namespace
 
-void showWaitingScreen() {
-    BITMAP* picture = recordedLoadBitmap("aguardando", "Img/menu/pause.bmp");
+std::string waitingCountPath(int joined, int expected) {
+    return "Img/menu/aguardando_" + std::to_string(joined) + "_" + std::to_string(expected) + ".bmp";
+}
+
+void showWaitingScreen(int joined, int expected) {
+    BITMAP* picture = recordedLoadBitmap("aguardando", "Img/menu/aguardando.bmp");
     recordedDrawSprite(screen, "screen", picture, "aguardando", 0, 0);
     recordedDestroyBitmap("aguardando", picture);
+    BITMAP* count = recordedLoadBitmap("aguardando_n", waitingCountPath(joined, expected));
+    recordedDrawSprite(screen, "screen", count, "aguardando_n", kWaitingCountX, kWaitingCountY);
+    recordedDestroyBitmap("aguardando_n", count);
     flushRecording();
 }
 
@@ -41,10 +48,9 @@ void showCountdown(Mapa& stage) {
     recordedPlayMusic(sound::kRaceMusic);
 }
 
-void showServerWinnerScreen() {
-    BITMAP* picture = recordedLoadBitmap("parabens", "Img/menu/parabens.jpg");
-    recordedDrawSprite(screen, "screen", picture, "parabens", 0, 0);
-    flushRecording();
+void showServerWinnerScreen(const MatchArrivals& arrivals,
+                            const std::vector<std::string>& runnerImages) {
+    recordedPlayMusic(sound::kMenuMusic);
+    drawWinnerScreen(arrivals, runnerImages);
     waitMoreThan(kWinnerScreenMs);
-    recordedDestroyBitmap("parabens", picture);
 }

@@ -11,6 +11,10 @@
 
 namespace {
 
+// The count line of the waiting picture (the server's waiting screen draws it at the same size).
+constexpr int kWaitingCountWidth = 300;
+constexpr int kWaitingCountHeight = 40;
+
 void keyCap(BITMAP* bmp, int x, int baseline, const std::string& label, kit::Rgb border) {
     kit::TextStyle text{"DejaVuSansCondensed-Bold.ttf", 16, style::kInk};
     const int w = std::max(28, kit::textWidth(label, text) + 14);
@@ -124,17 +128,41 @@ BITMAP* maskedPanel(int x1, int y1, int x2, int y2) {
 }
 
 bool writePause(const std::string& imgDir) {
-    // Also shown to network players while the server waits for everyone to join.
+    // The race paused, locally or by any player of a network game (P there too).
     BITMAP* bmp = maskedPanel(160, 160, 480, 320);
     kit::drawText(bmp, "PAUSA", 320, 222, style::headingText(46), kit::Align::Center);
     kit::drawText(bmp, "Aperte P para continuar", 320, 256, style::bodyText(18),
                   kit::Align::Center);
-    kit::drawText(bmp, "Em rede, a largada espera", 320, 284, style::bodyText(13, style::kItemText),
-                  kit::Align::Center);
-    kit::drawText(bmp, "todos os jogadores entrarem.", 320, 301,
+    kit::drawText(bmp, "A corrida fica parada ate la.", 320, 292,
                   style::bodyText(13, style::kItemText), kit::Align::Center);
     const bool ok = kit::saveBmp(bmp, style::menuPath(imgDir, "pause.bmp"));
     destroy_bitmap(bmp);
+    return ok;
+}
+
+// The network start: the server waits until every player has joined. The count line
+// ("2 de 3 jogadores") is one of the count pictures, drawn over the blank band at rows 246..286.
+bool writeWaiting(const std::string& imgDir) {
+    BITMAP* bmp = maskedPanel(140, 150, 500, 330);
+    kit::drawText(bmp, "AGUARDANDO", 320, 206, style::headingText(40), kit::Align::Center);
+    kit::drawText(bmp, "os jogadores entrarem", 320, 234, style::bodyText(17), kit::Align::Center);
+    kit::drawText(bmp, "A largada comeca quando todos estiverem aqui.", 320, 306,
+                  style::bodyText(12, style::kItemText), kit::Align::Center);
+    bool ok = kit::saveBmp(bmp, style::menuPath(imgDir, "aguardando.bmp"));
+    destroy_bitmap(bmp);
+    for (int expected = 1; ok && expected <= kCharacterCount; ++expected) {
+        for (int joined = 0; ok && joined <= expected; ++joined) {
+            BITMAP* count = kit::newCanvas(kWaitingCountWidth, kWaitingCountHeight, style::kPanel);
+            const std::string text = std::to_string(joined) + " de " + std::to_string(expected) +
+                                     (expected == 1 ? " jogador" : " jogadores");
+            kit::drawText(count, text, kWaitingCountWidth / 2, 30,
+                          style::itemText(26, joined == expected), kit::Align::Center);
+            ok = kit::saveBmp(count, style::menuPath(imgDir, "aguardando_" +
+                                                                 std::to_string(joined) + "_" +
+                                                                 std::to_string(expected) + ".bmp"));
+            destroy_bitmap(count);
+        }
+    }
     return ok;
 }
 
@@ -154,5 +182,5 @@ bool writeEnterPrompt(const std::string& imgDir) {
 
 bool writeInfoImages(const std::string& imgDir) {
     return writeInstructions(imgDir) && writeCredits(imgDir) && writeLoading(imgDir) &&
-           writePause(imgDir) && writeEnterPrompt(imgDir);
+           writePause(imgDir) && writeWaiting(imgDir) && writeEnterPrompt(imgDir);
 }
