@@ -20,7 +20,6 @@ struct ScaledWindow {
 };
 ScaledWindow scaled;
 
-
 int chosenScale() {
     if (requestedScale >= 1) return requestedScale;
     int width = 0, height = 0;

@@ -10,9 +10,8 @@
 #include <mutex>
 
 const std::array<const char*, 10> kSoundCatalogue = {
-    sound::kFlip,      sound::kCountdownStep, sound::kStart,     sound::kRunnerOut,
-    sound::kFinish,    sound::kMenuMove,      sound::kMenuChoose, sound::kPause,
-    sound::kMenuMusic, sound::kRaceMusic,
+    sound::kFlip,     sound::kCountdownStep, sound::kStart, sound::kRunnerOut, sound::kFinish,
+    sound::kMenuMove, sound::kMenuChoose,    sound::kPause, sound::kMenuMusic, sound::kRaceMusic,
 };
 
 namespace {
@@ -48,10 +47,7 @@ SAMPLE* sampleOf(SoundState& s, const std::string& path) {
 
 void applyMute() { set_volume(muted.load() ? 0 : kVolume, -1); }
 
-// The keyboard's own thread calls this for every key event; only the press of the mute key acts.
-void onKeyEvent(int scanCode) {
-    if (scanCode == kMuteKey) toggleMute();
-}
+void onKeyEvent(int scanCode) { handleSoundKey(scanCode); }
 END_OF_FUNCTION(onKeyEvent)
 
 // Runs `body` with the standard error stream pointed at /dev/null: the sound system's own
@@ -139,6 +135,11 @@ void stopMusic() {
     if (s.installed && s.music) stop_sample(s.music);
     s.music = nullptr;
     s.musicName.clear();
+}
+
+void handleSoundKey(int scanCode) {
+    // A release carries the high bit: only the press of the mute key acts.
+    if (scanCode == kMuteKey) toggleMute();
 }
 
 bool isMuted() { return muted.load(); }

@@ -51,8 +51,11 @@ void playMusic(const std::string& path);
 void stopMusic();
 
 bool isMuted();
-// Flips the mute choice (what the mute key does).
+// Flips the mute choice.
 void toggleMute();
+// What the keyboard's own thread calls for every key event (Allegro's low-level scan code, with
+// 0x80 added for a release): the press of kMuteKey flips the mute choice, nothing else does.
+void handleSoundKey(int scanCode);
 
 // Tests: `tap` sees each accepted request ("sound PATH", "music PATH", "stop_music") whether or
 // not a device plays it. Empty removes it.

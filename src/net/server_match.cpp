@@ -21,7 +21,6 @@
 
 namespace {
 
-
 // The frame loop; returns with the race still open.
 void raceUntilOver(Mapa& stage, EstadoControle& control) {
     for (;;) {

@@ -2,12 +2,13 @@
 //
 // A match is stage 1 (still frame, waiting screen with the count of players joined until every
 // player has joined, countdown, race), an interval of two seconds, stage 2 (countdown, race) and
-// the winner screen with each stage's order of arrival; then the next match. A stage whose runners all drop out before the finish line is played again. Remote
-// inputs reach a race only while its frame loop runs: the race is opened after the stage's
-// runners are in the runner table and closed before they are released. A remote pause holds the
-// race in the pause screen; a remote cheat (F10 on a client) ends the stage as won, as F10 does in
-// local play, and is used up by it. Esc on the server's window during a race ends the matches, and
-// so does a stop request (Ctrl+C, stop_request.h) at any wait for players or during a race.
+// the winner screen with each stage's order of arrival; then the next match. A stage whose runners
+// all drop out before the finish line is played again. Remote inputs reach a race only while its
+// frame loop runs: the race is opened after the stage's runners are in the runner table and closed
+// before they are released. A remote pause holds the race in the pause screen; a remote cheat (F10
+// on a client) ends the stage as won, as F10 does in local play, and is used up by it. Esc on the
+// server's window during a race ends the matches, and so does a stop request (Ctrl+C,
+// stop_request.h) at any wait for players or during a race.
 #pragma once
 
 #include <string>

@@ -18,7 +18,8 @@ void record(std::string instruction) {
 }  // namespace
 
 std::string waitingCountPath(int joined, int expected) {
-    return "Img/menu/aguardando_" + std::to_string(joined) + "_" + std::to_string(expected) + ".bmp";
+    return "Img/menu/aguardando_" + std::to_string(joined) + "_" + std::to_string(expected) +
+           ".bmp";
 }
 
 void showWaitingScreen(int joined, int expected) {

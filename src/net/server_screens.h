@@ -23,7 +23,8 @@ constexpr int kWaitingCountX = 170;
 constexpr int kWaitingCountY = 246;
 
 // Five steps of just over a second: the stage stands still under the cells at x = 400, 300, 200,
-// 100 and 0 of "Img/Jogo/54321.bmp", which show 5, 4, 3, 2 and 1. The two destroys at its end leave with the caller's next flush.
+// 100 and 0 of "Img/Jogo/54321.bmp", which show 5, 4, 3, 2 and 1. The two destroys at its end leave
+// with the caller's next flush.
 void showCountdown(Mapa& stage);
 
 // The winner picture with each stage's order of arrival (winner_screen.h) for more than five

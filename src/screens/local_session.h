@@ -1,8 +1,9 @@
 // The local game: every player on one keyboard and one window.
 //
 // Match after match: main menu, player selection, stage 1, two seconds, stage 2, the winner
-// picture with each stage's order of arrival, and back to the menu, until the menu's leave item or Esc there. A stage lost by every
-// runner is played again; Esc in a race goes back to the menu; F10 wins the stage.
+// picture with each stage's order of arrival, and back to the menu, until the menu's leave item or
+// Esc there. A stage lost by every runner is played again; Esc in a race goes back to the menu; F10
+// wins the stage.
 #pragma once
 
 #include <string>

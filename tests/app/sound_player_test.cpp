@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/image_checks.h"
+#include "world/flip_keys.h"
 
 namespace {
 
@@ -34,15 +35,27 @@ TEST(SoundPlayer, WithoutADeviceOnlyCatalogueNamesAreTakenAndNothingFails) {
                                                   "music Img/Som/musica_menu.wav", "stop_music"}));
 }
 
-TEST(SoundPlayer, TheMuteChoiceFlipsAndStays) {
+TEST(SoundPlayer, APressOfTheMuteKeyFlipsTheChoiceWhichStays) {
     const bool before = isMuted();
-    toggleMute();
+    handleSoundKey(kMuteKey);
     EXPECT_NE(isMuted(), before);
-    playSound(sound::kFlip);  // a muted play is still a quiet no-op
+    handleSoundKey(kMuteKey | 0x80);  // its release
+    handleSoundKey(KEY_P);
+    handleSoundKey(KEY_M);
+    playSound(sound::kFlip);  // a muted play is a quiet no-op and changes nothing
     EXPECT_NE(isMuted(), before);
-    toggleMute();
+    handleSoundKey(kMuteKey);
     EXPECT_EQ(isMuted(), before);
-    EXPECT_NE(kMuteKey, KEY_X) << "the mute key is no flip key";
+}
+
+TEST(SoundPlayer, TheMuteKeyIsNoFlipKeyNorAnyOtherKeyOfTheGame) {
+    for (int player = 1; player <= 6; ++player) {
+        EXPECT_NE(flipKeysOf(player).key, kMuteKey) << player;
+        EXPECT_NE(flipKeysOf(player).alternativeKey, kMuteKey) << player;
+    }
+    for (int other : {KEY_P, KEY_F10, KEY_ESC, KEY_ENTER, KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT}) {
+        EXPECT_NE(other, kMuteKey);
+    }
 }
 
 TEST(SoundPlayer, EveryGeneratedSoundLoadsAndTheMusicLoopsLastSeconds) {

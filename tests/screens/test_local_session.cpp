@@ -291,11 +291,13 @@ TEST_F(LocalSession, WinnerPictureListsEachStagesArrivalsUntilEnterAndReplaysThe
     EXPECT_TRUE(looksLike(window, 320, 60, makecol(250, 200, 0))) << "the picture behind";
     const WinnerRow first = winnerRow(0, 0), second = winnerRow(0, 1), nobody = winnerRow(1, 0);
     EXPECT_TRUE(looksLike(window, first.x + kWinnerPlaceOffsetX + 20, first.y + 20, placeColour()));
-    EXPECT_TRUE(looksLike(window, second.x + kWinnerPlayerOffsetX + 20, second.y + 20, playerColour()));
-    EXPECT_TRUE(looksLike(window, first.x + kWinnerRunnerOffsetX + 20, first.y + 20,
-                          makecol(80, 200, 60)))
+    EXPECT_TRUE(
+        looksLike(window, second.x + kWinnerPlayerOffsetX + 20, second.y + 20, playerColour()));
+    EXPECT_TRUE(
+        looksLike(window, first.x + kWinnerRunnerOffsetX + 20, first.y + 20, makecol(80, 200, 60)))
         << "player 2's character";
-    EXPECT_TRUE(looksLike(window, nobody.x + kWinnerPlaceOffsetX + 20, nobody.y + 20, nobodyColour()));
+    EXPECT_TRUE(
+        looksLike(window, nobody.x + kWinnerPlaceOffsetX + 20, nobody.y + 20, nobodyColour()));
     EXPECT_EQ(countOf("create_bitmap vencedor_quadro 42 47"), 2u);
     EXPECT_EQ(countOf("destroy_bitmap vencedor_quadro"), 2u) << "nothing is left bound";
 

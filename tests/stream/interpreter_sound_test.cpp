@@ -33,9 +33,9 @@ TEST(InterpreterSounds, KnownSoundsAndMusicArePlayedInOrder) {
     BITMAP* window = create_bitmap(8, 8);
     {
         ListaBitmaps registry(window);
-        const Replayed r = replay(registry, formatPlayMusic(sound::kRaceMusic) + ";" +
-                                                formatPlaySound(sound::kFlip) + ";" +
-                                                formatStopMusic() + ";");
+        const Replayed r =
+            replay(registry, formatPlayMusic(sound::kRaceMusic) + ";" +
+                                 formatPlaySound(sound::kFlip) + ";" + formatStopMusic() + ";");
         EXPECT_EQ(r.requests, (std::vector<std::string>{"music Img/Som/musica_corrida.wav",
                                                         "sound Img/Som/virar.wav", "stop_music"}));
         EXPECT_EQ(r.console, "");
@@ -49,9 +49,12 @@ TEST(InterpreterSounds, UnsafeUnknownAndMalformedSoundsAreIgnoredWithoutAWord) {
         ListaBitmaps registry(window);
         const std::string overlong = "Img/Som/" + std::string(60, 'a') + ".wav";
         for (const std::string& piece :
-             {std::string("play_sound ../Img/Som/virar.wav"), std::string("play_sound /Img/Som/virar.wav"),
-              std::string("play_sound Img/Som/../Som/virar.wav"), std::string("play_sound Som/virar.wav"),
-              std::string("play_sound Img\\Som\\virar.wav"), std::string("play_sound Img/Som/nada.wav"),
+             {std::string("play_sound ../Img/Som/virar.wav"),
+              std::string("play_sound /Img/Som/virar.wav"),
+              std::string("play_sound Img/Som/../Som/virar.wav"),
+              std::string("play_sound Som/virar.wav"),
+              std::string("play_sound Img\\Som\\virar.wav"),
+              std::string("play_sound Img/Som/nada.wav"),
               std::string("play_music Img/menu/pause.bmp"), "play_sound " + overlong,
               std::string("play_sound"), std::string("play_music")}) {
             const Replayed r = replay(registry, piece + ";");

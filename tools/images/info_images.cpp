@@ -15,12 +15,14 @@ namespace {
 constexpr int kWaitingCountWidth = 300;
 constexpr int kWaitingCountHeight = 40;
 
-void keyCap(BITMAP* bmp, int x, int baseline, const std::string& label, kit::Rgb border) {
+// Draws a key cap with its left edge at x; returns its width.
+int keyCap(BITMAP* bmp, int x, int baseline, const std::string& label, kit::Rgb border) {
     kit::TextStyle text{"DejaVuSansCondensed-Bold.ttf", 16, style::kInk};
     const int w = std::max(28, kit::textWidth(label, text) + 14);
     kit::fillRoundedRect(bmp, x, baseline - 19, x + w, baseline + 6, 5, border);
     kit::fillRoundedRect(bmp, x + 2, baseline - 17, x + w - 2, baseline + 4, 4, {250, 250, 250});
     kit::drawText(bmp, label, x + w / 2, baseline, text, kit::Align::Center);
+    return w;
 }
 
 bool writeInstructions(const std::string& imgDir) {
@@ -51,14 +53,13 @@ bool writeInstructions(const std::string& imgDir) {
         keyCap(bg, x + 32, base, keys[p], style::playerColour(p));
     }
     kit::drawText(bg, "OUTRAS TECLAS", 50, 350, style::itemText(17, true));
-    const std::pair<const char*, const char*> others[4] = {{"ENTER", "larga a corrida"},
-                                                           {"P", "pausa e continua"},
-                                                           {"ESC", "abandona a fase"},
-                                                           {"F10", "pula a fase"}};
-    for (int i = 0; i < 4; ++i) {
-        const int x = 50 + (i % 2) * 280, base = 384 + (i / 2) * 36;
-        keyCap(bg, x, base, others[i].first, style::kPanelEdge);
-        kit::drawText(bg, others[i].second, x + 76, base, body);
+    const std::pair<const char*, const char*> others[6] = {
+        {"ENTER", "larga a corrida"}, {"P", "pausa e continua"}, {"S", "som sim / nao"},
+        {"ESC", "abandona a fase"},   {"F10", "pula a fase"},    {"", ""}};
+    for (int i = 0; i < 5; ++i) {
+        const int x = 50 + (i % 3) * 186, base = 384 + (i / 3) * 36;
+        const int cap = keyCap(bg, x, base, others[i].first, style::kPanelEdge);
+        kit::drawText(bg, others[i].second, x + cap + 8, base, style::bodyText(14));
     }
     kit::drawText(bg, "ESC volta ao menu", 590, 436, style::bodyText(13, style::kHighlight),
                   kit::Align::Right);
@@ -157,9 +158,9 @@ bool writeWaiting(const std::string& imgDir) {
                                      (expected == 1 ? " jogador" : " jogadores");
             kit::drawText(count, text, kWaitingCountWidth / 2, 30,
                           style::itemText(26, joined == expected), kit::Align::Center);
-            ok = kit::saveBmp(count, style::menuPath(imgDir, "aguardando_" +
-                                                                 std::to_string(joined) + "_" +
-                                                                 std::to_string(expected) + ".bmp"));
+            ok = kit::saveBmp(count,
+                              style::menuPath(imgDir, "aguardando_" + std::to_string(joined) + "_" +
+                                                          std::to_string(expected) + ".bmp"));
             destroy_bitmap(count);
         }
     }

@@ -11,8 +11,8 @@ namespace {
 
 bool writeCountdown(const std::string& imgDir) {
     // Five 100 x 100 cells, 1 2 3 4 5 from the left, on the mask colour: the countdown shows the
-    // cells from x = 400 down to x = 0, so it reads 5, 4, 3, 2, 1. The badge edge is hard so that no
-    // pink fringe appears; inside it the digit is anti-aliased over the badge.
+    // cells from x = 400 down to x = 0, so it reads 5, 4, 3, 2, 1. The badge edge is hard so that
+    // no pink fringe appears; inside it the digit is anti-aliased over the badge.
     BITMAP* strip = kit::newCanvas(500, 100, kit::kMagenta);
     for (int cell = 0; cell < 5; ++cell) {
         const int cx = cell * 100 + 50;

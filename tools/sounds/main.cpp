@@ -76,16 +76,17 @@ std::vector<double> musicLoop(double beatS, const std::vector<int>& bass,
 std::vector<double> menuMusic() {
     const std::vector<int> bass = {-24, -24, -17, -17, -22, -22, -15, -15,
                                    -19, -19, -12, -12, -17, -17, -10, -10};
-    const std::vector<int> melody = {3,  99, 7,  10, 7,  99, 3,  5,  7,  99, 10, 12, 10, 99, 7,  5,
-                                     3,  99, 5,  7,  5,  99, 2,  3,  5,  99, 7,  5,  3,  99, 99, 99};
+    const std::vector<int> melody = {3, 99, 7, 10, 7, 99, 3, 5, 7, 99, 10, 12, 10, 99, 7,  5,
+                                     3, 99, 5, 7,  5, 99, 2, 3, 5, 99, 7,  5,  3,  99, 99, 99};
     return musicLoop(0.5, bass, melody, false);
 }
 
 std::vector<double> raceMusic() {
     const std::vector<int> bass = {-21, -9, -21, -9, -21, -9, -21, -9,
                                    -17, -5, -17, -5, -19, -7, -19, -7};
-    const std::vector<int> melody = {12, 15, 19, 15, 12, 15, 19, 22, 20, 19, 15, 12, 15, 99, 12, 10,
-                                     8,  12, 15, 12, 8,  12, 15, 20, 19, 15, 14, 10, 14, 99, 15, 99};
+    const std::vector<int> melody = {12, 15, 19, 15, 12, 15, 19, 22, 20, 19, 15,
+                                     12, 15, 99, 12, 10, 8,  12, 15, 12, 8,  12,
+                                     15, 20, 19, 15, 14, 10, 14, 99, 15, 99};
     return musicLoop(0.3, bass, melody, true);
 }
 
