@@ -33,6 +33,14 @@ const OptionRow kOptions[] = {
          reading.version = true;
          return std::string();
      }},
+    {"--escala", nullptr, "N", "janela N vezes maior (1 a 4; padrao: a maior que cabe na tela)",
+     [](Reading& reading, const std::string& value) {
+         if (value.size() != 1 || value[0] < '1' || value[0] > '4') {
+             return "escala invalida: " + value + " (de 1 a 4)";
+         }
+         reading.line.scale = value[0] - '0';
+         return std::string();
+     }},
 };
 
 const OptionRow* findOption(const std::string& word) {

@@ -6,6 +6,7 @@
 //   corrida servidor N [ENDERECO]   a server for N players (1 to 6); naming service at ENDERECO,
 //                                   this machine by default
 //   corrida cliente ENDERECO        a client of the naming service at ENDERECO
+//   --escala N                      with any of these: the game window enlarged N times (1 to 4)
 //
 // Options start with "--" and may stand anywhere; "--" ends them. Every word is checked here, so
 // the modes get only values they can trust. A new option is one more row in the option table of
@@ -31,6 +32,7 @@ struct CommandLine {
     Modo mode = Modo::Local;
     ParametrosRede params;
     std::string error;
+    int scale = 0;  // --escala N: the window's scale, 1 to 4; 0 when not given
 };
 
 // The naming service's address of a server started without ENDERECO: this machine.

@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/data_folder.h"
 #include "app/entry_dialogue.h"
+#include "app/graphics.h"
 #include "net/client_session.h"
 #include "net/server_session.h"
 #include "screens/local_session.h"
@@ -53,6 +54,7 @@ int runDialogue() {
 int main(int argc, char** argv) {
     const std::string program = "corrida";
     CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    setWindowScale(line.scale);
     switch (line.action) {
         case CommandLineAction::Dialogue:
             return runDialogue();

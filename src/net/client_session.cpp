@@ -130,10 +130,31 @@ void joinThread(std::thread& thread) {
 
 // Replays every answer in order on the window until the session ends.
 void replayAnswers(OrderedParts& parts, FimDeSessao& end, const std::string& logPath) {
-    ListaBitmaps registry;
+    // "screen" is the picture the game draws into: the window itself, or at a larger scale a
+    // picture shown enlarged at most once per display refresh (an enlargement costs a few
+    // milliseconds, and the classic fetch brings many small answers per picture). What is left
+    // unshown is shown once no answer has come for as long: next() asks keepGoing while it waits.
+    ListaBitmaps registry(screen);
     FrameReplayer replayer(registry, logPath);
-    const KeepGoing keepGoing = [&end] { return end.keepGoing(); };
-    while (std::optional<std::string> answer = parts.next(keepGoing)) replayer.replay(*answer);
+    constexpr int64_t kPresentGapMs = 16;
+    int64_t presentedAt = 0;
+    int64_t replayedAt = 0;
+    bool unshown = false;
+    const auto show = [&] {
+        presentWindow();
+        presentedAt = clockMs();
+        unshown = false;
+    };
+    const KeepGoing keepGoing = [&] {
+        if (unshown && clockMs() - replayedAt >= kPresentGapMs) show();
+        return end.keepGoing();
+    };
+    while (std::optional<std::string> answer = parts.next(keepGoing)) {
+        replayer.replay(*answer);
+        replayedAt = clockMs();
+        unshown = true;
+        if (replayedAt - presentedAt >= kPresentGapMs) show();
+    }
 }
 
 // The window's life: the fetching threads, the replaying thread, the key loop, the joins.

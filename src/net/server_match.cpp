@@ -2,10 +2,12 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
 #include "app/clock.h"
+#include "app/sound_player.h"
 #include "net/estado_controle.h"
 #include "net/remote_race.h"
 #include "net/server_screens.h"
@@ -18,11 +20,6 @@
 #include "world/stage_loading.h"
 
 namespace {
-
-void waitForEveryPlayer() {
-    const ContadorLogin& logins = ContadorLogin::instance();
-    while (logins.loggedIn.load() < logins.maxPlayers && !stopRequested()) restBetweenPolls();
-}
 
 // The frame loop; returns with the race still open.
 void raceUntilOver(Mapa& stage, EstadoControle& control) {
@@ -55,15 +52,31 @@ void releaseStage(std::unique_ptr<Mapa>& stage, int playerCount) {
     stage.reset();
 }
 
-StageOutcome playServerStage(int stageNumber, const StageData& stage, int playerCount) {
+StageOutcome playServerStage(int stageNumber, const StageData& stage, int playerCount,
+                             std::vector<int>& arrivals) {
     StageOutcome outcome;
     do {
-        outcome = runServerStage(stageNumber, stage, playerCount);
+        outcome = runServerStage(stageNumber, stage, playerCount, &arrivals);
     } while (outcome == StageOutcome::Replay);
     return outcome;
 }
 
 }  // namespace
+
+void waitForEveryPlayer(Mapa& stage, const ContadorLogin& logins) {
+    int shown = -1;
+    for (;;) {
+        const int joined = std::min(logins.loggedIn.load(), logins.maxPlayers);
+        if (joined != shown) {
+            // The still stage again, so that the new count is drawn over a clean picture.
+            stage.stillFrame();
+            showWaitingScreen(joined, logins.maxPlayers);
+            shown = joined;
+        }
+        if (joined >= logins.maxPlayers || stopRequested()) return;
+        restBetweenPolls();
+    }
+}
 
 const std::vector<std::string>& serverRunnerImages() {
     static const std::vector<std::string> images = {
@@ -72,15 +85,15 @@ const std::vector<std::string>& serverRunnerImages() {
     return images;
 }
 
-StageOutcome runServerStage(int stageNumber, const StageData& stage, int playerCount) {
+StageOutcome runServerStage(int stageNumber, const StageData& stage, int playerCount,
+                            std::vector<int>* arrivals) {
     EstadoControle& control = EstadoControle::instance();
     std::unique_ptr<Mapa> map =
         loadStageOrReport(stageNumber, stage, serverRunnerImages(), playerCount);
     if (!map) return StageOutcome::LoadFailed;
     if (stageNumber == 1) {
-        map->stillFrame();
-        showWaitingScreen();
-        waitForEveryPlayer();
+        recordedPlayMusic(sound::kMenuMusic);
+        waitForEveryPlayer(*map, ContadorLogin::instance());
         if (stopRequested()) {
             releaseStage(map, playerCount);
             return StageOutcome::Abandoned;
@@ -95,15 +108,17 @@ StageOutcome runServerStage(int stageNumber, const StageData& stage, int playerC
     closeRemoteRace(control);
 
     const StageOutcome outcome = decideOutcome(*map, control);
+    if (outcome == StageOutcome::Won && arrivals) *arrivals = map->arrivals;
     releaseStage(map, playerCount);
     return outcome;
 }
 
 void playServerMatches(int playerCount) {
     for (;;) {
-        if (playServerStage(1, stage1Data(), playerCount) != StageOutcome::Won) return;
+        MatchArrivals arrivals;
+        if (playServerStage(1, stage1Data(), playerCount, arrivals[0]) != StageOutcome::Won) return;
         waitMoreThan(kServerIntervalMs);
-        if (playServerStage(2, stage2Data(), playerCount) != StageOutcome::Won) return;
-        showServerWinnerScreen();
+        if (playServerStage(2, stage2Data(), playerCount, arrivals[1]) != StageOutcome::Won) return;
+        showServerWinnerScreen(arrivals, serverRunnerImages());
     }
 }

@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include "app/clock.h"
+#include "app/sound_player.h"
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
 #include "stream/recorded_drawing.h"
@@ -16,10 +17,18 @@ void record(std::string instruction) {
 
 }  // namespace
 
-void showWaitingScreen() {
-    BITMAP* picture = recordedLoadBitmap("aguardando", "Img/menu/pause.bmp");
+std::string waitingCountPath(int joined, int expected) {
+    return "Img/menu/aguardando_" + std::to_string(joined) + "_" + std::to_string(expected) +
+           ".bmp";
+}
+
+void showWaitingScreen(int joined, int expected) {
+    BITMAP* picture = recordedLoadBitmap("aguardando", "Img/menu/aguardando.bmp");
     recordedDrawSprite(screen, "screen", picture, "aguardando", 0, 0);
     recordedDestroyBitmap("aguardando", picture);
+    BITMAP* count = recordedLoadBitmap("aguardando_n", waitingCountPath(joined, expected));
+    recordedDrawSprite(screen, "screen", count, "aguardando_n", kWaitingCountX, kWaitingCountY);
+    recordedDestroyBitmap("aguardando_n", count);
     flushRecording();
 }
 
@@ -30,17 +39,19 @@ void showCountdown(Mapa& stage) {
         stage.stillFrame();
         record(formatBlit("54321", "num", offset, 0, 0, 0, 100, 100));
         record(formatDrawSprite("screen", "num", 270, 190));
+        recordedPlaySound(sound::kCountdownStep);
         flushRecording();
         waitMoreThan(kCountdownStepMs);
     }
     record(formatDestroyBitmap("54321"));
     record(formatDestroyBitmap("num"));
+    recordedPlaySound(sound::kStart);
+    recordedPlayMusic(sound::kRaceMusic);
 }
 
-void showServerWinnerScreen() {
-    BITMAP* picture = recordedLoadBitmap("parabens", "Img/menu/parabens.jpg");
-    recordedDrawSprite(screen, "screen", picture, "parabens", 0, 0);
-    flushRecording();
+void showServerWinnerScreen(const MatchArrivals& arrivals,
+                            const std::vector<std::string>& runnerImages) {
+    recordedPlayMusic(sound::kMenuMusic);
+    drawWinnerScreen(arrivals, runnerImages);
     waitMoreThan(kWinnerScreenMs);
-    recordedDestroyBitmap("parabens", picture);
 }

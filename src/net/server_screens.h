@@ -5,18 +5,32 @@
 // also drawn locally when this process draws (never on a server), the countdown never is.
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "screens/winner_screen.h"
+
 class Mapa;
 
-// The pause picture over the still stage ("aguardando"), recorded and flushed.
-void showWaitingScreen();
+// The waiting picture over the still stage ("aguardando", "Img/menu/aguardando.bmp") with the
+// count line "JOINED de EXPECTED jogadores" in its band, recorded and flushed.
+void showWaitingScreen(int joined, int expected);
 
-// Five steps of just over a second: the stage stands still under the cells 5, 4, 3, 2, 1 of
-// "Img/Jogo/54321.bmp". The two destroys at its end leave with the caller's next flush.
+// The count line's picture: "Img/menu/aguardando_JOINED_EXPECTED.bmp" (0 <= joined <= expected,
+// 1 <= expected <= 6).
+std::string waitingCountPath(int joined, int expected);
+constexpr int kWaitingCountX = 170;
+constexpr int kWaitingCountY = 246;
+
+// Five steps of just over a second: the stage stands still under the cells at x = 400, 300, 200,
+// 100 and 0 of "Img/Jogo/54321.bmp", which show 5, 4, 3, 2 and 1. The two destroys at its end leave
+// with the caller's next flush.
 void showCountdown(Mapa& stage);
 
-// The winner picture ("parabens") for more than five seconds. Its destroy leaves with the
-// caller's next flush.
-void showServerWinnerScreen();
+// The winner picture with each stage's order of arrival (winner_screen.h) for more than five
+// seconds.
+void showServerWinnerScreen(const MatchArrivals& arrivals,
+                            const std::vector<std::string>& runnerImages);
 
 constexpr int kCountdownStepMs = 1000;
 constexpr int kWinnerScreenMs = 5000;

@@ -7,6 +7,7 @@
 
 #include "app/clock.h"
 #include "app/graphics.h"
+#include "app/sound_player.h"
 #include "screens/main_menu.h"
 #include "screens/player_selection.h"
 #include "screens/screen_image.h"
@@ -22,13 +23,11 @@ constexpr int kIntervalMs = 2000;
 
 }  // namespace
 
-void showWinnerScreen() {
-    BITMAP* picture = loadScreenImage("parabens", "Img/menu/parabens.jpg");
-    recordedDrawSprite(screen, "screen", picture, "parabens", 0, 0);
-    flushRecording();
+void showWinnerScreen(const MatchArrivals& arrivals, const std::vector<std::string>& sprites) {
+    recordedPlayMusic(sound::kMenuMusic);
+    drawWinnerScreen(arrivals, sprites);
     while (!key[KEY_ENTER]) restBetweenPolls();
     key[KEY_ENTER] = 0;
-    recordedDestroyBitmap("parabens", picture);
 }
 
 void playLocalMatches(const StageData& stage1, const StageData& stage2) {
@@ -40,10 +39,11 @@ void playLocalMatches(const StageData& stage1, const StageData& stage2) {
         if (!chosen) continue;
         const std::vector<std::string> sprites(chosen->begin(), chosen->begin() + playerCount);
 
-        if (playStage(1, stage1, sprites, playerCount) != StageOutcome::Won) continue;
+        MatchArrivals arrivals;
+        if (playStage(1, stage1, sprites, playerCount, &arrivals[0]) != StageOutcome::Won) continue;
         waitMoreThan(kIntervalMs);
-        if (playStage(2, stage2, sprites, playerCount) != StageOutcome::Won) continue;
-        showWinnerScreen();
+        if (playStage(2, stage2, sprites, playerCount, &arrivals[1]) != StageOutcome::Won) continue;
+        showWinnerScreen(arrivals, sprites);
     }
 }
 

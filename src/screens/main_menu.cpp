@@ -5,6 +5,7 @@
 #include <array>
 
 #include "app/clock.h"
+#include "app/sound_player.h"
 #include "screens/info_screens.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
@@ -145,9 +146,16 @@ int runMainMenu() {
     int selectedItem = 1;
     int result = kLeaveItem;  // Esc leaves like the leave item
 
+    recordedPlayMusic(sound::kMenuMusic);
     while (!key[KEY_ESC]) {
         waitMoreThan(kFrameMs);
+        const int itemBefore = selectedItem;
         const MenuAction action = applyMenuRules(selectedItem);
+        if (action != MenuAction::None) {
+            recordedPlaySound(sound::kMenuChoose);
+        } else if (selectedItem != itemBefore) {
+            recordedPlaySound(sound::kMenuMove);
+        }
         if (action == MenuAction::Choose || action == MenuAction::Leave) {
             result = selectedItem;
             break;

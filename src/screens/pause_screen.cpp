@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include "app/clock.h"
+#include "app/sound_player.h"
 #include "net/estado_controle.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
@@ -16,6 +17,7 @@ void showPauseScreen() {
     recordedDrawSprite(screen, "screen", buffer, "buffer_pause", 0, 0);
     if (buffer) destroy_bitmap(buffer);
     if (picture) destroy_bitmap(picture);
+    recordedPlaySound(sound::kPause);
     flushRecording();
 
     const EstadoControle& control = EstadoControle::instance();

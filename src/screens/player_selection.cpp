@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/clock.h"
+#include "app/sound_player.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
 
@@ -151,14 +152,17 @@ std::optional<SpriteList> runPlayerSelection(int playerCount) {
         if (key[KEY_RIGHT]) {
             state.moveRight();
             key[KEY_RIGHT] = 0;
+            recordedPlaySound(sound::kMenuMove);
         }
         if (key[KEY_LEFT]) {
             state.moveLeft();
             key[KEY_LEFT] = 0;
+            recordedPlaySound(sound::kMenuMove);
         }
         if (key[KEY_ENTER]) {
             state.choose();
             key[KEY_ENTER] = 0;
+            recordedPlaySound(sound::kMenuChoose);
         }
         if (state.done()) break;
 

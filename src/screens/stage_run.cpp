@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/clock.h"
+#include "app/sound_player.h"
 #include "screens/pause_screen.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
@@ -23,8 +24,10 @@ void waitAtEnterPrompt() {
     recordedDrawSprite(screen, "screen", prompt, "pressEnter", 0, 0);
     flushRecording();
     while (!key[KEY_ENTER]) restBetweenPolls();
-    // Not flushed: it leaves with the first frame.
+    // Not flushed: they leave with the first frame.
     recordedDestroyBitmap("pressEnter", prompt);
+    recordedPlaySound(sound::kStart);
+    recordedPlayMusic(sound::kRaceMusic);
 }
 
 void raceUntilOver(Mapa& stage) {
@@ -66,22 +69,25 @@ StageOutcome decideStageOutcome(int stageNumber, bool finished) {
 }
 
 StageOutcome runStageAttempt(int stageNumber, const StageData& stage,
-                             const std::vector<std::string>& sprites, int playerCount) {
+                             const std::vector<std::string>& sprites, int playerCount,
+                             std::vector<int>* arrivals) {
     std::unique_ptr<Mapa> map = loadStageOrReport(stageNumber, stage, sprites, playerCount);
     if (!map) return StageOutcome::LoadFailed;
     map->raceFrame();  // the stage's first picture stands behind the prompt
     waitAtEnterPrompt();
     raceUntilOver(*map);
     const StageOutcome outcome = decideStageOutcome(stageNumber, map->finished);
+    if (outcome == StageOutcome::Won && arrivals) *arrivals = map->arrivals;
     releaseStage(map, playerCount);
     return outcome;
 }
 
 StageOutcome playStage(int stageNumber, const StageData& stage,
-                       const std::vector<std::string>& sprites, int playerCount) {
+                       const std::vector<std::string>& sprites, int playerCount,
+                       std::vector<int>* arrivals) {
     StageOutcome outcome;
     do {
-        outcome = runStageAttempt(stageNumber, stage, sprites, playerCount);
+        outcome = runStageAttempt(stageNumber, stage, sprites, playerCount, arrivals);
     } while (outcome == StageOutcome::Replay);
     return outcome;
 }

@@ -23,10 +23,13 @@ enum class StageOutcome {
 // Esc and F10 and consumes the one that decided.
 StageOutcome decideStageOutcome(int stageNumber, bool finished);
 
-// One attempt at a stage for the first `playerCount` sprites.
+// One attempt at a stage for the first `playerCount` sprites. When it is won and `arrivals` is
+// given, it receives the player numbers that crossed the finish line, in order of arrival.
 StageOutcome runStageAttempt(int stageNumber, const StageData& stage,
-                             const std::vector<std::string>& sprites, int playerCount);
+                             const std::vector<std::string>& sprites, int playerCount,
+                             std::vector<int>* arrivals = nullptr);
 
 // Attempts until the stage is won, abandoned or cannot be loaded.
 StageOutcome playStage(int stageNumber, const StageData& stage,
-                       const std::vector<std::string>& sprites, int playerCount);
+                       const std::vector<std::string>& sprites, int playerCount,
+                       std::vector<int>* arrivals = nullptr);

@@ -62,3 +62,15 @@ std::string formatBlit(std::string source, std::string target, int sourceX, int 
     return formatChecked("blit %s %s %d %d %d %d %d %d", source.c_str(), target.c_str(), sourceX,
                          sourceY, targetX, targetY, width, height);
 }
+
+std::string formatPlaySound(std::string path) {
+    if (!allValid({&path})) return std::string();
+    return formatChecked("play_sound %s", path.c_str());
+}
+
+std::string formatPlayMusic(std::string path) {
+    if (!allValid({&path})) return std::string();
+    return formatChecked("play_music %s", path.c_str());
+}
+
+std::string formatStopMusic() { return "stop_music"; }

@@ -24,3 +24,9 @@ std::string formatDrawSprite(std::string target, std::string sprite, int x, int 
 std::string formatDrawSpriteVFlip(std::string target, std::string sprite, int x, int y);
 std::string formatBlit(std::string source, std::string target, int sourceX, int sourceY,
                        int targetX, int targetY, int width, int height);
+
+// The sound kinds, added after the six drawing kinds (a receiver that does not know them skips
+// them): "play_sound PATH" an effect, "play_music PATH" a music loop, "stop_music".
+std::string formatPlaySound(std::string path);
+std::string formatPlayMusic(std::string path);
+std::string formatStopMusic();

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/sound_player.h"
 #include "stream/instruction_format.h"
 
 ListaBitmaps::ListaBitmaps(BITMAP* window) : window(window) { bitmaps.emplace("screen", window); }
@@ -121,6 +122,22 @@ void blitBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
          toInt(w[8]));
 }
 
+// A sound is named like a picture, by a safe relative path under the image folder; the player
+// ignores names it does not know.
+bool isSafeSoundPath(const std::string& path) {
+    return path.compare(0, 4, "Img/") == 0 && isSafeImagePath(path);
+}
+
+void playSoundPiece(ListaBitmaps&, const std::vector<std::string>& w) {
+    if (isSafeSoundPath(w[1])) playSound(w[1]);
+}
+
+void playMusicPiece(ListaBitmaps&, const std::vector<std::string>& w) {
+    if (isSafeSoundPath(w[1])) playMusic(w[1]);
+}
+
+void stopMusicPiece(ListaBitmaps&, const std::vector<std::string>&) { stopMusic(); }
+
 struct Kind {
     const char* word;
     size_t fields;  // words of the piece, the kind word included
@@ -131,6 +148,8 @@ const Kind kKinds[] = {
     {"load_bitmap", 3, loadBitmap},      {"draw_sprite", 5, drawSprite},
     {"draw_sprite_v_flip", 5, drawSprite}, {"create_bitmap", 4, createBitmap},
     {"destroy_bitmap", 2, destroyBitmap}, {"blit", 9, blitBitmap},
+    {"play_sound", 2, playSoundPiece},    {"play_music", 2, playMusicPiece},
+    {"stop_music", 1, stopMusicPiece},
 };
 
 void executePiece(ListaBitmaps& registry, const std::string& piece,

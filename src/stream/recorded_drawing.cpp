@@ -1,5 +1,7 @@
 #include "stream/recorded_drawing.h"
 
+#include "app/graphics.h"
+#include "app/sound_player.h"
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
 
@@ -49,4 +51,22 @@ void recordedBlit(BITMAP* source, const std::string& sourceName, BITMAP* target,
     record(formatBlit(sourceName, targetName, sourceX, sourceY, targetX, targetY, width, height));
 }
 
-void flushRecording() { GravadorTela::instance().flush(); }
+void recordedPlaySound(const char* path) {
+    if (drawsLocally()) playSound(path);
+    record(formatPlaySound(path));
+}
+
+void recordedPlayMusic(const char* path) {
+    if (drawsLocally()) playMusic(path);
+    record(formatPlayMusic(path));
+}
+
+void recordedStopMusic() {
+    if (drawsLocally()) stopMusic();
+    record(formatStopMusic());
+}
+
+void flushRecording() {
+    GravadorTela::instance().flush();
+    if (drawsLocally()) presentWindow();
+}

@@ -30,5 +30,12 @@ void recordedBlit(BITMAP* source, const std::string& sourceName, BITMAP* target,
                   const std::string& targetName, int sourceX, int sourceY, int targetX,
                   int targetY, int width, int height);
 
-// Ends a frame (or the single drawing of a screen that then waits): flushes the recorder.
+// The sounds follow the same rule: played here when this process draws, recorded in every mode
+// (sound_player.h names them).
+void recordedPlaySound(const char* path);
+void recordedPlayMusic(const char* path);
+void recordedStopMusic();
+
+// Ends a frame (or the single drawing of a screen that then waits): flushes the recorder and,
+// where this process draws, shows the finished picture on the window (graphics.h).
 void flushRecording();

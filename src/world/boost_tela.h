@@ -10,4 +10,6 @@ class BoostTela : public Objeto {
     BoostTela(int x, int speed);
 
     int speed;  // pixels per frame
+
+    bool coversTerrain() const override { return false; }
 };

@@ -7,4 +7,6 @@
 class LinhaChegada : public Objeto {
   public:
     LinhaChegada(int x, int bottomY, int height);
+
+    bool coversTerrain() const override { return false; }
 };

@@ -26,9 +26,12 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "world/collision_context.h"
 #include "world/gerenciador_tela.h"
+
+class Runner;
 
 class Mapa {
   public:
@@ -43,7 +46,8 @@ class Mapa {
 
     // Advances the stage by one frame and draws it. True when no runner is active any more and
     // none reached the finish line (the attempt is lost). When the last runner goes out after one
-    // reached the line, `finished` is set instead and the camera stops.
+    // reached the line, `finished` is set instead and the camera stops. Records the sounds of the
+    // frame: a flip, a runner going out, a runner crossing the finish line.
     bool raceFrame();
     // Draws the current state without advancing it (server, before the race starts).
     void stillFrame();
@@ -59,11 +63,15 @@ class Mapa {
     PlayerRegistry playerRegistry;
     std::unique_ptr<GerenciadorTela> camera;
     bool finished = false;
+    // The player numbers of the runners that crossed the finish line, in order of arrival.
+    std::vector<int> arrivals;
 
   private:
     void refreshWindow();
     void showWindow();
     void eraseBox(const Objeto& object);
     void drawKeyPicture(const Runner& runner);
+    // Notes an arrival at the finish line and plays the finish and flip sounds.
+    void noteRunnerEvents(Runner& runner);
     void releaseBitmaps();
 };

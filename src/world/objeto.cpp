@@ -1,5 +1,6 @@
 #include "world/objeto.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/clock.h"
@@ -34,6 +35,10 @@ void Objeto::onCollision(int, const Hit&, int, int) {}
 
 void Objeto::update() {}
 
+bool Objeto::passesThrough(const Objeto&) const { return false; }
+
+bool Objeto::coversTerrain() const { return true; }
+
 std::string Objeto::bitmapName() const { return "bitmap" + std::to_string(id); }
 
 void Objeto::draw(Mapa& map) {
@@ -43,7 +48,20 @@ void Objeto::draw(Mapa& map) {
     } else {
         recordedDrawSprite(map.buffer, "bufferVisual", image, bitmapName(), x, top);
     }
-    if (map.collisionWork) rectfill(map.collisionWork, x, top, x + width, y, idColor);
+    if (map.collisionWork) paintBox(map.collisionWork, top);
+}
+
+void Objeto::paintBox(BITMAP* work, int top) const {
+    if (coversTerrain()) {
+        rectfill(work, x, top, x + width, y, idColor);
+        return;
+    }
+    const int terrain = terrainColour();
+    for (int row = std::max(top, 0); row <= y && row < work->h; ++row) {
+        for (int column = std::max(x, 0); column <= x + width && column < work->w; ++column) {
+            if (getpixel(work, column, row) != terrain) putpixel(work, column, row, idColor);
+        }
+    }
 }
 
 void Objeto::move() {
@@ -133,18 +151,22 @@ Hit Objeto::scanLine(int x1, int y1, int x2, int y2) const {
     const int first = horizontal ? x1 : y1;
     const int last = horizontal ? x2 : y2;
     const int white = freeColour();
+    const Hit none = Hit::nothing();
+    Hit passed = none;
     for (int i = first; i <= last; ++i) {
         // Outside the bitmap the colour is -1: not white, not black, nobody's colour.
         const int colour =
             horizontal ? collisionPixel(bitmap, i, y1) : collisionPixel(bitmap, x1, i);
         // White is free space for every kind of object, so it needs no isSolid call.
         if (colour == white || !isSolid(colour)) continue;
-        // Only the stopping pixel decides, even when it hides terrain further along the line.
+        // The stopping pixel decides, even when it hides terrain further along the line.
         if (colour == terrainColour()) return Hit::terrain();
         Objeto* object = lookupObject(colour);
-        return object ? Hit::of(object) : Hit::nothing();
+        if (!object) return passed.kind == Hit::kNothing ? none : passed;
+        if (!passesThrough(*object)) return Hit::of(object);
+        if (passed.kind == Hit::kNothing) passed = Hit::of(object);
     }
-    return Hit::nothing();
+    return passed;
 }
 
 void Objeto::negateGravity() {

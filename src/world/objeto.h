@@ -55,6 +55,14 @@ class Objeto {
     virtual void onCollision(int direction, const Hit& hit, int newX, int newY);
     // Per-frame hook called by the race frame before the object moves. Does nothing.
     virtual void update();
+    // Whether this object moves through `other` (a runner through the speed markers and the finish
+    // line). A probe line keeps looking past such an object, so terrain or a blocker anywhere on
+    // the same line still stops the step; only a line with nothing else solid reports the object
+    // passed through. None by default.
+    virtual bool passesThrough(const Objeto& other) const;
+    // Whether the box painted into the collision working copy covers terrain. An object that others
+    // pass through (a marker column) paints only free space, so the terrain under it stays solid.
+    virtual bool coversTerrain() const;
 
     // "bitmap" followed by the id: the name of the image in drawing instructions.
     std::string bitmapName() const;
@@ -72,7 +80,8 @@ class Objeto {
     // One pixel in `direction`; false when blocked. A value outside 0..3 moves nothing (true).
     bool step(int direction);
     // Walks the line (horizontal when y1 == y2, else vertical at x1) in increasing order and
-    // classifies the first pixel this object finds solid.
+    // classifies the first pixel this object finds solid and does not pass through; when there is
+    // none, the first object it passes through, if any.
     Hit scanLine(int x1, int y1, int x2, int y2) const;
 
     int64_t gravityClock = 0;
@@ -94,6 +103,9 @@ class Objeto {
   protected:
     // Negates gravity as one atomic change.
     void negateGravity();
+
+  private:
+    void paintBox(BITMAP* work, int top) const;
 };
 
 // Colours of the collision bitmaps at the current colour depth.

@@ -1,4 +1,7 @@
 // The race frame and the still frame of a Mapa.
+#include <algorithm>
+
+#include "app/sound_player.h"
 #include "stream/recorded_drawing.h"
 #include "world/mapa.h"
 #include "world/runner.h"
@@ -43,6 +46,19 @@ void Mapa::drawKeyPicture(const Runner& runner) {
                        runner.x - kKeyPictureLeft, runner.y - kKeyPictureUp);
 }
 
+void Mapa::noteRunnerEvents(Runner& runner) {
+    if (runner.finished &&
+        std::find(arrivals.begin(), arrivals.end(), runner.playerNumber) == arrivals.end()) {
+        arrivals.push_back(runner.playerNumber);
+        recordedPlaySound(sound::kFinish);
+    }
+    const int gravity = runner.gravity.load();
+    if (gravity != runner.gravityLastFrame) {
+        runner.gravityLastFrame = gravity;
+        recordedPlaySound(sound::kFlip);
+    }
+}
+
 bool Mapa::raceFrame() {
     collisionContext = {collisionWork, &objectRegistry, &playerRegistry};
     camera->move();
@@ -63,15 +79,20 @@ bool Mapa::raceFrame() {
 
     int activeCount = 0;
     for (auto& [colour, runner] : playerRegistry) {
+        const bool wasActive = runner->active;
         if (isBehindCamera(*runner, cameraX) || hasLeftScreen(*runner)) runner->active = false;
         eraseBox(*runner);
-        if (!runner->active) continue;
+        if (!runner->active) {
+            if (wasActive && !runner->finished) recordedPlaySound(sound::kRunnerOut);
+            continue;
+        }
         ++activeCount;
         const bool leftOfMiddle = runner->x < cameraX - runner->width + kWindowWidth / 2;
         runner->speedX = camera->speedX + (leftOfMiddle ? kCatchUpBonus : 0.0);
         runner->update();
         collisionContext.bitmap = collisionWork;
         runner->move();
+        noteRunnerEvents(*runner);
         runner->draw(*this);
         drawKeyPicture(*runner);
     }

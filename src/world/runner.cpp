@@ -62,6 +62,10 @@ void Runner::onCollision(int direction, const Hit& hit, int newX, int newY) {
     y = newY;
 }
 
+bool Runner::passesThrough(const Objeto& other) const {
+    return other.kind == "boostTela" || other.kind == "linhaChegada";
+}
+
 void Runner::update() {
     const int64_t now = clockMs();
     const bool isGrounded = grounded.load();

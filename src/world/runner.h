@@ -31,6 +31,8 @@ class Runner : public Objeto {
     void onCollision(int direction, const Hit& hit, int newX, int newY) override;
     // The running animation: the row follows `grounded`, the pace follows speedX.
     void update() override;
+    // Speed markers and the finish line; never into terrain or another runner behind them.
+    bool passesThrough(const Objeto& other) const override;
 
     // The flip: negates gravity as one atomic change if the runner is grounded; returns whether
     // it flipped. Safe from any thread (key timer, remote calls, tools).
@@ -48,6 +50,7 @@ class Runner : public Objeto {
     int64_t frameElapsed = 0;
     bool firstFrame = true;
     bool keyPollRunning = false;  // its pollKey timer is installed (local play)
+    int gravityLastFrame = 1;     // the gravity the last race frame saw (a change is a flip)
 
   private:
     void showFrame(int sourceX, int sourceY);

@@ -89,3 +89,20 @@ TEST(CommandLine, UsageNamesEveryModeAndOption) {
 }
 
 }  // namespace
+
+TEST(CommandLine, ScaleIsOneToFourAndGoesWithEveryModeAndTheDialogue) {
+    EXPECT_EQ(parse({"local"}).scale, 0) << "not given: the largest that fits";
+    const CommandLine dialogue = parse({"--escala", "2"});
+    EXPECT_EQ(dialogue.action, CommandLineAction::Dialogue);
+    EXPECT_EQ(dialogue.scale, 2);
+    EXPECT_EQ(parse({"local", "--escala=4"}).scale, 4);
+    const CommandLine client = parse({"--escala", "1", "cliente", "host"});
+    EXPECT_EQ(client.mode, Modo::Cliente);
+    EXPECT_EQ(client.scale, 1);
+    EXPECT_EQ(parse({"servidor", "2", "--escala", "3"}).params.numPlayers, 2);
+    for (const char* bad : {"0", "5", "2x", "", "-1", "22"}) {
+        expectRefused({"local", std::string("--escala=") + bad}, "escala invalida");
+    }
+    expectRefused({"local", "--escala"}, "falta o valor de --escala");
+    EXPECT_NE(usageText("corrida").find("--escala N"), std::string::npos);
+}

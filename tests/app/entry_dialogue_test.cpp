@@ -59,9 +59,9 @@ TEST(EntryDialogue, PlayerCountOutsideOneToSixIsAskedAgain) {
     EXPECT_EQ(answer.params.numPlayers, 6);
     const std::string prompt = "Digite o numero de Jogadores: ";
     const std::string complaint = "Numero de jogadores invalido: digite um numero de 1 a 6.\n";
-    EXPECT_EQ(answer.shown, kMenu + "Digite o endereco do servidor de nomes: " +
-                                (prompt + complaint) + (prompt + complaint) +
-                                (prompt + complaint) + (prompt + complaint) + prompt);
+    EXPECT_EQ(answer.shown,
+              kMenu + "Digite o endereco do servidor de nomes: " + (prompt + complaint) +
+                  (prompt + complaint) + (prompt + complaint) + (prompt + complaint) + prompt);
 }
 
 TEST(EntryDialogue, ClientTakesTheFirstWordAndAsksNoPlayerCount) {

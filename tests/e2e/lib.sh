@@ -23,12 +23,13 @@ fresh_artifacts() {
   mkdir -p "$artifacts"
 }
 
-# start_xvfb: starts Xvfb on the first free display from :90 and exports DISPLAY.
+# start_xvfb [WIDTHxHEIGHT]: starts Xvfb (1024x768 unless told) on the first free display from :90
+# and exports DISPLAY.
 start_xvfb() {
-  local n
+  local n size="${1:-1024x768}"
   for n in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_PIDS+=($!)
     export DISPLAY=":$n"
     for _ in $(seq 1 50); do

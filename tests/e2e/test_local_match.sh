@@ -13,7 +13,7 @@ fresh_artifacts "$build" local_match
 img="$build/Img"
 
 for image in menu/menu.jpg menu/img2_2.jpg menu/chooseplayer_2.jpg menu/bg_selecao.jpg \
-  menu/sel_j1_2.jpg menu/sel_2.jpg menu/pause.bmp menu/enter.bmp menu/parabens.jpg \
+  menu/sel_j1_2.jpg menu/sel_2.jpg menu/pause.bmp menu/enter.bmp menu/parabens.jpg menu/ninguem.bmp \
   Jogo/visual1.jpg Jogo/visual2.jpg; do
   [ -f "$img/$image" ] || fail "imagem do jogo ausente: Img/$image"
 done
@@ -145,7 +145,10 @@ not_blank race
   fail "race: o quadro nao mostra a fase 1"
 expect pause menu/pause.bmp 0 0
 expect prompt2 menu/enter.bmp 0 0
-expect winner menu/parabens.jpg 0 0
+# The winner picture's title, and both stages won with F10: nobody crossed the finish line.
+expect winner menu/parabens.jpg 0 0 0 0 640 110
+expect winner menu/ninguem.bmp 36 172
+expect winner menu/ninguem.bmp 344 172
 expect menu_again menu/menu.jpg 0 0 0 0 640 280
 grep -q "nao encontrad" "$console" && fail "imagem faltando: $(grep "nao encontrad" "$console")"
 echo "ok: partida local completa; capturas em $artifacts"

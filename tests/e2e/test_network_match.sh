@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A network match end to end, everything on loopback: a naming service, a server for two
 # players, two clients and a third that finds the server full. The clients show the stage under
-# the waiting picture, then the countdown, then the race; X flips player 1's runner, P pauses and
+# the waiting picture with the count of players joined, then the countdown, then the race; X flips player 1's runner, P pauses and
 # resumes every client, Esc ends a client, and a client whose server dies says so and ends.
 # Screenshots are kept in test-artifacts/network_match/ of the build dir.
 source "$(dirname "$0")/lib.sh"
@@ -9,7 +9,7 @@ build="$(cd "$1" && pwd)"
 source "$(dirname "$0")/net_lib.sh"
 fresh_artifacts "$build" network_match
 cd "$build"
-[ -f Img/menu/pause.bmp ] && [ -f Img/Jogo/54321.bmp ] || fail "imagens do jogo ausentes em $build/Img"
+[ -f Img/menu/pause.bmp ] && [ -f Img/menu/aguardando.bmp ] && [ -f Img/Jogo/54321.bmp ] || fail "imagens do jogo ausentes em $build/Img"
 
 start_xvfb
 start_naming_service
@@ -32,8 +32,11 @@ client1_window=$(comm -13 <(echo "$server_window") <(echo "$known") | head -n 1)
 [ "$(window_size "$client1_window")" = "640x480" ] || fail "janela do cliente 1: $(window_size "$client1_window")"
 sleep 1.5
 shot 01_waiting 0
-shows_sprite "$artifacts/01_waiting.png" Img/menu/pause.bmp 0 0 ||
+# The picture above the count line, and the count line itself.
+shows_sprite "$artifacts/01_waiting.png" Img/menu/aguardando.bmp 0 0 640x246+0+0 ||
   fail "o cliente 1 nao mostra a figura de espera (01_waiting.png)"
+shows_sprite "$artifacts/01_waiting.png" Img/menu/aguardando_1_2.bmp 170 246 ||
+  fail "o cliente 1 nao mostra \"1 de 2 jogadores\" (01_waiting.png)"
 case "$(runner_pose 01_waiting 1)" in
   upright*) ;;
   *) fail "o cliente 1 nao mostra a fase sob a figura de espera (01_waiting.png)" ;;
@@ -58,7 +61,7 @@ for offset in 400 300 200 100 0; do
   fi
 done
 [ -n "$counted" ] || fail "o cliente 1 nao mostra a contagem (02_countdown_client1.png)"
-shows_sprite "$artifacts/02_countdown_client1.png" Img/menu/pause.bmp 0 0 &&
+shows_sprite "$artifacts/02_countdown_client1.png" Img/menu/aguardando.bmp 0 0 640x246+0+0 &&
   fail "a figura de espera continua durante a contagem"
 
 # A third player finds the server full and gets no window.

@@ -58,6 +58,11 @@ class LocalSession : public ScreenTest {
         destroy_bitmap(pixel);
         savePicture("Img/menu/enter.bmp", 640, 480, makecol(250, 250, 250));
         savePicture("Img/menu/parabens.jpg", 640, 480, makecol(250, 200, 0));
+        for (int k = 1; k <= 6; ++k) {
+            savePicture("Img/menu/lugar_" + std::to_string(k) + ".bmp", 44, 36, placeColour());
+            savePicture("Img/menu/jogador_" + std::to_string(k) + ".bmp", 150, 36, playerColour());
+        }
+        savePicture("Img/menu/ninguem.bmp", 260, 36, nobodyColour());
         savePicture("Img/menu/bg_carregando.jpg", 640, 480, makecol(30, 30, 30));
         GravadorTela::tapBatchesForTesting([this](const std::string& batch) {
             batches.push_back(batch);
@@ -68,6 +73,10 @@ class LocalSession : public ScreenTest {
         ScreenTest::TearDown();
         runnerTable.fill(nullptr);
     }
+    // The winner screen's labels: places, player numbers, "nobody".
+    static int placeColour() { return makecol(0, 220, 220); }
+    static int playerColour() { return makecol(220, 0, 220); }
+    static int nobodyColour() { return makecol(90, 90, 250); }
 
     // Index of the first recorded instruction equal to `text` from `from` on (size() if none).
     size_t find(const std::string& text, size_t from = 0) {
@@ -214,6 +223,16 @@ TEST_F(LocalSession, AStageReachedByARunnerIsWonWithoutF10) {
     EXPECT_GT(timesOfBatchesWith("destroy_bitmap buffer_menu").back(), 9000);
 }
 
+TEST_F(LocalSession, AWonAttemptHandsOverWhoCrossedTheFinishLine) {
+    const StageData one = testStage("Img/Jogo/um.bmp", "Img/Jogo/um_colisao.bmp", true, true);
+    keys.press(100, KEY_ENTER).start(60000);
+    std::vector<int> arrivals{9};
+    EXPECT_EQ(runStageAttempt(1, one, {"Img/Jogo/player3a.bmp"}, 1, &arrivals), StageOutcome::Won);
+    EXPECT_EQ(arrivals, std::vector<int>{1});
+    EXPECT_EQ(countOf("play_sound Img/Som/largada.wav"), 1u) << "the start is heard";
+    EXPECT_EQ(countOf("play_sound Img/Som/chegada.wav"), 1u);
+}
+
 TEST_F(LocalSession, StageWhoseImagesCannotBeLoadedIsReportedAndTheMenuReturns) {
     const StageData two = testStage("Img/Jogo/dois.bmp", "Img/Jogo/dois_colisao.bmp", true, false);
     const StageData missing{"Img/Jogo/nao_existe.jpg",
@@ -248,17 +267,40 @@ TEST_F(LocalSession, BackingOutOfTheSelectionShowsTheMenuFromItsStart) {
 
 namespace {
 
-TEST_F(LocalSession, WinnerPictureStaysUntilEnterConsumesItAndReplaysTheSame) {
+TEST_F(LocalSession, WinnerPictureListsEachStagesArrivalsUntilEnterAndReplaysTheSame) {
+    const std::vector<std::string> sprites{"Img/Jogo/player4a.bmp", "Img/Jogo/player2a.bmp"};
+
     keys.press(300, KEY_ENTER, 200).start();
-    showWinnerScreen();
+    showWinnerScreen({{{2, 1}, {}}}, sprites);
     EXPECT_GE(clockMs(), 300);
     EXPECT_LE(clockMs(), 301);
     EXPECT_EQ(key[KEY_ENTER], 0) << "the menu must not take the same press";
-    EXPECT_TRUE(looksLike(window, 320, 240, makecol(250, 200, 0)));
-    const std::vector<std::string> expected{"load_bitmap parabens Img/menu/parabens.jpg",
-                                            "draw_sprite screen parabens 0 0",
-                                            "destroy_bitmap parabens"};
-    EXPECT_EQ(instructions(), expected);
+
+    // Stage 1: player 2 first (with player 2's character, the second sprite), then player 1;
+    // stage 2 was skipped, so nobody crossed.
+    EXPECT_EQ(instructionsStartingWith("load_bitmap vencedor_"),
+              (std::vector<std::string>{
+                  "load_bitmap vencedor_lugar Img/menu/lugar_1.bmp",
+                  "load_bitmap vencedor_folha Img/Jogo/player2a.bmp",
+                  "load_bitmap vencedor_jogador Img/menu/jogador_2.bmp",
+                  "load_bitmap vencedor_lugar Img/menu/lugar_2.bmp",
+                  "load_bitmap vencedor_folha Img/Jogo/player4a.bmp",
+                  "load_bitmap vencedor_jogador Img/menu/jogador_1.bmp",
+                  "load_bitmap vencedor_ninguem Img/menu/ninguem.bmp",
+              }));
+    EXPECT_TRUE(looksLike(window, 320, 60, makecol(250, 200, 0))) << "the picture behind";
+    const WinnerRow first = winnerRow(0, 0), second = winnerRow(0, 1), nobody = winnerRow(1, 0);
+    EXPECT_TRUE(looksLike(window, first.x + kWinnerPlaceOffsetX + 20, first.y + 20, placeColour()));
+    EXPECT_TRUE(
+        looksLike(window, second.x + kWinnerPlayerOffsetX + 20, second.y + 20, playerColour()));
+    EXPECT_TRUE(
+        looksLike(window, first.x + kWinnerRunnerOffsetX + 20, first.y + 20, makecol(80, 200, 60)))
+        << "player 2's character";
+    EXPECT_TRUE(
+        looksLike(window, nobody.x + kWinnerPlaceOffsetX + 20, nobody.y + 20, nobodyColour()));
+    EXPECT_EQ(countOf("create_bitmap vencedor_quadro 42 47"), 2u);
+    EXPECT_EQ(countOf("destroy_bitmap vencedor_quadro"), 2u) << "nothing is left bound";
+
     BITMAP* replayed = replayOnto(windowAtStart);
     EXPECT_EQ(differingPixels(window, replayed), 0);
     destroy_bitmap(replayed);

@@ -15,6 +15,7 @@ const std::vector<std::string> kPauseRecords{
     "create_bitmap buffer_pause 640 480",
     "blit paused buffer_pause 0 0 0 0 640 480",
     "draw_sprite screen buffer_pause 0 0",
+    "play_sound Img/Som/pausa.wav",
     "destroy_bitmap buffer_pause",
     "destroy_bitmap paused",
 };
@@ -70,13 +71,14 @@ TEST_F(PauseScreen, ServerRecordsEverythingButDrawsNothing) {
 
     EXPECT_EQ(differingPixels(window, windowAtStart), 0);
     EXPECT_EQ(console, "") << "a server has no pictures to miss";
-    // Four records close one batch, the explicit flush adds an empty one; the destructions wait.
+    // Four records close one batch, the explicit flush closes the one with the pause sound; the
+    // destructions wait.
     for (uint16_t player : {1, 2}) {
         ASSERT_EQ(server.queuedBatches(player), 2u);
         EXPECT_EQ(server.takeBatch(player),
                   "load_bitmap paused Img/menu/pause.bmp;create_bitmap buffer_pause 640 480;"
                   "blit paused buffer_pause 0 0 0 0 640 480;draw_sprite screen buffer_pause 0 0;");
-        EXPECT_EQ(server.takeBatch(player), "");
+        EXPECT_EQ(server.takeBatch(player), "play_sound Img/Som/pausa.wav;");
     }
     server.flush();
     EXPECT_EQ(server.takeBatch(1), "destroy_bitmap buffer_pause;destroy_bitmap paused;");

@@ -284,3 +284,72 @@ TEST(RaceFrame, FlipsFromAnotherThreadMayArriveDuringAnyFrame) {
 }
 
 }  // namespace
+
+TEST(RaceFrame, ARunnerLandingOnAMarkerColumnStandsOnTheTerrainAndNeverSinks) {
+    // A marker on every column the runner can occupy while it falls the last few pixels, so
+    // whichever frame it lands in, its x is on a marker's column. Towards the floor and, with
+    // gravity flipped, towards the ceiling.
+    for (const bool ceiling : {false, true}) {
+        SCOPED_TRACE(ceiling ? "ceiling" : "floor");
+        RaceStage stage(1);
+        for (BITMAP* collision : {stage.map->collision, stage.map->collisionWork}) {
+            rectfill(collision, 0, 0, 1999, 59, makecol(0, 0, 0));  // ceiling down to row 59
+        }
+        Runner* runner = stage.addRunner(1, 200, ceiling ? 60 + 47 + 12 : 288);
+        if (ceiling) {
+            runner->grounded = true;
+            ASSERT_TRUE(runner->flipGravity());
+        }
+        for (int column = 195; column < 330; ++column) {
+            stage.map->addObject(new BoostTela(column, 1), "boostTela", false);
+        }
+        // A marker grounds a runner passing through it, so landing is told by position only.
+        for (int frame = 0; frame < 30; ++frame) {
+            stage.frame();
+            ASSERT_LT(runner->y, 300) << "frame " << frame << ": in the floor";
+            ASSERT_GT(runner->y - runner->height, 59) << "frame " << frame << ": in the ceiling";
+        }
+        if (ceiling) {
+            EXPECT_EQ(runner->y - runner->height, 60) << "against the ceiling";
+        } else {
+            EXPECT_EQ(runner->y, 299) << "on the floor";
+        }
+        EXPECT_TRUE(runner->grounded);
+        EXPECT_LT(runner->x, 330) << "the markers covered every landing column";
+    }
+}
+
+TEST(RaceFrame, ArrivalsAreNotedInOrderAndFlipsFinishesAndOutsAreHeard) {
+    RaceStage stage(1);
+    Runner* second = stage.addRunner(1, 300, 299);
+    Runner* first = stage.addRunner(2, 360, 299);
+    Runner* faller = stage.addRunner(3, 20, 100);
+    // A gap under the third runner: it falls out of the stage.
+    for (BITMAP* collision : {stage.map->collision, stage.map->collisionWork}) {
+        rectfill(collision, 0, 300, 240, 479, makecol(255, 255, 255));
+    }
+    stage.map->addObject(new LinhaChegada(480, 479, 479), "linhaChegada", false);
+    auto count = [](const std::vector<std::string>& records, const std::string& record) {
+        return std::count(records.begin(), records.end(), record);
+    };
+    stage.frame();
+    EXPECT_EQ(count(stage.instructions(), "play_sound Img/Som/virar.wav"), 0);
+    for (int flip = 0; flip < 2; ++flip) {  // up, and at once back down
+        first->grounded = true;
+        ASSERT_TRUE(first->flipGravity());
+        stage.frame();
+        EXPECT_EQ(count(stage.instructions(), "play_sound Img/Som/virar.wav"), 1) << flip;
+    }
+
+    std::vector<std::string> records;
+    for (int frame = 0; frame < 300 && (stage.map->arrivals.size() < 2 || faller->active);
+         ++frame) {
+        stage.frame();
+        for (const std::string& record : stage.instructions()) records.push_back(record);
+    }
+    EXPECT_EQ(stage.map->arrivals, (std::vector<int>{2, 1}));
+    EXPECT_TRUE(second->finished);
+    EXPECT_FALSE(faller->active);
+    EXPECT_EQ(count(records, "play_sound Img/Som/chegada.wav"), 2);
+    EXPECT_EQ(count(records, "play_sound Img/Som/fora.wav"), 1);
+}

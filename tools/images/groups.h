@@ -10,5 +10,6 @@ bool writeRunnerImages(const std::string& imgDir);  // sprite sheets, countdown,
 bool writeKeyImages(const std::string& imgDir);
 bool writeMenuImages(const std::string& imgDir);
 bool writeSelectionImages(const std::string& imgDir);
-bool writeInfoImages(const std::string& imgDir);    // instructions, credits, pause, prompt, loading
+bool writeInfoImages(
+    const std::string& imgDir);  // instructions, credits, pause, waiting, prompt, loading
 bool writeWinnerImages(const std::string& imgDir);  // winner picture

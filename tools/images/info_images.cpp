@@ -11,12 +11,18 @@
 
 namespace {
 
-void keyCap(BITMAP* bmp, int x, int baseline, const std::string& label, kit::Rgb border) {
+// The count line of the waiting picture (the server's waiting screen draws it at the same size).
+constexpr int kWaitingCountWidth = 300;
+constexpr int kWaitingCountHeight = 40;
+
+// Draws a key cap with its left edge at x; returns its width.
+int keyCap(BITMAP* bmp, int x, int baseline, const std::string& label, kit::Rgb border) {
     kit::TextStyle text{"DejaVuSansCondensed-Bold.ttf", 16, style::kInk};
     const int w = std::max(28, kit::textWidth(label, text) + 14);
     kit::fillRoundedRect(bmp, x, baseline - 19, x + w, baseline + 6, 5, border);
     kit::fillRoundedRect(bmp, x + 2, baseline - 17, x + w - 2, baseline + 4, 4, {250, 250, 250});
     kit::drawText(bmp, label, x + w / 2, baseline, text, kit::Align::Center);
+    return w;
 }
 
 bool writeInstructions(const std::string& imgDir) {
@@ -47,14 +53,13 @@ bool writeInstructions(const std::string& imgDir) {
         keyCap(bg, x + 32, base, keys[p], style::playerColour(p));
     }
     kit::drawText(bg, "OUTRAS TECLAS", 50, 350, style::itemText(17, true));
-    const std::pair<const char*, const char*> others[4] = {{"ENTER", "larga a corrida"},
-                                                           {"P", "pausa e continua"},
-                                                           {"ESC", "abandona a fase"},
-                                                           {"F10", "pula a fase"}};
-    for (int i = 0; i < 4; ++i) {
-        const int x = 50 + (i % 2) * 280, base = 384 + (i / 2) * 36;
-        keyCap(bg, x, base, others[i].first, style::kPanelEdge);
-        kit::drawText(bg, others[i].second, x + 76, base, body);
+    const std::pair<const char*, const char*> others[6] = {
+        {"ENTER", "larga a corrida"}, {"P", "pausa e continua"}, {"S", "som sim / nao"},
+        {"ESC", "abandona a fase"},   {"F10", "pula a fase"},    {"", ""}};
+    for (int i = 0; i < 5; ++i) {
+        const int x = 50 + (i % 3) * 186, base = 384 + (i / 3) * 36;
+        const int cap = keyCap(bg, x, base, others[i].first, style::kPanelEdge);
+        kit::drawText(bg, others[i].second, x + cap + 8, base, style::bodyText(14));
     }
     kit::drawText(bg, "ESC volta ao menu", 590, 436, style::bodyText(13, style::kHighlight),
                   kit::Align::Right);
@@ -124,17 +129,41 @@ BITMAP* maskedPanel(int x1, int y1, int x2, int y2) {
 }
 
 bool writePause(const std::string& imgDir) {
-    // Also shown to network players while the server waits for everyone to join.
+    // The race paused, locally or by any player of a network game (P there too).
     BITMAP* bmp = maskedPanel(160, 160, 480, 320);
     kit::drawText(bmp, "PAUSA", 320, 222, style::headingText(46), kit::Align::Center);
     kit::drawText(bmp, "Aperte P para continuar", 320, 256, style::bodyText(18),
                   kit::Align::Center);
-    kit::drawText(bmp, "Em rede, a largada espera", 320, 284, style::bodyText(13, style::kItemText),
-                  kit::Align::Center);
-    kit::drawText(bmp, "todos os jogadores entrarem.", 320, 301,
+    kit::drawText(bmp, "A corrida fica parada ate la.", 320, 292,
                   style::bodyText(13, style::kItemText), kit::Align::Center);
     const bool ok = kit::saveBmp(bmp, style::menuPath(imgDir, "pause.bmp"));
     destroy_bitmap(bmp);
+    return ok;
+}
+
+// The network start: the server waits until every player has joined. The count line
+// ("2 de 3 jogadores") is one of the count pictures, drawn over the blank band at rows 246..286.
+bool writeWaiting(const std::string& imgDir) {
+    BITMAP* bmp = maskedPanel(140, 150, 500, 330);
+    kit::drawText(bmp, "AGUARDANDO", 320, 206, style::headingText(40), kit::Align::Center);
+    kit::drawText(bmp, "os jogadores entrarem", 320, 234, style::bodyText(17), kit::Align::Center);
+    kit::drawText(bmp, "A largada comeca quando todos estiverem aqui.", 320, 306,
+                  style::bodyText(12, style::kItemText), kit::Align::Center);
+    bool ok = kit::saveBmp(bmp, style::menuPath(imgDir, "aguardando.bmp"));
+    destroy_bitmap(bmp);
+    for (int expected = 1; ok && expected <= kCharacterCount; ++expected) {
+        for (int joined = 0; ok && joined <= expected; ++joined) {
+            BITMAP* count = kit::newCanvas(kWaitingCountWidth, kWaitingCountHeight, style::kPanel);
+            const std::string text = std::to_string(joined) + " de " + std::to_string(expected) +
+                                     (expected == 1 ? " jogador" : " jogadores");
+            kit::drawText(count, text, kWaitingCountWidth / 2, 30,
+                          style::itemText(26, joined == expected), kit::Align::Center);
+            ok = kit::saveBmp(count,
+                              style::menuPath(imgDir, "aguardando_" + std::to_string(joined) + "_" +
+                                                          std::to_string(expected) + ".bmp"));
+            destroy_bitmap(count);
+        }
+    }
     return ok;
 }
 
@@ -154,5 +183,5 @@ bool writeEnterPrompt(const std::string& imgDir) {
 
 bool writeInfoImages(const std::string& imgDir) {
     return writeInstructions(imgDir) && writeCredits(imgDir) && writeLoading(imgDir) &&
-           writePause(imgDir) && writeEnterPrompt(imgDir);
+           writePause(imgDir) && writeWaiting(imgDir) && writeEnterPrompt(imgDir);
 }

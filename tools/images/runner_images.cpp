@@ -10,8 +10,9 @@
 namespace {
 
 bool writeCountdown(const std::string& imgDir) {
-    // Five 100 x 100 cells, 5 4 3 2 1 from the left, on the mask colour. The badge edge is hard so
-    // that no pink fringe appears; inside it the digit is anti-aliased over the badge.
+    // Five 100 x 100 cells, 1 2 3 4 5 from the left, on the mask colour: the countdown shows the
+    // cells from x = 400 down to x = 0, so it reads 5, 4, 3, 2, 1. The badge edge is hard so that
+    // no pink fringe appears; inside it the digit is anti-aliased over the badge.
     BITMAP* strip = kit::newCanvas(500, 100, kit::kMagenta);
     for (int cell = 0; cell < 5; ++cell) {
         const int cx = cell * 100 + 50;
@@ -22,7 +23,7 @@ bool writeCountdown(const std::string& imgDir) {
         kit::TextStyle digit{"DejaVuSans-Bold.ttf", 66, kit::kWhite};
         digit.shadow = true;
         digit.shadowColour = style::kInk;
-        kit::drawText(strip, std::to_string(5 - cell), cx, 74, digit, kit::Align::Center);
+        kit::drawText(strip, std::to_string(cell + 1), cx, 74, digit, kit::Align::Center);
     }
     const bool ok = kit::saveBmp(strip, style::gamePath(imgDir, "54321.bmp"));
     destroy_bitmap(strip);

@@ -1,5 +1,6 @@
 // The winner picture shown after stage 2, locally until Enter and to network players for five
-// seconds.
+// seconds: a title and two empty result panels, one per stage, and the labels the winner screen
+// draws into them (places, player numbers, "nobody").
 #include <cmath>
 
 #include "characters.h"
@@ -9,7 +10,16 @@
 
 namespace {
 
-void trophy(BITMAP* bmp, double cx, double top) {
+constexpr int kWinnerPanelX = 24;
+constexpr int kWinnerPanelStep = 308;
+constexpr int kWinnerPanelWidth = 284;
+constexpr int kWinnerPanelY = 116;
+constexpr int kWinnerLabelHeight = 36;
+constexpr int kWinnerPlaceWidth = 44;
+constexpr int kWinnerPlayerWidth = 150;
+constexpr int kWinnerNobodyWidth = 260;
+
+void trophyAt(BITMAP* bmp, double cx, double top) {
     const kit::Rgb gold{250, 196, 40}, shade{200, 140, 20}, ink = style::kInk;
     for (int pass = 0; pass < 2; ++pass) {
         const double g = pass == 0 ? 3 : 0;
@@ -29,30 +39,64 @@ void trophy(BITMAP* bmp, double cx, double top) {
     kit::drawText(bmp, "1", cx, top + 62, one, kit::Align::Center);
 }
 
+void trophy(BITMAP* bmp, double centre, double top, double size) {
+    // Drawn at full size into its own canvas, then shrunk onto the picture.
+    BITMAP* full = kit::newCanvas(140, 150, kit::kMagenta);
+    trophyAt(full, 70, 4);
+    const int w = static_cast<int>(140 * size), h = static_cast<int>(150 * size);
+    masked_stretch_blit(full, bmp, 0, 0, 140, 150, static_cast<int>(centre - w / 2.0),
+                        static_cast<int>(top), w, h);
+    destroy_bitmap(full);
+}
+
+// The labels drawn over the two result panels at run time.
+bool writeLabel(const std::string& imgDir, const std::string& file, const std::string& text,
+                int width, kit::TextStyle textStyle, kit::Align align) {
+    BITMAP* label = kit::newCanvas(width, kWinnerLabelHeight, style::kPanel);
+    const int x = align == kit::Align::Center ? width / 2 : 2;
+    kit::drawText(label, text, x, 26, textStyle, align);
+    // The untouched background becomes the mask colour, so that only the letters (smoothed over
+    // the panel's colour) cover the picture, whose JPEG panel is close to but not exactly flat.
+    const int panel = kit::toAllegro(style::kPanel), mask = kit::toAllegro(kit::kMagenta);
+    for (int y = 0; y < label->h; ++y)
+        for (int column = 0; column < label->w; ++column)
+            if (getpixel(label, column, y) == panel) putpixel(label, column, y, mask);
+    const bool ok = kit::saveBmp(label, style::menuPath(imgDir, file));
+    destroy_bitmap(label);
+    return ok;
+}
+
 }  // namespace
 
 bool writeWinnerImages(const std::string& imgDir) {
     BITMAP* bg = kit::newCanvas(640, 480, kit::kBlack);
     style::paintBackdrop(bg, 6);
     for (int i = 0; i < 140; ++i) {
-        const double x = kit::hashNoise(i, 1, 77) * 640, y = kit::hashNoise(i, 2, 77) * 440;
+        const double x = kit::hashNoise(i, 1, 77) * 640, y = kit::hashNoise(i, 2, 77) * 110;
         const double a = kit::hashNoise(i, 3, 77) * 3.14;
         kit::fillCapsule(bg, x, y, x + 6 * std::cos(a), y + 6 * std::sin(a), 1.8,
                          style::playerColour(i % 6));
     }
-    style::paintTitle(bg, "PARABENS!", 320, 104, 78);
-    trophy(bg, 320, 150);
-    for (int c = 0; c < kCharacterCount; ++c) {
-        const int side = c < 3 ? -1 : 1, order = c % 3;
-        const double x = 320 + side * (120 + order * 62) - 31,
-                     y = 200 + (order % 2) * 50 - (order == 2 ? 30 : 0);
-        drawCharacter(bg, c, false, c % 4, x, y, 1.5, false);
+    style::paintTitle(bg, "PARABENS!", 320, 74, 60);
+    trophy(bg, 62, 18, 0.42);
+    trophy(bg, 578, 18, 0.42);
+    kit::drawText(bg, "Quem cruzou a chegada, na ordem", 320, 104,
+                  style::bodyText(16, style::kItemText), kit::Align::Center);
+    for (int stage = 0; stage < 2; ++stage) {
+        const int x1 = kWinnerPanelX + stage * kWinnerPanelStep;
+        style::paintPanel(bg, x1, kWinnerPanelY, x1 + kWinnerPanelWidth, 462);
+        kit::drawText(bg, "FASE " + std::to_string(stage + 1), x1 + kWinnerPanelWidth / 2,
+                      kWinnerPanelY + 32, style::headingText(24), kit::Align::Center);
     }
-    kit::drawText(bg, "As duas fases foram vencidas!", 320, 378, style::headingText(26),
-                  kit::Align::Center);
-    kit::drawText(bg, "Quem cruzou a chegada leva a taca.", 320, 408,
-                  style::bodyText(17, style::kItemText), kit::Align::Center);
-    const bool ok = kit::saveJpg(bg, style::menuPath(imgDir, "parabens.jpg"));
+    bool ok = kit::saveJpg(bg, style::menuPath(imgDir, "parabens.jpg"));
     destroy_bitmap(bg);
-    return ok;
+    for (int k = 1; ok && k <= kCharacterCount; ++k) {
+        ok = writeLabel(imgDir, "lugar_" + std::to_string(k) + ".bmp", std::to_string(k) + ".",
+                        kWinnerPlaceWidth, style::itemText(24, k == 1), kit::Align::Center) &&
+             writeLabel(imgDir, "jogador_" + std::to_string(k) + ".bmp",
+                        "Jogador " + std::to_string(k), kWinnerPlayerWidth,
+                        {"DejaVuSans-Bold.ttf", 22, style::playerColour(k - 1)}, kit::Align::Left);
+    }
+    return ok && writeLabel(imgDir, "ninguem.bmp", "ninguem cruzou a chegada", kWinnerNobodyWidth,
+                            style::bodyText(16, style::kItemText), kit::Align::Center);
 }

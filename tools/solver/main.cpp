@@ -1,9 +1,9 @@
 // resolver_fases: proves the stages winnable and not winnable without playing.
 //
 // Usage (from the folder that holds Img/):
-//   resolver_fases                  check both stages: exit 1 if a stage cannot be won from player
-//   1's
-//                                   start, or if a runner that never flips reaches the finish line
+//   resolver_fases                  check both stages: exit 1 if a stage cannot be won from each of
+//                                   the six start positions, or if a runner that never flips
+//                                   reaches the finish line
 //   resolver_fases STAGE [PLAYER]   solve one stage from one start position and print the schedule
 #include <allegro.h>
 #include <jpgalleg.h>
@@ -42,9 +42,17 @@ void printSchedule(int stage, int player, const SolveResult& r) {
 
 bool checkStage(int stage) {
     bool ok = true;
-    const SolveResult r = solveStage(stage, 1);
-    printSchedule(stage, 1, r);
-    if (!r.won) ok = false;
+    // Player 1's schedule in full (with the flip windows); the other starts in one line each.
+    for (int player = 1; player <= 6; ++player) {
+        const SolveResult r = solveStage(stage, player);
+        if (player == 1 || !r.won) {
+            printSchedule(stage, player, r);
+        } else {
+            std::printf("fase %d, largada do jogador %d: chegada no quadro %d com %zu viradas\n",
+                        stage, player, r.frames, r.flips.size());
+        }
+        if (!r.won) ok = false;
+    }
     for (int player = 1; player <= 6; ++player) {
         if (!finishersWithoutFlipping(stage, 6, player).empty()) {
             std::printf("fase %d: o jogador %d chega sem virar nenhuma vez\n", stage, player);

@@ -1,0 +1,66 @@
+#include "screens/winner_screen.h"
+
+#include <allegro.h>
+
+#include "stream/recorded_drawing.h"
+
+namespace {
+
+// The layout of the generated picture (Img/menu/parabens.jpg): two panels of 284 from x = 24 and
+// x = 332, rows of 47 from y = 166.
+constexpr int kPanelX = 24;
+constexpr int kPanelStep = 308;
+constexpr int kFirstRowY = 166;
+constexpr int kRowStep = 47;
+constexpr int kMaxRows = 6;
+constexpr int kRunnerWidth = 42;
+constexpr int kRunnerHeight = 47;
+
+// A picture loaded, drawn on the window at (x, y) and released again.
+void drawPicture(const std::string& name, const std::string& path, int x, int y) {
+    BITMAP* picture = recordedLoadBitmap(name, path);
+    recordedDrawSprite(screen, "screen", picture, name, x, y);
+    recordedDestroyBitmap(name, picture);
+}
+
+// The first running frame of a sprite sheet, with the mask colour around the figure.
+void drawRunner(const std::string& sheetPath, int x, int y) {
+    BITMAP* sheet = recordedLoadBitmap("vencedor_folha", sheetPath);
+    BITMAP* frame = recordedCreateBitmap("vencedor_quadro", kRunnerWidth, kRunnerHeight);
+    recordedBlit(sheet, "vencedor_folha", frame, "vencedor_quadro", 0, 0, 0, 0, kRunnerWidth,
+                 kRunnerHeight);
+    recordedDrawSprite(screen, "screen", frame, "vencedor_quadro", x, y);
+    recordedDestroyBitmap("vencedor_quadro", frame);
+    recordedDestroyBitmap("vencedor_folha", sheet);
+}
+
+}  // namespace
+
+WinnerRow winnerRow(int stage, int place) {
+    return {kPanelX + stage * kPanelStep, kFirstRowY + place * kRowStep};
+}
+
+void drawWinnerScreen(const MatchArrivals& arrivals, const std::vector<std::string>& runnerImages) {
+    drawPicture("parabens", "Img/menu/parabens.jpg", 0, 0);
+    for (int stage = 0; stage < 2; ++stage) {
+        int place = 0;
+        for (const int player : arrivals[stage]) {
+            if (place == kMaxRows) break;
+            if (player < 1 || player > static_cast<int>(runnerImages.size())) continue;
+            const WinnerRow row = winnerRow(stage, place);
+            const std::string n = std::to_string(player);
+            drawPicture("vencedor_lugar", "Img/menu/lugar_" + std::to_string(place + 1) + ".bmp",
+                        row.x + kWinnerPlaceOffsetX, row.y + kWinnerLabelOffsetY);
+            drawRunner(runnerImages[player - 1], row.x + kWinnerRunnerOffsetX, row.y);
+            drawPicture("vencedor_jogador", "Img/menu/jogador_" + n + ".bmp",
+                        row.x + kWinnerPlayerOffsetX, row.y + kWinnerLabelOffsetY);
+            ++place;
+        }
+        if (place == 0) {
+            const WinnerRow row = winnerRow(stage, 0);
+            drawPicture("vencedor_ninguem", "Img/menu/ninguem.bmp", row.x + kWinnerPlaceOffsetX,
+                        row.y + kWinnerLabelOffsetY);
+        }
+    }
+    flushRecording();
+}

@@ -1,0 +1,132 @@
+// The server's waiting and winner screens: the waiting count follows the players as they join,
+// and what both screens record replays to exactly what they draw, with the game's own pictures.
+#include <gtest/gtest.h>
+#include <jpgalleg.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/clock.h"
+#include "net/estado_controle.h"
+#include "net/server_match.h"
+#include "net/server_screens.h"
+#include "screens/winner_screen.h"
+#include "stream/gravador_tela.h"
+#include "stream/interpreter.h"
+#include "world/mapa.h"
+#include "world/runner_table.h"
+#include "world/stage_loading.h"
+
+namespace {
+
+std::vector<std::string> piecesOf(const std::string& batch) {
+    std::vector<std::string> pieces;
+    size_t start = 0;
+    while (start < batch.size()) {
+        size_t end = batch.find(';', start);
+        if (end == std::string::npos) end = batch.size();
+        if (end > start) pieces.push_back(batch.substr(start, end - start));
+        start = end + 1;
+    }
+    return pieces;
+}
+
+// Draws with `draw` on a memory window in local play, capturing what is recorded, then replays the
+// records onto a copy of the window as it was; returns the number of differing pixels.
+long replayDifference(const std::function<void()>& draw) {
+    jpgalleg_init();
+    BITMAP* const realScreen = screen;
+    BITMAP* window = create_bitmap(640, 480);
+    for (int y = 0; y < 480; ++y) hline(window, 0, y, 639, makecol(y / 2, 90, 255 - y / 2));
+    BITMAP* replayed = create_bitmap(640, 480);
+    blit(window, replayed, 0, 0, 0, 0, 640, 480);
+
+    std::string recorded;
+    GravadorTela local(0);
+    GravadorTela::substituteForTesting(&local);
+    GravadorTela::tapBatchesForTesting([&](const std::string& batch) { recorded += batch; });
+    screen = window;
+    draw();
+    screen = realScreen;
+    GravadorTela::tapBatchesForTesting(nullptr);
+    GravadorTela::substituteForTesting(nullptr);
+
+    long differing = 0;
+    {
+        ListaBitmaps registry(replayed);
+        ::testing::internal::CaptureStdout();
+        executeBatch(registry, recorded);
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << "every picture was there";
+    }
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            differing += getpixel(window, x, y) != getpixel(replayed, x, y);
+    // Something was drawn at all: the window is no longer the plain gradient.
+    long changed = 0;
+    for (int y = 0; y < 480; y += 4)
+        for (int x = 0; x < 640; x += 4)
+            changed += getpixel(window, x, y) != makecol(y / 2, 90, 255 - y / 2);
+    EXPECT_GT(changed, 1000);
+    destroy_bitmap(window);
+    destroy_bitmap(replayed);
+    return differing;
+}
+
+}  // namespace
+
+TEST(WaitingScreen, TheCountIsShownAgainAsEachPlayerJoins) {
+    GravadorTela server(1);
+    GravadorTela::substituteForTesting(&server);
+    std::vector<std::string> batches;
+    GravadorTela::tapBatchesForTesting([&](const std::string& batch) { batches.push_back(batch); });
+    useSimulatedClock(0);
+    ContadorLogin logins(3);
+    // The second and third players join together: the screen shows 0, 1 and then 3.
+    setSleepHook([&](int64_t now) {
+        if (now == 50) logins.loggedIn = 1;
+        if (now == 120) logins.loggedIn = 3;
+    });
+    {
+        std::unique_ptr<Mapa> stage = loadStageOrReport(1, stage1Data(), serverRunnerImages(), 3);
+        ASSERT_TRUE(stage);
+        waitForEveryPlayer(*stage, logins);
+        EXPECT_GE(clockMs(), 120);
+        EXPECT_LE(clockMs(), 121) << "it goes on as soon as the last player is in";
+        for (int i = 0; i < kRunnerTableSize; ++i) runnerTable[i] = nullptr;
+    }
+    useRealClock();
+    GravadorTela::tapBatchesForTesting(nullptr);
+    GravadorTela::substituteForTesting(nullptr);
+
+    std::vector<std::string> counts;
+    int stillFrames = 0;
+    for (const std::string& batch : batches) {
+        for (const std::string& piece : piecesOf(batch)) {
+            if (piece.rfind("load_bitmap aguardando_n ", 0) == 0)
+                counts.push_back(piece.substr(25));
+            if (piece.rfind("blit bufferVisual screen ", 0) == 0) ++stillFrames;
+        }
+    }
+    EXPECT_EQ(counts, (std::vector<std::string>{"Img/menu/aguardando_0_3.bmp",
+                                                "Img/menu/aguardando_1_3.bmp",
+                                                "Img/menu/aguardando_3_3.bmp"}));
+    EXPECT_EQ(stillFrames, 3) << "each count over a clean still frame";
+}
+
+TEST(WaitingScreen, WhatIsRecordedReplaysToWhatIsDrawn) {
+    EXPECT_EQ(replayDifference([] { showWaitingScreen(2, 3); }), 0);
+    EXPECT_EQ(waitingCountPath(2, 3), "Img/menu/aguardando_2_3.bmp");
+}
+
+TEST(WinnerScreen, WhatIsRecordedReplaysToWhatIsDrawn) {
+    EXPECT_EQ(replayDifference([] {
+                  drawWinnerScreen({{{3, 1, 6}, {}}}, serverRunnerImages());
+              }),
+              0);
+    EXPECT_EQ(
+        replayDifference([] {
+            drawWinnerScreen({{{1, 2, 3, 4, 5, 6}, {6, 5, 4, 3, 2, 1}}}, serverRunnerImages());
+        }),
+        0);
+}
