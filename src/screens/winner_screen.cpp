@@ -2,17 +2,11 @@
 
 #include <allegro.h>
 
+#include "screens/winner_layout.h"
 #include "stream/recorded_drawing.h"
 
 namespace {
 
-// The layout of the generated picture (Img/menu/parabens.jpg): two panels of 284 from x = 24 and
-// x = 332, rows of 47 from y = 166.
-constexpr int kPanelX = 24;
-constexpr int kPanelStep = 308;
-constexpr int kFirstRowY = 166;
-constexpr int kRowStep = 47;
-constexpr int kMaxRows = 6;
 constexpr int kRunnerWidth = 42;
 constexpr int kRunnerHeight = 47;
 
@@ -37,7 +31,7 @@ void drawRunner(const std::string& sheetPath, int x, int y) {
 }  // namespace
 
 WinnerRow winnerRow(int stage, int place) {
-    return {kPanelX + stage * kPanelStep, kFirstRowY + place * kRowStep};
+    return {kWinnerPanelX + stage * kWinnerPanelStep, kWinnerFirstRowY + place * kWinnerRowStep};
 }
 
 void drawWinnerScreen(const MatchArrivals& arrivals, const std::vector<std::string>& runnerImages) {
@@ -45,7 +39,7 @@ void drawWinnerScreen(const MatchArrivals& arrivals, const std::vector<std::stri
     for (int stage = 0; stage < 2; ++stage) {
         int place = 0;
         for (const int player : arrivals[stage]) {
-            if (place == kMaxRows) break;
+            if (place == kWinnerMaxRows) break;
             if (player < 1 || player > static_cast<int>(runnerImages.size())) continue;
             const WinnerRow row = winnerRow(stage, place);
             const std::string n = std::to_string(player);

@@ -6,14 +6,11 @@
 #include "characters.h"
 #include "groups.h"
 #include "kit.h"
+#include "screens/winner_layout.h"
 #include "style.h"
 
 namespace {
 
-constexpr int kWinnerPanelX = 24;
-constexpr int kWinnerPanelStep = 308;
-constexpr int kWinnerPanelWidth = 284;
-constexpr int kWinnerPanelY = 116;
 constexpr int kWinnerLabelHeight = 36;
 constexpr int kWinnerPlaceWidth = 44;
 constexpr int kWinnerPlayerWidth = 150;
