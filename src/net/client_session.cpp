@@ -21,7 +21,6 @@
 #include "net/orb_setup.h"
 #include "net/ordered_parts.h"
 #include "net/stop_request.h"
-#include "stream/frame_marker.h"
 #include "stream/frame_replayer.h"
 #include "stream/interpreter.h"
 
@@ -171,10 +170,7 @@ std::string play(ObjetosDoServidor& server, int player, const std::string& addre
     std::vector<std::thread> threads;
     threads.push_back(startThread([&] { replayAnswers(parts, end, log ? log : ""); }));
     if (plan.framesFetch) {
-        if (!plan.firstAnswer.empty()) {
-            const std::optional<PartHeader> header = readPartHeader(plan.firstAnswer);
-            if (header) parts.put(header->part, plan.firstAnswer.substr(header->bodyStart));
-        }
+        fileFramesAnswer(plan.firstAnswer, parts);
         for (int i = 0; i < plan.callsInFlight; ++i) {
             threads.push_back(startThread([&] { fetchFrames(link, parts, keepGoing, fail); }));
         }

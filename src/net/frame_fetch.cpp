@@ -10,17 +10,15 @@ namespace {
 
 constexpr int64_t kPictureMs = 34;
 
-// Files a frames answer; false when it does not open with a part header.
-bool file(const char* answer, OrderedParts& parts) {
-    if (answer[0] == '\0') return true;
-    const std::string text = answer;
-    const std::optional<PartHeader> header = readPartHeader(text);
+}  // namespace
+
+bool fileFramesAnswer(const std::string& answer, OrderedParts& parts) {
+    if (answer.empty()) return true;
+    const std::optional<PartHeader> header = readPartHeader(answer);
     if (!header) return false;
-    parts.put(header->part, text.substr(header->bodyStart));
+    parts.put(header->part, answer.substr(header->bodyStart));
     return true;
 }
-
-}  // namespace
 
 int callsInFlightFor(int64_t roundTripMs) {
     const int64_t pictures = std::max<int64_t>(roundTripMs, 0) / kPictureMs;
@@ -48,7 +46,7 @@ void fetchFrames(const FetchLink& link, OrderedParts& parts, const KeepGoing& ke
     while (keepGoing()) {
         try {
             CORBA::String_var answer = link.fifo->takeFrames(link.player, kFramesHoldMs);
-            if (!file(answer.in(), parts)) {
+            if (!fileFramesAnswer(answer.in(), parts)) {
                 fail("O servidor enviou uma resposta invalida.");
                 return;
             }

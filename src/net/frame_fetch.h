@@ -33,6 +33,10 @@ int callsInFlightFor(int64_t roundTripMs);
 // The probe's round trip sets how many calls to keep in flight.
 FetchPlan planFetch(FifoServer_ptr fifo, CORBA::UShort player, bool framesAllowed);
 
+// Files a frames answer in `parts` under its part number ("" files nothing); false when it does
+// not open with a part header.
+bool fileFramesAnswer(const std::string& answer, OrderedParts& parts);
+
 using KeepGoing = std::function<bool()>;
 // Receives the console message of the failure that ended a fetch loop.
 using ReportFailure = std::function<void(const std::string& message)>;
