@@ -65,7 +65,7 @@ void createFrameBitmaps(GravadorTela& recorder) {
     CORBA::ORB_var orb = startOrb("bench", "127.0.0.1");
     CORBA::Object_var object = orb->resolve_initial_references("RootPOA");
     PortableServer::POA_var poa = PortableServer::POA::_narrow(object);
-    FifoServer_impl servant;
+    FifoServer_impl servant{recorder};
     PortableServer::ObjectId_var id = poa->activate_object(&servant);
     PortableServer::POAManager_var manager = poa->the_POAManager();
     manager->activate();

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "stream/gravador_tela.h"
 #include "world/mapa.h"
 #include "world/stage_loading.h"

@@ -7,16 +7,10 @@
 #include <optional>
 #include <string>
 
-// What the network modes need from the console.
-struct ParametrosRede {
-    std::string address;     // host of the naming service, one word as typed
-    int32_t numPlayers = 0;  // players of a server (1 to 6); read only for the server
-};
+#include "net/parametros_rede.h"
+#include "platform/player_limits.h"
 
 enum class Modo { Servidor, Cliente, Local };
-
-constexpr int kMinPlayers = 1;
-constexpr int kMaxPlayers = 6;
 
 // Shows the menu on `out`, reads the answers from `in` and fills `params`. Choice 1 is the server,
 // 2 the client, anything else (a letter too) the local game. A number of players outside 1 to 6 is

@@ -13,8 +13,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/graphics.h"
+#include "platform/clock.h"
+#include "platform/graphics.h"
+#include "platform/player_limits.h"
 #include "corrida.hh"
 #include "net/corba_failure.h"
 #include "net/frame_fetch.h"

@@ -1,6 +1,6 @@
 // The client: joins a server, replays its drawing and sends this player's keys.
 #pragma once
 
-#include "app/entry_dialogue.h"
+#include "net/parametros_rede.h"
 
 void runClientSession(ParametrosRede& params);

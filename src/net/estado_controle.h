@@ -1,8 +1,8 @@
-// The state the server's game thread shares with the thread that serves remote requests.
+// The state the server's game thread shares with the thread that serves remote requests (both
+// held by the server's context, server_context.h).
 //
 // EstadoControle: the runner table of the race in progress and the pause, cheat and activity
-// flags. ContadorLogin: how many players a server admits and how many have joined. Each exists
-// once per process, is created on its first instance() call and never destroyed. The flags and
+// flags. ContadorLogin: how many players a server admits and how many have joined. The flags and
 // the counter are atomic: one thread writes each, the other reads it.
 #pragma once
 
@@ -14,8 +14,6 @@
 
 class EstadoControle {
   public:
-    static EstadoControle& instance();
-
     // The race's runner table; set after each stage load, read by remote flips while `active`.
     std::atomic<RunnerTable*> players{nullptr};
     std::atomic<bool> paused{false};  // a remote player asked for a pause
@@ -26,7 +24,6 @@ class EstadoControle {
     // game thread never releases a runner that a remote flip is touching (see remote_race.h).
     std::mutex runnersLock;
 
-    // A free-standing record for tests; the process's own is reached through instance().
     EstadoControle() = default;
     EstadoControle(const EstadoControle&) = delete;
     EstadoControle& operator=(const EstadoControle&) = delete;
@@ -34,10 +31,6 @@ class EstadoControle {
 
 class ContadorLogin {
   public:
-    // Created with `maxPlayers` on the first call; later arguments are ignored.
-    static ContadorLogin& instance(int32_t maxPlayers = 0);
-
-    // A free-standing counter for tests; the process's own is reached through instance().
     explicit ContadorLogin(int32_t maxPlayers) : maxPlayers(maxPlayers) {}
 
     const int32_t maxPlayers;

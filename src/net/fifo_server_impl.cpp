@@ -6,10 +6,10 @@
 
 char* FifoServer_impl::getInstructions(CORBA::UShort player) {
     // The recorder answers "" for a number that has no queue.
-    return CORBA::string_dup(GravadorTela::instance().takeBatch(player, kClassicHoldMs).c_str());
+    return CORBA::string_dup(recorder.takeBatch(player, kClassicHoldMs).c_str());
 }
 
 char* FifoServer_impl::takeFrames(CORBA::UShort player, CORBA::UShort waitMs) {
     const int hold = std::min<int>(waitMs, kMaxFramesHoldMs);
-    return CORBA::string_dup(GravadorTela::instance().takeFrames(player, hold).c_str());
+    return CORBA::string_dup(recorder.takeFrames(player, hold).c_str());
 }

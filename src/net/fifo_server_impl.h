@@ -12,11 +12,18 @@
 
 #include "corrida.hh"
 
+class GravadorTela;
+
 class FifoServer_impl : public POA_FifoServer {
   public:
+    explicit FifoServer_impl(GravadorTela& recorder) : recorder(recorder) {}
+
     static constexpr int kClassicHoldMs = 15;
     static constexpr int kMaxFramesHoldMs = 1000;
 
     char* getInstructions(CORBA::UShort player) override;
     char* takeFrames(CORBA::UShort player, CORBA::UShort waitMs) override;
+
+  private:
+    GravadorTela& recorder;
 };

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "net/corba_failure.h"
 #include "stream/frame_marker.h"
 

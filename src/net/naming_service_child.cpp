@@ -12,7 +12,7 @@
 #include <fstream>
 #include <vector>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "net/host_checks.h"
 
 namespace fs = std::filesystem;

@@ -6,10 +6,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/clock.h"
-#include "app/sound_player.h"
+#include "platform/clock.h"
+#include "platform/sound_player.h"
 #include "net/estado_controle.h"
 #include "net/remote_race.h"
+#include "net/server_context.h"
 #include "net/server_screens.h"
 #include "net/stop_request.h"
 #include "screens/pause_screen.h"
@@ -26,7 +27,9 @@ void raceUntilOver(Mapa& stage, EstadoControle& control) {
     for (;;) {
         if (stage.finished || key[KEY_ESC] || control.cheat.load() || stopRequested()) return;
         const bool restart = stage.raceFrame();
-        if (control.paused.load()) showPauseScreen();
+        if (control.paused.load()) {
+            showPauseScreen([&control] { return !control.paused.load() || stopRequested(); });
+        }
         waitMoreThan(kServerFrameGapMs);
         flushRecording();
         if (restart) return;
@@ -52,11 +55,11 @@ void releaseStage(std::unique_ptr<Mapa>& stage, int playerCount) {
     stage.reset();
 }
 
-StageOutcome playServerStage(int stageNumber, const StageData& stage, int playerCount,
+StageOutcome playServerStage(int stageNumber, const StageData& stage, ServerContext& server,
                              std::vector<int>& arrivals) {
     StageOutcome outcome;
     do {
-        outcome = runServerStage(stageNumber, stage, playerCount, &arrivals);
+        outcome = runServerStage(stageNumber, stage, server, &arrivals);
     } while (outcome == StageOutcome::Replay);
     return outcome;
 }
@@ -85,15 +88,16 @@ const std::vector<std::string>& serverRunnerImages() {
     return images;
 }
 
-StageOutcome runServerStage(int stageNumber, const StageData& stage, int playerCount,
+StageOutcome runServerStage(int stageNumber, const StageData& stage, ServerContext& server,
                             std::vector<int>* arrivals) {
-    EstadoControle& control = EstadoControle::instance();
+    EstadoControle& control = server.control;
+    const int playerCount = server.playerCount;
     std::unique_ptr<Mapa> map =
         loadStageOrReport(stageNumber, stage, serverRunnerImages(), playerCount);
     if (!map) return StageOutcome::LoadFailed;
     if (stageNumber == 1) {
         recordedPlayMusic(sound::kMenuMusic);
-        waitForEveryPlayer(*map, ContadorLogin::instance());
+        waitForEveryPlayer(*map, server.logins);
         if (stopRequested()) {
             releaseStage(map, playerCount);
             return StageOutcome::Abandoned;
@@ -113,12 +117,12 @@ StageOutcome runServerStage(int stageNumber, const StageData& stage, int playerC
     return outcome;
 }
 
-void playServerMatches(int playerCount) {
+void playServerMatches(ServerContext& server) {
     for (;;) {
         MatchArrivals arrivals;
-        if (playServerStage(1, stage1Data(), playerCount, arrivals[0]) != StageOutcome::Won) return;
+        if (playServerStage(1, stage1Data(), server, arrivals[0]) != StageOutcome::Won) return;
         waitMoreThan(kServerIntervalMs);
-        if (playServerStage(2, stage2Data(), playerCount, arrivals[1]) != StageOutcome::Won) return;
+        if (playServerStage(2, stage2Data(), server, arrivals[1]) != StageOutcome::Won) return;
         showServerWinnerScreen(arrivals, serverRunnerImages());
     }
 }

@@ -20,6 +20,7 @@ struct StageData;
 
 class ContadorLogin;
 class Mapa;
+struct ServerContext;
 
 // Shows the still stage under the waiting screen, again each time the number of players who have
 // joined changes, until all of `logins.maxPlayers` have joined or a stop is requested.
@@ -30,11 +31,11 @@ const std::vector<std::string>& serverRunnerImages();
 
 // One attempt at stage `stageNumber` (1 or 2) for `playerCount` players. When it is won and
 // `arrivals` is given, it receives the player numbers in order of arrival at the finish line.
-StageOutcome runServerStage(int stageNumber, const StageData& stage, int playerCount,
+StageOutcome runServerStage(int stageNumber, const StageData& stage, ServerContext& server,
                             std::vector<int>* arrivals = nullptr);
 
 // Matches until Esc during a race, or until a stage cannot be loaded (reported).
-void playServerMatches(int playerCount);
+void playServerMatches(ServerContext& server);
 
 constexpr int kServerFrameGapMs = 33;
 constexpr int kServerIntervalMs = 2000;

@@ -2,8 +2,8 @@
 
 #include <allegro.h>
 
-#include "app/clock.h"
-#include "app/sound_player.h"
+#include "platform/clock.h"
+#include "platform/sound_player.h"
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
 #include "stream/recorded_drawing.h"

@@ -8,20 +8,20 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "app/graphics.h"
-#include "net/estado_controle.h"
+#include "platform/graphics.h"
+#include "platform/player_limits.h"
+#include "net/server_context.h"
 #include "net/naming_service_launcher.h"
 #include "net/server_match.h"
 #include "net/server_thread.h"
 #include "net/stop_request.h"
-#include "stream/gravador_tela.h"
 
 namespace {
 
 // Without a display the server still serves its players: the graphics library runs without a
 // window (the server never shows anything), which also means Esc cannot be read.
 bool startGraphicsOrRunWithoutWindow() {
-    if (startGraphics()) return true;
+    if (startGraphics(kKeyboardOnlyWindow)) return true;
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(32);
     std::cout << "Sem tela disponivel: o servidor continua sem janela. Para encerra-lo, pressione "
@@ -46,16 +46,14 @@ void runServerSession(ParametrosRede& params) {
         releaseStopSignals();
         return;
     }
-    GravadorTela& recorder = GravadorTela::instance(playerCount);
+    ServerContext context(playerCount);
     // Measuring the classic fetch: its batches carry the picture markers too (clients skip them).
     if (const char* marks = std::getenv("CORRIDA_MARK_FRAMES"); marks && *marks == '1') {
-        recorder.markFramesOnClassicFetch(true);
+        context.recorder.markFramesOnClassicFetch(true);
     }
-    EstadoControle::instance();
-    ContadorLogin::instance(playerCount);
 
     pthread_t server;
-    const int result = startServerThread(params, server);
+    const int result = startServerThread(params, context, server);
     if (result != 0) {
         std::printf("ERROR; return code from pthread_create() is %d\n", result);
         std::fflush(stdout);
@@ -71,7 +69,7 @@ void runServerSession(ParametrosRede& params) {
     const bool window = startGraphicsOrRunWithoutWindow();
     // Only now: the graphics library installs handlers of its own while it starts.
     catchStopSignals();
-    playServerMatches(playerCount);
+    playServerMatches(context);
     if (window) {
         stopGraphics();
     } else {

@@ -1,6 +1,6 @@
 // The server: runs the whole game for remote players and publishes it through the naming service.
 #pragma once
 
-#include "app/entry_dialogue.h"
+#include "net/parametros_rede.h"
 
 void runServerSession(ParametrosRede& params);

@@ -4,13 +4,14 @@
 #include <iostream>
 #include <memory>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "net/controle_impl.h"
 #include "net/corba_failure.h"
 #include "net/estado_controle.h"
 #include "net/fifo_server_impl.h"
 #include "net/login_impl.h"
 #include "net/orb_setup.h"
+#include "net/server_context.h"
 
 namespace {
 
@@ -22,10 +23,23 @@ void report(const std::string& message) { std::cout << message << std::endl; }
 
 // The three servants; they outlive the ORB that serves them.
 struct Servants {
+    explicit Servants(ServerContext& context)
+        : fifo(context.recorder),
+          controle(context.control, context.logins),
+          login(context.logins) {}
     FifoServer_impl fifo;
-    Controle_impl controle{EstadoControle::instance(), ContadorLogin::instance()};
-    Login_impl login{ContadorLogin::instance()};
+    Controle_impl controle;
+    Login_impl login;
 };
+
+// What the thread body receives.
+struct ThreadStart {
+    ParametrosRede params;
+    ServerContext* context;
+};
+ThreadStart threadStart;
+
+void* serverThread(void*);
 
 // Publishes the servants and runs the request loop; returns when the loop ends.
 void publishAndServe(CORBA::ORB_ptr orb, Servants& servants, const std::string& address) {
@@ -71,15 +85,19 @@ void publishAndServe(CORBA::ORB_ptr orb, Servants& servants, const std::string& 
 
 }  // namespace
 
-int startServerThread(ParametrosRede& params, pthread_t& thread) {
+int startServerThread(const ParametrosRede& params, ServerContext& context, pthread_t& thread) {
     serverState = EstadoServidor::Iniciando;
-    const int result = pthread_create(&thread, nullptr, serverThread, &params);
+    threadStart = {params, &context};
+    const int result = pthread_create(&thread, nullptr, serverThread, &threadStart);
     if (result != 0) serverState = EstadoServidor::Parado;
     return result;
 }
 
-void* serverThread(void* params) {
-    const ParametrosRede own = *static_cast<ParametrosRede*>(params);
+namespace {
+
+void* serverThread(void* start) {
+    const ParametrosRede own = static_cast<ThreadStart*>(start)->params;
+    ServerContext& context = *static_cast<ThreadStart*>(start)->context;
     CORBA::ORB_var orb;
     try {
         orb = startOrb("a parameter", own.address);
@@ -88,7 +106,7 @@ void* serverThread(void* params) {
         serverState = EstadoServidor::Falhou;
         return nullptr;
     }
-    std::unique_ptr<Servants> servants(new Servants());
+    auto servants = std::make_unique<Servants>(context);
     try {
         publishAndServe(orb, *servants, own.address);
     } catch (const CORBA::Exception& failure) {
@@ -106,6 +124,8 @@ void* serverThread(void* params) {
     }
     return nullptr;
 }
+
+}  // namespace
 
 EstadoServidor waitForServerStart() {
     EstadoServidor state;

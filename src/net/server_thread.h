@@ -9,16 +9,16 @@
 
 #include <pthread.h>
 
-#include "app/entry_dialogue.h"
+#include "net/parametros_rede.h"
+
+struct ServerContext;
 
 enum class EstadoServidor { Parado, Iniciando, Rodando, Falhou };
 
-// Starts serverThread for `params` (the thread copies the record first) with default attributes.
-// Returns pthread_create's result: 0 when the thread runs.
-int startServerThread(ParametrosRede& params, pthread_t& thread);
-
-// The thread body; its argument is a ParametrosRede*.
-void* serverThread(void* params);
+// Starts serverThread for `params` (the thread copies the record first) with default attributes;
+// its servants serve `context`, which must outlive the thread. Returns pthread_create's result: 0
+// when the thread runs.
+int startServerThread(const ParametrosRede& params, ServerContext& context, pthread_t& thread);
 
 // Waits, sleeping between looks, until the thread has published its objects (Rodando) or given
 // up (Falhou), and returns which.

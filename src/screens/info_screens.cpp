@@ -2,7 +2,7 @@
 
 #include <allegro.h>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
 

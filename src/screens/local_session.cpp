@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/graphics.h"
-#include "app/sound_player.h"
+#include "platform/clock.h"
+#include "platform/graphics.h"
+#include "platform/sound_player.h"
 #include "screens/main_menu.h"
 #include "screens/player_selection.h"
 #include "screens/screen_image.h"

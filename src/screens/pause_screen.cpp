@@ -2,13 +2,14 @@
 
 #include <allegro.h>
 
-#include "app/clock.h"
-#include "app/sound_player.h"
-#include "net/estado_controle.h"
+#include "platform/clock.h"
+#include "platform/sound_player.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
 
-void showPauseScreen() {
+bool pKeyPressed() { return key[KEY_P] != 0; }
+
+void showPauseScreen(const std::function<bool()>& ended) {
     BITMAP* picture = loadScreenImage("paused", "Img/menu/pause.bmp");
     // Cleared to the mask colour: where the picture does not reach (or when it is missing) the race
     // keeps showing through.
@@ -20,12 +21,7 @@ void showPauseScreen() {
     recordedPlaySound(sound::kPause);
     flushRecording();
 
-    const EstadoControle& control = EstadoControle::instance();
-    if (control.active.load()) {
-        while (control.paused.load()) restBetweenPolls();
-    } else {
-        while (!key[KEY_P]) restBetweenPolls();
-    }
+    while (!ended()) restBetweenPolls();
 
     // The local bitmaps are already gone; these records release the receivers' copies.
     recordedDestroyBitmap("buffer_pause", nullptr);

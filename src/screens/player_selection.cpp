@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/clock.h"
-#include "app/sound_player.h"
+#include "platform/clock.h"
+#include "platform/sound_player.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/clock.h"
-#include "app/sound_player.h"
+#include "platform/clock.h"
+#include "platform/sound_player.h"
 #include "screens/pause_screen.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
@@ -36,7 +36,7 @@ void raceUntilOver(Mapa& stage) {
         const bool restart = stage.raceFrame();
         if (key[KEY_P]) {
             key[KEY_P] = 0;  // the pause waits for a new press
-            showPauseScreen();
+            showPauseScreen(pKeyPressed);
         }
         waitMoreThan(kFrameGapMs);
         flushRecording();

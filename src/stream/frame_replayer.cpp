@@ -2,7 +2,7 @@
 
 #include <cinttypes>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "stream/frame_marker.h"
 
 FrameReplayer::FrameReplayer(ListaBitmaps& registry, const std::string& logPath)

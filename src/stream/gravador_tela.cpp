@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 
 namespace {
 

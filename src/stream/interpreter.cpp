@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/sound_player.h"
+#include "platform/sound_player.h"
 #include "stream/instruction_format.h"
 
 ListaBitmaps::ListaBitmaps(BITMAP* window) : window(window) { bitmaps.emplace("screen", window); }

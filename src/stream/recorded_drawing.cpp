@@ -1,7 +1,7 @@
 #include "stream/recorded_drawing.h"
 
-#include "app/graphics.h"
-#include "app/sound_player.h"
+#include "platform/graphics.h"
+#include "platform/sound_player.h"
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
 

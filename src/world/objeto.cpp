@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "stream/recorded_drawing.h"
 #include "world/collision_context.h"
 #include "world/mapa.h"

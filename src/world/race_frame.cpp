@@ -1,7 +1,7 @@
 // The race frame and the still frame of a Mapa.
 #include <algorithm>
 
-#include "app/sound_player.h"
+#include "platform/sound_player.h"
 #include "stream/recorded_drawing.h"
 #include "world/mapa.h"
 #include "world/runner.h"

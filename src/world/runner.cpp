@@ -3,7 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
 #include "stream/recorded_drawing.h"

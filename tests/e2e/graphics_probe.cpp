@@ -4,13 +4,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/graphics.h"
-#include "stream/gravador_tela.h"
+#include "platform/graphics.h"
 
 int main(int argc, char** argv) {
     const int players = argc > 1 ? std::atoi(argv[1]) : 0;
-    if (players > 0) GravadorTela::instance(players);
-    if (!startGraphics()) return 1;
+    // A server only records: its window just gives the library a keyboard.
+    if (!startGraphics(players > 0 ? kKeyboardOnlyWindow : kGameWindow)) return 1;
     std::printf("JANELA PRONTA\n");
     std::fflush(stdout);
     for (int c; (c = std::getchar()) != EOF;) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/graphics.h"
+#include "platform/graphics.h"
 #include "world/runner.h"
 #include "world/runner_table.h"
 #include "world/stage_loading.h"

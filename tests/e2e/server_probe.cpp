@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "net/estado_controle.h"
+#include "net/server_context.h"
 #include "net/server_thread.h"
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
@@ -33,12 +33,11 @@ int main(int argc, char** argv) {
     ParametrosRede params;
     params.address = argv[1];
     params.numPlayers = std::atoi(argv[2]);
-    GravadorTela& recorder = GravadorTela::instance(params.numPlayers);
-    EstadoControle::instance();
-    ContadorLogin::instance(params.numPlayers);
+    ServerContext context(params.numPlayers);
+    GravadorTela& recorder = context.recorder;
 
     pthread_t thread;
-    if (startServerThread(params, thread) != 0) return 1;
+    if (startServerThread(params, context, thread) != 0) return 1;
     if (waitForServerStart() != EstadoServidor::Rodando) {
         stopServer(thread);
         return 1;

@@ -21,6 +21,7 @@ namespace {
 // A FifoServer as servers were before takeFrames: the ORB answers BAD_OPERATION for it.
 class ClassicOnlyFifo : public FifoServer_impl {
   public:
+    using FifoServer_impl::FifoServer_impl;
     char* takeFrames(CORBA::UShort, CORBA::UShort) override {
         ++framesCalls;
         throw CORBA::BAD_OPERATION(0, CORBA::COMPLETED_NO);
@@ -56,7 +57,7 @@ TEST(FrameFetch, ProbeChoosesTheFramesFetchOnlyWhereTheServerHasIt) {
     server.recorder.addInstruction("load_bitmap a Img/a.bmp");
     server.recorder.flush();
 
-    ClassicOnlyFifo classic;
+    ClassicOnlyFifo classic{server.recorder};
     Activated classicObject(&classic);
     FifoServer_var classicFifo = classicObject.as<FifoServer>();
     const FetchPlan fallback = planFetch(classicFifo, 1, true);
@@ -64,7 +65,7 @@ TEST(FrameFetch, ProbeChoosesTheFramesFetchOnlyWhereTheServerHasIt) {
     EXPECT_EQ(classic.framesCalls.load(), 1) << "asked once";
     EXPECT_EQ(server.recorder.queuedBatches(1), 1u) << "the probe took nothing";
 
-    FifoServer_impl current;
+    FifoServer_impl current{server.recorder};
     Activated currentObject(&current);
     FifoServer_var fifo = currentObject.as<FifoServer>();
     EXPECT_FALSE(planFetch(fifo, 1, false).framesFetch) << "the classic fetch, when asked for";
@@ -79,7 +80,7 @@ TEST(FrameFetch, ProbeChoosesTheFramesFetchOnlyWhereTheServerHasIt) {
 // picture once, in order, and nothing else in between.
 TEST(FrameFetchThread, CallsInFlightDeliverEveryPictureInOrder) {
     RecorderInUse server(1);
-    FifoServer_impl servant;
+    FifoServer_impl servant{server.recorder};
     Activated object(&servant);
     FifoServer_var fifo = object.as<FifoServer>();
     const FetchLink link{fifo.in(), 1, "127.0.0.1"};

@@ -24,8 +24,7 @@ TEST(OrbLoopback, LoginAnswersThroughTheOrb) {
 
 TEST(OrbLoopback, FifoHandsBatchesThroughTheOrb) {
     GravadorTela recorder(2);
-    GravadorTela::substituteForTesting(&recorder);
-    FifoServer_impl servant;
+    FifoServer_impl servant{recorder};
     Activated object(&servant);
     FifoServer_var fifo = object.as<FifoServer>();
     recorder.addInstruction("load_bitmap aguardando Img/menu/pause.bmp");
@@ -36,7 +35,6 @@ TEST(OrbLoopback, FifoHandsBatchesThroughTheOrb) {
                  batch.in());
     CORBA::String_var none = fifo->getInstructions(65535);
     EXPECT_STREQ("", none.in());
-    GravadorTela::substituteForTesting(nullptr);
 }
 
 TEST(OrbLoopback, ControleReachesTheRaceThroughTheOrb) {

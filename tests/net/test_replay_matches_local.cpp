@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "net/server_match.h"
 #include "stream/gravador_tela.h"
 #include "stream/interpreter.h"

@@ -159,9 +159,7 @@ TEST_F(ControleImplTest, CheatSwitchesOnDuringARaceAndStaysOn) {
 class FifoServerImplTest : public ::testing::Test {
   protected:
     GravadorTela recorder{2};
-    FifoServer_impl fifo;
-    void SetUp() override { GravadorTela::substituteForTesting(&recorder); }
-    void TearDown() override { GravadorTela::substituteForTesting(nullptr); }
+    FifoServer_impl fifo{recorder};
 };
 
 TEST_F(FifoServerImplTest, HandsOutOneBatchPerCallOldestFirst) {
@@ -192,12 +190,10 @@ TEST_F(FifoServerImplTest, AnswersEmptyForNumbersOfNoPlayerAndTakesNothing) {
 
 TEST(FifoServerImplLocal, RecorderWithoutPlayersAnswersEmpty) {
     GravadorTela local(0);
-    GravadorTela::substituteForTesting(&local);
-    FifoServer_impl fifo;
+    FifoServer_impl fifo{local};
     local.addInstruction("destroy_bitmap a");
     local.flush();
     EXPECT_EQ("", fetch(fifo, 1));
-    GravadorTela::substituteForTesting(nullptr);
 }
 
 }  // namespace

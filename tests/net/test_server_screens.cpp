@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "net/estado_controle.h"
 #include "net/server_match.h"
 #include "net/server_screens.h"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 
 void clearAllKeys() {
     for (int code = 0; code < KEY_MAX; ++code) key[code] = 0;

@@ -7,7 +7,6 @@
 #include <functional>
 #include <sstream>
 
-#include "net/estado_controle.h"
 #include "screens/main_menu.h"
 #include "stream/gravador_tela.h"
 #include "stream/interpreter.h"
@@ -82,8 +81,6 @@ void ScreenTest::SetUp() {
 
     clearAllKeys();
     lastPlayerCount = 1;
-    EstadoControle::instance().active = false;
-    EstadoControle::instance().paused = false;
 
     window = create_bitmap(640, 480);
     for (int y = 0; y < 480; ++y) hline(window, 0, y, 639, makecol(y / 2, 255 - y / 2, 90));
@@ -100,8 +97,6 @@ void ScreenTest::TearDown() {
     KeyScript::stop();
     GravadorTela::tapBatchesForTesting(nullptr);
     GravadorTela::instance().flush();
-    EstadoControle::instance().active = false;
-    EstadoControle::instance().paused = false;
     screen = nullptr;
     destroy_bitmap(window);
     destroy_bitmap(windowAtStart);

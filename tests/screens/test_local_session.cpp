@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "screens/local_session.h"
 #include "screens/screen_fixture.h"
 #include "screens/stage_run.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "screens/main_menu.h"
 #include "screens/screen_fixture.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "net/estado_controle.h"
 #include "screens/pause_screen.h"
 #include "screens/screen_fixture.h"
@@ -22,7 +22,7 @@ const std::vector<std::string> kPauseRecords{
 
 TEST_F(PauseScreen, LocalPauseLastsUntilANewPressOfPAndConsumesIt) {
     keys.press(400, KEY_P, 150).start();
-    showPauseScreen();
+    showPauseScreen(pKeyPressed);
     EXPECT_GE(clockMs(), 400);
     EXPECT_LE(clockMs(), 401);
     EXPECT_EQ(key[KEY_P], 0) << "the race loop would pause again at once";
@@ -36,25 +36,25 @@ TEST_F(PauseScreen, LocalPauseLastsUntilANewPressOfPAndConsumesIt) {
 
 TEST_F(PauseScreen, LocalPauseEndsAtOnceWhenPIsAlreadyDown) {
     keys.down(0, KEY_P).start();
-    showPauseScreen();
+    showPauseScreen(pKeyPressed);
     EXPECT_EQ(clockMs(), 0);
     EXPECT_EQ(key[KEY_P], 0);
 }
 
 TEST_F(PauseScreen, ReplayingTheRecordsShowsTheSamePauseOverTheRace) {
     keys.press(20, KEY_P).start();
-    showPauseScreen();
+    showPauseScreen(pKeyPressed);
     BITMAP* replayed = replayOnto(windowAtStart);
     EXPECT_EQ(differingPixels(window, replayed), 0);
     destroy_bitmap(replayed);
 }
 
 TEST_F(PauseScreen, NetworkedPauseLastsWhilePausedIsSetAndIgnoresP) {
-    EstadoControle& control = EstadoControle::instance();
+    EstadoControle control;
     control.active = true;
     control.paused = true;
     keys.press(100, KEY_P).call(900, [&control] { control.paused = false; }).start();
-    showPauseScreen();
+    showPauseScreen([&control] { return !control.paused.load(); });
     EXPECT_GE(clockMs(), 900);
     EXPECT_LE(clockMs(), 901);
     EXPECT_TRUE(control.active.load()) << "the pause screen does not change the control state";
@@ -65,7 +65,7 @@ TEST_F(PauseScreen, ServerRecordsEverythingButDrawsNothing) {
     GravadorTela::substituteForTesting(&server);
     keys.down(10, KEY_P).start();
     testing::internal::CaptureStdout();
-    showPauseScreen();
+    showPauseScreen(pKeyPressed);
     const std::string console = testing::internal::GetCapturedStdout();
     GravadorTela::substituteForTesting(nullptr);
 
@@ -88,7 +88,7 @@ TEST_F(PauseScreen, MissingPictureIsReportedAndTheRaceStaysVisible) {
     removePicture("Img/menu/pause.bmp");
     keys.press(50, KEY_P).start();
     testing::internal::CaptureStdout();
-    showPauseScreen();
+    showPauseScreen(pKeyPressed);
     const std::string console = testing::internal::GetCapturedStdout();
     EXPECT_NE(console.find("Img/menu/pause.bmp"), std::string::npos) << console;
     EXPECT_EQ(differingPixels(window, windowAtStart), 0);

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "screens/player_selection.h"
 #include "screens/screen_fixture.h"
 

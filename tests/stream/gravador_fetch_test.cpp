@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "stream/frame_marker.h"
 #include "stream/gravador_tela.h"
 #include "stream/interpreter.h"

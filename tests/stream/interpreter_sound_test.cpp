@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/sound_player.h"
+#include "platform/sound_player.h"
 #include "stream/instruction_format.h"
 #include "stream/interpreter.h"
 

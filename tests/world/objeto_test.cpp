@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "world/mapa.h"
 #include "world/world_fixture.h"
 

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <thread>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "world/boost_tela.h"
 #include "world/linha_chegada.h"
 #include "world/mapa.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "world/boost_tela.h"
 #include "world/flip_keys.h"
 #include "world/linha_chegada.h"

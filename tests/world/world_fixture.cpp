@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "world/objeto.h"
 #include "world/runner.h"
 

@@ -6,7 +6,7 @@
 #include <set>
 #include <tuple>
 
-#include "app/clock.h"
+#include "platform/clock.h"
 #include "stream/gravador_tela.h"
 #include "world/mapa.h"
 #include "world/runner.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/graphics.h"
+#include "platform/graphics.h"
 
 TEST(WindowScale, TheLargestWholeFactorThatFitsTheDesktop) {
     struct Case {

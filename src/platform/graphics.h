@@ -19,12 +19,23 @@ void setWindowScale(int scale);
 // of `width` x `height` (1 when the size is unknown or too small).
 int fittingScale(int desktopWidth, int desktopHeight);
 
-// Brings the graphics library up: a 1 x 1 window when the drawing recorder serves remote players
-// (a server only records), else the scaled game window, 32-bit colour; then the timer, the
-// keyboard and the sound (sound_player.h; a machine without sound stays silent). Creates the
-// recorder with no players if nobody has yet. On failure prints an orderly message with the
-// library's own error text, shuts the library down again and returns false.
-bool startGraphics();
+// The window the graphics start-up opens.
+struct WindowRequest {
+    int width;
+    int height;
+    bool scaled;  // enlarged by the window scale (setWindowScale)
+    bool sound;   // also starts the sound
+};
+// The game window: the picture, enlarged to fit, with sound.
+constexpr WindowRequest kGameWindow{kWindowWidth, kWindowHeight, true, true};
+// A window that only gives the library its keyboard: one pixel, no sound (a server only records).
+constexpr WindowRequest kKeyboardOnlyWindow{1, 1, false, false};
+
+// Brings the graphics library up: the requested window in 32-bit colour, then the timer, the
+// keyboard and, when asked, the sound (sound_player.h; a machine without sound stays silent). On
+// failure prints an orderly message with the library's own error text, shuts the library down
+// again and returns false.
+bool startGraphics(const WindowRequest& window = kGameWindow);
 
 // Ends what startGraphics started: drops pending key presses and shuts the library down.
 void stopGraphics();

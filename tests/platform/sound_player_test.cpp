@@ -1,6 +1,6 @@
 // The sound player without a device (as on CI): names outside the catalogue are refused, the
 // music keeps one loop, the mute choice flips and stays, and every generated file loads.
-#include "app/sound_player.h"
+#include "platform/sound_player.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,11 @@
-#include "app/graphics.h"
+#include "platform/graphics.h"
 
 #include <allegro.h>
 #include <jpgalleg.h>
 
 #include <cstdio>
 
-#include "app/sound_player.h"
-#include "stream/gravador_tela.h"
+#include "platform/sound_player.h"
 
 namespace {
 
@@ -27,11 +26,12 @@ int chosenScale() {
     return fittingScale(width, height);
 }
 
-// Opens the game window at `scale`, or at scale 1 when the larger one cannot be had.
-bool openGameWindow(int scale) {
-    if (scale > 1 && set_gfx_mode(GFX_AUTODETECT_WINDOWED, kWindowWidth * scale,
-                                  kWindowHeight * scale, 0, 0) == 0) {
-        BITMAP* picture = create_bitmap(kWindowWidth, kWindowHeight);
+// Opens a window for a `width` x `height` picture enlarged `scale` times, or not enlarged when the
+// larger window cannot be had.
+bool openScaledWindow(int width, int height, int scale) {
+    if (scale > 1 &&
+        set_gfx_mode(GFX_AUTODETECT_WINDOWED, width * scale, height * scale, 0, 0) == 0) {
+        BITMAP* picture = create_bitmap(width, height);
         if (picture) {
             clear_to_color(picture, makecol(0, 0, 0));
             scaled = {screen, picture, scale};
@@ -39,7 +39,7 @@ bool openGameWindow(int scale) {
             return true;
         }
     }
-    return set_gfx_mode(GFX_AUTODETECT_WINDOWED, kWindowWidth, kWindowHeight, 0, 0) == 0;
+    return set_gfx_mode(GFX_AUTODETECT_WINDOWED, width, height, 0, 0) == 0;
 }
 
 void closeScaledWindow() {
@@ -72,17 +72,18 @@ int fittingScale(int desktopWidth, int desktopHeight) {
     return scale;
 }
 
-bool startGraphics() {
+bool startGraphics(const WindowRequest& window) {
     if (allegro_init() != 0) return failed("Nao foi possivel iniciar a biblioteca grafica");
     jpgalleg_init();
     set_color_depth(32);
-    const bool server = GravadorTela::instance().playerCount() != 0;
-    const bool opened = server ? set_gfx_mode(GFX_AUTODETECT_WINDOWED, 1, 1, 0, 0) == 0
-                               : openGameWindow(chosenScale());
+    const bool opened =
+        window.scaled
+            ? openScaledWindow(window.width, window.height, chosenScale())
+            : set_gfx_mode(GFX_AUTODETECT_WINDOWED, window.width, window.height, 0, 0) == 0;
     if (!opened) return failed("Nao foi possivel abrir a janela do jogo");
     if (install_timer() != 0) return failed("Nao foi possivel iniciar o temporizador");
     if (install_keyboard() != 0) return failed("Nao foi possivel iniciar o teclado");
-    if (!server) startSound();
+    if (window.sound) startSound();
     return true;
 }
 
@@ -97,6 +98,7 @@ int windowScale() { return scaled.scale; }
 
 void presentWindow() {
     if (!scaled.picture) return;
-    stretch_blit(scaled.picture, scaled.window, 0, 0, kWindowWidth, kWindowHeight, 0, 0,
-                 kWindowWidth * scaled.scale, kWindowHeight * scaled.scale);
+    const int width = scaled.picture->w, height = scaled.picture->h;
+    stretch_blit(scaled.picture, scaled.window, 0, 0, width, height, 0, 0, width * scaled.scale,
+                 height * scaled.scale);
 }

@@ -1,4 +1,4 @@
-#include "app/clock.h"
+#include "platform/clock.h"
 
 #include <allegro.h>
 

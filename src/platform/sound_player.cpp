@@ -1,4 +1,4 @@
-#include "app/sound_player.h"
+#include "platform/sound_player.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,0 +1,11 @@
+// What the network modes need to start: where the naming service is and, for a server, how many
+// players it admits. Filled by the console dialogue or the command line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct ParametrosRede {
+    std::string address;     // host of the naming service, one word as typed
+    int32_t numPlayers = 0;  // players of a server (1 to 6); read only for the server
+};
