@@ -61,7 +61,7 @@ void createFrameBitmaps(GravadorTela& recorder) {
 [[noreturn]] void serve(int out, bool recording) {
     setenv("ORBendPoint", "giop:tcp:127.0.0.1:", 1);
     GravadorTela recorder(2);
-    GravadorTela::substituteForTesting(&recorder);
+    GravadorTela::install(&recorder);
     CORBA::ORB_var orb = startOrb("bench", "127.0.0.1");
     CORBA::Object_var object = orb->resolve_initial_references("RootPOA");
     PortableServer::POA_var poa = PortableServer::POA::_narrow(object);

@@ -76,7 +76,7 @@ class BenchStage {
 // Races frames 34 ms apart; a new attempt starts (untimed) whenever a runner is out.
 void raceSixRunners(benchmark::State& state, int recorderPlayers) {
     GravadorTela recorder(recorderPlayers);
-    GravadorTela::substituteForTesting(&recorder);
+    GravadorTela::install(&recorder);
     useSimulatedClock(0);
     BITMAP* window = create_bitmap(640, 480);
     BITMAP* const realScreen = screen;
@@ -103,7 +103,7 @@ void raceSixRunners(benchmark::State& state, int recorderPlayers) {
     screen = realScreen;
     destroy_bitmap(window);
     useRealClock();
-    GravadorTela::substituteForTesting(nullptr);
+    GravadorTela::install(nullptr);
 }
 
 void BM_RaceFrameServer(benchmark::State& state) { raceSixRunners(state, 1); }

@@ -13,18 +13,18 @@ bool isEssential(const std::string& batch) {
            batch.find("destroy_bitmap") != std::string::npos;
 }
 
-GravadorTela* substitute = nullptr;
+GravadorTela* installed = nullptr;
 std::function<void(const std::string&)> batchTap;
 
 }  // namespace
 
-GravadorTela& GravadorTela::instance(int playerCount) {
-    if (substitute) return *substitute;
-    static GravadorTela* const recorder = new GravadorTela(playerCount);  // never destroyed
-    return *recorder;
+GravadorTela& GravadorTela::instance() {
+    if (installed) return *installed;
+    static GravadorTela* const local = new GravadorTela(0);  // never destroyed
+    return *local;
 }
 
-void GravadorTela::substituteForTesting(GravadorTela* recorder) { substitute = recorder; }
+void GravadorTela::install(GravadorTela* recorder) { installed = recorder; }
 
 void GravadorTela::tapBatchesForTesting(std::function<void(const std::string&)> tap) {
     batchTap = std::move(tap);

@@ -1,11 +1,13 @@
-// GravadorTela: the process's one drawing recorder.
+// GravadorTela: the drawing recorder.
 //
 // Code that draws also hands the recorder one instruction text per drawing call. The recorder
 // groups them into batches of at most four and, in a server, hands every finished batch to each
 // remote player's queue (PlayerQueue, which keeps memory bounded), from which the remote fetches
-// take them. With a player count of 0 (local game, client) it keeps nothing. The player count is
-// also the mode signal of the process: non-zero means "this is a server, draw nothing locally,
-// only record".
+// take them. With a player count of 0 (local game, client) it keeps nothing.
+//
+// The drawing code reaches the process's recorder through instance(): the one a server installed,
+// else a local recorder that keeps nothing. Its player count is also the mode signal of the
+// process: non-zero means "this is a server, draw nothing locally, only record".
 //
 // A flush called by the drawing code ends a picture (a frame of a race, or a screen that then
 // waits) when something was recorded since the last picture; the automatic flush of the fourth
@@ -38,19 +40,17 @@ class GravadorTela {
     static constexpr size_t kAbandonedQueueLimit = PlayerQueue::kAbandonedQueueLimit;
     static constexpr int kBatchSize = static_cast<int>(PlayerQueue::kBatchSize);
 
-    // The process's recorder, created on the first call with `playerCount` queues; later calls
-    // return it unchanged and ignore the argument.
-    static GravadorTela& instance(int playerCount = 0);
+    // The process's recorder: the installed one, else the local one (no players).
+    static GravadorTela& instance();
 
-    // Tests and tools: makes instance() return `recorder` until called again with nullptr, which
-    // brings back the process's own recorder. Call it only while no other thread records.
-    static void substituteForTesting(GravadorTela* recorder);
+    // Makes instance() return `recorder` until called again with nullptr, which brings back the
+    // local recorder. Call it only while no other thread records.
+    static void install(GravadorTela* recorder);
     // Tests: `tap` sees every batch of every recorder at its flush, in any mode (the local game's
     // recorder keeps nothing, so this is how a test captures what a screen recorded while it still
     // drew locally). Empty removes it. Set it only while no other thread records.
     static void tapBatchesForTesting(std::function<void(const std::string& batch)> tap);
 
-    // A free-standing recorder (the process's one is reached through instance()).
     explicit GravadorTela(int playerCount);
     GravadorTela(const GravadorTela&) = delete;
     GravadorTela& operator=(const GravadorTela&) = delete;

@@ -32,9 +32,9 @@ class ClassicOnlyFifo : public FifoServer_impl {
 class RecorderInUse {
   public:
     explicit RecorderInUse(int players) : recorder(players) {
-        GravadorTela::substituteForTesting(&recorder);
+        GravadorTela::install(&recorder);
     }
-    ~RecorderInUse() { GravadorTela::substituteForTesting(nullptr); }
+    ~RecorderInUse() { GravadorTela::install(nullptr); }
     GravadorTela recorder;
 };
 

@@ -44,13 +44,13 @@ long replayDifference(const std::function<void()>& draw) {
 
     std::string recorded;
     GravadorTela local(0);
-    GravadorTela::substituteForTesting(&local);
+    GravadorTela::install(&local);
     GravadorTela::tapBatchesForTesting([&](const std::string& batch) { recorded += batch; });
     screen = window;
     draw();
     screen = realScreen;
     GravadorTela::tapBatchesForTesting(nullptr);
-    GravadorTela::substituteForTesting(nullptr);
+    GravadorTela::install(nullptr);
 
     long differing = 0;
     {
@@ -77,7 +77,7 @@ long replayDifference(const std::function<void()>& draw) {
 
 TEST(WaitingScreen, TheCountIsShownAgainAsEachPlayerJoins) {
     GravadorTela server(1);
-    GravadorTela::substituteForTesting(&server);
+    GravadorTela::install(&server);
     std::vector<std::string> batches;
     GravadorTela::tapBatchesForTesting([&](const std::string& batch) { batches.push_back(batch); });
     useSimulatedClock(0);
@@ -97,7 +97,7 @@ TEST(WaitingScreen, TheCountIsShownAgainAsEachPlayerJoins) {
     }
     useRealClock();
     GravadorTela::tapBatchesForTesting(nullptr);
-    GravadorTela::substituteForTesting(nullptr);
+    GravadorTela::install(nullptr);
 
     std::vector<std::string> counts;
     int stillFrames = 0;

@@ -62,12 +62,12 @@ TEST_F(PauseScreen, NetworkedPauseLastsWhilePausedIsSetAndIgnoresP) {
 
 TEST_F(PauseScreen, ServerRecordsEverythingButDrawsNothing) {
     GravadorTela server(2);
-    GravadorTela::substituteForTesting(&server);
+    GravadorTela::install(&server);
     keys.down(10, KEY_P).start();
     testing::internal::CaptureStdout();
     showPauseScreen(pKeyPressed);
     const std::string console = testing::internal::GetCapturedStdout();
-    GravadorTela::substituteForTesting(nullptr);
+    GravadorTela::install(nullptr);
 
     EXPECT_EQ(differingPixels(window, windowAtStart), 0);
     EXPECT_EQ(console, "") << "a server has no pictures to miss";

@@ -114,19 +114,15 @@ TEST(GravadorTela, RefusedInstructionsAreNotRecorded) {
     EXPECT_EQ(recorder.takeBatch(1), "");
 }
 
-TEST(GravadorTela, InstanceKeepsTheCountOfItsFirstCreation) {
-    GravadorTela& first = GravadorTela::instance();
-    EXPECT_EQ(&GravadorTela::instance(3), &first);
-    EXPECT_EQ(GravadorTela::instance(3).playerCount(), first.playerCount());
-}
-
-TEST(GravadorTela, SubstituteStandsInForTheProcessRecorder) {
-    GravadorTela& process = GravadorTela::instance();
+TEST(GravadorTela, InstanceIsTheInstalledRecorderElseTheLocalOne) {
+    GravadorTela& local = GravadorTela::instance();
+    EXPECT_FALSE(local.isRemote()) << "the local game and clients record for nobody";
     GravadorTela server(2);
-    GravadorTela::substituteForTesting(&server);
+    GravadorTela::install(&server);
     EXPECT_EQ(&GravadorTela::instance(), &server);
-    GravadorTela::substituteForTesting(nullptr);
-    EXPECT_EQ(&GravadorTela::instance(), &process);
+    GravadorTela::install(nullptr);
+    EXPECT_EQ(&GravadorTela::instance(), &local);
+    EXPECT_FALSE(GravadorTela::instance().isRemote());
 }
 
 // The game thread records while the request thread takes batches: nothing is lost or torn.

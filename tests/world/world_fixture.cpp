@@ -10,10 +10,10 @@
 #include "world/runner.h"
 
 RecorderScope::RecorderScope(int playerCount) : recorder_(playerCount) {
-    GravadorTela::substituteForTesting(&recorder_);
+    GravadorTela::install(&recorder_);
 }
 
-RecorderScope::~RecorderScope() { GravadorTela::substituteForTesting(nullptr); }
+RecorderScope::~RecorderScope() { GravadorTela::install(nullptr); }
 
 std::vector<std::string> RecorderScope::takeBatches() {
     std::vector<std::string> batches;

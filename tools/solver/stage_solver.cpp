@@ -26,11 +26,11 @@ const std::vector<std::string> kSprites = {"Img/Jogo/player1a.bmp", "Img/Jogo/pl
 class Headless {
   public:
     Headless() : recorder_(1) {
-        GravadorTela::substituteForTesting(&recorder_);
+        GravadorTela::install(&recorder_);
         useSimulatedClock(100000);
     }
     ~Headless() {
-        GravadorTela::substituteForTesting(nullptr);
+        GravadorTela::install(nullptr);
         useRealClock();
     }
     void drain() {
