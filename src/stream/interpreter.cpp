@@ -8,7 +8,10 @@
 #include "platform/sound_player.h"
 #include "stream/instruction_format.h"
 
-ListaBitmaps::ListaBitmaps(BITMAP* window) : window(window) { bitmaps.emplace("screen", window); }
+ListaBitmaps::ListaBitmaps(BITMAP* window, long long pixelBudget)
+    : window(window), pixelBudget(pixelBudget) {
+    bitmaps.emplace("screen", window);
+}
 
 ListaBitmaps::~ListaBitmaps() {
     for (auto& [name, bitmap] : bitmaps) {
@@ -23,8 +26,14 @@ BITMAP* ListaBitmaps::find(const std::string& name) const {
 
 bool ListaBitmaps::isBound(const std::string& name) const { return bitmaps.count(name) != 0; }
 
+long long ListaBitmaps::pixelsOf(const BITMAP* bitmap) const {
+    return bitmap && bitmap != window ? static_cast<long long>(bitmap->w) * bitmap->h : 0;
+}
+
 bool ListaBitmaps::bind(const std::string& name, BITMAP* bitmap) {
-    return bitmaps.emplace(name, bitmap).second;
+    if (!bitmaps.emplace(name, bitmap).second) return false;
+    pixelsHeld += pixelsOf(bitmap);
+    return true;
 }
 
 BITMAP* ListaBitmaps::unbind(const std::string& name) {
@@ -32,6 +41,7 @@ BITMAP* ListaBitmaps::unbind(const std::string& name) {
     if (found == bitmaps.end()) return nullptr;
     BITMAP* bitmap = found->second;
     bitmaps.erase(found);
+    pixelsHeld -= pixelsOf(bitmap);
     return bitmap;
 }
 
@@ -72,8 +82,18 @@ void bindOrRelease(ListaBitmaps& registry, const std::string& name, BITMAP* bitm
     if (!registry.bind(name, bitmap) && bitmap) destroy_bitmap(bitmap);
 }
 
+// Whether a new bitmap of `pixels` may be bound to `name`: a name still bound keeps its bitmap (the
+// new one is released at once), so only a free name asks the budget.
+bool mayHold(const ListaBitmaps& registry, const std::string& name, long long pixels) {
+    return registry.isBound(name) || registry.hasRoomFor(pixels);
+}
+
 void loadBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
     BITMAP* bitmap = isSafeImagePath(w[2]) ? load_bitmap(w[2].c_str(), nullptr) : nullptr;
+    if (bitmap && !mayHold(registry, w[1], static_cast<long long>(bitmap->w) * bitmap->h)) {
+        destroy_bitmap(bitmap);
+        bitmap = nullptr;
+    }
     if (!bitmap) {
         say("fudeu");
         return;
@@ -86,7 +106,8 @@ void createBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
     const int height = toInt(w[3]);
     const bool sane = width >= 1 && height >= 1 && width <= kMaxBitmapSide &&
                       height <= kMaxBitmapSide &&
-                      static_cast<long long>(width) * height <= kMaxBitmapArea;
+                      static_cast<long long>(width) * height <= kMaxBitmapArea &&
+                      mayHold(registry, w[1], static_cast<long long>(width) * height);
     BITMAP* bitmap = sane ? create_bitmap(width, height) : nullptr;
     if (!bitmap) say("create_bitmap falhou\n");
     bindOrRelease(registry, w[1], bitmap);

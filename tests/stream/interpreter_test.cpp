@@ -171,6 +171,44 @@ TEST_F(Interpreter, LargestStageSizedBitmapIsCreated) {
     EXPECT_EQ(registry.find("stage")->w, 18000);
 }
 
+// A sender that names ever new bitmaps is held to the pixel budget, for loads as for creations;
+// a destroyed bitmap gives its pixels back. Without the budget, 100 stage-sized bitmaps under new
+// names, drawn on, took the fuzz target past its 2 GB limit (tests/fuzz/corpus/interpreter/
+// regression_pixel_budget.txt).
+TEST(InterpreterBudget, NewBitmapsBeyondThePixelBudgetAreRefused) {
+    fs::create_directories("replay_files");
+    BITMAP* picture = create_bitmap(10, 10);
+    clear_to_color(picture, makecol(255, 0, 0));
+    ASSERT_EQ(save_bitmap("replay_files/ten.bmp", picture, nullptr), 0);
+    destroy_bitmap(picture);
+    BITMAP* window = create_bitmap(16, 12);
+    {
+        ListaBitmaps registry(window, 250);
+        auto run = [&](const std::string& batch) {
+            ::testing::internal::CaptureStdout();
+            executeBatch(registry, batch);
+            return ::testing::internal::GetCapturedStdout();
+        };
+        EXPECT_EQ(run("create_bitmap a 10 10;load_bitmap b replay_files/ten.bmp;"), "");
+        EXPECT_EQ(registry.heldPixels(), 200);
+        EXPECT_EQ(run("create_bitmap c 10 10;"), "create_bitmap falhou\n");
+        EXPECT_EQ(registry.find("c"), nullptr);
+        EXPECT_EQ(run("load_bitmap d replay_files/ten.bmp;"), "fudeu");
+        EXPECT_FALSE(registry.isBound("d"));
+        EXPECT_EQ(run("create_bitmap a 10 10;create_bitmap e 5 10;"), "")
+            << "a bound name keeps its bitmap silently; what fits is made";
+        EXPECT_EQ(registry.heldPixels(), 250);
+        run("destroy_bitmap a;destroy_bitmap c;");
+        EXPECT_EQ(registry.heldPixels(), 150);
+        EXPECT_EQ(run("load_bitmap d replay_files/ten.bmp;"), "");
+        EXPECT_NE(registry.find("d"), nullptr);
+    }
+    // The default budget holds a stage, its buffer and every screen of the game at once.
+    ListaBitmaps roomy(window);
+    EXPECT_TRUE(roomy.hasRoomFor(2 * kMaxBitmapArea + 40 * 640 * 480));
+    destroy_bitmap(window);
+}
+
 TEST_F(Interpreter, UnknownKindsAreSkippedSilently) {
     BITMAP* red = create_bitmap(1, 1);
     clear_to_color(red, kRed);
