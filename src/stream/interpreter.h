@@ -2,11 +2,12 @@
 // order, on the client's own bitmaps and window.
 //
 // The batch text comes from the network, so it is parsed as untrusted input: a piece that is too
-// long, lacks fields, names an unsafe file path, asks for an absurd bitmap or for more pixels than the
-// bitmap budget holds is refused; no piece can stop the batch. Sound pieces (play_sound, play_music, stop_music) are played through
-// sound_player.h when they name a safe path under "Img/" that the player knows; otherwise, like
-// pieces of an unknown kind, they are skipped without a word. Problems are reported on standard output only ("fudeu", "Bitmap nao
-// encontrado na lista\n", "create_bitmap falhou\n").
+// long, lacks fields, names an unsafe file path, asks for an absurd bitmap or for more pixels than
+// the bitmap budget holds is refused; no piece can stop the batch. Sound pieces (play_sound,
+// play_music, stop_music) are played through sound_player.h when they name a safe path under
+// "Img/" that the player knows; otherwise, like pieces of an unknown kind, they are skipped without
+// a word. Problems are reported on standard output only ("fudeu", "Bitmap nao encontrado na
+// lista\n", "create_bitmap falhou\n").
 #pragma once
 
 #include <allegro.h>

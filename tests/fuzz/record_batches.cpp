@@ -5,9 +5,9 @@
 //
 // IMG_PARENT is the folder holding the generated Img/ (a build folder). The match: the menu, two
 // players chosen, stage 1 with flips, a pause, F10, the interval, stage 2, F10, the winner picture,
-// the menu again, left with Esc (the winner picture says nobody crossed: F10 ends a stage won). OUT_DIR receives files "match_NNN.txt" of consecutive batches,
-// one batch a line, cut where a screen starts loading its pictures; `-merge=1` then keeps those
-// that add coverage.
+// the menu again, left with Esc (the winner picture says nobody crossed: F10 ends a stage won).
+// OUT_DIR receives files "match_NNN.txt" of consecutive batches, one batch a line, cut where a
+// screen starts loading its pictures; `-merge=1` then keeps those that add coverage.
 #include <allegro.h>
 #include <jpgalleg.h>
 
@@ -26,20 +26,20 @@
 namespace {
 
 void scriptTheMatch(KeyScript& keys) {
-    keys.press(100, KEY_RIGHT)   // menu: two players
+    keys.press(100, KEY_RIGHT)  // menu: two players
         .press(300, KEY_ENTER)
-        .press(600, KEY_ENTER)   // first character
+        .press(600, KEY_ENTER)  // first character
         .press(900, KEY_RIGHT)
-        .press(1100, KEY_ENTER)  // second character
-        .press(1500, KEY_ENTER)  // stage 1 prompt
-        .press(2500, KEY_X)      // a flip
-        .press(3000, KEY_P)      // pause ...
-        .press(3600, KEY_P)      // ... and go on
-        .press(4500, KEY_F10)    // stage 1 won
-        .press(8000, KEY_ENTER)  // stage 2 prompt
-        .press(10000, KEY_F10)   // stage 2 won
-        .press(13500, KEY_ENTER) // winner picture
-        .press(15000, KEY_ESC);  // leave from the menu
+        .press(1100, KEY_ENTER)   // second character
+        .press(1500, KEY_ENTER)   // stage 1 prompt
+        .press(2500, KEY_X)       // a flip
+        .press(3000, KEY_P)       // pause ...
+        .press(3600, KEY_P)       // ... and go on
+        .press(4500, KEY_F10)     // stage 1 won
+        .press(8000, KEY_ENTER)   // stage 2 prompt
+        .press(10000, KEY_F10)    // stage 2 won
+        .press(13500, KEY_ENTER)  // winner picture
+        .press(15000, KEY_ESC);   // leave from the menu
 }
 
 // Cuts the batches into seed files: a new file where a batch loads a picture and the current file
@@ -52,7 +52,8 @@ void writeSeeds(const std::vector<std::string>& batches, const std::filesystem::
     for (const std::string& batch : batches) {
         if (batch.empty()) continue;
         const bool screenStarts = batch.find("load_bitmap") != std::string::npos;
-        if ((screenStarts && inFile >= minBatches) || files.back().size() + batch.size() > maxBytes) {
+        if ((screenStarts && inFile >= minBatches) ||
+            files.back().size() + batch.size() > maxBytes) {
             files.emplace_back();
             inFile = 0;
         }
