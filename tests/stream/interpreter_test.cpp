@@ -172,9 +172,8 @@ TEST_F(Interpreter, LargestStageSizedBitmapIsCreated) {
 }
 
 // A sender that names ever new bitmaps is held to the pixel budget, for loads as for creations;
-// a destroyed bitmap gives its pixels back. Without the budget, 100 stage-sized bitmaps under new
-// names, drawn on, took the fuzz target past its 2 GB limit (tests/fuzz/corpus/interpreter/
-// regression_pixel_budget.txt).
+// a destroyed bitmap gives its pixels back. Without the budget, one batch line of 100 stage-sized
+// bitmaps under new names, each drawn on, took the interpreter's fuzz target past its 2 GB limit.
 TEST(InterpreterBudget, NewBitmapsBeyondThePixelBudgetAreRefused) {
     fs::create_directories("replay_files");
     BITMAP* picture = create_bitmap(10, 10);
