@@ -48,13 +48,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case CommandLineAction::Run:
             check(line.error.empty());
             if (line.mode == Modo::Servidor) {
-                check(line.params.numPlayers >= kMinPlayers && line.params.numPlayers <= kMaxPlayers);
+                check(line.params.numPlayers >= kMinPlayers &&
+                      line.params.numPlayers <= kMaxPlayers);
             }
             if (line.mode != Modo::Local) check(isHostWord(line.params.address));
             break;
         case CommandLineAction::Dialogue:
-            check(words.empty() || line.scale != 0 ||
-                  (words.size() == 1 && words[0] == "--"));
+            check(words.empty() || line.scale != 0 || (words.size() == 1 && words[0] == "--"));
             break;
         case CommandLineAction::Help:
         case CommandLineAction::Version:
