@@ -62,7 +62,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     std::ofstream(levelPath, std::ios::binary | std::ios::trunc) << text;
-    Level level;
+    // One level for every input: it keeps its terrain's storage from one to the next, so an input
+    // costs the parsing, not eight fresh megabytes of the default stage.
+    static Level level;
     std::string messages;
     if (loadCapturingMessages(level, messages)) {
         check(messages.empty(), "a level accepted with a message");
@@ -70,13 +72,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check(level.solid.size() == size_t(level.width) * level.height,
               "terrain not the stage's size");
     } else {
-        // "<path>:<line>: ..." with the number of a line of the file.
+        // "<path>: ...", and "<path>:<line>: linha invalida: ..." with the number of a line of the
+        // file when a line is at fault.
         const std::string prefix = levelPath + ":";
         check(messages.compare(0, prefix.size(), prefix) == 0, "a refusal without the file's name");
-        const long line = std::strtol(messages.c_str() + prefix.size(), nullptr, 10);
-        long lines = 1;
-        for (const char c : text) lines += c == '\n';
-        check(line >= 1 && line <= lines, "a refusal without the line's number");
+        if (messages.find("linha invalida") != std::string::npos) {
+            const long line = std::strtol(messages.c_str() + prefix.size(), nullptr, 10);
+            long lines = 1;
+            for (const char c : text) lines += c == '\n';
+            check(line >= 1 && line <= lines, "a refusal without the line's number");
+        }
     }
     return 0;
 }

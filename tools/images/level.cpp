@@ -28,7 +28,9 @@ bool loadLevel(const std::string& path, Level& level) {
         std::fprintf(stderr, "nao foi possivel ler a fase %s\n", path.c_str());
         return false;
     }
+    std::vector<unsigned char> terrain = std::move(level.solid);  // its storage serves again
     level = Level{};
+    level.solid = std::move(terrain);
     level.solid.assign(size_t(level.width) * level.height, 0);
     std::string line;
     int number = 0;
