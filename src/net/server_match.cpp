@@ -66,6 +66,12 @@ bool ServerMatchRules::raceInterrupted() {
     return key[KEY_ESC] || server.control.cheat.load() || stopRequested();
 }
 
+bool ServerMatchRules::raceFrame(Mapa& stage) {
+    bool lost = false;
+    moveWithRemoteFlipsHeld(server.control, [&] { lost = stage.raceFrame(); });
+    return lost;
+}
+
 bool ServerMatchRules::pauseRequested() { return server.control.paused.load(); }
 
 // A stop request ends the pause too: nobody may be left to lift it.

@@ -38,9 +38,10 @@ StageOutcome runServerStage(int stageNumber, const StageData& stage, ServerConte
 void playServerMatches(ServerContext& server);
 
 // The server's rules of a stage and a match (match_loop.h): the waiting screen before stage 1 and
-// the countdown before each race; remote inputs let in only during the frame loop; the race ends
-// on Esc, the remote cheat or a stop request; the remote pause holds it until the pause is lifted
-// or a stop is requested; the winner screen stays five seconds.
+// the countdown before each race; remote inputs let in only during the frame loop, remote flips
+// held off while a frame moves the runners (remote_race.h); the race ends on Esc, the remote cheat
+// or a stop request; the remote pause holds it until the pause is lifted or a stop is requested;
+// the winner screen stays five seconds.
 class ServerMatchRules : public MatchRules {
   public:
     explicit ServerMatchRules(ServerContext& server) : server(server) {}
@@ -48,6 +49,7 @@ class ServerMatchRules : public MatchRules {
     void openRace() override;
     void closeRace() override;
     bool raceInterrupted() override;
+    bool raceFrame(Mapa& stage) override;
     bool pauseRequested() override;
     bool pauseEnded() override;
     StageOutcome decideOutcome(int stageNumber, bool finished) override;

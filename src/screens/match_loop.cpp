@@ -17,7 +17,7 @@ namespace {
 void raceUntilOver(Mapa& stage, MatchRules& rules) {
     for (;;) {
         if (stage.finished || rules.raceInterrupted()) return;
-        const bool lost = stage.raceFrame();
+        const bool lost = rules.raceFrame(stage);
         if (rules.pauseRequested()) showPauseScreen([&rules] { return rules.pauseEnded(); });
         waitMoreThan(rules.frameGapMs());
         flushRecording();
@@ -35,6 +35,8 @@ void releaseStage(std::unique_ptr<Mapa>& stage, int playerCount) {
 }
 
 }  // namespace
+
+bool MatchRules::raceFrame(Mapa& stage) { return stage.raceFrame(); }
 
 StageOutcome attemptStage(int stageNumber, const StageData& stage, const StageEntrants& entrants,
                           MatchRules& rules, std::vector<int>* arrivals) {

@@ -52,6 +52,8 @@ class MatchRules {
     virtual void closeRace() {}
     // Asked before each frame: whether the race ends now although the stage is not finished.
     virtual bool raceInterrupted() = 0;
+    // One race frame of `stage` (Mapa::raceFrame); true when it lost the attempt.
+    virtual bool raceFrame(Mapa& stage);
     // Asked after each frame: whether a pause starts now.
     virtual bool pauseRequested() = 0;
     // Asked between looks during a pause: whether it is over.
