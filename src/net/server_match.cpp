@@ -4,13 +4,13 @@
 
 #include <algorithm>
 
-#include "platform/clock.h"
-#include "platform/sound_player.h"
 #include "net/estado_controle.h"
 #include "net/remote_race.h"
 #include "net/server_context.h"
 #include "net/server_screens.h"
 #include "net/stop_request.h"
+#include "platform/clock.h"
+#include "platform/sound_player.h"
 #include "stream/recorded_drawing.h"
 #include "world/mapa.h"
 #include "world/runner_table.h"

@@ -8,9 +8,9 @@
 // runners, is released.
 //
 // The frame loop: before each frame it ends when the stage is finished or the rules interrupt the
-// race; each frame is drawn, then a pause the rules ask for holds the loop in the pause screen until
-// the rules end it, then the loop waits more than the frame gap, flushes the frame, and ends when
-// the frame lost the attempt (every runner out, nobody at the finish line).
+// race; each frame is drawn, then a pause the rules ask for holds the loop in the pause screen
+// until the rules end it, then the loop waits more than the frame gap, flushes the frame, and ends
+// when the frame lost the attempt (every runner out, nobody at the finish line).
 //
 // A stage is attempted until it is won, abandoned or cannot be loaded. A match is stage 1, an
 // interval of two seconds, stage 2 and the rules' winner screen with each stage's order of arrival.

@@ -2,9 +2,8 @@
 // exact records and times of the waiting screen, the countdown and the winner screen, the next
 // match starting at once, a lost stage played again, Esc, the remote pause and cheat, and a stop
 // request while the race is paused.
-#include <gtest/gtest.h>
-
 #include <allegro.h>
+#include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
@@ -18,10 +17,10 @@
 #include "net/server_context.h"
 #include "net/server_match.h"
 #include "net/server_screens.h"
-#include "screens/winner_screen.h"
 #include "net/stop_request.h"
 #include "platform/clock.h"
 #include "screens/key_script.h"
+#include "screens/winner_screen.h"
 #include "stream/gravador_tela.h"
 #include "world/runner_table.h"
 #include "world/stage_loading.h"
@@ -32,9 +31,7 @@ namespace {
 struct Timed {
     int64_t atMs;
     std::string text;
-    bool operator==(const Timed& other) const {
-        return atMs == other.atMs && text == other.text;
-    }
+    bool operator==(const Timed& other) const { return atMs == other.atMs && text == other.text; }
 };
 
 void PrintTo(const Timed& timed, std::ostream* out) { *out << timed.atMs << " " << timed.text; }
@@ -92,7 +89,8 @@ class ServerMatch : public ::testing::Test {
         return [this] { toggleRemotePause(context->control); };
     }
 
-    // The screens' records (nothing of the stage itself) flushed from `fromMs` to `toMs`, both included.
+    // The screens' records (nothing of the stage itself) flushed from `fromMs` to `toMs`, both
+    // included.
     std::vector<Timed> screenRecords(int64_t fromMs, int64_t toMs) const {
         std::vector<Timed> found;
         for (const Timed& record : records) {
@@ -143,9 +141,9 @@ class ServerMatch : public ::testing::Test {
             expected.push_back({at, "play_sound Img/Som/contagem.wav"});
         }
         // The destroys and the start leave with the first race frame.
-        for (const char* text : {"destroy_bitmap 54321", "destroy_bitmap num",
-                                 "play_sound Img/Som/largada.wav",
-                                 "play_music Img/Som/musica_corrida.wav"}) {
+        for (const char* text :
+             {"destroy_bitmap 54321", "destroy_bitmap num", "play_sound Img/Som/largada.wav",
+              "play_music Img/Som/musica_corrida.wav"}) {
             expected.push_back({at, text});
         }
         return expected;
@@ -232,9 +230,9 @@ TEST_F(ServerMatch, RemoteInputsReachOnlyTheRunningRacePauseIncluded) {
 
 TEST_F(ServerMatch, AWholeMatchThenTheNextStartsWithoutWaitingAndEscEndsTheMatches) {
     everyoneJoined();
-    keys.call(5500, remoteCheat())     // stage 1's race
-        .call(13000, remoteCheat())    // stage 2's race
-        .down(24000, KEY_ESC);         // the next match's stage 1 race
+    keys.call(5500, remoteCheat())   // stage 1's race
+        .call(13000, remoteCheat())  // stage 2's race
+        .down(24000, KEY_ESC);       // the next match's stage 1 race
     keys.start(60000);
     playServerMatches(*context);
 
