@@ -60,7 +60,6 @@ class ServerMatch : public ::testing::Test {
         previousDirectory = std::filesystem::current_path();
         std::filesystem::current_path(TEST_IMG_ROOT);  // the stages' collision images
         clearAllKeys();
-        GravadorTela::substituteForTesting(&recorder);
         GravadorTela::tapBatchesForTesting([this](const std::string& batch) {
             size_t start = 0;
             while (start < batch.size()) {
@@ -75,7 +74,6 @@ class ServerMatch : public ::testing::Test {
     void TearDown() override {
         KeyScript::stop();
         GravadorTela::tapBatchesForTesting(nullptr);
-        GravadorTela::substituteForTesting(nullptr);
         releaseStopSignals();
         runnerTable.fill(nullptr);
         std::filesystem::current_path(previousDirectory);
@@ -152,7 +150,6 @@ class ServerMatch : public ::testing::Test {
         to.insert(to.end(), more.begin(), more.end());
     }
 
-    GravadorTela recorder{kPlayers};
     std::unique_ptr<ServerContext> context;
     KeyScript keys;
     std::vector<Timed> records;
