@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/clock.h"
 #include "stream/recorded_drawing.h"
@@ -27,7 +28,7 @@ Objeto::Objeto(const std::string& imagePath, int width, int height, bool noGravi
     if (!imagePath.empty()) image = recordedLoadBitmap(bitmapName(), imagePath);
 }
 
-Objeto::~Objeto() { recordedDestroyBitmap(bitmapName(), image); }
+Objeto::~Objeto() { recordedDestroyBitmap(bitmapName(), std::move(image)); }
 
 bool Objeto::isSolid(int colour) const { return colour != freeColour(); }
 
@@ -44,11 +45,12 @@ std::string Objeto::bitmapName() const { return "bitmap" + std::to_string(id); }
 void Objeto::draw(Mapa& map) {
     const int top = y - height;
     if (gravity.load() < 0 && grounded.load()) {
-        recordedDrawSpriteVFlip(map.buffer, "bufferVisual", image, bitmapName(), x, top);
+        recordedDrawSpriteVFlip(map.buffer.get(), "bufferVisual", image.get(), bitmapName(), x,
+                                top);
     } else {
-        recordedDrawSprite(map.buffer, "bufferVisual", image, bitmapName(), x, top);
+        recordedDrawSprite(map.buffer.get(), "bufferVisual", image.get(), bitmapName(), x, top);
     }
-    if (map.collisionWork) paintBox(map.collisionWork, top);
+    if (map.collisionWork) paintBox(map.collisionWork.get(), top);
 }
 
 void Objeto::paintBox(BITMAP* work, int top) const {

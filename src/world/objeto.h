@@ -21,6 +21,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/bitmap_handle.h"
+
 class Mapa;
 class Objeto;
 
@@ -88,7 +90,7 @@ class Objeto {
     int64_t gravityElapsed = 0;
     bool gravityFirst = true;
     std::string kind;  // set at registration: "player", "boostTela" or "linhaChegada"
-    BITMAP* image = nullptr;
+    BitmapHandle image;
     std::atomic<int> gravity{1};  // +1 pulls down, -1 pulls up
     int idColor = 0;              // set at registration
     int x, y;

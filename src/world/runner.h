@@ -42,8 +42,8 @@ class Runner : public Objeto {
     std::string keyName() const;   // "bitmapTecla<id>"
 
     const int playerNumber;
-    BITMAP* spriteSheet = nullptr;
-    BITMAP* keyImage = nullptr;
+    BitmapHandle spriteSheet;
+    BitmapHandle keyImage;
     int frameCounter = 0;
     bool lastGrounded = false;
     int64_t frameClock = 0;

@@ -102,7 +102,7 @@ class Stage {
     Stage(int stage, int startPlayer) : map_(load(stage, startPlayer)) {
         for (auto& [colour, r] : map_->playerRegistry) {
             if (r->playerNumber == startPlayer)
-                runner_ = r;
+                runner_ = r.get();
             else
                 r->active = false;  // only the runner at the chosen start takes part
         }
@@ -147,10 +147,10 @@ class Stage {
   private:
     void erase(const Objeto& o) {
         const int top = o.y - o.height;
-        blit(map_->collision, map_->collisionWork, o.x, top, o.x, top, o.width + 1, o.height + 1);
+        blit(map_->collision.get(), map_->collisionWork.get(), o.x, top, o.x, top, o.width + 1, o.height + 1);
     }
     void paint(const Objeto& o) {
-        rectfill(map_->collisionWork, o.x, o.y - o.height, o.x + o.width, o.y, o.idColor);
+        rectfill(map_->collisionWork.get(), o.x, o.y - o.height, o.x + o.width, o.y, o.idColor);
     }
 
     std::unique_ptr<Mapa> map_;
