@@ -33,8 +33,7 @@
 #include "platform/bitmap_handle.h"
 #include "world/collision_context.h"
 #include "world/gerenciador_tela.h"
-
-class Runner;
+#include "world/runner.h"
 
 class Mapa : public ColourIndex {
   public:
@@ -60,6 +59,24 @@ class Mapa : public ColourIndex {
 
     // Number of runners still active.
     int activeRunners() const;
+
+    // Everything a race frame changes in the stage: the motion of the camera, of every registered
+    // object and runner (in registration order), whether the stage is finished and the arrivals.
+    struct RaceState {
+        Objeto::MotionState camera;
+        std::vector<Objeto::MotionState> objects;
+        std::vector<Runner::MotionState> runners;
+        bool finished = false;
+        std::vector<int> arrivals;
+
+        bool operator==(const RaceState& other) const;
+        bool operator!=(const RaceState& other) const { return !(*this == other); }
+    };
+    RaceState raceState() const;
+    // Puts the stage back in `state` (taken from this stage: std::invalid_argument when its counts
+    // differ from the registries'), the collision working copy included: every box is erased where
+    // it is and the active ones are painted where the state has them, in the race frame's order.
+    void restoreRace(const RaceState& state);
 
     // The registered object painted in `colour`, runners first.
     Objeto* objectPainted(int colour) const override;
