@@ -3,8 +3,8 @@
 #include <string>
 
 BitmapCreationError::BitmapCreationError(int width, int height)
-    : std::runtime_error("create_bitmap " + std::to_string(width) + " x " +
-                         std::to_string(height) + " failed"),
+    : std::runtime_error("create_bitmap " + std::to_string(width) + " x " + std::to_string(height) +
+                         " failed"),
       width(width),
       height(height) {}
 

@@ -37,7 +37,7 @@ class ColourIndex {
 Objeto* objectPaintedIn(const PlayerRegistry& players, const ObjectRegistry& objects, int colour);
 
 struct CollisionContext {
-    BITMAP* bitmap = nullptr;             // null: everything is free space
+    BITMAP* bitmap = nullptr;            // null: everything is free space
     const ColourIndex* index = nullptr;  // null: nobody is registered
 };
 

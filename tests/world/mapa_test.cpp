@@ -46,7 +46,8 @@ TEST(Mapa, AServerLoadsOnlyTheCollisionImageYetRecordsThePicture) {
         EXPECT_EQ(map.collisionWork->h, 480);
         EXPECT_EQ(getpixel(map.collisionWork.get(), 5, 400), black());
         EXPECT_EQ(getpixel(map.collisionWork.get(), 5, 399), white());
-        EXPECT_EQ(getpixel(map.collisionWork.get(), 15, 15), white()) << "masked pixels read as free";
+        EXPECT_EQ(getpixel(map.collisionWork.get(), 15, 15), white())
+            << "masked pixels read as free";
         EXPECT_EQ(map.camera->id, cameraId);
         EXPECT_FALSE(map.finished);
         const std::vector<std::string> built = {

@@ -201,10 +201,11 @@ TEST(StageLoading, MissingImagesAreReportedWithTheStageAndThePath) {
         RecorderScope server(1);
         EXPECT_THROW(loadStage1(kSprites, 1), StageImageError);
         // A server never loads the picture: its collision image is the one it misses.
-        EXPECT_EQ(reportedLoad(1, stage1Data()),
-                  Report("Nao foi possivel carregar a fase 1: imagem Img/Jogo/mapa_colisao1.bmp nao "
-                         "encontrada.\n",
-                         false));
+        EXPECT_EQ(
+            reportedLoad(1, stage1Data()),
+            Report("Nao foi possivel carregar a fase 1: imagem Img/Jogo/mapa_colisao1.bmp nao "
+                   "encontrada.\n",
+                   false));
     }
     RecorderScope local(0);
     EXPECT_EQ(reportedLoad(2, stage2Data()),

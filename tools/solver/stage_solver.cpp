@@ -65,8 +65,8 @@ class Stage {
         for (auto& [colour, r] : map_->playerRegistry) {
             if (r->playerNumber == startPlayer) {
                 runner_ = r.get();
-                runnerIndex_ = std::distance(map_->playerRegistry.begin(),
-                                             map_->playerRegistry.find(colour));
+                runnerIndex_ =
+                    std::distance(map_->playerRegistry.begin(), map_->playerRegistry.find(colour));
             } else {
                 r->active = false;  // only the runner at the chosen start takes part
             }
