@@ -12,12 +12,12 @@
 namespace {
 
 void waitAtEnterPrompt() {
-    BITMAP* prompt = loadScreenImage("pressEnter", "Img/menu/enter.bmp");
-    recordedDrawSprite(screen, "screen", prompt, "pressEnter", 0, 0);
+    BitmapHandle prompt = loadScreenImage("pressEnter", "Img/menu/enter.bmp");
+    recordedDrawSprite(screen, "screen", prompt.get(), "pressEnter", 0, 0);
     flushRecording();
     while (!key[KEY_ENTER]) restBetweenPolls();
     // Not flushed: they leave with the first frame.
-    recordedDestroyBitmap("pressEnter", prompt);
+    recordedDestroyBitmap("pressEnter", std::move(prompt));
     recordedPlaySound(sound::kStart);
     recordedPlayMusic(sound::kRaceMusic);
 }
