@@ -18,6 +18,11 @@ void closeRemoteRace(EstadoControle& state) {
     state.active.store(false);
 }
 
+void moveWithRemoteFlipsHeld(EstadoControle& state, const std::function<void()>& motion) {
+    std::lock_guard<std::mutex> hold(state.runnersLock);
+    motion();
+}
+
 void flipRemotePlayer(EstadoControle& state, int playerCount, long player) {
     if (player < 1 || player > playerCount || player > kRunnerTableSize) return;
     std::lock_guard<std::mutex> hold(state.runnersLock);

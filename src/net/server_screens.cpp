@@ -23,12 +23,13 @@ std::string waitingCountPath(int joined, int expected) {
 }
 
 void showWaitingScreen(int joined, int expected) {
-    BITMAP* picture = recordedLoadBitmap("aguardando", "Img/menu/aguardando.bmp");
-    recordedDrawSprite(screen, "screen", picture, "aguardando", 0, 0);
-    recordedDestroyBitmap("aguardando", picture);
-    BITMAP* count = recordedLoadBitmap("aguardando_n", waitingCountPath(joined, expected));
-    recordedDrawSprite(screen, "screen", count, "aguardando_n", kWaitingCountX, kWaitingCountY);
-    recordedDestroyBitmap("aguardando_n", count);
+    BitmapHandle picture = recordedLoadBitmap("aguardando", "Img/menu/aguardando.bmp");
+    recordedDrawSprite(screen, "screen", picture.get(), "aguardando", 0, 0);
+    recordedDestroyBitmap("aguardando", std::move(picture));
+    BitmapHandle count = recordedLoadBitmap("aguardando_n", waitingCountPath(joined, expected));
+    recordedDrawSprite(screen, "screen", count.get(), "aguardando_n", kWaitingCountX,
+                       kWaitingCountY);
+    recordedDestroyBitmap("aguardando_n", std::move(count));
     flushRecording();
 }
 

@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include <array>
+#include <utility>
 
 #include "platform/clock.h"
 #include "platform/sound_player.h"
@@ -55,7 +56,7 @@ const std::array<MenuPicture, 9> kItems{{
 // One loaded picture with the name it is known by to the recorder.
 struct Loaded {
     const char* name;
-    BITMAP* bitmap;
+    BitmapHandle bitmap;
 };
 
 struct MenuBitmaps {
@@ -91,13 +92,15 @@ MenuBitmaps loadMenu() {
 }
 
 void releaseMenu(MenuBitmaps& menu) {
-    for (Loaded& picture : menu.pictures) recordedDestroyBitmap(picture.name, picture.bitmap);
-    recordedDestroyBitmap(menu.buffer.name, menu.buffer.bitmap);
+    for (Loaded& picture : menu.pictures) {
+        recordedDestroyBitmap(picture.name, std::move(picture.bitmap));
+    }
+    recordedDestroyBitmap(menu.buffer.name, std::move(menu.buffer.bitmap));
 }
 
 void blitToBuffer(const MenuBitmaps& menu, const Loaded& picture, const MenuPicture& place) {
-    recordedBlit(picture.bitmap, picture.name, menu.buffer.bitmap, menu.buffer.name, 0, 0, place.x,
-                 place.y, place.width, place.height);
+    recordedBlit(picture.bitmap.get(), picture.name, menu.buffer.bitmap.get(), menu.buffer.name, 0,
+                 0, place.x, place.y, place.width, place.height);
 }
 
 void drawMenuFrame(const MenuBitmaps& menu, int selectedItem) {
@@ -110,7 +113,7 @@ void drawMenuFrame(const MenuBitmaps& menu, int selectedItem) {
             item == selectedItem ? menu.itemHighlight[item - 1] : menu.itemNormal[item - 1];
         blitToBuffer(menu, menu.pictures[index], kItems[item - 1]);
     }
-    recordedDrawSprite(screen, "screen", menu.buffer.bitmap, menu.buffer.name, 0, 0);
+    recordedDrawSprite(screen, "screen", menu.buffer.bitmap.get(), menu.buffer.name, 0, 0);
 }
 
 }  // namespace

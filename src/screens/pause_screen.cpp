@@ -10,14 +10,14 @@
 bool pKeyPressed() { return key[KEY_P] != 0; }
 
 void showPauseScreen(const std::function<bool()>& ended) {
-    BITMAP* picture = loadScreenImage("paused", "Img/menu/pause.bmp");
+    BitmapHandle picture = loadScreenImage("paused", "Img/menu/pause.bmp");
     // Cleared to the mask colour: where the picture does not reach (or when it is missing) the race
     // keeps showing through.
-    BITMAP* buffer = createScreenBuffer("buffer_pause", 640, 480, makecol(255, 0, 255));
-    recordedBlit(picture, "paused", buffer, "buffer_pause", 0, 0, 0, 0, 640, 480);
-    recordedDrawSprite(screen, "screen", buffer, "buffer_pause", 0, 0);
-    if (buffer) destroy_bitmap(buffer);
-    if (picture) destroy_bitmap(picture);
+    BitmapHandle buffer = createScreenBuffer("buffer_pause", 640, 480, makecol(255, 0, 255));
+    recordedBlit(picture.get(), "paused", buffer.get(), "buffer_pause", 0, 0, 0, 0, 640, 480);
+    recordedDrawSprite(screen, "screen", buffer.get(), "buffer_pause", 0, 0);
+    buffer.reset();
+    picture.reset();
     recordedPlaySound(sound::kPause);
     flushRecording();
 

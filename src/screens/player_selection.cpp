@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include <string>
+#include <utility>
 
 #include "platform/clock.h"
 #include "platform/sound_player.h"
@@ -68,7 +69,7 @@ const char kBufferName[] = "buffer_selecao";
 
 struct Picture {
     std::string name;
-    BITMAP* bitmap = nullptr;
+    BitmapHandle bitmap;
 };
 
 struct SelectionBitmaps {
@@ -77,7 +78,7 @@ struct SelectionBitmaps {
     std::array<Picture, 6> portraits;  // free
     std::array<Picture, 6> portraitsTaken;
     std::array<Picture, 6> numbers;  // img1 to img6
-    BITMAP* buffer = nullptr;
+    BitmapHandle buffer;
 };
 
 Picture load(const std::string& name, const std::string& path) {
@@ -107,10 +108,10 @@ SelectionBitmaps loadSelection() {
     return s;
 }
 
-void release(Picture& picture) { recordedDestroyBitmap(picture.name, picture.bitmap); }
+void release(Picture& picture) { recordedDestroyBitmap(picture.name, std::move(picture.bitmap)); }
 
 void releaseSelection(SelectionBitmaps& s) {
-    recordedDestroyBitmap(kBufferName, s.buffer);
+    recordedDestroyBitmap(kBufferName, std::move(s.buffer));
     release(s.background);
     for (Picture& p : s.numbers) release(p);
     for (Picture& p : s.frames) release(p);
@@ -120,7 +121,8 @@ void releaseSelection(SelectionBitmaps& s) {
 
 void blitToBuffer(const SelectionBitmaps& s, const Picture& picture, int x, int y, int width,
                   int height) {
-    recordedBlit(picture.bitmap, picture.name, s.buffer, kBufferName, 0, 0, x, y, width, height);
+    recordedBlit(picture.bitmap.get(), picture.name, s.buffer.get(), kBufferName, 0, 0, x, y, width,
+                 height);
 }
 
 int columnX(int column) {
@@ -175,7 +177,7 @@ std::optional<SpriteList> runPlayerSelection(int playerCount) {
         const int chooser = state.currentPlayer;
         blitToBuffer(bitmaps, bitmaps.numbers[chooser], kNumberX, kNumberY, kNumberWidths[chooser],
                      33);
-        recordedDrawSprite(screen, "screen", bitmaps.buffer, kBufferName, 0, 0);
+        recordedDrawSprite(screen, "screen", bitmaps.buffer.get(), kBufferName, 0, 0);
         escaped = key[KEY_ESC] != 0;
     }
 

@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 
+#include <utility>
+
 #include "screens/winner_layout.h"
 #include "stream/recorded_drawing.h"
 
@@ -12,20 +14,20 @@ constexpr int kRunnerHeight = 47;
 
 // A picture loaded, drawn on the window at (x, y) and released again.
 void drawPicture(const std::string& name, const std::string& path, int x, int y) {
-    BITMAP* picture = recordedLoadBitmap(name, path);
-    recordedDrawSprite(screen, "screen", picture, name, x, y);
-    recordedDestroyBitmap(name, picture);
+    BitmapHandle picture = recordedLoadBitmap(name, path);
+    recordedDrawSprite(screen, "screen", picture.get(), name, x, y);
+    recordedDestroyBitmap(name, std::move(picture));
 }
 
 // The first running frame of a sprite sheet, with the mask colour around the figure.
 void drawRunner(const std::string& sheetPath, int x, int y) {
-    BITMAP* sheet = recordedLoadBitmap("vencedor_folha", sheetPath);
-    BITMAP* frame = recordedCreateBitmap("vencedor_quadro", kRunnerWidth, kRunnerHeight);
-    recordedBlit(sheet, "vencedor_folha", frame, "vencedor_quadro", 0, 0, 0, 0, kRunnerWidth,
-                 kRunnerHeight);
-    recordedDrawSprite(screen, "screen", frame, "vencedor_quadro", x, y);
-    recordedDestroyBitmap("vencedor_quadro", frame);
-    recordedDestroyBitmap("vencedor_folha", sheet);
+    BitmapHandle sheet = recordedLoadBitmap("vencedor_folha", sheetPath);
+    BitmapHandle frame = recordedCreateBitmap("vencedor_quadro", kRunnerWidth, kRunnerHeight);
+    recordedBlit(sheet.get(), "vencedor_folha", frame.get(), "vencedor_quadro", 0, 0, 0, 0,
+                 kRunnerWidth, kRunnerHeight);
+    recordedDrawSprite(screen, "screen", frame.get(), "vencedor_quadro", x, y);
+    recordedDestroyBitmap("vencedor_quadro", std::move(frame));
+    recordedDestroyBitmap("vencedor_folha", std::move(sheet));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/clock.h"
 #include "stream/recorded_drawing.h"
@@ -27,7 +28,7 @@ Objeto::Objeto(const std::string& imagePath, int width, int height, bool noGravi
     if (!imagePath.empty()) image = recordedLoadBitmap(bitmapName(), imagePath);
 }
 
-Objeto::~Objeto() { recordedDestroyBitmap(bitmapName(), image); }
+Objeto::~Objeto() { recordedDestroyBitmap(bitmapName(), std::move(image)); }
 
 bool Objeto::isSolid(int colour) const { return colour != freeColour(); }
 
@@ -41,15 +42,55 @@ bool Objeto::coversTerrain() const { return true; }
 
 std::string Objeto::bitmapName() const { return "bitmap" + std::to_string(id); }
 
+bool Objeto::MotionState::operator==(const MotionState& o) const {
+    return x == o.x && y == o.y && speedX == o.speedX && speedY == o.speedY &&
+           gravity == o.gravity && grounded == o.grounded && active == o.active &&
+           finished == o.finished && gravityFirst == o.gravityFirst &&
+           gravityClock == o.gravityClock && gravityElapsed == o.gravityElapsed;
+}
+
+Objeto::MotionState Objeto::motionState() const {
+    MotionState state;
+    state.x = x;
+    state.y = y;
+    state.speedX = speedX;
+    state.speedY = speedY;
+    state.gravity = gravity.load();
+    state.grounded = grounded.load();
+    state.active = active;
+    state.finished = finished;
+    state.gravityFirst = gravityFirst;
+    state.gravityClock = gravityClock;
+    state.gravityElapsed = gravityElapsed;
+    return state;
+}
+
+void Objeto::restoreMotion(const MotionState& state) {
+    x = state.x;
+    y = state.y;
+    speedX = state.speedX;
+    speedY = state.speedY;
+    gravity.store(state.gravity);
+    grounded.store(state.grounded);
+    active = state.active;
+    finished = state.finished;
+    gravityFirst = state.gravityFirst;
+    gravityClock = state.gravityClock;
+    gravityElapsed = state.gravityElapsed;
+}
+
 void Objeto::draw(Mapa& map) {
     const int top = y - height;
     if (gravity.load() < 0 && grounded.load()) {
-        recordedDrawSpriteVFlip(map.buffer, "bufferVisual", image, bitmapName(), x, top);
+        recordedDrawSpriteVFlip(map.buffer.get(), "bufferVisual", image.get(), bitmapName(), x,
+                                top);
     } else {
-        recordedDrawSprite(map.buffer, "bufferVisual", image, bitmapName(), x, top);
+        recordedDrawSprite(map.buffer.get(), "bufferVisual", image.get(), bitmapName(), x, top);
     }
-    if (map.collisionWork) paintBox(map.collisionWork, top);
+    if (map.collisionWork) paintBox(map.collisionWork.get(), top);
 }
+
+void Objeto::paintBox(BITMAP* work) const { paintBox(work, y - height); }
 
 void Objeto::paintBox(BITMAP* work, int top) const {
     if (coversTerrain()) {

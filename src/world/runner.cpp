@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/clock.h"
 #include "stream/gravador_tela.h"
@@ -30,21 +31,47 @@ Runner::Runner(const std::string& spritePath, int width, int height, bool noGrav
     const FlipKeys& keys = flipKeysOf(playerNumber);
     spriteSheet = recordedLoadBitmap(baseName(), spritePath);
     // The key picture differs between the local load and the record (see flip_keys.h).
-    if (drawsLocally()) keyImage = load_bitmap(keys.localImage, nullptr);
+    if (drawsLocally()) keyImage.reset(load_bitmap(keys.localImage, nullptr));
     GravadorTela::instance().addInstruction(formatLoadBitmap(keyName(), keys.recordedImage));
     image = recordedCreateBitmap(bitmapName(), width, height);
     // Without a sprite sheet the frame stays invisible rather than showing uninitialised memory.
-    if (image) clear_to_color(image, bitmap_mask_color(image));
+    if (image) clear_to_color(image.get(), bitmap_mask_color(image.get()));
     frameCounter = 0;
     lastGrounded = grounded.load();
     update();
 }
 
 Runner::~Runner() {
-    recordedDestroyBitmap(baseName(), spriteSheet);
-    recordedDestroyBitmap(keyName(), keyImage);
-    spriteSheet = nullptr;
-    keyImage = nullptr;
+    recordedDestroyBitmap(baseName(), std::move(spriteSheet));
+    recordedDestroyBitmap(keyName(), std::move(keyImage));
+}
+
+bool Runner::MotionState::operator==(const MotionState& o) const {
+    return body == o.body && frameCounter == o.frameCounter && lastGrounded == o.lastGrounded &&
+           firstFrame == o.firstFrame && frameClock == o.frameClock &&
+           frameElapsed == o.frameElapsed && gravityLastFrame == o.gravityLastFrame;
+}
+
+Runner::MotionState Runner::motionState() const {
+    MotionState state;
+    state.body = Objeto::motionState();
+    state.frameCounter = frameCounter;
+    state.lastGrounded = lastGrounded;
+    state.firstFrame = firstFrame;
+    state.frameClock = frameClock;
+    state.frameElapsed = frameElapsed;
+    state.gravityLastFrame = gravityLastFrame;
+    return state;
+}
+
+void Runner::restoreMotion(const MotionState& state) {
+    Objeto::restoreMotion(state.body);
+    frameCounter = state.frameCounter;
+    lastGrounded = state.lastGrounded;
+    firstFrame = state.firstFrame;
+    frameClock = state.frameClock;
+    frameElapsed = state.frameElapsed;
+    gravityLastFrame = state.gravityLastFrame;
 }
 
 std::string Runner::baseName() const { return "bitmapBase" + std::to_string(id); }
@@ -98,6 +125,6 @@ bool Runner::flipGravity() {
 }
 
 void Runner::showFrame(int sourceX, int sourceY) {
-    recordedBlit(spriteSheet, baseName(), image, bitmapName(), sourceX, sourceY, 0, 0, width,
-                 height);
+    recordedBlit(spriteSheet.get(), baseName(), image.get(), bitmapName(), sourceX, sourceY, 0, 0,
+                 width, height);
 }

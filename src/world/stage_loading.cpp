@@ -1,14 +1,16 @@
 #include "world/stage_loading.h"
 
-#include <cstdio>
 #include <stdexcept>
+#include <string>
 
+#include "platform/console_report.h"
 #include "stream/recorded_drawing.h"
 #include "world/boost_tela.h"
 #include "world/flip_keys.h"
 #include "world/linha_chegada.h"
 #include "world/runner.h"
 #include "world/runner_table.h"
+#include "world/stage_image_error.h"
 
 namespace {
 
@@ -19,9 +21,9 @@ const StartPosition kStartPositions[kRunnerTableSize] = {
 };
 
 void showLoadingScreen() {
-    BITMAP* picture = recordedLoadBitmap("carregando", kLoadingPicturePath);
-    recordedDrawSprite(screen, "screen", picture, "carregando", 0, 0);
-    recordedDestroyBitmap("carregando", picture);
+    BitmapHandle picture = recordedLoadBitmap("carregando", kLoadingPicturePath);
+    recordedDrawSprite(screen, "screen", picture.get(), "carregando", 0, 0);
+    recordedDestroyBitmap("carregando", std::move(picture));
     flushRecording();
 }
 
@@ -63,17 +65,17 @@ std::unique_ptr<Mapa> loadStage(const StageData& stage, const std::vector<std::s
     auto map = std::make_unique<Mapa>(stage.visualPath, stage.collisionPath, stage.width);
     for (int player = 1; player <= playerCount; ++player) {
         const StartPosition start = startPositionOf(player);
-        auto* runner = new Runner(spritePaths[player - 1], kRunnerWidth, kRunnerHeight, false,
-                                  player, start.x, start.y);
-        runnerTable[player - 1] = runner;
-        if (drawsLocally()) startKeyPoll(runner);
-        map->addObject(runner, "player", true);
+        Runner& runner = map->addRunner(std::make_unique<Runner>(
+            spritePaths[player - 1], kRunnerWidth, kRunnerHeight, false, player, start.x, start.y));
+        runnerTable[player - 1] = &runner;
+        if (drawsLocally()) startKeyPoll(&runner);
     }
     for (const SpeedMarker& marker : stage.markers) {
-        map->addObject(new BoostTela(marker.x, marker.speed), "boostTela", false);
+        map->addObject(std::make_unique<BoostTela>(marker.x, marker.speed), "boostTela");
     }
     const FinishLine& line = stage.finishLine;
-    map->addObject(new LinhaChegada(line.x, line.bottomY, line.height), "linhaChegada", false);
+    map->addObject(std::make_unique<LinhaChegada>(line.x, line.bottomY, line.height),
+                   "linhaChegada");
     return map;
 }
 
@@ -90,11 +92,14 @@ std::unique_ptr<Mapa> loadStageOrReport(int stageNumber, const StageData& stage,
                                         int playerCount) {
     try {
         return loadStage(stage, spritePaths, playerCount);
-    } catch (int failure) {
-        const char* path = failure == 1 ? stage.visualPath : stage.collisionPath;
-        std::printf("Nao foi possivel carregar a fase %d: imagem %s nao encontrada.\n", stageNumber,
-                    path);
-        std::fflush(stdout);
+    } catch (const StageImageError& failure) {
+        reportLine("Nao foi possivel carregar a fase " + std::to_string(stageNumber) + ": imagem " +
+                   failure.path + " nao encontrada.");
+        return nullptr;
+    } catch (const BitmapCreationError& failure) {
+        reportLine("Nao foi possivel carregar a fase " + std::to_string(stageNumber) +
+                   ": falta memoria para uma imagem de " + std::to_string(failure.width) + " x " +
+                   std::to_string(failure.height) + ".");
         return nullptr;
     }
 }

@@ -29,7 +29,7 @@ int fringePixels(BITMAP* bmp) {
 TEST(RunnerImages, SheetsFollowTheLayoutOnTheMaskColour) {
     for (int c = 1; c <= 6; ++c) {
         SCOPED_TRACE(c);
-        BitmapPtr sheet = loadGenerated("Img/Jogo/player" + std::to_string(c) + "a.bmp");
+        BitmapHandle sheet = loadGenerated("Img/Jogo/player" + std::to_string(c) + "a.bmp");
         ASSERT_TRUE(sheet);
         EXPECT_GE(sheet->w, 5 * kW);
         EXPECT_GE(sheet->h, kAirY + kH);
@@ -50,7 +50,7 @@ TEST(RunnerImages, SheetsFollowTheLayoutOnTheMaskColour) {
 }
 
 TEST(RunnerImages, FramesAnimateAndCharactersDiffer) {
-    BitmapPtr sheets[6];
+    BitmapHandle sheets[6];
     for (int c = 0; c < 6; ++c) {
         sheets[c] = loadGenerated("Img/Jogo/player" + std::to_string(c + 1) + "a.bmp");
         ASSERT_TRUE(sheets[c]);
@@ -72,7 +72,7 @@ TEST(RunnerImages, KeyPicturesSitCentredAboveTheRunnerWithoutCoveringIt) {
     // them above the runner's top row (y - 47).
     for (const char* name : {"X", "M", "R", "A", "CTRL", "1", "2", "3", "4", "5", "6"}) {
         SCOPED_TRACE(name);
-        BitmapPtr key = loadGenerated(std::string("Img/Jogo/") + name + ".bmp");
+        BitmapHandle key = loadGenerated(std::string("Img/Jogo/") + name + ".bmp");
         ASSERT_TRUE(key);
         EXPECT_EQ(key->w, 72);
         EXPECT_LE(key->h, 13);
@@ -80,12 +80,12 @@ TEST(RunnerImages, KeyPicturesSitCentredAboveTheRunnerWithoutCoveringIt) {
         EXPECT_FALSE(isMagenta(pixelOf(key.get(), 36, key->h / 2)));
         EXPECT_EQ(fringePixels(key.get()), 0);
     }
-    BitmapPtr x = loadGenerated("Img/Jogo/X.bmp"), m = loadGenerated("Img/Jogo/M.bmp");
+    BitmapHandle x = loadGenerated("Img/Jogo/X.bmp"), m = loadGenerated("Img/Jogo/M.bmp");
     EXPECT_GT(meanDifference(x.get(), 0, 0, m.get(), 0, 0, 72, x->h), 1.0);
 }
 
 TEST(RunnerImages, CountdownCellsAndMaskPixel) {
-    BitmapPtr strip = loadGenerated("Img/Jogo/54321.bmp");
+    BitmapHandle strip = loadGenerated("Img/Jogo/54321.bmp");
     ASSERT_TRUE(strip);
     EXPECT_EQ(strip->w, 500);
     EXPECT_EQ(strip->h, 100);
@@ -97,7 +97,7 @@ TEST(RunnerImages, CountdownCellsAndMaskPixel) {
         }
     }
     EXPECT_EQ(fringePixels(strip.get()), 0);
-    BitmapPtr pixel = loadGenerated("Img/Jogo/pixelTransparente.bmp");
+    BitmapHandle pixel = loadGenerated("Img/Jogo/pixelTransparente.bmp");
     ASSERT_TRUE(pixel);
     EXPECT_EQ(pixel->w, 1);
     EXPECT_EQ(pixel->h, 1);
