@@ -187,6 +187,9 @@ void executePiece(ListaBitmaps& registry, const std::string& piece,
 
 bool isSafeImagePath(const std::string& path) {
     if (path.empty() || path.front() == '/' || path.find('\\') != std::string::npos) return false;
+    for (const char c : path) {
+        if (static_cast<unsigned char>(c) <= ' ' || static_cast<unsigned char>(c) > '~') return false;
+    }
     size_t start = 0;
     while (start <= path.size()) {
         size_t end = path.find('/', start);

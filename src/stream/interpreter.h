@@ -60,6 +60,7 @@ private:
 // Carries out every instruction of `batch` with the bitmaps of `registry`.
 void executeBatch(ListaBitmaps& registry, std::string batch);
 
-// Whether `path` may be loaded on a receiver: a relative path with no ".." component and no
-// backslash.
+// Whether `path` may be loaded on a receiver: a relative path of printable ASCII characters with no
+// ".." component and no backslash. (The graphics library reads a path as UTF-8 and runs past the
+// end of one holding an invalid sequence, so bytes outside ASCII never reach it.)
 bool isSafeImagePath(const std::string& path);

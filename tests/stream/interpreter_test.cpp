@@ -247,6 +247,8 @@ TEST_F(Interpreter, UnsafePathsAreFailedLoads) {
         EXPECT_EQ(run("load_bitmap p " + path + ";"), "fudeu") << path;
         EXPECT_FALSE(registry.isBound("p"));
     }
+    EXPECT_EQ(run("load_bitmap p " + kDir + "/red\xff.bmp;"), "fudeu");
+    EXPECT_FALSE(registry.isBound("p"));
     EXPECT_EQ(run("load_bitmap p " + kDir + "/./red.bmp;"), "");
     EXPECT_TRUE(registry.isBound("p"));
 }
@@ -269,6 +271,13 @@ TEST(InterpreterPaths, SafeImagePathRules) {
     EXPECT_FALSE(isSafeImagePath("Img/../../x"));
     EXPECT_FALSE(isSafeImagePath("Img/.."));
     EXPECT_FALSE(isSafeImagePath("Img\\x.bmp"));
+    // Printable ASCII only: the graphics library reads past the end of a path holding an invalid
+    // UTF-8 sequence (a fuzz run crashed in it on "Img/menu/paus\xff.bmp").
+    EXPECT_FALSE(isSafeImagePath("Img/menu/paus\xff.bmp"));
+    EXPECT_FALSE(isSafeImagePath("Img/\xc3\xa9.bmp"));
+    EXPECT_FALSE(isSafeImagePath("Img/a\x01.bmp"));
+    EXPECT_FALSE(isSafeImagePath(std::string("Img/a\0b.bmp", 11)));
+    EXPECT_TRUE(isSafeImagePath("Img/Som/menu_mover.wav"));
 }
 
 }  // namespace
