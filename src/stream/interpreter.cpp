@@ -1,5 +1,6 @@
 #include "stream/interpreter.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -118,6 +119,46 @@ void destroyBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
     if (BITMAP* bitmap = registry.unbind(w[1])) destroy_bitmap(bitmap);
 }
 
+// The graphics library clips a drawing in int arithmetic, which overflows for coordinates near the
+// int range's ends and then writes outside the bitmap. No bitmap is wider or taller than
+// kMaxBitmapSide, so a sprite placed further out than this is off every bitmap wherever it is.
+constexpr int kFarOut = 1 << 20;
+
+int onPlane(int coordinate) { return std::clamp(coordinate, -kFarOut, kFarOut); }
+
+// blit with the graphics library's own clipping (source bitmap, then the target's clipping
+// rectangle) done first in 64 bits, so that the library gets a rectangle inside both bitmaps.
+void clippedBlit(BITMAP* source, BITMAP* target, long long sx, long long sy, long long dx,
+                 long long dy, long long width, long long height) {
+    if (sx < 0) {
+        width += sx;
+        dx -= sx;
+        sx = 0;
+    }
+    if (sy < 0) {
+        height += sy;
+        dy -= sy;
+        sy = 0;
+    }
+    width = std::min(width, source->w - sx);
+    height = std::min(height, source->h - sy);
+    if (dx < target->cl) {
+        width -= target->cl - dx;
+        sx += target->cl - dx;
+        dx = target->cl;
+    }
+    if (dy < target->ct) {
+        height -= target->ct - dy;
+        sy += target->ct - dy;
+        dy = target->ct;
+    }
+    width = std::min(width, target->cr - dx);
+    height = std::min(height, target->cb - dy);
+    if (width <= 0 || height <= 0) return;
+    blit(source, target, static_cast<int>(sx), static_cast<int>(sy), static_cast<int>(dx),
+         static_cast<int>(dy), static_cast<int>(width), static_cast<int>(height));
+}
+
 void drawSprite(ListaBitmaps& registry, const std::vector<std::string>& w) {
     BITMAP* target = registry.find(w[1]);
     BITMAP* sprite = registry.find(w[2]);
@@ -126,9 +167,9 @@ void drawSprite(ListaBitmaps& registry, const std::vector<std::string>& w) {
         return;
     }
     if (w[0] == "draw_sprite") {
-        draw_sprite(target, sprite, toInt(w[3]), toInt(w[4]));
+        draw_sprite(target, sprite, onPlane(toInt(w[3])), onPlane(toInt(w[4])));
     } else {
-        draw_sprite_v_flip(target, sprite, toInt(w[3]), toInt(w[4]));
+        draw_sprite_v_flip(target, sprite, onPlane(toInt(w[3])), onPlane(toInt(w[4])));
     }
 }
 
@@ -139,8 +180,8 @@ void blitBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
         say(kNotFound);
         return;
     }
-    blit(source, target, toInt(w[3]), toInt(w[4]), toInt(w[5]), toInt(w[6]), toInt(w[7]),
-         toInt(w[8]));
+    clippedBlit(source, target, toInt(w[3]), toInt(w[4]), toInt(w[5]), toInt(w[6]), toInt(w[7]),
+                toInt(w[8]));
 }
 
 // A sound is named like a picture, by a safe relative path under the image folder; the player
@@ -188,7 +229,8 @@ void executePiece(ListaBitmaps& registry, const std::string& piece,
 bool isSafeImagePath(const std::string& path) {
     if (path.empty() || path.front() == '/' || path.find('\\') != std::string::npos) return false;
     for (const char c : path) {
-        if (static_cast<unsigned char>(c) <= ' ' || static_cast<unsigned char>(c) > '~') return false;
+        if (static_cast<unsigned char>(c) <= ' ' || static_cast<unsigned char>(c) > '~')
+            return false;
     }
     size_t start = 0;
     while (start <= path.size()) {

@@ -263,6 +263,38 @@ TEST_F(Interpreter, NumbersReadLikeAtoiWithoutOverflow) {
     EXPECT_EQ(getpixel(window, 2, 0), kRed) << "'2abc' reads as 2, 'junk' as 0";
 }
 
+// The graphics library clips in int arithmetic: coordinates near the ends of the int range
+// overflowed it into writing outside the window (a blit from x -2147483648 crashed the fuzz target).
+// The interpreter clips first, in 64 bits, and gives the same pictures for every other number.
+TEST_F(Interpreter, DrawingsAtTheEndsOfTheIntRangeStayInsideTheBitmaps) {
+    BITMAP* red = create_bitmap(10, 10);
+    clear_to_color(red, kRed);
+    registry.bind("red", red);
+    for (const char* piece : {
+             "blit red screen -2147483648 0 0 0 2147483647 2147483647",
+             "blit red screen 0 -2147483648 0 0 2147483647 2147483647",
+             "blit red screen 0 0 -2147483648 -2147483648 2147483647 2147483647",
+             "blit red screen 2147483647 2147483647 0 0 2147483647 2147483647",
+             "draw_sprite screen red -2147483648 2147483647",
+             "draw_sprite_v_flip screen red 2147483647 -2147483648",
+         }) {
+        EXPECT_EQ(run(std::string(piece) + ";"), "") << piece;
+        EXPECT_EQ(getpixel(window, 0, 0), kBlack) << piece;
+        EXPECT_EQ(getpixel(window, 15, 11), kBlack) << piece;
+    }
+    // Far but exact: 2 columns from source x 0, landing at the window's left edge.
+    run("blit red screen -1000000000 0 -1000000000 3 1000000002 2;");
+    EXPECT_EQ(getpixel(window, 1, 3), kRed);
+    EXPECT_EQ(getpixel(window, 1, 4), kRed);
+    EXPECT_EQ(getpixel(window, 2, 3), kBlack);
+    EXPECT_EQ(getpixel(window, 1, 5), kBlack);
+    // Clipped by the source on the right and the target at the bottom, as the library clips.
+    run("blit red screen 8 0 14 10 100 100;");
+    EXPECT_EQ(getpixel(window, 14, 10), kRed);
+    EXPECT_EQ(getpixel(window, 15, 11), kRed);
+    EXPECT_EQ(getpixel(window, 13, 10), kBlack);
+}
+
 TEST(InterpreterPaths, SafeImagePathRules) {
     EXPECT_TRUE(isSafeImagePath("Img/menu/menu.jpg"));
     EXPECT_TRUE(isSafeImagePath("a..b/c.bmp")) << "dots inside a component are fine";
