@@ -1,5 +1,7 @@
 #include "level.h"
 
+#include "stream/interpreter.h"  // the largest bitmap a client creates
+
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -43,7 +45,8 @@ bool loadLevel(const std::string& path, Level& level) {
         int a = 0, b = 0, c = 0, d = 0;
         bool ok = true;
         if (command == "size") {
-            ok = bool(words >> a >> b) && a > 0 && b > 0 && a <= 20000 && b <= 2000;
+            ok = bool(words >> a >> b) && a > 0 && b > 0 && a <= kMaxBitmapSide &&
+                 b <= kMaxBitmapSide && static_cast<long long>(a) * b <= kMaxBitmapArea;
             if (ok) {
                 level.width = a;
                 level.height = b;

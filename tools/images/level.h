@@ -3,7 +3,8 @@
 // so the collision bitmap and the picture agree pixel for pixel on where the terrain is.
 //
 // File format, one command per line, '#' starts a comment, coordinates in stage pixels:
-//   size W H                  stage size (default 18000 480)
+//   size W H                  stage size (default 18000 480; at most the largest bitmap a client
+//                             creates, kMaxBitmapSide on a side and kMaxBitmapArea in all)
 //   theme N                   look of the picture (1 or 2)
 //   floor X1 X2 TOP           terrain in columns X1..X2-1 from row TOP down to the bottom
 //   ceiling X1 X2 DEPTH       terrain in columns X1..X2-1 from row 0 down to row DEPTH-1
