@@ -17,6 +17,7 @@
 #include "stream/recorded_drawing.h"
 #include "world/flip_keys.h"
 #include "world/mapa.h"
+#include "world/runner_sprites.h"
 #include "world/runner_table.h"
 #include "world/stage_loading.h"
 
@@ -48,7 +49,7 @@ StageOutcome decideOutcome(const Mapa& stage, EstadoControle& control) {
 }
 
 void releaseStage(std::unique_ptr<Mapa>& stage, int playerCount) {
-    for (int i = 0; i < playerCount && i < kRunnerTableSize; ++i) {
+    for (int i = 0; i < playerCount && i < kMaxPlayers; ++i) {
         if (runnerTable[i]) stopKeyPoll(runnerTable[i]);
         runnerTable[i] = nullptr;
     }
@@ -81,12 +82,7 @@ void waitForEveryPlayer(Mapa& stage, const ContadorLogin& logins) {
     }
 }
 
-const std::vector<std::string>& serverRunnerImages() {
-    static const std::vector<std::string> images = {
-        "Img/Jogo/player1a.bmp", "Img/Jogo/player2a.bmp", "Img/Jogo/player3a.bmp",
-        "Img/Jogo/player4a.bmp", "Img/Jogo/player5a.bmp", "Img/Jogo/player6a.bmp"};
-    return images;
-}
+const std::vector<std::string>& serverRunnerImages() { return runnerSpritesInOrder(); }
 
 StageOutcome runServerStage(int stageNumber, const StageData& stage, ServerContext& server,
                             std::vector<int>* arrivals) {

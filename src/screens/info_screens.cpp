@@ -3,17 +3,19 @@
 #include <allegro.h>
 
 #include "platform/clock.h"
+#include "platform/window_size.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
+#include "stream/screen_name.h"
 
 namespace {
 
 bool showPictureUntilEscape(const char* pictureName, const char* picturePath,
                             const char* bufferName) {
     BITMAP* picture = loadScreenImage(pictureName, picturePath);
-    BITMAP* buffer = createScreenBuffer(bufferName, 640, 480, makecol(0, 0, 0));
-    recordedBlit(picture, pictureName, buffer, bufferName, 0, 0, 0, 0, 640, 480);
-    recordedDrawSprite(screen, "screen", buffer, bufferName, 0, 0);
+    BITMAP* buffer = createScreenBuffer(bufferName, kWindowWidth, kWindowHeight, makecol(0, 0, 0));
+    recordedBlit(picture, pictureName, buffer, bufferName, 0, 0, 0, 0, kWindowWidth, kWindowHeight);
+    recordedDrawSprite(screen, kScreenName, buffer, bufferName, 0, 0);
     flushRecording();
 
     while (!key[KEY_ESC]) restBetweenPolls();

@@ -7,6 +7,7 @@
 
 #include "platform/clock.h"
 #include "platform/graphics.h"
+#include "platform/player_limits.h"
 #include "platform/sound_player.h"
 #include "screens/main_menu.h"
 #include "screens/player_selection.h"
@@ -33,8 +34,7 @@ void showWinnerScreen(const MatchArrivals& arrivals, const std::vector<std::stri
 void playLocalMatches(const StageData& stage1, const StageData& stage2) {
     for (;;) {
         const int playerCount = runMainMenu();
-        if (playerCount == kLeaveTheGame || playerCount < 1 || playerCount > kCharacterCount)
-            return;
+        if (playerCount == kLeaveTheGame || playerCount < 1 || playerCount > kMaxPlayers) return;
         const std::optional<SpriteList> chosen = runPlayerSelection(playerCount);
         if (!chosen) continue;
         const std::vector<std::string> sprites(chosen->begin(), chosen->begin() + playerCount);

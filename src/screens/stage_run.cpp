@@ -10,6 +10,7 @@
 #include "screens/pause_screen.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
+#include "stream/screen_name.h"
 #include "world/flip_keys.h"
 #include "world/mapa.h"
 #include "world/runner_table.h"
@@ -18,14 +19,15 @@
 namespace {
 
 constexpr int kFrameGapMs = 33;
+constexpr const char* kPromptName = "pressEnter";
 
 void waitAtEnterPrompt() {
-    BITMAP* prompt = loadScreenImage("pressEnter", "Img/menu/enter.bmp");
-    recordedDrawSprite(screen, "screen", prompt, "pressEnter", 0, 0);
+    BITMAP* prompt = loadScreenImage(kPromptName, "Img/menu/enter.bmp");
+    recordedDrawSprite(screen, kScreenName, prompt, kPromptName, 0, 0);
     flushRecording();
     while (!key[KEY_ENTER]) restBetweenPolls();
     // Not flushed: they leave with the first frame.
-    recordedDestroyBitmap("pressEnter", prompt);
+    recordedDestroyBitmap(kPromptName, prompt);
     recordedPlaySound(sound::kStart);
     recordedPlayMusic(sound::kRaceMusic);
 }
@@ -46,7 +48,7 @@ void raceUntilOver(Mapa& stage) {
 
 void releaseStage(std::unique_ptr<Mapa>& stage, int playerCount) {
     // No key timer may run on a runner once the stage has released it.
-    for (int i = 0; i < playerCount && i < kRunnerTableSize; ++i) {
+    for (int i = 0; i < playerCount && i < kMaxPlayers; ++i) {
         if (runnerTable[i]) stopKeyPoll(runnerTable[i]);
         runnerTable[i] = nullptr;
     }

@@ -7,8 +7,11 @@
 
 #include "platform/sound_player.h"
 #include "stream/instruction_format.h"
+#include "stream/screen_name.h"
 
-ListaBitmaps::ListaBitmaps(BITMAP* window) : window(window) { bitmaps.emplace("screen", window); }
+ListaBitmaps::ListaBitmaps(BITMAP* window) : window(window) {
+    bitmaps.emplace(kScreenName, window);
+}
 
 ListaBitmaps::~ListaBitmaps() {
     for (auto& [name, bitmap] : bitmaps) {
@@ -93,7 +96,7 @@ void createBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
 }
 
 void destroyBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
-    if (w[1] == "screen") return;  // the window is not the receiver's to release
+    if (w[1] == kScreenName) return;  // the window is not the receiver's to release
     if (BITMAP* bitmap = registry.unbind(w[1])) destroy_bitmap(bitmap);
 }
 

@@ -10,18 +10,18 @@
 #include "world/stage_images.h"
 
 Mapa::Mapa(const std::string& visualPath, const std::string& collisionPath, int stageWidth) {
-    visual = recordedLoadBitmap("mapaVisual", visualPath);
+    visual = recordedLoadBitmap(kStagePictureName, visualPath);
     if (drawsLocally() && !visual) throw 1;
     collision = load_bitmap(collisionPath.c_str(), nullptr);
     if (!collision) {
         // Clients loaded the picture on our record: let them free it again.
-        recordedDestroyBitmap("mapaVisual", visual);
+        recordedDestroyBitmap(kStagePictureName, visual);
         visual = nullptr;
         throw 2;
     }
     collisionWork = create_bitmap(stageWidth, kStageHeight);
-    buffer = recordedCreateBitmap("bufferVisual", stageWidth, kStageHeight);
-    recordedDrawSprite(buffer, "bufferVisual", visual, "mapaVisual", 0, 0);
+    buffer = recordedCreateBitmap(kStageBufferName, stageWidth, kStageHeight);
+    recordedDrawSprite(buffer, kStageBufferName, visual, kStagePictureName, 0, 0);
     // draw_sprite skips mask-coloured pixels of the collision image: they must read as free
     // space, not as whatever memory create_bitmap handed out.
     clear_to_color(collisionWork, freeColour());
@@ -31,8 +31,8 @@ Mapa::Mapa(const std::string& visualPath, const std::string& collisionPath, int 
 
 Mapa::~Mapa() {
     releaseBitmaps();
-    recordedDestroyBitmap("mapaVisual", nullptr);
-    recordedDestroyBitmap("bufferVisual", nullptr);
+    recordedDestroyBitmap(kStagePictureName, nullptr);
+    recordedDestroyBitmap(kStageBufferName, nullptr);
     for (auto& [colour, runner] : playerRegistry) {
         stopKeyPoll(runner);
         for (Runner*& entry : runnerTable) {

@@ -7,6 +7,7 @@
 #include "stream/recorded_drawing.h"
 #include "world/collision_context.h"
 #include "world/mapa.h"
+#include "world/stage_images.h"
 
 namespace {
 
@@ -44,9 +45,9 @@ std::string Objeto::bitmapName() const { return "bitmap" + std::to_string(id); }
 void Objeto::draw(Mapa& map) {
     const int top = y - height;
     if (gravity.load() < 0 && grounded.load()) {
-        recordedDrawSpriteVFlip(map.buffer, "bufferVisual", image, bitmapName(), x, top);
+        recordedDrawSpriteVFlip(map.buffer, kStageBufferName, image, bitmapName(), x, top);
     } else {
-        recordedDrawSprite(map.buffer, "bufferVisual", image, bitmapName(), x, top);
+        recordedDrawSprite(map.buffer, kStageBufferName, image, bitmapName(), x, top);
     }
     if (map.collisionWork) paintBox(map.collisionWork, top);
 }

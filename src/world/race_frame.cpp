@@ -3,6 +3,7 @@
 
 #include "platform/sound_player.h"
 #include "stream/recorded_drawing.h"
+#include "stream/screen_name.h"
 #include "world/mapa.h"
 #include "world/runner.h"
 #include "world/stage_images.h"
@@ -26,12 +27,12 @@ bool hasLeftScreen(const Objeto& runner) {
 
 void Mapa::refreshWindow() {
     const int cameraX = camera->x;
-    recordedBlit(visual, "mapaVisual", buffer, "bufferVisual", cameraX, 0, cameraX, 0, kWindowWidth,
-                 kStageHeight);
+    recordedBlit(visual, kStagePictureName, buffer, kStageBufferName, cameraX, 0, cameraX, 0,
+                 kWindowWidth, kStageHeight);
 }
 
 void Mapa::showWindow() {
-    recordedBlit(buffer, "bufferVisual", screen, "screen", camera->x, 0, 0, 0, kWindowWidth,
+    recordedBlit(buffer, kStageBufferName, screen, kScreenName, camera->x, 0, 0, 0, kWindowWidth,
                  kStageHeight);
 }
 
@@ -42,7 +43,7 @@ void Mapa::eraseBox(const Objeto& object) {
 }
 
 void Mapa::drawKeyPicture(const Runner& runner) {
-    recordedDrawSprite(buffer, "bufferVisual", runner.keyImage, runner.keyName(),
+    recordedDrawSprite(buffer, kStageBufferName, runner.keyImage, runner.keyName(),
                        runner.x - kKeyPictureLeft, runner.y - kKeyPictureUp);
 }
 

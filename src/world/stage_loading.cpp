@@ -4,24 +4,27 @@
 #include <stdexcept>
 
 #include "stream/recorded_drawing.h"
+#include "stream/screen_name.h"
 #include "world/boost_tela.h"
 #include "world/flip_keys.h"
 #include "world/linha_chegada.h"
+#include "world/object_kinds.h"
 #include "world/runner.h"
 #include "world/runner_table.h"
 
 namespace {
 
 constexpr const char* kLoadingPicturePath = "Img/menu/bg_carregando.jpg";
+constexpr const char* kLoadingPictureName = "carregando";
 
-const StartPosition kStartPositions[kRunnerTableSize] = {
+const StartPosition kStartPositions[kMaxPlayers] = {
     {270, 100}, {270, 155}, {270, 230}, {270, 285}, {220, 155}, {220, 285},
 };
 
 void showLoadingScreen() {
-    BITMAP* picture = recordedLoadBitmap("carregando", kLoadingPicturePath);
-    recordedDrawSprite(screen, "screen", picture, "carregando", 0, 0);
-    recordedDestroyBitmap("carregando", picture);
+    BITMAP* picture = recordedLoadBitmap(kLoadingPictureName, kLoadingPicturePath);
+    recordedDrawSprite(screen, kScreenName, picture, kLoadingPictureName, 0, 0);
+    recordedDestroyBitmap(kLoadingPictureName, picture);
     flushRecording();
 }
 
@@ -47,7 +50,7 @@ const StageData& stage2Data() {
 }
 
 StartPosition startPositionOf(int playerNumber) {
-    if (playerNumber < 1 || playerNumber > kRunnerTableSize) {
+    if (playerNumber < 1 || playerNumber > kMaxPlayers) {
         throw std::out_of_range("player number");
     }
     return kStartPositions[playerNumber - 1];
@@ -55,7 +58,7 @@ StartPosition startPositionOf(int playerNumber) {
 
 std::unique_ptr<Mapa> loadStage(const StageData& stage, const std::vector<std::string>& spritePaths,
                                 int playerCount) {
-    if (playerCount < 1 || playerCount > kRunnerTableSize ||
+    if (playerCount < 1 || playerCount > kMaxPlayers ||
         spritePaths.size() < static_cast<size_t>(playerCount)) {
         throw std::invalid_argument("a stage takes 1 to 6 players, each with a sprite sheet");
     }
@@ -67,13 +70,13 @@ std::unique_ptr<Mapa> loadStage(const StageData& stage, const std::vector<std::s
                                   player, start.x, start.y);
         runnerTable[player - 1] = runner;
         if (drawsLocally()) startKeyPoll(runner);
-        map->addObject(runner, "player", true);
+        map->addObject(runner, kRunnerKind, true);
     }
     for (const SpeedMarker& marker : stage.markers) {
-        map->addObject(new BoostTela(marker.x, marker.speed), "boostTela", false);
+        map->addObject(new BoostTela(marker.x, marker.speed), kSpeedMarkerKind, false);
     }
     const FinishLine& line = stage.finishLine;
-    map->addObject(new LinhaChegada(line.x, line.bottomY, line.height), "linhaChegada", false);
+    map->addObject(new LinhaChegada(line.x, line.bottomY, line.height), kFinishLineKind, false);
     return map;
 }
 
