@@ -30,25 +30,6 @@ void showLoadingScreen() {
 
 }  // namespace
 
-const StageData& stage1Data() {
-    static const StageData stage{"Img/Jogo/visual1.jpg",
-                                 "Img/Jogo/mapa_colisao1.bmp",
-                                 18000,
-                                 {{2, 10}, {5000, 13}, {10400, 15}, {14000, 30}, {16700, 15}},
-                                 {17626, 421, 40}};
-    return stage;
-}
-
-const StageData& stage2Data() {
-    static const StageData stage{
-        "Img/Jogo/visual2.jpg",
-        "Img/Jogo/mapacolisao2.bmp",
-        18000,
-        {{2, 11}, {5550, 20}, {9250, 12}, {13000, 18}, {14850, 25}, {15370, 18}},
-        {16427, 440, 75}};
-    return stage;
-}
-
 StartPosition startPositionOf(int playerNumber) {
     if (playerNumber < 1 || playerNumber > kMaxPlayers) {
         throw std::out_of_range("player number");
