@@ -8,6 +8,7 @@
 #include "stream/recorded_drawing.h"
 #include "world/collision_context.h"
 #include "world/mapa.h"
+#include "world/stage_images.h"
 
 namespace {
 
@@ -82,10 +83,10 @@ void Objeto::restoreMotion(const MotionState& state) {
 void Objeto::draw(Mapa& map) {
     const int top = y - height;
     if (gravity.load() < 0 && grounded.load()) {
-        recordedDrawSpriteVFlip(map.buffer.get(), "bufferVisual", image.get(), bitmapName(), x,
+        recordedDrawSpriteVFlip(map.buffer.get(), kStageBufferName, image.get(), bitmapName(), x,
                                 top);
     } else {
-        recordedDrawSprite(map.buffer.get(), "bufferVisual", image.get(), bitmapName(), x, top);
+        recordedDrawSprite(map.buffer.get(), kStageBufferName, image.get(), bitmapName(), x, top);
     }
     if (map.collisionWork) paintBox(map.collisionWork.get(), top);
 }

@@ -112,7 +112,7 @@ class Objeto {
     int64_t gravityClock = 0;
     int64_t gravityElapsed = 0;
     bool gravityFirst = true;
-    std::string kind;  // set at registration: "player", "boostTela" or "linhaChegada"
+    std::string kind;  // set at registration: one of object_kinds.h
     BitmapHandle image;
     std::atomic<int> gravity{1};  // +1 pulls down, -1 pulls up
     int idColor = 0;              // set at registration

@@ -9,6 +9,7 @@
 #include "stream/instruction_format.h"
 #include "stream/recorded_drawing.h"
 #include "world/flip_keys.h"
+#include "world/object_kinds.h"
 
 namespace {
 
@@ -83,14 +84,14 @@ void Runner::onCollision(int direction, const Hit& hit, int newX, int newY) {
         speedY = 0.0;
     }
     if (hit.kind != Hit::kObject) return;  // terrain blocks
-    if (hit.object->kind == "linhaChegada") finished = true;
-    if (hit.object->kind == "player") return;  // another runner blocks
+    if (hit.object->kind == kFinishLineKind) finished = true;
+    if (hit.object->kind == kRunnerKind) return;  // another runner blocks
     x = newX;
     y = newY;
 }
 
 bool Runner::passesThrough(const Objeto& other) const {
-    return other.kind == "boostTela" || other.kind == "linhaChegada";
+    return other.kind == kSpeedMarkerKind || other.kind == kFinishLineKind;
 }
 
 void Runner::update() {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "support/image_checks.h"
+#include "world/runner_sprites.h"
 
 namespace {
 
@@ -27,9 +28,9 @@ int fringePixels(BITMAP* bmp) {
 }  // namespace
 
 TEST(RunnerImages, SheetsFollowTheLayoutOnTheMaskColour) {
-    for (int c = 1; c <= 6; ++c) {
-        SCOPED_TRACE(c);
-        BitmapHandle sheet = loadGenerated("Img/Jogo/player" + std::to_string(c) + "a.bmp");
+    for (const char* path : kRunnerSpritePaths) {
+        SCOPED_TRACE(path);
+        BitmapHandle sheet = loadGenerated(path);
         ASSERT_TRUE(sheet);
         EXPECT_GE(sheet->w, 5 * kW);
         EXPECT_GE(sheet->h, kAirY + kH);
@@ -50,18 +51,18 @@ TEST(RunnerImages, SheetsFollowTheLayoutOnTheMaskColour) {
 }
 
 TEST(RunnerImages, FramesAnimateAndCharactersDiffer) {
-    BitmapHandle sheets[6];
-    for (int c = 0; c < 6; ++c) {
-        sheets[c] = loadGenerated("Img/Jogo/player" + std::to_string(c + 1) + "a.bmp");
+    BitmapHandle sheets[kMaxPlayers];
+    for (int c = 0; c < kMaxPlayers; ++c) {
+        sheets[c] = loadGenerated(kRunnerSpritePaths[c]);
         ASSERT_TRUE(sheets[c]);
     }
-    for (int c = 0; c < 6; ++c) {
+    for (int c = 0; c < kMaxPlayers; ++c) {
         for (int k = 1; k < 5; ++k)
             EXPECT_GT(meanDifference(sheets[c].get(), (k - 1) * kW, 0, sheets[c].get(), k * kW, 0, kW, kH), 3.0)
                 << "character " << c + 1 << " running frames " << k - 1 << " and " << k << " look the same";
         EXPECT_GT(meanDifference(sheets[c].get(), 0, 0, sheets[c].get(), 0, kAirY, kW, kH), 3.0)
             << "character " << c + 1 << ": running and airborne look the same";
-        for (int d = c + 1; d < 6; ++d)
+        for (int d = c + 1; d < kMaxPlayers; ++d)
             EXPECT_GT(meanDifference(sheets[c].get(), 0, 0, sheets[d].get(), 0, 0, kW, kH), 8.0)
                 << "characters " << c + 1 << " and " << d + 1 << " are hard to tell apart";
     }
