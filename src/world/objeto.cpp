@@ -43,41 +43,18 @@ bool Objeto::coversTerrain() const { return true; }
 
 std::string Objeto::bitmapName() const { return "bitmap" + std::to_string(id); }
 
-bool Objeto::MotionState::operator==(const MotionState& o) const {
-    return x == o.x && y == o.y && speedX == o.speedX && speedY == o.speedY &&
-           gravity == o.gravity && grounded == o.grounded && active == o.active &&
-           finished == o.finished && gravityFirst == o.gravityFirst &&
-           gravityClock == o.gravityClock && gravityElapsed == o.gravityElapsed;
-}
-
 Objeto::MotionState Objeto::motionState() const {
     MotionState state;
-    state.x = x;
-    state.y = y;
-    state.speedX = speedX;
-    state.speedY = speedY;
+    state.plainFields() = plainMotion(*this);
     state.gravity = gravity.load();
     state.grounded = grounded.load();
-    state.active = active;
-    state.finished = finished;
-    state.gravityFirst = gravityFirst;
-    state.gravityClock = gravityClock;
-    state.gravityElapsed = gravityElapsed;
     return state;
 }
 
 void Objeto::restoreMotion(const MotionState& state) {
-    x = state.x;
-    y = state.y;
-    speedX = state.speedX;
-    speedY = state.speedY;
+    plainMotion(*this) = state.plainFields();
     gravity.store(state.gravity);
     grounded.store(state.grounded);
-    active = state.active;
-    finished = state.finished;
-    gravityFirst = state.gravityFirst;
-    gravityClock = state.gravityClock;
-    gravityElapsed = state.gravityElapsed;
 }
 
 void Objeto::draw(Mapa& map) {

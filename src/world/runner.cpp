@@ -47,32 +47,16 @@ Runner::~Runner() {
     recordedDestroyBitmap(keyName(), std::move(keyImage));
 }
 
-bool Runner::MotionState::operator==(const MotionState& o) const {
-    return body == o.body && frameCounter == o.frameCounter && lastGrounded == o.lastGrounded &&
-           firstFrame == o.firstFrame && frameClock == o.frameClock &&
-           frameElapsed == o.frameElapsed && gravityLastFrame == o.gravityLastFrame;
-}
-
 Runner::MotionState Runner::motionState() const {
     MotionState state;
     state.body = Objeto::motionState();
-    state.frameCounter = frameCounter;
-    state.lastGrounded = lastGrounded;
-    state.firstFrame = firstFrame;
-    state.frameClock = frameClock;
-    state.frameElapsed = frameElapsed;
-    state.gravityLastFrame = gravityLastFrame;
+    state.animationFields() = animation(*this);
     return state;
 }
 
 void Runner::restoreMotion(const MotionState& state) {
     Objeto::restoreMotion(state.body);
-    frameCounter = state.frameCounter;
-    lastGrounded = state.lastGrounded;
-    firstFrame = state.firstFrame;
-    frameClock = state.frameClock;
-    frameElapsed = state.frameElapsed;
-    gravityLastFrame = state.gravityLastFrame;
+    animation(*this) = state.animationFields();
 }
 
 std::string Runner::baseName() const { return "bitmapBase" + std::to_string(id); }
