@@ -160,10 +160,10 @@ struct Kind {
 };
 
 const Kind kKinds[] = {
-    {"load_bitmap", 3, loadBitmap},      {"draw_sprite", 5, drawSprite},
+    {"load_bitmap", 3, loadBitmap},        {"draw_sprite", 5, drawSprite},
     {"draw_sprite_v_flip", 5, drawSprite}, {"create_bitmap", 4, createBitmap},
-    {"destroy_bitmap", 2, destroyBitmap}, {"blit", 9, blitBitmap},
-    {"play_sound", 2, playSoundPiece},    {"play_music", 2, playMusicPiece},
+    {"destroy_bitmap", 2, destroyBitmap},  {"blit", 9, blitBitmap},
+    {"play_sound", 2, playSoundPiece},     {"play_music", 2, playMusicPiece},
     {"stop_music", 1, stopMusicPiece},
 };
 

@@ -5,8 +5,8 @@
 // long, lacks fields, names an unsafe file path or asks for an absurd bitmap is refused; no piece
 // can stop the batch. Sound pieces (play_sound, play_music, stop_music) are played through
 // sound_player.h when they name a safe path under "Img/" that the player knows; otherwise, like
-// pieces of an unknown kind, they are skipped without a word. Problems are reported on standard output only ("fudeu", "Bitmap nao
-// encontrado na lista\n", "create_bitmap falhou\n").
+// pieces of an unknown kind, they are skipped without a word. Problems are reported on standard
+// output only ("fudeu", "Bitmap nao encontrado na lista\n", "create_bitmap falhou\n").
 #pragma once
 
 #include <allegro.h>
@@ -18,7 +18,7 @@
 // window; the first binding of a name wins until the name is unbound. Bitmaps bound in it belong
 // to it and are released when it is destroyed (the window excepted).
 class ListaBitmaps {
-public:
+  public:
     // `window` is what "screen" names: the graphics library's window unless a test gives another.
     explicit ListaBitmaps(BITMAP* window = screen);
     ~ListaBitmaps();
@@ -35,7 +35,7 @@ public:
     BITMAP* unbind(const std::string& name);
     size_t size() const { return bitmaps.size(); }
 
-private:
+  private:
     std::map<std::string, BITMAP*> bitmaps;
     BITMAP* const window;
 };
