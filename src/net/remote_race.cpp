@@ -24,7 +24,7 @@ void moveWithRemoteFlipsHeld(EstadoControle& state, const std::function<void()>&
 }
 
 void flipRemotePlayer(EstadoControle& state, int playerCount, long player) {
-    if (player < 1 || player > playerCount || player > kRunnerTableSize) return;
+    if (player < 1 || player > playerCount || player > kMaxPlayers) return;
     std::lock_guard<std::mutex> hold(state.runnersLock);
     if (!state.active.load()) return;
     RunnerTable* table = state.players.load();

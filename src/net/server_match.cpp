@@ -13,6 +13,7 @@
 #include "platform/sound_player.h"
 #include "stream/recorded_drawing.h"
 #include "world/mapa.h"
+#include "world/runner_sprites.h"
 #include "world/runner_table.h"
 #include "world/stage_loading.h"
 
@@ -39,12 +40,7 @@ void waitForEveryPlayer(Mapa& stage, const ContadorLogin& logins) {
     }
 }
 
-const std::vector<std::string>& serverRunnerImages() {
-    static const std::vector<std::string> images = {
-        "Img/Jogo/player1a.bmp", "Img/Jogo/player2a.bmp", "Img/Jogo/player3a.bmp",
-        "Img/Jogo/player4a.bmp", "Img/Jogo/player5a.bmp", "Img/Jogo/player6a.bmp"};
-    return images;
-}
+const std::vector<std::string>& serverRunnerImages() { return runnerSpritesInOrder(); }
 
 bool ServerMatchRules::prepareRace(int stageNumber, Mapa& stage) {
     if (stageNumber == 1) {

@@ -5,17 +5,21 @@
 #include <utility>
 
 #include "platform/clock.h"
+#include "platform/window_size.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
+#include "stream/screen_name.h"
 
 namespace {
 
 bool showPictureUntilEscape(const char* pictureName, const char* picturePath,
                             const char* bufferName) {
     BitmapHandle picture = loadScreenImage(pictureName, picturePath);
-    BitmapHandle buffer = createScreenBuffer(bufferName, 640, 480, makecol(0, 0, 0));
-    recordedBlit(picture.get(), pictureName, buffer.get(), bufferName, 0, 0, 0, 0, 640, 480);
-    recordedDrawSprite(screen, "screen", buffer.get(), bufferName, 0, 0);
+    BitmapHandle buffer =
+        createScreenBuffer(bufferName, kWindowWidth, kWindowHeight, makecol(0, 0, 0));
+    recordedBlit(picture.get(), pictureName, buffer.get(), bufferName, 0, 0, 0, 0, kWindowWidth,
+                 kWindowHeight);
+    recordedDrawSprite(screen, kScreenName, buffer.get(), bufferName, 0, 0);
     flushRecording();
 
     while (!key[KEY_ESC]) restBetweenPolls();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/graphics.h"
+#include "platform/player_limits.h"
 #include "screens/main_menu.h"
 #include "screens/player_selection.h"
 #include "screens/stage_run.h"
@@ -21,8 +22,7 @@ constexpr int kLeaveTheGame = 9;
 void playLocalMatches(const StageData& stage1, const StageData& stage2) {
     for (;;) {
         const int playerCount = runMainMenu();
-        if (playerCount == kLeaveTheGame || playerCount < 1 || playerCount > kCharacterCount)
-            return;
+        if (playerCount == kLeaveTheGame || playerCount < 1 || playerCount > kMaxPlayers) return;
         const std::optional<SpriteList> chosen = runPlayerSelection(playerCount);
         if (!chosen) continue;
         const std::vector<std::string> sprites(chosen->begin(), chosen->begin() + playerCount);

@@ -7,9 +7,7 @@
 #include "platform/clock.h"
 #include "screens/pause_screen.h"
 #include "stream/recorded_drawing.h"
-#include "world/flip_keys.h"
 #include "world/mapa.h"
-#include "world/runner_table.h"
 #include "world/stage_loading.h"
 
 namespace {
@@ -25,14 +23,9 @@ void raceUntilOver(Mapa& stage, MatchRules& rules) {
     }
 }
 
-void releaseStage(std::unique_ptr<Mapa>& stage, int playerCount) {
-    // No key timer may run on a runner once the stage has released it.
-    for (int i = 0; i < playerCount && i < kRunnerTableSize; ++i) {
-        if (runnerTable[i]) stopKeyPoll(runnerTable[i]);
-        runnerTable[i] = nullptr;
-    }
-    stage.reset();
-}
+// Releasing the map also removes its runners' key timers and runnerTable entries (mapa.h), so no
+// timer or remote input can reach a runner once it is gone.
+void releaseStage(std::unique_ptr<Mapa>& stage) { stage.reset(); }
 
 }  // namespace
 
@@ -44,7 +37,7 @@ StageOutcome attemptStage(int stageNumber, const StageData& stage, const StageEn
         loadStageOrReport(stageNumber, stage, entrants.sprites, entrants.count);
     if (!map) return StageOutcome::LoadFailed;
     if (!rules.prepareRace(stageNumber, *map)) {
-        releaseStage(map, entrants.count);
+        releaseStage(map);
         return StageOutcome::Abandoned;
     }
     rules.openRace();
@@ -53,7 +46,7 @@ StageOutcome attemptStage(int stageNumber, const StageData& stage, const StageEn
 
     const StageOutcome outcome = rules.decideOutcome(stageNumber, map->finished);
     if (outcome == StageOutcome::Won && arrivals) *arrivals = map->arrivals;
-    releaseStage(map, entrants.count);
+    releaseStage(map);
     return outcome;
 }
 

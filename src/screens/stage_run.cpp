@@ -7,17 +7,20 @@
 #include "screens/pause_screen.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
+#include "stream/screen_name.h"
 #include "world/mapa.h"
 
 namespace {
 
+constexpr const char* kPromptName = "pressEnter";
+
 void waitAtEnterPrompt() {
-    BitmapHandle prompt = loadScreenImage("pressEnter", "Img/menu/enter.bmp");
-    recordedDrawSprite(screen, "screen", prompt.get(), "pressEnter", 0, 0);
+    BitmapHandle prompt = loadScreenImage(kPromptName, "Img/menu/enter.bmp");
+    recordedDrawSprite(screen, kScreenName, prompt.get(), kPromptName, 0, 0);
     flushRecording();
     while (!key[KEY_ENTER]) restBetweenPolls();
     // Not flushed: they leave with the first frame.
-    recordedDestroyBitmap("pressEnter", std::move(prompt));
+    recordedDestroyBitmap(kPromptName, std::move(prompt));
     recordedPlaySound(sound::kStart);
     recordedPlayMusic(sound::kRaceMusic);
 }

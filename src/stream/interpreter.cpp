@@ -4,14 +4,16 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include "platform/sound_player.h"
 #include "stream/instruction_format.h"
+#include "stream/screen_name.h"
 
 ListaBitmaps::ListaBitmaps(BITMAP* window, long long pixelBudget)
     : window(window), pixelBudget(pixelBudget) {
-    bitmaps.emplace("screen", window);
+    bitmaps.emplace(kScreenName, window);
 }
 
 ListaBitmaps::~ListaBitmaps() {
@@ -115,7 +117,7 @@ void createBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
 }
 
 void destroyBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
-    if (w[1] == "screen") return;  // the window is not the receiver's to release
+    if (w[1] == kScreenName) return;  // the window is not the receiver's to release
     if (BITMAP* bitmap = registry.unbind(w[1])) destroy_bitmap(bitmap);
 }
 
@@ -159,13 +161,28 @@ void clippedBlit(BITMAP* source, BITMAP* target, long long sx, long long sy, lon
          static_cast<int>(dy), static_cast<int>(width), static_cast<int>(height));
 }
 
-void drawSprite(ListaBitmaps& registry, const std::vector<std::string>& w) {
-    BITMAP* target = registry.find(w[1]);
-    BITMAP* sprite = registry.find(w[2]);
-    if (!target || !sprite) {
+// The two bitmaps a drawing piece names in words 1 and 2; when either is unknown the piece is
+// reported and skipped.
+struct NamedPair {
+    BITMAP* first;
+    BITMAP* second;
+};
+
+std::optional<NamedPair> findBoth(ListaBitmaps& registry, const std::vector<std::string>& w) {
+    BITMAP* first = registry.find(w[1]);
+    BITMAP* second = registry.find(w[2]);
+    if (!first || !second) {
         say(kNotFound);
-        return;
+        return std::nullopt;
     }
+    return NamedPair{first, second};
+}
+
+void drawSprite(ListaBitmaps& registry, const std::vector<std::string>& w) {
+    const std::optional<NamedPair> found = findBoth(registry, w);
+    if (!found) return;
+    BITMAP* target = found->first;
+    BITMAP* sprite = found->second;
     if (w[0] == "draw_sprite") {
         draw_sprite(target, sprite, onPlane(toInt(w[3])), onPlane(toInt(w[4])));
     } else {
@@ -174,14 +191,10 @@ void drawSprite(ListaBitmaps& registry, const std::vector<std::string>& w) {
 }
 
 void blitBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
-    BITMAP* source = registry.find(w[1]);
-    BITMAP* target = registry.find(w[2]);
-    if (!source || !target) {
-        say(kNotFound);
-        return;
-    }
-    clippedBlit(source, target, toInt(w[3]), toInt(w[4]), toInt(w[5]), toInt(w[6]), toInt(w[7]),
-                toInt(w[8]));
+    const std::optional<NamedPair> found = findBoth(registry, w);
+    if (!found) return;
+    clippedBlit(found->first, found->second, toInt(w[3]), toInt(w[4]), toInt(w[5]), toInt(w[6]),
+                toInt(w[7]), toInt(w[8]));
 }
 
 // A sound is named like a picture, by a safe relative path under the image folder; the player
@@ -207,10 +220,10 @@ struct Kind {
 };
 
 const Kind kKinds[] = {
-    {"load_bitmap", 3, loadBitmap},      {"draw_sprite", 5, drawSprite},
+    {"load_bitmap", 3, loadBitmap},        {"draw_sprite", 5, drawSprite},
     {"draw_sprite_v_flip", 5, drawSprite}, {"create_bitmap", 4, createBitmap},
-    {"destroy_bitmap", 2, destroyBitmap}, {"blit", 9, blitBitmap},
-    {"play_sound", 2, playSoundPiece},    {"play_music", 2, playMusicPiece},
+    {"destroy_bitmap", 2, destroyBitmap},  {"blit", 9, blitBitmap},
+    {"play_sound", 2, playSoundPiece},     {"play_music", 2, playMusicPiece},
     {"stop_music", 1, stopMusicPiece},
 };
 

@@ -28,7 +28,7 @@ constexpr long long kMaxPixelsHeld = 8 * kMaxBitmapArea;
 // to it and are released when it is destroyed (the window excepted). It counts the pixels of the
 // bitmaps it holds, against a budget that the interpreter consults before it creates or loads one.
 class ListaBitmaps {
-public:
+  public:
     // `window` is what "screen" names: the graphics library's window unless a test gives another.
     explicit ListaBitmaps(BITMAP* window = screen, long long pixelBudget = kMaxPixelsHeld);
     ~ListaBitmaps();
@@ -48,7 +48,7 @@ public:
     bool hasRoomFor(long long pixels) const { return pixelsHeld + pixels <= pixelBudget; }
     long long heldPixels() const { return pixelsHeld; }
 
-private:
+  private:
     long long pixelsOf(const BITMAP* bitmap) const;
 
     std::map<std::string, BITMAP*> bitmaps;

@@ -43,8 +43,8 @@ void recordedDrawSpriteVFlip(BITMAP* target, const std::string& targetName, BITM
 }
 
 void recordedBlit(BITMAP* source, const std::string& sourceName, BITMAP* target,
-                  const std::string& targetName, int sourceX, int sourceY, int targetX,
-                  int targetY, int width, int height) {
+                  const std::string& targetName, int sourceX, int sourceY, int targetX, int targetY,
+                  int width, int height) {
     if (source && target && drawsLocally()) {
         blit(source, target, sourceX, sourceY, targetX, targetY, width, height);
     }

@@ -32,8 +32,8 @@ void recordedDrawSprite(BITMAP* target, const std::string& targetName, BITMAP* s
 void recordedDrawSpriteVFlip(BITMAP* target, const std::string& targetName, BITMAP* sprite,
                              const std::string& spriteName, int x, int y);
 void recordedBlit(BITMAP* source, const std::string& sourceName, BITMAP* target,
-                  const std::string& targetName, int sourceX, int sourceY, int targetX,
-                  int targetY, int width, int height);
+                  const std::string& targetName, int sourceX, int sourceY, int targetX, int targetY,
+                  int width, int height);
 
 // The sounds follow the same rule: played here when this process draws, recorded in every mode
 // (sound_player.h names them).

@@ -30,7 +30,7 @@ Object& registerIn(Registry& registry, std::unique_ptr<Object> object, const std
 }  // namespace
 
 Mapa::Mapa(const std::string& visualPath, const std::string& collisionPath, int stageWidth) {
-    visual = recordedLoadBitmap("mapaVisual", visualPath);
+    visual = recordedLoadBitmap(kStagePictureName, visualPath);
     if (drawsLocally() && !visual) {
         throw StageImageError(StageImageError::Image::kPicture, visualPath);
     }
@@ -38,17 +38,17 @@ Mapa::Mapa(const std::string& visualPath, const std::string& collisionPath, int 
     collisionWork.reset(collision ? create_bitmap(stageWidth, kStageHeight) : nullptr);
     if (!collisionWork) {
         // Clients loaded the picture on our record: let them free it again.
-        recordedDestroyBitmap("mapaVisual", std::move(visual));
+        recordedDestroyBitmap(kStagePictureName, std::move(visual));
         if (!collision) throw StageImageError(StageImageError::Image::kCollision, collisionPath);
         throw BitmapCreationError(stageWidth, kStageHeight);
     }
-    buffer = recordedCreateBitmap("bufferVisual", stageWidth, kStageHeight);
+    buffer = recordedCreateBitmap(kStageBufferName, stageWidth, kStageHeight);
     if (drawsLocally() && !buffer) {
-        recordedDestroyBitmap("mapaVisual", std::move(visual));
-        recordedDestroyBitmap("bufferVisual", nullptr);
+        recordedDestroyBitmap(kStagePictureName, std::move(visual));
+        recordedDestroyBitmap(kStageBufferName, nullptr);
         throw BitmapCreationError(stageWidth, kStageHeight);
     }
-    recordedDrawSprite(buffer.get(), "bufferVisual", visual.get(), "mapaVisual", 0, 0);
+    recordedDrawSprite(buffer.get(), kStageBufferName, visual.get(), kStagePictureName, 0, 0);
     // draw_sprite skips mask-coloured pixels of the collision image: they must read as free
     // space, not as whatever memory create_bitmap handed out.
     clear_to_color(collisionWork.get(), freeColour());
@@ -60,8 +60,8 @@ Mapa::~Mapa() {
     if (collisionContext.index == this) collisionContext = {};
     collisionWork.reset();
     collision.reset();
-    recordedDestroyBitmap("mapaVisual", std::move(visual));
-    recordedDestroyBitmap("bufferVisual", std::move(buffer));
+    recordedDestroyBitmap(kStagePictureName, std::move(visual));
+    recordedDestroyBitmap(kStageBufferName, std::move(buffer));
     for (auto& [colour, runner] : playerRegistry) {
         stopKeyPoll(runner.get());
         for (Runner*& entry : runnerTable) {

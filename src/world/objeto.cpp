@@ -8,6 +8,7 @@
 #include "stream/recorded_drawing.h"
 #include "world/collision_context.h"
 #include "world/mapa.h"
+#include "world/stage_images.h"
 
 namespace {
 
@@ -42,50 +43,27 @@ bool Objeto::coversTerrain() const { return true; }
 
 std::string Objeto::bitmapName() const { return "bitmap" + std::to_string(id); }
 
-bool Objeto::MotionState::operator==(const MotionState& o) const {
-    return x == o.x && y == o.y && speedX == o.speedX && speedY == o.speedY &&
-           gravity == o.gravity && grounded == o.grounded && active == o.active &&
-           finished == o.finished && gravityFirst == o.gravityFirst &&
-           gravityClock == o.gravityClock && gravityElapsed == o.gravityElapsed;
-}
-
 Objeto::MotionState Objeto::motionState() const {
     MotionState state;
-    state.x = x;
-    state.y = y;
-    state.speedX = speedX;
-    state.speedY = speedY;
+    state.plainFields() = plainMotion(*this);
     state.gravity = gravity.load();
     state.grounded = grounded.load();
-    state.active = active;
-    state.finished = finished;
-    state.gravityFirst = gravityFirst;
-    state.gravityClock = gravityClock;
-    state.gravityElapsed = gravityElapsed;
     return state;
 }
 
 void Objeto::restoreMotion(const MotionState& state) {
-    x = state.x;
-    y = state.y;
-    speedX = state.speedX;
-    speedY = state.speedY;
+    plainMotion(*this) = state.plainFields();
     gravity.store(state.gravity);
     grounded.store(state.grounded);
-    active = state.active;
-    finished = state.finished;
-    gravityFirst = state.gravityFirst;
-    gravityClock = state.gravityClock;
-    gravityElapsed = state.gravityElapsed;
 }
 
 void Objeto::draw(Mapa& map) {
     const int top = y - height;
     if (gravity.load() < 0 && grounded.load()) {
-        recordedDrawSpriteVFlip(map.buffer.get(), "bufferVisual", image.get(), bitmapName(), x,
+        recordedDrawSpriteVFlip(map.buffer.get(), kStageBufferName, image.get(), bitmapName(), x,
                                 top);
     } else {
-        recordedDrawSprite(map.buffer.get(), "bufferVisual", image.get(), bitmapName(), x, top);
+        recordedDrawSprite(map.buffer.get(), kStageBufferName, image.get(), bitmapName(), x, top);
     }
     if (map.collisionWork) paintBox(map.collisionWork.get(), top);
 }

@@ -20,6 +20,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <tuple>
 
 #include "platform/bitmap_handle.h"
 
@@ -84,7 +85,17 @@ class Objeto {
         int64_t gravityClock = 0;
         int64_t gravityElapsed = 0;
 
-        bool operator==(const MotionState& other) const;
+        // The fields that are plain values in an Objeto (gravity and grounded are atomic there),
+        // in the order of Objeto::plainMotion.
+        auto plainFields() {
+            return std::tie(x, y, speedX, speedY, active, finished, gravityFirst, gravityClock,
+                            gravityElapsed);
+        }
+        auto plainFields() const { return const_cast<MotionState*>(this)->plainFields(); }
+        bool operator==(const MotionState& other) const {
+            return plainFields() == other.plainFields() && gravity == other.gravity &&
+                   grounded == other.grounded;
+        }
         bool operator!=(const MotionState& other) const { return !(*this == other); }
     };
     MotionState motionState() const;
@@ -112,7 +123,7 @@ class Objeto {
     int64_t gravityClock = 0;
     int64_t gravityElapsed = 0;
     bool gravityFirst = true;
-    std::string kind;  // set at registration: "player", "boostTela" or "linhaChegada"
+    std::string kind;  // set at registration: one of object_kinds.h
     BitmapHandle image;
     std::atomic<int> gravity{1};  // +1 pulls down, -1 pulls up
     int idColor = 0;              // set at registration
@@ -131,6 +142,12 @@ class Objeto {
 
   private:
     void paintBox(BITMAP* work, int top) const;
+    // The plain-valued motion fields, in the order of MotionState::plainFields.
+    template <class Self>
+    static auto plainMotion(Self& self) {
+        return std::tie(self.x, self.y, self.speedX, self.speedY, self.active, self.finished,
+                        self.gravityFirst, self.gravityClock, self.gravityElapsed);
+    }
 };
 
 // Colours of the collision bitmaps at the current colour depth.

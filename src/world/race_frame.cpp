@@ -3,6 +3,7 @@
 
 #include "platform/sound_player.h"
 #include "stream/recorded_drawing.h"
+#include "stream/screen_name.h"
 #include "world/mapa.h"
 #include "world/runner.h"
 #include "world/stage_images.h"
@@ -26,13 +27,13 @@ bool hasLeftScreen(const Objeto& runner) {
 
 void Mapa::refreshWindow() {
     const int cameraX = camera->x;
-    recordedBlit(visual.get(), "mapaVisual", buffer.get(), "bufferVisual", cameraX, 0, cameraX, 0,
-                 kWindowWidth, kStageHeight);
+    recordedBlit(visual.get(), kStagePictureName, buffer.get(), kStageBufferName, cameraX, 0,
+                 cameraX, 0, kWindowWidth, kStageHeight);
 }
 
 void Mapa::showWindow() {
-    recordedBlit(buffer.get(), "bufferVisual", screen, "screen", camera->x, 0, 0, 0, kWindowWidth,
-                 kStageHeight);
+    recordedBlit(buffer.get(), kStageBufferName, screen, kScreenName, camera->x, 0, 0, 0,
+                 kWindowWidth, kStageHeight);
 }
 
 void Mapa::eraseBox(const Objeto& object) {
@@ -42,7 +43,7 @@ void Mapa::eraseBox(const Objeto& object) {
 }
 
 void Mapa::drawKeyPicture(const Runner& runner) {
-    recordedDrawSprite(buffer.get(), "bufferVisual", runner.keyImage.get(), runner.keyName(),
+    recordedDrawSprite(buffer.get(), kStageBufferName, runner.keyImage.get(), runner.keyName(),
                        runner.x - kKeyPictureLeft, runner.y - kKeyPictureUp);
 }
 

@@ -9,6 +9,7 @@
 #include "stream/instruction_format.h"
 #include "stream/recorded_drawing.h"
 #include "world/flip_keys.h"
+#include "world/object_kinds.h"
 
 namespace {
 
@@ -46,32 +47,16 @@ Runner::~Runner() {
     recordedDestroyBitmap(keyName(), std::move(keyImage));
 }
 
-bool Runner::MotionState::operator==(const MotionState& o) const {
-    return body == o.body && frameCounter == o.frameCounter && lastGrounded == o.lastGrounded &&
-           firstFrame == o.firstFrame && frameClock == o.frameClock &&
-           frameElapsed == o.frameElapsed && gravityLastFrame == o.gravityLastFrame;
-}
-
 Runner::MotionState Runner::motionState() const {
     MotionState state;
     state.body = Objeto::motionState();
-    state.frameCounter = frameCounter;
-    state.lastGrounded = lastGrounded;
-    state.firstFrame = firstFrame;
-    state.frameClock = frameClock;
-    state.frameElapsed = frameElapsed;
-    state.gravityLastFrame = gravityLastFrame;
+    state.animationFields() = animation(*this);
     return state;
 }
 
 void Runner::restoreMotion(const MotionState& state) {
     Objeto::restoreMotion(state.body);
-    frameCounter = state.frameCounter;
-    lastGrounded = state.lastGrounded;
-    firstFrame = state.firstFrame;
-    frameClock = state.frameClock;
-    frameElapsed = state.frameElapsed;
-    gravityLastFrame = state.gravityLastFrame;
+    animation(*this) = state.animationFields();
 }
 
 std::string Runner::baseName() const { return "bitmapBase" + std::to_string(id); }
@@ -83,14 +68,14 @@ void Runner::onCollision(int direction, const Hit& hit, int newX, int newY) {
         speedY = 0.0;
     }
     if (hit.kind != Hit::kObject) return;  // terrain blocks
-    if (hit.object->kind == "linhaChegada") finished = true;
-    if (hit.object->kind == "player") return;  // another runner blocks
+    if (hit.object->kind == kFinishLineKind) finished = true;
+    if (hit.object->kind == kRunnerKind) return;  // another runner blocks
     x = newX;
     y = newY;
 }
 
 bool Runner::passesThrough(const Objeto& other) const {
-    return other.kind == "boostTela" || other.kind == "linhaChegada";
+    return other.kind == kSpeedMarkerKind || other.kind == kFinishLineKind;
 }
 
 void Runner::update() {

@@ -49,7 +49,15 @@ class Runner : public Objeto {
         int64_t frameElapsed = 0;
         int gravityLastFrame = 1;
 
-        bool operator==(const MotionState& other) const;
+        // The animation's fields, in the order of Runner::animation.
+        auto animationFields() {
+            return std::tie(frameCounter, lastGrounded, firstFrame, frameClock, frameElapsed,
+                            gravityLastFrame);
+        }
+        auto animationFields() const { return const_cast<MotionState*>(this)->animationFields(); }
+        bool operator==(const MotionState& other) const {
+            return body == other.body && animationFields() == other.animationFields();
+        }
         bool operator!=(const MotionState& other) const { return !(*this == other); }
     };
     MotionState motionState() const;
@@ -70,5 +78,12 @@ class Runner : public Objeto {
     int gravityLastFrame = 1;     // the gravity the last race frame saw (a change is a flip)
 
   private:
+    // The animation's fields, in the order of MotionState::animationFields.
+    template <class Self>
+    static auto animation(Self& self) {
+        return std::tie(self.frameCounter, self.lastGrounded, self.firstFrame, self.frameClock,
+                        self.frameElapsed, self.gravityLastFrame);
+    }
+
     void showFrame(int sourceX, int sourceY);
 };

@@ -44,7 +44,8 @@ struct StartPosition {
     int y;
 };
 
-// The data of stage 1 and stage 2.
+// The data of stage 1 and stage 2, generated at build time from assets/levels/stage1.txt and
+// stage2.txt (tools/stage_data): the level files are the only place it is written.
 const StageData& stage1Data();
 const StageData& stage2Data();
 // Where player `playerNumber` (1 to 6) starts, in both stages.

@@ -15,7 +15,7 @@ const char kNotFound[] = "Bitmap nao encontrado na lista\n";
 
 // A replay target: a memory bitmap bound as "screen", with the console output of each batch.
 class Interpreter : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         fs::create_directories(kDir);
         writeImage(kDir + "/red.bmp", makecol(255, 0, 0), 4, 3);
@@ -264,8 +264,9 @@ TEST_F(Interpreter, NumbersReadLikeAtoiWithoutOverflow) {
 }
 
 // The graphics library clips in int arithmetic: coordinates near the ends of the int range
-// overflowed it into writing outside the window (a blit from x -2147483648 crashed the fuzz target).
-// The interpreter clips first, in 64 bits, and gives the same pictures for every other number.
+// overflowed it into writing outside the window (a blit from x -2147483648 crashed the fuzz
+// target). The interpreter clips first, in 64 bits, and gives the same pictures for every other
+// number.
 TEST_F(Interpreter, DrawingsAtTheEndsOfTheIntRangeStayInsideTheBitmaps) {
     BITMAP* red = create_bitmap(10, 10);
     clear_to_color(red, kRed);

@@ -8,15 +8,14 @@
 #include "world/boost_tela.h"
 #include "world/linha_chegada.h"
 #include "world/runner.h"
+#include "world/runner_sprites.h"
 #include "world/runner_table.h"
 #include "world/stage_image_error.h"
 #include "world/world_fixture.h"
 
 namespace {
 
-const std::vector<std::string> kSprites = {"Img/Jogo/player1a.bmp", "Img/Jogo/player2a.bmp",
-                                           "Img/Jogo/player3a.bmp", "Img/Jogo/player4a.bmp",
-                                           "Img/Jogo/player5a.bmp", "Img/Jogo/player6a.bmp"};
+const std::vector<std::string>& kSprites = runnerSpritesInOrder();
 
 // A directory holding small collision images for both stages (a server loads nothing else).
 class StageImages : public TempImageDir {

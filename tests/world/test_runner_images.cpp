@@ -5,6 +5,7 @@
 #include <string>
 
 #include "support/image_checks.h"
+#include "world/runner_sprites.h"
 
 namespace {
 
@@ -27,9 +28,9 @@ int fringePixels(BITMAP* bmp) {
 }  // namespace
 
 TEST(RunnerImages, SheetsFollowTheLayoutOnTheMaskColour) {
-    for (int c = 1; c <= 6; ++c) {
-        SCOPED_TRACE(c);
-        BitmapHandle sheet = loadGenerated("Img/Jogo/player" + std::to_string(c) + "a.bmp");
+    for (const char* path : kRunnerSpritePaths) {
+        SCOPED_TRACE(path);
+        BitmapHandle sheet = loadGenerated(path);
         ASSERT_TRUE(sheet);
         EXPECT_GE(sheet->w, 5 * kW);
         EXPECT_GE(sheet->h, kAirY + kH);
@@ -41,35 +42,41 @@ TEST(RunnerImages, SheetsFollowTheLayoutOnTheMaskColour) {
         for (int k = 0; k < 5; ++k) {
             EXPECT_GT(figurePixels(sheet.get(), k * kW, 0), 250) << "running frame " << k;
             bool feetDown = false;
-            for (int x = 0; x < kW; ++x) feetDown = feetDown || !isMagenta(pixelOf(sheet.get(), k * kW + x, kH - 1));
+            for (int x = 0; x < kW; ++x)
+                feetDown = feetDown || !isMagenta(pixelOf(sheet.get(), k * kW + x, kH - 1));
             EXPECT_TRUE(feetDown) << "running frame " << k << " floats above the floor";
         }
-        for (int k = 0; k < 4; ++k) EXPECT_GT(figurePixels(sheet.get(), k * kW, kAirY), 250) << "airborne frame " << k;
-        EXPECT_EQ(fringePixels(sheet.get()), 0) << "figures blended into the mask colour show a pink fringe";
+        for (int k = 0; k < 4; ++k)
+            EXPECT_GT(figurePixels(sheet.get(), k * kW, kAirY), 250) << "airborne frame " << k;
+        EXPECT_EQ(fringePixels(sheet.get()), 0)
+            << "figures blended into the mask colour show a pink fringe";
     }
 }
 
 TEST(RunnerImages, FramesAnimateAndCharactersDiffer) {
-    BitmapHandle sheets[6];
-    for (int c = 0; c < 6; ++c) {
-        sheets[c] = loadGenerated("Img/Jogo/player" + std::to_string(c + 1) + "a.bmp");
+    BitmapHandle sheets[kMaxPlayers];
+    for (int c = 0; c < kMaxPlayers; ++c) {
+        sheets[c] = loadGenerated(kRunnerSpritePaths[c]);
         ASSERT_TRUE(sheets[c]);
     }
-    for (int c = 0; c < 6; ++c) {
+    for (int c = 0; c < kMaxPlayers; ++c) {
         for (int k = 1; k < 5; ++k)
-            EXPECT_GT(meanDifference(sheets[c].get(), (k - 1) * kW, 0, sheets[c].get(), k * kW, 0, kW, kH), 3.0)
-                << "character " << c + 1 << " running frames " << k - 1 << " and " << k << " look the same";
+            EXPECT_GT(meanDifference(sheets[c].get(), (k - 1) * kW, 0, sheets[c].get(), k * kW, 0,
+                                     kW, kH),
+                      3.0)
+                << "character " << c + 1 << " running frames " << k - 1 << " and " << k
+                << " look the same";
         EXPECT_GT(meanDifference(sheets[c].get(), 0, 0, sheets[c].get(), 0, kAirY, kW, kH), 3.0)
             << "character " << c + 1 << ": running and airborne look the same";
-        for (int d = c + 1; d < 6; ++d)
+        for (int d = c + 1; d < kMaxPlayers; ++d)
             EXPECT_GT(meanDifference(sheets[c].get(), 0, 0, sheets[d].get(), 0, 0, kW, kH), 8.0)
                 << "characters " << c + 1 << " and " << d + 1 << " are hard to tell apart";
     }
 }
 
 TEST(RunnerImages, KeyPicturesSitCentredAboveTheRunnerWithoutCoveringIt) {
-    // Drawn at (x - 15, y - 60): 72 wide centres them over the 42-wide runner, at most 13 tall keeps
-    // them above the runner's top row (y - 47).
+    // Drawn at (x - 15, y - 60): 72 wide centres them over the 42-wide runner, at most 13 tall
+    // keeps them above the runner's top row (y - 47).
     for (const char* name : {"X", "M", "R", "A", "CTRL", "1", "2", "3", "4", "5", "6"}) {
         SCOPED_TRACE(name);
         BitmapHandle key = loadGenerated(std::string("Img/Jogo/") + name + ".bmp");
@@ -93,7 +100,9 @@ TEST(RunnerImages, CountdownCellsAndMaskPixel) {
         EXPECT_TRUE(isMagenta(pixelOf(strip.get(), cell * 100 + 1, 1))) << cell;
         EXPECT_FALSE(isMagenta(pixelOf(strip.get(), cell * 100 + 50, 50))) << cell;
         if (cell > 0) {
-            EXPECT_GT(meanDifference(strip.get(), (cell - 1) * 100, 0, strip.get(), cell * 100, 0, 100, 100), 5.0);
+            EXPECT_GT(meanDifference(strip.get(), (cell - 1) * 100, 0, strip.get(), cell * 100, 0,
+                                     100, 100),
+                      5.0);
         }
     }
     EXPECT_EQ(fringePixels(strip.get()), 0);

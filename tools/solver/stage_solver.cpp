@@ -11,6 +11,7 @@
 #include "stream/gravador_tela.h"
 #include "world/mapa.h"
 #include "world/runner.h"
+#include "world/runner_sprites.h"
 #include "world/stage_loading.h"
 
 namespace {
@@ -18,9 +19,7 @@ namespace {
 constexpr int kFrameMs = 34;
 constexpr int kMaxFrames = 4000;  // far more than the slowest stage needs (18000 px at 10 px/frame)
 
-const std::vector<std::string> kSprites = {"Img/Jogo/player1a.bmp", "Img/Jogo/player2a.bmp",
-                                           "Img/Jogo/player3a.bmp", "Img/Jogo/player4a.bmp",
-                                           "Img/Jogo/player5a.bmp", "Img/Jogo/player6a.bmp"};
+const std::vector<std::string>& kSprites = runnerSpritesInOrder();
 
 // Headless server-mode set-up for the lifetime of a search: a recorder with one queue (so nothing
 // is drawn locally) and the simulated clock.
