@@ -172,8 +172,9 @@ TEST_F(Interpreter, LargestStageSizedBitmapIsCreated) {
 }
 
 // A sender that names ever new bitmaps is held to the pixel budget, for loads as for creations;
-// a destroyed bitmap gives its pixels back. Without the budget, one batch line of 100 stage-sized
-// bitmaps under new names, each drawn on, took the interpreter's fuzz target past its 2 GB limit.
+// a destroyed bitmap gives its pixels back. Without the budget, 100 batches each creating a
+// stage-sized bitmap under a new name and drawing on it took the interpreter's fuzz target past its
+// 2 GB limit.
 TEST(InterpreterBudget, NewBitmapsBeyondThePixelBudgetAreRefused) {
     fs::create_directories("replay_files");
     BITMAP* picture = create_bitmap(10, 10);
