@@ -24,7 +24,15 @@ BITMAP* ListaBitmaps::find(const std::string& name) const {
 bool ListaBitmaps::isBound(const std::string& name) const { return bitmaps.count(name) != 0; }
 
 bool ListaBitmaps::bind(const std::string& name, BITMAP* bitmap) {
-    return bitmaps.emplace(name, bitmap).second;
+    const bool bound = bitmaps.emplace(name, bitmap).second;
+    if (bound) ++changes;
+    return bound;
+}
+
+std::vector<std::string> ListaBitmaps::names() const {
+    std::vector<std::string> result;
+    for (const auto& entry : bitmaps) result.push_back(entry.first);
+    return result;
 }
 
 BITMAP* ListaBitmaps::unbind(const std::string& name) {
@@ -32,6 +40,7 @@ BITMAP* ListaBitmaps::unbind(const std::string& name) {
     if (found == bitmaps.end()) return nullptr;
     BITMAP* bitmap = found->second;
     bitmaps.erase(found);
+    ++changes;
     return bitmap;
 }
 

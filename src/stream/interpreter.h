@@ -11,8 +11,10 @@
 
 #include <allegro.h>
 
+#include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 // The registry of named bitmaps of one receiving thread. It starts with "screen" bound to the
 // window; the first binding of a name wins until the name is unbound. Bitmaps bound in it belong
@@ -34,9 +36,13 @@ public:
     // release.
     BITMAP* unbind(const std::string& name);
     size_t size() const { return bitmaps.size(); }
+    // The bound names, in order; how many times a name was bound or unbound so far.
+    std::vector<std::string> names() const;
+    uint64_t changeCount() const { return changes; }
 
 private:
     std::map<std::string, BITMAP*> bitmaps;
+    uint64_t changes = 0;
     BITMAP* const window;
 };
 
