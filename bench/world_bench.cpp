@@ -13,15 +13,14 @@
 #include "platform/clock.h"
 #include "stream/gravador_tela.h"
 #include "world/mapa.h"
+#include "world/runner_sprites.h"
 #include "world/stage_loading.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const std::vector<std::string> kSprites = {"Img/Jogo/player1a.bmp", "Img/Jogo/player2a.bmp",
-                                           "Img/Jogo/player3a.bmp", "Img/Jogo/player4a.bmp",
-                                           "Img/Jogo/player5a.bmp", "Img/Jogo/player6a.bmp"};
+const std::vector<std::string>& kSprites = runnerSpritesInOrder();
 
 void saveFilled(const std::string& path, int width, int height, int colour) {
     BITMAP* bitmap = create_bitmap(width, height);

@@ -20,8 +20,9 @@ class EstadoControle {
     std::atomic<bool> cheat{false};   // a remote player used the cheat
     std::atomic<bool> active{false};  // a networked race's frame loop is running
 
-    // Held only around a remote flip's check-and-flip and around clearing `active`, so that the
-    // game thread never releases a runner that a remote flip is touching (see remote_race.h).
+    // Held around a remote flip's check-and-flip, around clearing `active` (so that the game thread
+    // never releases a runner that a remote flip is touching) and around a race frame's motion (so
+    // that no flip is judged mid-step); see remote_race.h.
     std::mutex runnersLock;
 
     EstadoControle() = default;

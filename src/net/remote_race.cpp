@@ -18,8 +18,13 @@ void closeRemoteRace(EstadoControle& state) {
     state.active.store(false);
 }
 
+void moveWithRemoteFlipsHeld(EstadoControle& state, const std::function<void()>& motion) {
+    std::lock_guard<std::mutex> hold(state.runnersLock);
+    motion();
+}
+
 void flipRemotePlayer(EstadoControle& state, int playerCount, long player) {
-    if (player < 1 || player > playerCount || player > kRunnerTableSize) return;
+    if (player < 1 || player > playerCount || player > kMaxPlayers) return;
     std::lock_guard<std::mutex> hold(state.runnersLock);
     if (!state.active.load()) return;
     RunnerTable* table = state.players.load();

@@ -4,12 +4,20 @@
 // before it releases them; the Controle operations act only while a race is open. A remote flip
 // checks `active` and flips the runner with the state's runnersLock held, and closing clears
 // `active` with the same lock held: once closeRemoteRace() has returned, no remote flip is
-// touching a runner and none will until the next openRemoteRace(). The lock is taken for a few
-// instructions only; nothing else in the game waits for it.
+// touching a runner and none will until the next openRemoteRace().
+//
+// The game thread also holds the lock while a race frame moves the runners: motion clears a
+// runner's `grounded` at every one-pixel step and sets it again only when the runner meets its
+// surface, so a flip checked mid-motion would find a runner that stands on the floor before and
+// after the frame in the air, and be lost. Held off, the flip waits (a frame's motion, well under a
+// millisecond on a server) and is then judged where the frame left the runner. Besides a remote
+// flip, nothing in the game waits for the lock.
 //
 // Remote callers can send any number: a player number outside 1 to the server's player count
 // (and the runner table's six entries) is ignored.
 #pragma once
+
+#include <functional>
 
 #include "net/estado_controle.h"
 
@@ -18,6 +26,9 @@ void openRemoteRace(EstadoControle& state, RunnerTable& table);
 
 // Stops remote inputs; returns only when no remote flip is in progress.
 void closeRemoteRace(EstadoControle& state);
+
+// Runs `motion` (a race frame) with remote flips held off until it returns.
+void moveWithRemoteFlipsHeld(EstadoControle& state, const std::function<void()>& motion);
 
 // alterarGravidade: while a race is open, flips the gravity of player `player`'s runner if that
 // runner stands on something (the same rule as the local key poll). `playerCount` is the server's

@@ -3,65 +3,24 @@
 #include <allegro.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <memory>
 
-#include "platform/clock.h"
-#include "platform/sound_player.h"
 #include "net/estado_controle.h"
 #include "net/remote_race.h"
 #include "net/server_context.h"
 #include "net/server_screens.h"
 #include "net/stop_request.h"
-#include "screens/pause_screen.h"
+#include "platform/clock.h"
+#include "platform/sound_player.h"
 #include "stream/recorded_drawing.h"
-#include "world/flip_keys.h"
 #include "world/mapa.h"
+#include "world/runner_sprites.h"
 #include "world/runner_table.h"
 #include "world/stage_loading.h"
 
 namespace {
 
-// The frame loop; returns with the race still open.
-void raceUntilOver(Mapa& stage, EstadoControle& control) {
-    for (;;) {
-        if (stage.finished || key[KEY_ESC] || control.cheat.load() || stopRequested()) return;
-        const bool restart = stage.raceFrame();
-        if (control.paused.load()) {
-            showPauseScreen([&control] { return !control.paused.load() || stopRequested(); });
-        }
-        waitMoreThan(kServerFrameGapMs);
-        flushRecording();
-        if (restart) return;
-    }
-}
-
-StageOutcome decideOutcome(const Mapa& stage, EstadoControle& control) {
-    if (key[KEY_ESC]) {
-        key[KEY_ESC] = 0;
-        return StageOutcome::Abandoned;
-    }
-    if (stopRequested()) return StageOutcome::Abandoned;
-    if (stage.finished) return StageOutcome::Won;
-    if (control.cheat.exchange(false)) return StageOutcome::Won;
-    return StageOutcome::Replay;
-}
-
-void releaseStage(std::unique_ptr<Mapa>& stage, int playerCount) {
-    for (int i = 0; i < playerCount && i < kRunnerTableSize; ++i) {
-        if (runnerTable[i]) stopKeyPoll(runnerTable[i]);
-        runnerTable[i] = nullptr;
-    }
-    stage.reset();
-}
-
-StageOutcome playServerStage(int stageNumber, const StageData& stage, ServerContext& server,
-                             std::vector<int>& arrivals) {
-    StageOutcome outcome;
-    do {
-        outcome = runServerStage(stageNumber, stage, server, &arrivals);
-    } while (outcome == StageOutcome::Replay);
-    return outcome;
+StageEntrants entrantsOf(const ServerContext& server) {
+    return StageEntrants{serverRunnerImages(), server.playerCount};
 }
 
 }  // namespace
@@ -81,48 +40,62 @@ void waitForEveryPlayer(Mapa& stage, const ContadorLogin& logins) {
     }
 }
 
-const std::vector<std::string>& serverRunnerImages() {
-    static const std::vector<std::string> images = {
-        "Img/Jogo/player1a.bmp", "Img/Jogo/player2a.bmp", "Img/Jogo/player3a.bmp",
-        "Img/Jogo/player4a.bmp", "Img/Jogo/player5a.bmp", "Img/Jogo/player6a.bmp"};
-    return images;
+const std::vector<std::string>& serverRunnerImages() { return runnerSpritesInOrder(); }
+
+bool ServerMatchRules::prepareRace(int stageNumber, Mapa& stage) {
+    if (stageNumber == 1) {
+        recordedPlayMusic(sound::kMenuMusic);
+        waitForEveryPlayer(stage, server.logins);
+        if (stopRequested()) return false;
+    }
+    showCountdown(stage);
+    // A cheat sent between races must not end the next one before it starts.
+    server.control.cheat = false;
+    return true;
+}
+
+void ServerMatchRules::openRace() { openRemoteRace(server.control, runnerTable); }
+
+void ServerMatchRules::closeRace() { closeRemoteRace(server.control); }
+
+bool ServerMatchRules::raceInterrupted() {
+    return key[KEY_ESC] || server.control.cheat.load() || stopRequested();
+}
+
+bool ServerMatchRules::raceFrame(Mapa& stage) {
+    bool lost = false;
+    moveWithRemoteFlipsHeld(server.control, [&] { lost = stage.raceFrame(); });
+    return lost;
+}
+
+bool ServerMatchRules::pauseRequested() { return server.control.paused.load(); }
+
+// A stop request ends the pause too: nobody may be left to lift it.
+bool ServerMatchRules::pauseEnded() { return !server.control.paused.load() || stopRequested(); }
+
+StageOutcome ServerMatchRules::decideOutcome(int, bool finished) {
+    if (key[KEY_ESC]) {
+        key[KEY_ESC] = 0;
+        return StageOutcome::Abandoned;
+    }
+    if (stopRequested()) return StageOutcome::Abandoned;
+    if (finished) return StageOutcome::Won;
+    if (server.control.cheat.exchange(false)) return StageOutcome::Won;
+    return StageOutcome::Replay;
+}
+
+void ServerMatchRules::showWinner(const MatchArrivals& arrivals, const StageEntrants& entrants) {
+    showServerWinnerScreen(arrivals, entrants.sprites);
 }
 
 StageOutcome runServerStage(int stageNumber, const StageData& stage, ServerContext& server,
                             std::vector<int>* arrivals) {
-    EstadoControle& control = server.control;
-    const int playerCount = server.playerCount;
-    std::unique_ptr<Mapa> map =
-        loadStageOrReport(stageNumber, stage, serverRunnerImages(), playerCount);
-    if (!map) return StageOutcome::LoadFailed;
-    if (stageNumber == 1) {
-        recordedPlayMusic(sound::kMenuMusic);
-        waitForEveryPlayer(*map, server.logins);
-        if (stopRequested()) {
-            releaseStage(map, playerCount);
-            return StageOutcome::Abandoned;
-        }
-    }
-    showCountdown(*map);
-    // A cheat sent between races must not end the next one before it starts.
-    control.cheat = false;
-
-    openRemoteRace(control, runnerTable);
-    raceUntilOver(*map, control);
-    closeRemoteRace(control);
-
-    const StageOutcome outcome = decideOutcome(*map, control);
-    if (outcome == StageOutcome::Won && arrivals) *arrivals = map->arrivals;
-    releaseStage(map, playerCount);
-    return outcome;
+    ServerMatchRules rules(server);
+    return attemptStage(stageNumber, stage, entrantsOf(server), rules, arrivals);
 }
 
 void playServerMatches(ServerContext& server) {
-    for (;;) {
-        MatchArrivals arrivals;
-        if (playServerStage(1, stage1Data(), server, arrivals[0]) != StageOutcome::Won) return;
-        waitMoreThan(kServerIntervalMs);
-        if (playServerStage(2, stage2Data(), server, arrivals[1]) != StageOutcome::Won) return;
-        showServerWinnerScreen(arrivals, serverRunnerImages());
+    ServerMatchRules rules(server);
+    while (playMatch(stage1Data(), stage2Data(), entrantsOf(server), rules) == StageOutcome::Won) {
     }
 }

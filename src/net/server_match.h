@@ -8,13 +8,13 @@
 // before they are released. A remote pause holds the race in the pause screen; a remote cheat (F10
 // on a client) ends the stage as won, as F10 does in local play, and is used up by it. Esc on the
 // server's window during a race ends the matches, and so does a stop request (Ctrl+C,
-// stop_request.h) at any wait for players or during a race.
+// stop_request.h) at any wait for players or during a race, a paused one included.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "screens/stage_run.h"
+#include "screens/match_loop.h"
 
 struct StageData;
 
@@ -34,8 +34,29 @@ const std::vector<std::string>& serverRunnerImages();
 StageOutcome runServerStage(int stageNumber, const StageData& stage, ServerContext& server,
                             std::vector<int>* arrivals = nullptr);
 
-// Matches until Esc during a race, or until a stage cannot be loaded (reported).
+// Matches until Esc during a race, a stop request, or until a stage cannot be loaded (reported).
 void playServerMatches(ServerContext& server);
 
-constexpr int kServerFrameGapMs = 33;
-constexpr int kServerIntervalMs = 2000;
+// The server's rules of a stage and a match (match_loop.h): the waiting screen before stage 1 and
+// the countdown before each race; remote inputs let in only during the frame loop, remote flips
+// held off while a frame moves the runners (remote_race.h); the race ends on Esc, the remote cheat
+// or a stop request; the remote pause holds it until the pause is lifted or a stop is requested;
+// the winner screen stays five seconds.
+class ServerMatchRules : public MatchRules {
+  public:
+    explicit ServerMatchRules(ServerContext& server) : server(server) {}
+    bool prepareRace(int stageNumber, Mapa& stage) override;
+    void openRace() override;
+    void closeRace() override;
+    bool raceInterrupted() override;
+    bool raceFrame(Mapa& stage) override;
+    bool pauseRequested() override;
+    bool pauseEnded() override;
+    StageOutcome decideOutcome(int stageNumber, bool finished) override;
+    void showWinner(const MatchArrivals& arrivals, const StageEntrants& entrants) override;
+
+  private:
+    ServerContext& server;
+};
+
+constexpr int kServerFrameGapMs = kFrameGapMs;

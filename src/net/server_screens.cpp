@@ -7,9 +7,15 @@
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
 #include "stream/recorded_drawing.h"
+#include "stream/screen_name.h"
 #include "world/mapa.h"
 
 namespace {
+
+constexpr const char* kWaitingName = "aguardando";
+constexpr const char* kWaitingCountName = "aguardando_n";
+constexpr const char* kCountdownStripName = "54321";
+constexpr const char* kCountdownCellName = "num";
 
 void record(std::string instruction) {
     GravadorTela::instance().addInstruction(std::move(instruction));
@@ -23,28 +29,29 @@ std::string waitingCountPath(int joined, int expected) {
 }
 
 void showWaitingScreen(int joined, int expected) {
-    BITMAP* picture = recordedLoadBitmap("aguardando", "Img/menu/aguardando.bmp");
-    recordedDrawSprite(screen, "screen", picture, "aguardando", 0, 0);
-    recordedDestroyBitmap("aguardando", picture);
-    BITMAP* count = recordedLoadBitmap("aguardando_n", waitingCountPath(joined, expected));
-    recordedDrawSprite(screen, "screen", count, "aguardando_n", kWaitingCountX, kWaitingCountY);
-    recordedDestroyBitmap("aguardando_n", count);
+    BitmapHandle picture = recordedLoadBitmap(kWaitingName, "Img/menu/aguardando.bmp");
+    recordedDrawSprite(screen, kScreenName, picture.get(), kWaitingName, 0, 0);
+    recordedDestroyBitmap(kWaitingName, std::move(picture));
+    BitmapHandle count = recordedLoadBitmap(kWaitingCountName, waitingCountPath(joined, expected));
+    recordedDrawSprite(screen, kScreenName, count.get(), kWaitingCountName, kWaitingCountX,
+                       kWaitingCountY);
+    recordedDestroyBitmap(kWaitingCountName, std::move(count));
     flushRecording();
 }
 
 void showCountdown(Mapa& stage) {
-    record(formatLoadBitmap("54321", "Img/Jogo/54321.bmp"));
-    record(formatCreateBitmap("num", 100, 100));
+    record(formatLoadBitmap(kCountdownStripName, "Img/Jogo/54321.bmp"));
+    record(formatCreateBitmap(kCountdownCellName, 100, 100));
     for (int offset = 400; offset > -100; offset -= 100) {
         stage.stillFrame();
-        record(formatBlit("54321", "num", offset, 0, 0, 0, 100, 100));
-        record(formatDrawSprite("screen", "num", 270, 190));
+        record(formatBlit(kCountdownStripName, kCountdownCellName, offset, 0, 0, 0, 100, 100));
+        record(formatDrawSprite(kScreenName, kCountdownCellName, 270, 190));
         recordedPlaySound(sound::kCountdownStep);
         flushRecording();
         waitMoreThan(kCountdownStepMs);
     }
-    record(formatDestroyBitmap("54321"));
-    record(formatDestroyBitmap("num"));
+    record(formatDestroyBitmap(kCountdownStripName));
+    record(formatDestroyBitmap(kCountdownCellName));
     recordedPlaySound(sound::kStart);
     recordedPlayMusic(sound::kRaceMusic);
 }

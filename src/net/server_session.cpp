@@ -1,12 +1,13 @@
 #include "net/server_session.h"
 
 #include <allegro.h>
-#include <pthread.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
+#include <system_error>
 
 #include "platform/graphics.h"
 #include "platform/player_limits.h"
@@ -58,15 +59,16 @@ void runServerSession(ParametrosRede& params) {
         }
     }
 
-    pthread_t server;
-    const int result = startServerThread(params, context, server);
-    if (result != 0) {
-        std::printf("ERROR; return code from pthread_create() is %d\n", result);
+    std::unique_ptr<OrbServer> server;
+    try {
+        server = std::make_unique<OrbServer>(params, context);
+    } catch (const std::system_error& failure) {
+        std::printf("ERROR; return code from pthread_create() is %d\n", failure.code().value());
         std::fflush(stdout);
         std::exit(-1);
     }
-    if (waitForServerStart() != EstadoServidor::Rodando) {
-        stopServer(server);
+    if (server->waitUntilStarted() != EstadoServidor::Rodando) {
+        server->stop();
         catchStopSignals();  // a Ctrl+C held back meanwhile is spent here, not by the default
         releaseStopSignals();
         return;
@@ -81,7 +83,7 @@ void runServerSession(ParametrosRede& params) {
     } else {
         allegro_exit();
     }
-    stopServer(server);
+    server->stop();
     if (stopRequested()) std::cout << "Servidor encerrado." << std::endl;
     releaseStopSignals();
 }

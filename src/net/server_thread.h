@@ -1,29 +1,65 @@
-// serverThread: a server's second thread. It brings the ORB up, publishes the three servants in
-// the naming service as "fifo", "login" and "controle" (replacing a previous server's bindings),
-// prints "Servidor Rodando!" and serves remote requests until stopServer().
+// OrbServer: a server's ORB, its three servants and the thread that serves them.
+//
+// Constructing it starts the thread (std::system_error when the thread cannot start). The thread
+// brings the ORB up, publishes the servants in the naming service as "fifo", "login" and
+// "controle" (replacing a previous server's bindings), prints "Servidor Rodando!" and serves
+// remote requests until stop().
 //
 // Every CORBA failure (an ORB that cannot start, a naming service that cannot be reached or
 // refuses the bindings) becomes an orderly console message and the state Falhou; the game thread
-// learns of it through waitForServerStart() and ends the server mode.
+// learns of it through waitUntilStarted() and ends the server mode.
+//
+// The servants serve the ServerContext given at construction, which must outlive the OrbServer.
+// waitUntilStarted() and stop() belong to the thread that made the OrbServer.
 #pragma once
 
-#include <pthread.h>
+#include <omniORB4/CORBA.h>
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 #include "net/parametros_rede.h"
 
 struct ServerContext;
+struct ServerServants;
 
 enum class EstadoServidor { Parado, Iniciando, Rodando, Falhou };
 
-// Starts serverThread for `params` (the thread copies the record first) with default attributes;
-// its servants serve `context`, which must outlive the thread. Returns pthread_create's result: 0
-// when the thread runs.
-int startServerThread(const ParametrosRede& params, ServerContext& context, pthread_t& thread);
+class OrbServer {
+  public:
+    // Starts the thread for a copy of `params`; throws std::system_error when it cannot start.
+    OrbServer(const ParametrosRede& params, ServerContext& context);
+    // stop().
+    ~OrbServer();
+    OrbServer(const OrbServer&) = delete;
+    OrbServer& operator=(const OrbServer&) = delete;
 
-// Waits, sleeping between looks, until the thread has published its objects (Rodando) or given
-// up (Falhou), and returns which.
-EstadoServidor waitForServerStart();
+    // Waits until the thread has published its objects (Rodando) or given up (Falhou), and
+    // returns which; Parado once stopped.
+    EstadoServidor waitUntilStarted();
 
-// Ends the request loop (after the requests in progress), lets the thread release the object
-// adapter, the servants and the ORB, and joins it. Harmless when the thread already failed.
-void stopServer(pthread_t thread);
+    // Ends the request loop (after the requests in progress), lets the thread release the object
+    // adapter, the ORB and the servants, and joins it. Waits for a start in progress first; does
+    // nothing the second time, and is harmless when the start failed.
+    void stop();
+
+  private:
+    void serve();
+    void publishAndServe();
+    void setState(EstadoServidor state);
+
+    const ParametrosRede params_;
+    ServerContext& context_;
+    // Written by the thread before it reports Rodando (the ORB) or while it starts (the
+    // servants); read by stop() after that.
+    CORBA::ORB_var orb_;
+    std::unique_ptr<ServerServants> servants_;
+
+    std::mutex mutex_;
+    std::condition_variable stateChanged_;
+    EstadoServidor state_ = EstadoServidor::Iniciando;
+
+    std::thread thread_;  // last: it starts once everything above is ready
+};

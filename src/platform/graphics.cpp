@@ -3,8 +3,11 @@
 #include <allegro.h>
 #include <jpgalleg.h>
 
-#include <cstdio>
+#include <string>
+#include <utility>
 
+#include "platform/bitmap_handle.h"
+#include "platform/console_report.h"
 #include "platform/sound_player.h"
 
 namespace {
@@ -13,8 +16,8 @@ int requestedScale = 0;
 
 // The enlarged window, while one is open: `screen` then names the picture drawn into.
 struct ScaledWindow {
-    BITMAP* window = nullptr;
-    BITMAP* picture = nullptr;
+    BITMAP* window = nullptr;  // the library's own
+    BitmapHandle picture;
     int scale = 1;
 };
 ScaledWindow scaled;
@@ -31,11 +34,11 @@ int chosenScale() {
 bool openScaledWindow(int width, int height, int scale) {
     if (scale > 1 &&
         set_gfx_mode(GFX_AUTODETECT_WINDOWED, width * scale, height * scale, 0, 0) == 0) {
-        BITMAP* picture = create_bitmap(width, height);
+        BitmapHandle picture(create_bitmap(width, height));
         if (picture) {
-            clear_to_color(picture, makecol(0, 0, 0));
-            scaled = {screen, picture, scale};
-            screen = picture;
+            clear_to_color(picture.get(), makecol(0, 0, 0));
+            scaled = {screen, std::move(picture), scale};
+            screen = scaled.picture.get();
             return true;
         }
     }
@@ -45,13 +48,11 @@ bool openScaledWindow(int width, int height, int scale) {
 void closeScaledWindow() {
     if (!scaled.picture) return;
     screen = scaled.window;
-    destroy_bitmap(scaled.picture);
     scaled = {};
 }
 
 bool failed(const char* what) {
-    std::printf("%s: %s\n", what, allegro_error[0] ? allegro_error : "erro desconhecido");
-    std::fflush(stdout);
+    reportLine(std::string(what) + ": " + (allegro_error[0] ? allegro_error : "erro desconhecido"));
     closeScaledWindow();
     allegro_exit();
     return false;
@@ -99,6 +100,6 @@ int windowScale() { return scaled.scale; }
 void presentWindow() {
     if (!scaled.picture) return;
     const int width = scaled.picture->w, height = scaled.picture->h;
-    stretch_blit(scaled.picture, scaled.window, 0, 0, width, height, 0, 0, width * scaled.scale,
-                 height * scaled.scale);
+    stretch_blit(scaled.picture.get(), scaled.window, 0, 0, width, height, 0, 0,
+                 width * scaled.scale, height * scaled.scale);
 }

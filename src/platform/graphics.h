@@ -7,8 +7,8 @@
 // library's own window bitmap is put back before the library shuts down.
 #pragma once
 
-constexpr int kWindowWidth = 640;
-constexpr int kWindowHeight = 480;
+#include "platform/window_size.h"
+
 constexpr int kMaxWindowScale = 4;
 
 // The scale of the next window: 1 to kMaxWindowScale, or 0 (the default) for the largest that

@@ -2,25 +2,31 @@
 
 #include <allegro.h>
 
+#include <utility>
+
 #include "platform/clock.h"
+#include "platform/window_size.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
+#include "stream/screen_name.h"
 
 namespace {
 
 bool showPictureUntilEscape(const char* pictureName, const char* picturePath,
                             const char* bufferName) {
-    BITMAP* picture = loadScreenImage(pictureName, picturePath);
-    BITMAP* buffer = createScreenBuffer(bufferName, 640, 480, makecol(0, 0, 0));
-    recordedBlit(picture, pictureName, buffer, bufferName, 0, 0, 0, 0, 640, 480);
-    recordedDrawSprite(screen, "screen", buffer, bufferName, 0, 0);
+    BitmapHandle picture = loadScreenImage(pictureName, picturePath);
+    BitmapHandle buffer =
+        createScreenBuffer(bufferName, kWindowWidth, kWindowHeight, makecol(0, 0, 0));
+    recordedBlit(picture.get(), pictureName, buffer.get(), bufferName, 0, 0, 0, 0, kWindowWidth,
+                 kWindowHeight);
+    recordedDrawSprite(screen, kScreenName, buffer.get(), bufferName, 0, 0);
     flushRecording();
 
     while (!key[KEY_ESC]) restBetweenPolls();
     key[KEY_ESC] = 0;
 
-    recordedDestroyBitmap(bufferName, buffer);
-    recordedDestroyBitmap(pictureName, picture);
+    recordedDestroyBitmap(bufferName, std::move(buffer));
+    recordedDestroyBitmap(pictureName, std::move(picture));
     return true;
 }
 

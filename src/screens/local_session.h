@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "screens/winner_screen.h"
+#include "screens/stage_run.h"  // the local rules, the winner picture until Enter
 
 struct StageData;
 
@@ -18,7 +18,3 @@ void runLocalSession();
 
 // The matches themselves, on graphics already started, with the given stages.
 void playLocalMatches(const StageData& stage1, const StageData& stage2);
-
-// The winner picture (winner_screen.h) until Enter, whose press is consumed so the menu does not
-// take it. `sprites[k]` is player k + 1's sprite sheet.
-void showWinnerScreen(const MatchArrivals& arrivals, const std::vector<std::string>& sprites);

@@ -3,12 +3,16 @@
 #include <allegro.h>
 
 #include <array>
+#include <utility>
 
 #include "platform/clock.h"
+#include "platform/player_limits.h"
 #include "platform/sound_player.h"
+#include "platform/window_size.h"
 #include "screens/info_screens.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
+#include "stream/screen_name.h"
 
 int lastPlayerCount = 1;
 
@@ -27,7 +31,8 @@ struct MenuPicture {
     int x, y, width, height;
 };
 
-const MenuPicture kBackground{"menu", "Img/menu/menu.jpg", nullptr, nullptr, 0, 0, 640, 480};
+const MenuPicture kBackground{"menu", "Img/menu/menu.jpg", nullptr,      nullptr, 0,
+                              0,      kWindowWidth,        kWindowHeight};
 const MenuPicture kPlayersLabel{"chooseplayer",
                                 "Img/menu/chooseplayer.jpg",
                                 "chooseplayer_2",
@@ -55,7 +60,7 @@ const std::array<MenuPicture, 9> kItems{{
 // One loaded picture with the name it is known by to the recorder.
 struct Loaded {
     const char* name;
-    BITMAP* bitmap;
+    BitmapHandle bitmap;
 };
 
 struct MenuBitmaps {
@@ -78,31 +83,34 @@ MenuBitmaps loadMenu() {
     load(kBackground.name, kBackground.path);
     load(kPlayersLabel.name, kPlayersLabel.path);
     load(kPlayersLabel.highlightName, kPlayersLabel.highlightPath);
-    for (int i = 0; i < 6; ++i) menu.itemNormal[i] = load(kItems[i].name, kItems[i].path);
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < kMaxPlayers; ++i) menu.itemNormal[i] = load(kItems[i].name, kItems[i].path);
+    for (int i = 0; i < kMaxPlayers; ++i) {
         menu.itemHighlight[i] = load(kItems[i].highlightName, kItems[i].highlightPath);
     }
     for (int i : {kInstructionsItem - 1, kCreditsItem - 1, kLeaveItem - 1}) {
         menu.itemNormal[i] = load(kItems[i].name, kItems[i].path);
         menu.itemHighlight[i] = load(kItems[i].highlightName, kItems[i].highlightPath);
     }
-    menu.buffer.bitmap = createScreenBuffer(menu.buffer.name, 640, 480, makecol(0, 0, 0));
+    menu.buffer.bitmap =
+        createScreenBuffer(menu.buffer.name, kWindowWidth, kWindowHeight, makecol(0, 0, 0));
     return menu;
 }
 
 void releaseMenu(MenuBitmaps& menu) {
-    for (Loaded& picture : menu.pictures) recordedDestroyBitmap(picture.name, picture.bitmap);
-    recordedDestroyBitmap(menu.buffer.name, menu.buffer.bitmap);
+    for (Loaded& picture : menu.pictures) {
+        recordedDestroyBitmap(picture.name, std::move(picture.bitmap));
+    }
+    recordedDestroyBitmap(menu.buffer.name, std::move(menu.buffer.bitmap));
 }
 
 void blitToBuffer(const MenuBitmaps& menu, const Loaded& picture, const MenuPicture& place) {
-    recordedBlit(picture.bitmap, picture.name, menu.buffer.bitmap, menu.buffer.name, 0, 0, place.x,
-                 place.y, place.width, place.height);
+    recordedBlit(picture.bitmap.get(), picture.name, menu.buffer.bitmap.get(), menu.buffer.name, 0,
+                 0, place.x, place.y, place.width, place.height);
 }
 
 void drawMenuFrame(const MenuBitmaps& menu, int selectedItem) {
     blitToBuffer(menu, menu.pictures[0], kBackground);
-    const bool choosingPlayers = selectedItem >= 1 && selectedItem <= 6;
+    const bool choosingPlayers = selectedItem >= 1 && selectedItem <= kMaxPlayers;
     blitToBuffer(menu, menu.pictures[choosingPlayers ? menu.labelHighlight : menu.labelNormal],
                  kPlayersLabel);
     for (int item = 1; item <= 9; ++item) {
@@ -110,7 +118,7 @@ void drawMenuFrame(const MenuBitmaps& menu, int selectedItem) {
             item == selectedItem ? menu.itemHighlight[item - 1] : menu.itemNormal[item - 1];
         blitToBuffer(menu, menu.pictures[index], kItems[item - 1]);
     }
-    recordedDrawSprite(screen, "screen", menu.buffer.bitmap, menu.buffer.name, 0, 0);
+    recordedDrawSprite(screen, kScreenName, menu.buffer.bitmap.get(), menu.buffer.name, 0, 0);
 }
 
 }  // namespace
@@ -121,15 +129,15 @@ MenuAction applyMenuRules(int& selectedItem) {
         selectedItem = item + 1;
     } else if (key[KEY_DOWN] && item < kCreditsItem) {
         selectedItem = kCreditsItem;
-    } else if (key[KEY_RIGHT] && item >= 1 && item <= 5) {
+    } else if (key[KEY_RIGHT] && item >= 1 && item < kMaxPlayers) {
         selectedItem = lastPlayerCount = item + 1;
-    } else if (key[KEY_LEFT] && item >= 2 && item <= 6) {
+    } else if (key[KEY_LEFT] && item >= 2 && item <= kMaxPlayers) {
         selectedItem = lastPlayerCount = item - 1;
     } else if (key[KEY_UP] && item == kCreditsItem) {
         selectedItem = lastPlayerCount;
     } else if (key[KEY_UP] && item > kCreditsItem) {
         selectedItem = item - 1;
-    } else if (key[KEY_ENTER] && item >= 1 && item <= 6) {
+    } else if (key[KEY_ENTER] && item >= 1 && item <= kMaxPlayers) {
         return MenuAction::Choose;
     } else if (key[KEY_ENTER] && item == kLeaveItem) {
         return MenuAction::Leave;

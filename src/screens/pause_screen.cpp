@@ -4,27 +4,38 @@
 
 #include "platform/clock.h"
 #include "platform/sound_player.h"
+#include "platform/window_size.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
+#include "stream/screen_name.h"
+
+namespace {
+
+constexpr const char* kPictureName = "paused";
+constexpr const char* kBufferName = "buffer_pause";
+
+}  // namespace
 
 bool pKeyPressed() { return key[KEY_P] != 0; }
 
 void showPauseScreen(const std::function<bool()>& ended) {
-    BITMAP* picture = loadScreenImage("paused", "Img/menu/pause.bmp");
+    BitmapHandle picture = loadScreenImage(kPictureName, "Img/menu/pause.bmp");
     // Cleared to the mask colour: where the picture does not reach (or when it is missing) the race
     // keeps showing through.
-    BITMAP* buffer = createScreenBuffer("buffer_pause", 640, 480, makecol(255, 0, 255));
-    recordedBlit(picture, "paused", buffer, "buffer_pause", 0, 0, 0, 0, 640, 480);
-    recordedDrawSprite(screen, "screen", buffer, "buffer_pause", 0, 0);
-    if (buffer) destroy_bitmap(buffer);
-    if (picture) destroy_bitmap(picture);
+    BitmapHandle buffer =
+        createScreenBuffer(kBufferName, kWindowWidth, kWindowHeight, makecol(255, 0, 255));
+    recordedBlit(picture.get(), kPictureName, buffer.get(), kBufferName, 0, 0, 0, 0, kWindowWidth,
+                 kWindowHeight);
+    recordedDrawSprite(screen, kScreenName, buffer.get(), kBufferName, 0, 0);
+    buffer.reset();
+    picture.reset();
     recordedPlaySound(sound::kPause);
     flushRecording();
 
     while (!ended()) restBetweenPolls();
 
     // The local bitmaps are already gone; these records release the receivers' copies.
-    recordedDestroyBitmap("buffer_pause", nullptr);
-    recordedDestroyBitmap("paused", nullptr);
+    recordedDestroyBitmap(kBufferName, nullptr);
+    recordedDestroyBitmap(kPictureName, nullptr);
     key[KEY_P] = 0;
 }

@@ -3,19 +3,20 @@
 #include <allegro.h>
 
 #include <string>
+#include <utility>
 
 #include "platform/clock.h"
+#include "platform/player_limits.h"
 #include "platform/sound_player.h"
+#include "platform/window_size.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
-
-const std::array<const char*, kCharacterCount> characterPaths{
-    "Img/Jogo/player1a.bmp", "Img/Jogo/player2a.bmp", "Img/Jogo/player3a.bmp",
-    "Img/Jogo/player4a.bmp", "Img/Jogo/player5a.bmp", "Img/Jogo/player6a.bmp"};
+#include "stream/screen_name.h"
+#include "world/runner_sprites.h"
 
 void SelectionState::placeCursor() {
     if (!taken[0] || placed[currentPlayer]) return;
-    for (int column = 1; column < kCharacterCount; ++column) {
+    for (int column = 1; column < kMaxPlayers; ++column) {
         if (!taken[column]) {
             cursorX[currentPlayer] = kFirstCursorX + kColumnStep * column;
             break;
@@ -27,7 +28,7 @@ void SelectionState::placeCursor() {
 void SelectionState::moveRight() {
     if (cursorX[currentPlayer] >= kLastCursorX) return;
     const int column = cursorColumn();
-    for (int step = 1; column + step < kCharacterCount; ++step) {
+    for (int step = 1; column + step < kMaxPlayers; ++step) {
         if (!taken[column + step]) {
             cursorX[currentPlayer] += kColumnStep * step;
             return;
@@ -48,7 +49,7 @@ void SelectionState::moveLeft() {
 
 void SelectionState::choose() {
     const int column = cursorColumn();
-    sprites[currentPlayer] = characterPaths[column];
+    sprites[currentPlayer] = kRunnerSpritePaths[column];
     taken[column] = true;
     ++currentPlayer;
 }
@@ -63,21 +64,22 @@ constexpr int kPortraitSide = 70;
 constexpr int kFrameSide = 80;
 constexpr int kNumberX = 255;
 constexpr int kNumberY = 294;
-constexpr std::array<int, 6> kNumberWidths{13, 19, 20, 19, 19, 20};
+constexpr std::array<int, kMaxPlayers> kNumberWidths{13, 19, 20, 19, 19, 20};
 const char kBufferName[] = "buffer_selecao";
 
 struct Picture {
     std::string name;
-    BITMAP* bitmap = nullptr;
+    BitmapHandle bitmap;
 };
 
 struct SelectionBitmaps {
     Picture background;
-    std::array<Picture, 7> frames;     // sel_0 (empty column), sel_1 to sel_6 (player cursors)
-    std::array<Picture, 6> portraits;  // free
-    std::array<Picture, 6> portraitsTaken;
-    std::array<Picture, 6> numbers;  // img1 to img6
-    BITMAP* buffer = nullptr;
+    // sel_0 (empty column), sel_1 to sel_6 (player cursors)
+    std::array<Picture, kMaxPlayers + 1> frames;
+    std::array<Picture, kMaxPlayers> portraits;  // free
+    std::array<Picture, kMaxPlayers> portraitsTaken;
+    std::array<Picture, kMaxPlayers> numbers;  // img1 to img6
+    BitmapHandle buffer;
 };
 
 Picture load(const std::string& name, const std::string& path) {
@@ -87,30 +89,30 @@ Picture load(const std::string& name, const std::string& path) {
 SelectionBitmaps loadSelection() {
     SelectionBitmaps s;
     s.background = load("selecao", "Img/menu/bg_selecao.jpg");
-    for (int i = 0; i <= 6; ++i) {
+    for (int i = 0; i <= kMaxPlayers; ++i) {
         const std::string name = "sel_" + std::to_string(i);
         s.frames[i] = load(name, "Img/menu/" + name + ".jpg");
     }
-    for (int i = 1; i <= 6; ++i) {
+    for (int i = 1; i <= kMaxPlayers; ++i) {
         const std::string name = "sel_j" + std::to_string(i);
         s.portraits[i - 1] = load(name, "Img/menu/" + name + ".jpg");
     }
-    for (int i = 1; i <= 6; ++i) {
+    for (int i = 1; i <= kMaxPlayers; ++i) {
         const std::string name = "sel_j" + std::to_string(i) + "_2";
         s.portraitsTaken[i - 1] = load(name, "Img/menu/" + name + ".jpg");
     }
-    for (int i = 1; i <= 6; ++i) {
+    for (int i = 1; i <= kMaxPlayers; ++i) {
         const std::string name = "img" + std::to_string(i);
         s.numbers[i - 1] = load(name, "Img/menu/" + name + ".jpg");
     }
-    s.buffer = createScreenBuffer(kBufferName, 640, 480, makecol(0, 0, 0));
+    s.buffer = createScreenBuffer(kBufferName, kWindowWidth, kWindowHeight, makecol(0, 0, 0));
     return s;
 }
 
-void release(Picture& picture) { recordedDestroyBitmap(picture.name, picture.bitmap); }
+void release(Picture& picture) { recordedDestroyBitmap(picture.name, std::move(picture.bitmap)); }
 
 void releaseSelection(SelectionBitmaps& s) {
-    recordedDestroyBitmap(kBufferName, s.buffer);
+    recordedDestroyBitmap(kBufferName, std::move(s.buffer));
     release(s.background);
     for (Picture& p : s.numbers) release(p);
     for (Picture& p : s.frames) release(p);
@@ -120,7 +122,8 @@ void releaseSelection(SelectionBitmaps& s) {
 
 void blitToBuffer(const SelectionBitmaps& s, const Picture& picture, int x, int y, int width,
                   int height) {
-    recordedBlit(picture.bitmap, picture.name, s.buffer, kBufferName, 0, 0, x, y, width, height);
+    recordedBlit(picture.bitmap.get(), picture.name, s.buffer.get(), kBufferName, 0, 0, x, y, width,
+                 height);
 }
 
 int columnX(int column) {
@@ -139,8 +142,8 @@ std::optional<SpriteList> runPlayerSelection(int playerCount) {
     while (!escaped) {
         waitMoreThan(kFrameMs);
         flushRecording();
-        blitToBuffer(bitmaps, bitmaps.background, 0, 0, 640, 480);
-        for (int column = 0; column < kCharacterCount; ++column) {
+        blitToBuffer(bitmaps, bitmaps.background, 0, 0, kWindowWidth, kWindowHeight);
+        for (int column = 0; column < kMaxPlayers; ++column) {
             blitToBuffer(bitmaps, bitmaps.frames[0], columnX(column), kFrameY, kFrameSide,
                          kFrameSide);
         }
@@ -166,7 +169,7 @@ std::optional<SpriteList> runPlayerSelection(int playerCount) {
         }
         if (state.done()) break;
 
-        for (int column = 0; column < kCharacterCount; ++column) {
+        for (int column = 0; column < kMaxPlayers; ++column) {
             const Picture& portrait =
                 state.taken[column] ? bitmaps.portraitsTaken[column] : bitmaps.portraits[column];
             blitToBuffer(bitmaps, portrait, kPortraitX + SelectionState::kColumnStep * column,
@@ -175,7 +178,7 @@ std::optional<SpriteList> runPlayerSelection(int playerCount) {
         const int chooser = state.currentPlayer;
         blitToBuffer(bitmaps, bitmaps.numbers[chooser], kNumberX, kNumberY, kNumberWidths[chooser],
                      33);
-        recordedDrawSprite(screen, "screen", bitmaps.buffer, kBufferName, 0, 0);
+        recordedDrawSprite(screen, kScreenName, bitmaps.buffer.get(), kBufferName, 0, 0);
         escaped = key[KEY_ESC] != 0;
     }
 

@@ -10,26 +10,28 @@
 #include <optional>
 #include <string>
 
-constexpr int kCharacterCount = 6;
+#include "platform/player_limits.h"
 
 // Entry k is the runner image of player k + 1's character; entries from the player count on are
 // empty.
-using SpriteList = std::array<std::string, kCharacterCount>;
-
-// The runner image of each character column, left to right.
-extern const std::array<const char*, kCharacterCount> characterPaths;
+using SpriteList = std::array<std::string, kMaxPlayers>;
 
 // Where the players stand while choosing; the screen's rules for moving and choosing.
 struct SelectionState {
     static constexpr int kFirstCursorX = 67;
     static constexpr int kColumnStep = 85;
-    static constexpr int kLastCursorX = kFirstCursorX + kColumnStep * (kCharacterCount - 1);
+    static constexpr int kLastCursorX = kFirstCursorX + kColumnStep * (kMaxPlayers - 1);
+    static constexpr std::array<int, kMaxPlayers> everyCursorAt(int x) {
+        std::array<int, kMaxPlayers> cursors{};
+        for (int& cursor : cursors) cursor = x;
+        return cursors;
+    }
 
     int playerCount = 1;
     int currentPlayer = 0;  // index of the player choosing; playerCount once all have chosen
-    std::array<int, kCharacterCount> cursorX{67, 67, 67, 67, 67, 67};
-    std::array<bool, kCharacterCount> taken{};
-    std::array<bool, kCharacterCount> placed{};
+    std::array<int, kMaxPlayers> cursorX = everyCursorAt(kFirstCursorX);
+    std::array<bool, kMaxPlayers> taken{};
+    std::array<bool, kMaxPlayers> placed{};
     SpriteList sprites;
 
     int cursorColumn() const { return (cursorX[currentPlayer] - kFirstCursorX) / kColumnStep; }

@@ -9,10 +9,12 @@
 
 #include <string>
 
+#include "platform/bitmap_handle.h"
+
 // recordedLoadBitmap(name, path), plus "Imagem nao encontrada: PATH" on the console when this
 // process draws locally and the file cannot be read.
-BITMAP* loadScreenImage(const std::string& name, const std::string& path);
+BitmapHandle loadScreenImage(const std::string& name, const std::string& path);
 
 // recordedCreateBitmap(name, width, height), with the new bitmap cleared to `colour` locally, so a
 // buffer whose background picture is missing shows a plain colour rather than stale memory.
-BITMAP* createScreenBuffer(const std::string& name, int width, int height, int colour);
+BitmapHandle createScreenBuffer(const std::string& name, int width, int height, int colour);

@@ -2,55 +2,27 @@
 
 #include <allegro.h>
 
-#include <cstdio>
-#include <memory>
-
 #include "platform/clock.h"
 #include "platform/sound_player.h"
 #include "screens/pause_screen.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
-#include "world/flip_keys.h"
+#include "stream/screen_name.h"
 #include "world/mapa.h"
-#include "world/runner_table.h"
-#include "world/stage_loading.h"
 
 namespace {
 
-constexpr int kFrameGapMs = 33;
+constexpr const char* kPromptName = "pressEnter";
 
 void waitAtEnterPrompt() {
-    BITMAP* prompt = loadScreenImage("pressEnter", "Img/menu/enter.bmp");
-    recordedDrawSprite(screen, "screen", prompt, "pressEnter", 0, 0);
+    BitmapHandle prompt = loadScreenImage(kPromptName, "Img/menu/enter.bmp");
+    recordedDrawSprite(screen, kScreenName, prompt.get(), kPromptName, 0, 0);
     flushRecording();
     while (!key[KEY_ENTER]) restBetweenPolls();
     // Not flushed: they leave with the first frame.
-    recordedDestroyBitmap("pressEnter", prompt);
+    recordedDestroyBitmap(kPromptName, std::move(prompt));
     recordedPlaySound(sound::kStart);
     recordedPlayMusic(sound::kRaceMusic);
-}
-
-void raceUntilOver(Mapa& stage) {
-    for (;;) {
-        if (stage.finished || key[KEY_ESC] || key[KEY_F10]) return;
-        const bool restart = stage.raceFrame();
-        if (key[KEY_P]) {
-            key[KEY_P] = 0;  // the pause waits for a new press
-            showPauseScreen(pKeyPressed);
-        }
-        waitMoreThan(kFrameGapMs);
-        flushRecording();
-        if (restart) return;
-    }
-}
-
-void releaseStage(std::unique_ptr<Mapa>& stage, int playerCount) {
-    // No key timer may run on a runner once the stage has released it.
-    for (int i = 0; i < playerCount && i < kRunnerTableSize; ++i) {
-        if (runnerTable[i]) stopKeyPoll(runnerTable[i]);
-        runnerTable[i] = nullptr;
-    }
-    stage.reset();
 }
 
 }  // namespace
@@ -68,26 +40,40 @@ StageOutcome decideStageOutcome(int stageNumber, bool finished) {
     return finished ? StageOutcome::Won : StageOutcome::Replay;
 }
 
+void showWinnerScreen(const MatchArrivals& arrivals, const std::vector<std::string>& sprites) {
+    recordedPlayMusic(sound::kMenuMusic);
+    drawWinnerScreen(arrivals, sprites);
+    while (!key[KEY_ENTER]) restBetweenPolls();
+    key[KEY_ENTER] = 0;
+}
+
+bool LocalMatchRules::prepareRace(int, Mapa& stage) {
+    stage.raceFrame();  // the stage's first picture stands behind the prompt
+    waitAtEnterPrompt();
+    return true;
+}
+
+bool LocalMatchRules::raceInterrupted() { return key[KEY_ESC] || key[KEY_F10]; }
+
+bool LocalMatchRules::pauseRequested() {
+    if (!key[KEY_P]) return false;
+    key[KEY_P] = 0;  // the pause waits for a new press
+    return true;
+}
+
+bool LocalMatchRules::pauseEnded() { return pKeyPressed(); }
+
+StageOutcome LocalMatchRules::decideOutcome(int stageNumber, bool finished) {
+    return decideStageOutcome(stageNumber, finished);
+}
+
+void LocalMatchRules::showWinner(const MatchArrivals& arrivals, const StageEntrants& entrants) {
+    showWinnerScreen(arrivals, entrants.sprites);
+}
+
 StageOutcome runStageAttempt(int stageNumber, const StageData& stage,
                              const std::vector<std::string>& sprites, int playerCount,
                              std::vector<int>* arrivals) {
-    std::unique_ptr<Mapa> map = loadStageOrReport(stageNumber, stage, sprites, playerCount);
-    if (!map) return StageOutcome::LoadFailed;
-    map->raceFrame();  // the stage's first picture stands behind the prompt
-    waitAtEnterPrompt();
-    raceUntilOver(*map);
-    const StageOutcome outcome = decideStageOutcome(stageNumber, map->finished);
-    if (outcome == StageOutcome::Won && arrivals) *arrivals = map->arrivals;
-    releaseStage(map, playerCount);
-    return outcome;
-}
-
-StageOutcome playStage(int stageNumber, const StageData& stage,
-                       const std::vector<std::string>& sprites, int playerCount,
-                       std::vector<int>* arrivals) {
-    StageOutcome outcome;
-    do {
-        outcome = runStageAttempt(stageNumber, stage, sprites, playerCount, arrivals);
-    } while (outcome == StageOutcome::Replay);
-    return outcome;
+    LocalMatchRules rules;
+    return attemptStage(stageNumber, stage, StageEntrants{sprites, playerCount}, rules, arrivals);
 }

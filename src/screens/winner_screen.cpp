@@ -2,30 +2,34 @@
 
 #include <allegro.h>
 
+#include <utility>
+
 #include "screens/winner_layout.h"
 #include "stream/recorded_drawing.h"
+#include "stream/screen_name.h"
+#include "world/stage_loading.h"
 
 namespace {
 
-constexpr int kRunnerWidth = 42;
-constexpr int kRunnerHeight = 47;
+constexpr const char* kSheetName = "vencedor_folha";
+constexpr const char* kFrameName = "vencedor_quadro";
 
 // A picture loaded, drawn on the window at (x, y) and released again.
 void drawPicture(const std::string& name, const std::string& path, int x, int y) {
-    BITMAP* picture = recordedLoadBitmap(name, path);
-    recordedDrawSprite(screen, "screen", picture, name, x, y);
-    recordedDestroyBitmap(name, picture);
+    BitmapHandle picture = recordedLoadBitmap(name, path);
+    recordedDrawSprite(screen, kScreenName, picture.get(), name, x, y);
+    recordedDestroyBitmap(name, std::move(picture));
 }
 
 // The first running frame of a sprite sheet, with the mask colour around the figure.
 void drawRunner(const std::string& sheetPath, int x, int y) {
-    BITMAP* sheet = recordedLoadBitmap("vencedor_folha", sheetPath);
-    BITMAP* frame = recordedCreateBitmap("vencedor_quadro", kRunnerWidth, kRunnerHeight);
-    recordedBlit(sheet, "vencedor_folha", frame, "vencedor_quadro", 0, 0, 0, 0, kRunnerWidth,
+    BitmapHandle sheet = recordedLoadBitmap(kSheetName, sheetPath);
+    BitmapHandle frame = recordedCreateBitmap(kFrameName, kRunnerWidth, kRunnerHeight);
+    recordedBlit(sheet.get(), kSheetName, frame.get(), kFrameName, 0, 0, 0, 0, kRunnerWidth,
                  kRunnerHeight);
-    recordedDrawSprite(screen, "screen", frame, "vencedor_quadro", x, y);
-    recordedDestroyBitmap("vencedor_quadro", frame);
-    recordedDestroyBitmap("vencedor_folha", sheet);
+    recordedDrawSprite(screen, kScreenName, frame.get(), kFrameName, x, y);
+    recordedDestroyBitmap(kFrameName, std::move(frame));
+    recordedDestroyBitmap(kSheetName, std::move(sheet));
 }
 
 }  // namespace

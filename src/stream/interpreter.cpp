@@ -3,12 +3,16 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include "platform/sound_player.h"
 #include "stream/instruction_format.h"
+#include "stream/screen_name.h"
 
-ListaBitmaps::ListaBitmaps(BITMAP* window) : window(window) { bitmaps.emplace("screen", window); }
+ListaBitmaps::ListaBitmaps(BITMAP* window) : window(window) {
+    bitmaps.emplace(kScreenName, window);
+}
 
 ListaBitmaps::~ListaBitmaps() {
     for (auto& [name, bitmap] : bitmaps) {
@@ -102,17 +106,32 @@ void createBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
 }
 
 void destroyBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
-    if (w[1] == "screen") return;  // the window is not the receiver's to release
+    if (w[1] == kScreenName) return;  // the window is not the receiver's to release
     if (BITMAP* bitmap = registry.unbind(w[1])) destroy_bitmap(bitmap);
 }
 
-void drawSprite(ListaBitmaps& registry, const std::vector<std::string>& w) {
-    BITMAP* target = registry.find(w[1]);
-    BITMAP* sprite = registry.find(w[2]);
-    if (!target || !sprite) {
+// The two bitmaps a drawing piece names in words 1 and 2; when either is unknown the piece is
+// reported and skipped.
+struct NamedPair {
+    BITMAP* first;
+    BITMAP* second;
+};
+
+std::optional<NamedPair> findBoth(ListaBitmaps& registry, const std::vector<std::string>& w) {
+    BITMAP* first = registry.find(w[1]);
+    BITMAP* second = registry.find(w[2]);
+    if (!first || !second) {
         say(kNotFound);
-        return;
+        return std::nullopt;
     }
+    return NamedPair{first, second};
+}
+
+void drawSprite(ListaBitmaps& registry, const std::vector<std::string>& w) {
+    const std::optional<NamedPair> found = findBoth(registry, w);
+    if (!found) return;
+    BITMAP* target = found->first;
+    BITMAP* sprite = found->second;
     if (w[0] == "draw_sprite") {
         draw_sprite(target, sprite, toInt(w[3]), toInt(w[4]));
     } else {
@@ -121,14 +140,10 @@ void drawSprite(ListaBitmaps& registry, const std::vector<std::string>& w) {
 }
 
 void blitBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
-    BITMAP* source = registry.find(w[1]);
-    BITMAP* target = registry.find(w[2]);
-    if (!source || !target) {
-        say(kNotFound);
-        return;
-    }
-    blit(source, target, toInt(w[3]), toInt(w[4]), toInt(w[5]), toInt(w[6]), toInt(w[7]),
-         toInt(w[8]));
+    const std::optional<NamedPair> found = findBoth(registry, w);
+    if (!found) return;
+    blit(found->first, found->second, toInt(w[3]), toInt(w[4]), toInt(w[5]), toInt(w[6]),
+         toInt(w[7]), toInt(w[8]));
 }
 
 // A sound is named like a picture, by a safe relative path under the image folder; the player

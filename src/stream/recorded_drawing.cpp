@@ -13,20 +13,20 @@ void record(std::string text) { GravadorTela::instance().addInstruction(std::mov
 
 bool drawsLocally() { return !GravadorTela::instance().isRemote(); }
 
-BITMAP* recordedLoadBitmap(const std::string& name, const std::string& path) {
-    BITMAP* bitmap = drawsLocally() ? load_bitmap(path.c_str(), nullptr) : nullptr;
+BitmapHandle recordedLoadBitmap(const std::string& name, const std::string& path) {
+    BitmapHandle bitmap(drawsLocally() ? load_bitmap(path.c_str(), nullptr) : nullptr);
     record(formatLoadBitmap(name, path));
     return bitmap;
 }
 
-BITMAP* recordedCreateBitmap(const std::string& name, int width, int height) {
-    BITMAP* bitmap = drawsLocally() ? create_bitmap(width, height) : nullptr;
+BitmapHandle recordedCreateBitmap(const std::string& name, int width, int height) {
+    BitmapHandle bitmap(drawsLocally() ? create_bitmap(width, height) : nullptr);
     record(formatCreateBitmap(name, width, height));
     return bitmap;
 }
 
-void recordedDestroyBitmap(const std::string& name, BITMAP* bitmap) {
-    if (bitmap) destroy_bitmap(bitmap);
+void recordedDestroyBitmap(const std::string& name, BitmapHandle bitmap) {
+    bitmap.reset();
     record(formatDestroyBitmap(name));
 }
 

@@ -12,15 +12,20 @@
 
 #include <string>
 
+#include "platform/bitmap_handle.h"
+
 // True when this process shows its own picture (not a server).
 bool drawsLocally();
 
-// load_bitmap(path) locally (null in a server or when the file cannot be read); records the load.
-BITMAP* recordedLoadBitmap(const std::string& name, const std::string& path);
-// create_bitmap(width, height) locally (null in a server); records the creation.
-BITMAP* recordedCreateBitmap(const std::string& name, int width, int height);
-// destroy_bitmap(bitmap) when there is one; records the destruction in every mode.
-void recordedDestroyBitmap(const std::string& name, BITMAP* bitmap);
+// load_bitmap(path) locally (empty in a server or when the file cannot be read); records the load.
+BitmapHandle recordedLoadBitmap(const std::string& name, const std::string& path);
+// create_bitmap(width, height) locally; records the creation. Empty in a server, and when the
+// library has no memory for it: the record stands (clients make their own copy), and every helper
+// here skips an empty bitmap, so the picture merely lacks it. A caller that cannot go on without
+// the bitmap checks it.
+BitmapHandle recordedCreateBitmap(const std::string& name, int width, int height);
+// Destroys `bitmap` when there is one; records the destruction in every mode.
+void recordedDestroyBitmap(const std::string& name, BitmapHandle bitmap);
 
 void recordedDrawSprite(BITMAP* target, const std::string& targetName, BITMAP* sprite,
                         const std::string& spriteName, int x, int y);

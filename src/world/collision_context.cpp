@@ -12,14 +12,16 @@ int rgbValue(int colour) { return (getr(colour) << 16) | (getg(colour) << 8) | g
 
 bool IdentityOrder::operator()(int a, int b) const { return rgbValue(a) < rgbValue(b); }
 
-Objeto* lookupObject(int colour) {
-    if (collisionContext.players) {
-        const auto found = collisionContext.players->find(colour);
-        if (found != collisionContext.players->end()) return found->second;
+Objeto* objectPaintedIn(const PlayerRegistry& players, const ObjectRegistry& objects, int colour) {
+    if (const auto found = players.find(colour); found != players.end()) {
+        return found->second.get();
     }
-    if (collisionContext.objects) {
-        const auto found = collisionContext.objects->find(colour);
-        if (found != collisionContext.objects->end()) return found->second;
+    if (const auto found = objects.find(colour); found != objects.end()) {
+        return found->second.get();
     }
     return nullptr;
+}
+
+Objeto* lookupObject(int colour) {
+    return collisionContext.index ? collisionContext.index->objectPainted(colour) : nullptr;
 }

@@ -1,5 +1,5 @@
-// The collision context: the collision bitmap that motion probes and the registries in which a
-// probed colour is looked up, for the stage whose frame is running.
+// The collision context: the collision bitmap that motion probes and the index in which a probed
+// colour is looked up, for the stage whose frame is running.
 //
 // The race frame points it at its stage at the start of every frame; motion and lookupObject read
 // only the context. Used by the thread that runs the race frame.
@@ -8,6 +8,7 @@
 #include <allegro.h>
 
 #include <map>
+#include <memory>
 
 class Objeto;
 class Runner;
@@ -19,14 +20,25 @@ struct IdentityOrder {
     bool operator()(int a, int b) const;
 };
 
-// Registries of a stage, keyed by identity colour; iteration follows registration order.
-using ObjectRegistry = std::map<int, Objeto*, IdentityOrder>;
-using PlayerRegistry = std::map<int, Runner*, IdentityOrder>;
+// Registries of a stage, keyed by identity colour; iteration follows registration order. A
+// registry owns what it holds.
+using ObjectRegistry = std::map<int, std::unique_ptr<Objeto>, IdentityOrder>;
+using PlayerRegistry = std::map<int, std::unique_ptr<Runner>, IdentityOrder>;
+
+// Who is painted in which identity colour.
+class ColourIndex {
+  public:
+    virtual ~ColourIndex() = default;
+    // The object painted in `colour`, runners first; null when nobody has that colour.
+    virtual Objeto* objectPainted(int colour) const = 0;
+};
+
+// The ColourIndex of a pair of registries.
+Objeto* objectPaintedIn(const PlayerRegistry& players, const ObjectRegistry& objects, int colour);
 
 struct CollisionContext {
-    BITMAP* bitmap = nullptr;  // null: everything is free space
-    const ObjectRegistry* objects = nullptr;
-    const PlayerRegistry* players = nullptr;
+    BITMAP* bitmap = nullptr;            // null: everything is free space
+    const ColourIndex* index = nullptr;  // null: nobody is registered
 };
 
 extern CollisionContext collisionContext;

@@ -4,11 +4,12 @@
 
 #include <stdexcept>
 
+#include "platform/player_limits.h"
 #include "world/runner.h"
 
 namespace {
 
-const FlipKeys kFlipKeys[] = {
+const FlipKeys kFlipKeys[kMaxPlayers] = {
     {KEY_X, 0, "Img/Jogo/X.bmp", "Img/Jogo/1.bmp"},
     {KEY_M, 0, "Img/Jogo/M.bmp", "Img/Jogo/2.bmp"},
     {KEY_RIGHT, 0, "Img/Jogo/R.bmp", "Img/Jogo/3.bmp"},
@@ -24,7 +25,7 @@ bool isDown(int scanCode) { return scanCode != 0 && key[scanCode] != 0; }
 }  // namespace
 
 const FlipKeys& flipKeysOf(int playerNumber) {
-    if (playerNumber < 1 || playerNumber > 6) throw std::out_of_range("player number");
+    if (playerNumber < 1 || playerNumber > kMaxPlayers) throw std::out_of_range("player number");
     return kFlipKeys[playerNumber - 1];
 }
 

@@ -1,6 +1,7 @@
 #include "world/gerenciador_tela.h"
 
 #include "world/boost_tela.h"
+#include "world/object_kinds.h"
 #include "world/stage_images.h"
 
 GerenciadorTela::GerenciadorTela()
@@ -13,7 +14,7 @@ bool GerenciadorTela::isSolid(int colour) const {
 }
 
 void GerenciadorTela::onCollision(int direction, const Hit& hit, int newX, int newY) {
-    if (hit.kind == Hit::kObject && direction == kRight && hit.object->kind == "boostTela") {
+    if (hit.kind == Hit::kObject && direction == kRight && hit.object->kind == kSpeedMarkerKind) {
         if (const auto* boost = dynamic_cast<const BoostTela*>(hit.object)) speedX = boost->speed;
     }
     x = newX;

@@ -1,70 +1,91 @@
 #include "world/mapa.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "stream/recorded_drawing.h"
 #include "world/flip_keys.h"
 #include "world/identity_colour.h"
 #include "world/runner.h"
 #include "world/runner_table.h"
+#include "world/stage_image_error.h"
 #include "world/stage_images.h"
 
+namespace {
+
+constexpr const char* kPlayerKind = "player";
+
+// Registers `object` in `registry` under the next identity colour with `kind`; the registry owns
+// it from then on, and until then so does `object`, whatever throws.
+template <class Object, class Registry>
+Object& registerIn(Registry& registry, std::unique_ptr<Object> object, const std::string& kind) {
+    object->kind = kind;
+    const int colour = nextIdentityColour();
+    object->idColor = colour;
+    auto [slot, added] = registry.try_emplace(colour, std::move(object));
+    if (!added) throw std::logic_error("an identity colour was handed out twice");
+    return static_cast<Object&>(*slot->second);
+}
+
+}  // namespace
+
 Mapa::Mapa(const std::string& visualPath, const std::string& collisionPath, int stageWidth) {
-    visual = recordedLoadBitmap("mapaVisual", visualPath);
-    if (drawsLocally() && !visual) throw 1;
-    collision = load_bitmap(collisionPath.c_str(), nullptr);
-    if (!collision) {
-        // Clients loaded the picture on our record: let them free it again.
-        recordedDestroyBitmap("mapaVisual", visual);
-        visual = nullptr;
-        throw 2;
+    visual = recordedLoadBitmap(kStagePictureName, visualPath);
+    if (drawsLocally() && !visual) {
+        throw StageImageError(StageImageError::Image::kPicture, visualPath);
     }
-    collisionWork = create_bitmap(stageWidth, kStageHeight);
-    buffer = recordedCreateBitmap("bufferVisual", stageWidth, kStageHeight);
-    recordedDrawSprite(buffer, "bufferVisual", visual, "mapaVisual", 0, 0);
+    collision.reset(load_bitmap(collisionPath.c_str(), nullptr));
+    collisionWork.reset(collision ? create_bitmap(stageWidth, kStageHeight) : nullptr);
+    if (!collisionWork) {
+        // Clients loaded the picture on our record: let them free it again.
+        recordedDestroyBitmap(kStagePictureName, std::move(visual));
+        if (!collision) throw StageImageError(StageImageError::Image::kCollision, collisionPath);
+        throw BitmapCreationError(stageWidth, kStageHeight);
+    }
+    buffer = recordedCreateBitmap(kStageBufferName, stageWidth, kStageHeight);
+    if (drawsLocally() && !buffer) {
+        recordedDestroyBitmap(kStagePictureName, std::move(visual));
+        recordedDestroyBitmap(kStageBufferName, nullptr);
+        throw BitmapCreationError(stageWidth, kStageHeight);
+    }
+    recordedDrawSprite(buffer.get(), kStageBufferName, visual.get(), kStagePictureName, 0, 0);
     // draw_sprite skips mask-coloured pixels of the collision image: they must read as free
     // space, not as whatever memory create_bitmap handed out.
-    clear_to_color(collisionWork, freeColour());
-    draw_sprite(collisionWork, collision, 0, 0);
+    clear_to_color(collisionWork.get(), freeColour());
+    draw_sprite(collisionWork.get(), collision.get(), 0, 0);
     camera = std::make_unique<GerenciadorTela>();
 }
 
 Mapa::~Mapa() {
-    releaseBitmaps();
-    recordedDestroyBitmap("mapaVisual", nullptr);
-    recordedDestroyBitmap("bufferVisual", nullptr);
+    if (collisionContext.index == this) collisionContext = {};
+    collisionWork.reset();
+    collision.reset();
+    recordedDestroyBitmap(kStagePictureName, std::move(visual));
+    recordedDestroyBitmap(kStageBufferName, std::move(buffer));
     for (auto& [colour, runner] : playerRegistry) {
-        stopKeyPoll(runner);
+        stopKeyPoll(runner.get());
         for (Runner*& entry : runnerTable) {
-            if (entry == runner) entry = nullptr;
+            if (entry == runner.get()) entry = nullptr;
         }
     }
-    for (auto& [colour, runner] : playerRegistry) delete runner;
-    for (auto& [colour, object] : objectRegistry) delete object;
+    // In registration order: each destroy is recorded.
+    for (auto& [colour, runner] : playerRegistry) runner.reset();
+    for (auto& [colour, object] : objectRegistry) object.reset();
     playerRegistry.clear();
     objectRegistry.clear();
     camera.reset();
 }
 
-void Mapa::releaseBitmaps() {
-    if (collisionWork) destroy_bitmap(collisionWork);
-    if (buffer) destroy_bitmap(buffer);
-    if (collision) destroy_bitmap(collision);
-    if (visual) destroy_bitmap(visual);
-    collisionWork = buffer = collision = visual = nullptr;
+Runner& Mapa::addRunner(std::unique_ptr<Runner> runner) {
+    return registerIn(playerRegistry, std::move(runner), kPlayerKind);
 }
 
-void Mapa::addObject(Objeto* object, const std::string& kind, bool isPlayer) {
-    Runner* runner = isPlayer ? dynamic_cast<Runner*>(object) : nullptr;
-    if (isPlayer && !runner) throw std::invalid_argument("only a Runner registers as a player");
-    const int colour = nextIdentityColour();
-    if (isPlayer) {
-        playerRegistry[colour] = runner;
-    } else {
-        objectRegistry[colour] = object;
-    }
-    object->idColor = colour;
-    object->kind = kind;
+Objeto& Mapa::addObject(std::unique_ptr<Objeto> object, const std::string& kind) {
+    return registerIn(objectRegistry, std::move(object), kind);
+}
+
+Objeto* Mapa::objectPainted(int colour) const {
+    return objectPaintedIn(playerRegistry, objectRegistry, colour);
 }
 
 int Mapa::activeRunners() const {

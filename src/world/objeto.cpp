@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/clock.h"
 #include "stream/recorded_drawing.h"
 #include "world/collision_context.h"
 #include "world/mapa.h"
+#include "world/stage_images.h"
 
 namespace {
 
@@ -27,7 +29,7 @@ Objeto::Objeto(const std::string& imagePath, int width, int height, bool noGravi
     if (!imagePath.empty()) image = recordedLoadBitmap(bitmapName(), imagePath);
 }
 
-Objeto::~Objeto() { recordedDestroyBitmap(bitmapName(), image); }
+Objeto::~Objeto() { recordedDestroyBitmap(bitmapName(), std::move(image)); }
 
 bool Objeto::isSolid(int colour) const { return colour != freeColour(); }
 
@@ -41,15 +43,32 @@ bool Objeto::coversTerrain() const { return true; }
 
 std::string Objeto::bitmapName() const { return "bitmap" + std::to_string(id); }
 
+Objeto::MotionState Objeto::motionState() const {
+    MotionState state;
+    state.plainFields() = plainMotion(*this);
+    state.gravity = gravity.load();
+    state.grounded = grounded.load();
+    return state;
+}
+
+void Objeto::restoreMotion(const MotionState& state) {
+    plainMotion(*this) = state.plainFields();
+    gravity.store(state.gravity);
+    grounded.store(state.grounded);
+}
+
 void Objeto::draw(Mapa& map) {
     const int top = y - height;
     if (gravity.load() < 0 && grounded.load()) {
-        recordedDrawSpriteVFlip(map.buffer, "bufferVisual", image, bitmapName(), x, top);
+        recordedDrawSpriteVFlip(map.buffer.get(), kStageBufferName, image.get(), bitmapName(), x,
+                                top);
     } else {
-        recordedDrawSprite(map.buffer, "bufferVisual", image, bitmapName(), x, top);
+        recordedDrawSprite(map.buffer.get(), kStageBufferName, image.get(), bitmapName(), x, top);
     }
-    if (map.collisionWork) paintBox(map.collisionWork, top);
+    if (map.collisionWork) paintBox(map.collisionWork.get(), top);
 }
+
+void Objeto::paintBox(BITMAP* work) const { paintBox(work, y - height); }
 
 void Objeto::paintBox(BITMAP* work, int top) const {
     if (coversTerrain()) {

@@ -20,6 +20,9 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <tuple>
+
+#include "platform/bitmap_handle.h"
 
 class Mapa;
 class Objeto;
@@ -67,9 +70,42 @@ class Objeto {
     // "bitmap" followed by the id: the name of the image in drawing instructions.
     std::string bitmapName() const;
 
+    // Everything a frame of motion reads and changes in an object: where it is, how it moves, its
+    // gravity and the gravity interval's clock, and whether it is still in the race. Tools that
+    // explore a race save it and put it back through motionState() and restoreMotion(), so that a
+    // new field of motion belongs here, where both see it.
+    struct MotionState {
+        int x = 0, y = 0;
+        double speedX = 0.0, speedY = 0.0;
+        int gravity = 1;
+        bool grounded = false;
+        bool active = true;
+        bool finished = false;
+        bool gravityFirst = true;
+        int64_t gravityClock = 0;
+        int64_t gravityElapsed = 0;
+
+        // The fields that are plain values in an Objeto (gravity and grounded are atomic there),
+        // in the order of Objeto::plainMotion.
+        auto plainFields() {
+            return std::tie(x, y, speedX, speedY, active, finished, gravityFirst, gravityClock,
+                            gravityElapsed);
+        }
+        auto plainFields() const { return const_cast<MotionState*>(this)->plainFields(); }
+        bool operator==(const MotionState& other) const {
+            return plainFields() == other.plainFields() && gravity == other.gravity &&
+                   grounded == other.grounded;
+        }
+        bool operator!=(const MotionState& other) const { return !(*this == other); }
+    };
+    MotionState motionState() const;
+    void restoreMotion(const MotionState& state);
+
     // Draws the image into the stage's buffer (upside down when resting against the ceiling) and
     // paints the box into the stage's collision working copy in the identity colour.
     void draw(Mapa& map);
+    // Paints the box alone into `work` (a collision working copy), as draw() does.
+    void paintBox(BITMAP* work) const;
 
     // One frame of motion: gravity, then |speedX| horizontal steps, then |speedY| vertical steps
     // (speeds truncated towards zero; counts taken before stepping).
@@ -87,8 +123,8 @@ class Objeto {
     int64_t gravityClock = 0;
     int64_t gravityElapsed = 0;
     bool gravityFirst = true;
-    std::string kind;  // set at registration: "player", "boostTela" or "linhaChegada"
-    BITMAP* image = nullptr;
+    std::string kind;  // set at registration: one of object_kinds.h
+    BitmapHandle image;
     std::atomic<int> gravity{1};  // +1 pulls down, -1 pulls up
     int idColor = 0;              // set at registration
     int x, y;
@@ -106,6 +142,12 @@ class Objeto {
 
   private:
     void paintBox(BITMAP* work, int top) const;
+    // The plain-valued motion fields, in the order of MotionState::plainFields.
+    template <class Self>
+    static auto plainMotion(Self& self) {
+        return std::tie(self.x, self.y, self.speedX, self.speedY, self.active, self.finished,
+                        self.gravityFirst, self.gravityClock, self.gravityElapsed);
+    }
 };
 
 // Colours of the collision bitmaps at the current colour depth.

@@ -3,6 +3,7 @@
 
 #include "platform/sound_player.h"
 #include "stream/recorded_drawing.h"
+#include "stream/screen_name.h"
 #include "world/mapa.h"
 #include "world/runner.h"
 #include "world/stage_images.h"
@@ -26,23 +27,23 @@ bool hasLeftScreen(const Objeto& runner) {
 
 void Mapa::refreshWindow() {
     const int cameraX = camera->x;
-    recordedBlit(visual, "mapaVisual", buffer, "bufferVisual", cameraX, 0, cameraX, 0, kWindowWidth,
-                 kStageHeight);
+    recordedBlit(visual.get(), kStagePictureName, buffer.get(), kStageBufferName, cameraX, 0, cameraX, 0,
+                 kWindowWidth, kStageHeight);
 }
 
 void Mapa::showWindow() {
-    recordedBlit(buffer, "bufferVisual", screen, "screen", camera->x, 0, 0, 0, kWindowWidth,
+    recordedBlit(buffer.get(), kStageBufferName, screen, kScreenName, camera->x, 0, 0, 0, kWindowWidth,
                  kStageHeight);
 }
 
 void Mapa::eraseBox(const Objeto& object) {
     const int top = object.y - object.height;
-    blit(collision, collisionWork, object.x, top, object.x, top, object.width + 1,
+    blit(collision.get(), collisionWork.get(), object.x, top, object.x, top, object.width + 1,
          object.height + 1);
 }
 
 void Mapa::drawKeyPicture(const Runner& runner) {
-    recordedDrawSprite(buffer, "bufferVisual", runner.keyImage, runner.keyName(),
+    recordedDrawSprite(buffer.get(), kStageBufferName, runner.keyImage.get(), runner.keyName(),
                        runner.x - kKeyPictureLeft, runner.y - kKeyPictureUp);
 }
 
@@ -60,7 +61,7 @@ void Mapa::noteRunnerEvents(Runner& runner) {
 }
 
 bool Mapa::raceFrame() {
-    collisionContext = {collisionWork, &objectRegistry, &playerRegistry};
+    collisionContext = {collisionWork.get(), this};
     camera->move();
     const int cameraX = camera->x;
     refreshWindow();
@@ -72,7 +73,7 @@ bool Mapa::raceFrame() {
         eraseBox(*object);
         if (!object->active) continue;
         object->update();
-        collisionContext.bitmap = collisionWork;
+        collisionContext.bitmap = collisionWork.get();
         object->move();
         object->draw(*this);
     }
@@ -90,7 +91,7 @@ bool Mapa::raceFrame() {
         const bool leftOfMiddle = runner->x < cameraX - runner->width + kWindowWidth / 2;
         runner->speedX = camera->speedX + (leftOfMiddle ? kCatchUpBonus : 0.0);
         runner->update();
-        collisionContext.bitmap = collisionWork;
+        collisionContext.bitmap = collisionWork.get();
         runner->move();
         noteRunnerEvents(*runner);
         runner->draw(*this);

@@ -2,12 +2,14 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/clock.h"
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
 #include "stream/recorded_drawing.h"
 #include "world/flip_keys.h"
+#include "world/object_kinds.h"
 
 namespace {
 
@@ -30,21 +32,31 @@ Runner::Runner(const std::string& spritePath, int width, int height, bool noGrav
     const FlipKeys& keys = flipKeysOf(playerNumber);
     spriteSheet = recordedLoadBitmap(baseName(), spritePath);
     // The key picture differs between the local load and the record (see flip_keys.h).
-    if (drawsLocally()) keyImage = load_bitmap(keys.localImage, nullptr);
+    if (drawsLocally()) keyImage.reset(load_bitmap(keys.localImage, nullptr));
     GravadorTela::instance().addInstruction(formatLoadBitmap(keyName(), keys.recordedImage));
     image = recordedCreateBitmap(bitmapName(), width, height);
     // Without a sprite sheet the frame stays invisible rather than showing uninitialised memory.
-    if (image) clear_to_color(image, bitmap_mask_color(image));
+    if (image) clear_to_color(image.get(), bitmap_mask_color(image.get()));
     frameCounter = 0;
     lastGrounded = grounded.load();
     update();
 }
 
 Runner::~Runner() {
-    recordedDestroyBitmap(baseName(), spriteSheet);
-    recordedDestroyBitmap(keyName(), keyImage);
-    spriteSheet = nullptr;
-    keyImage = nullptr;
+    recordedDestroyBitmap(baseName(), std::move(spriteSheet));
+    recordedDestroyBitmap(keyName(), std::move(keyImage));
+}
+
+Runner::MotionState Runner::motionState() const {
+    MotionState state;
+    state.body = Objeto::motionState();
+    state.animationFields() = animation(*this);
+    return state;
+}
+
+void Runner::restoreMotion(const MotionState& state) {
+    Objeto::restoreMotion(state.body);
+    animation(*this) = state.animationFields();
 }
 
 std::string Runner::baseName() const { return "bitmapBase" + std::to_string(id); }
@@ -56,14 +68,14 @@ void Runner::onCollision(int direction, const Hit& hit, int newX, int newY) {
         speedY = 0.0;
     }
     if (hit.kind != Hit::kObject) return;  // terrain blocks
-    if (hit.object->kind == "linhaChegada") finished = true;
-    if (hit.object->kind == "player") return;  // another runner blocks
+    if (hit.object->kind == kFinishLineKind) finished = true;
+    if (hit.object->kind == kRunnerKind) return;  // another runner blocks
     x = newX;
     y = newY;
 }
 
 bool Runner::passesThrough(const Objeto& other) const {
-    return other.kind == "boostTela" || other.kind == "linhaChegada";
+    return other.kind == kSpeedMarkerKind || other.kind == kFinishLineKind;
 }
 
 void Runner::update() {
@@ -98,6 +110,6 @@ bool Runner::flipGravity() {
 }
 
 void Runner::showFrame(int sourceX, int sourceY) {
-    recordedBlit(spriteSheet, baseName(), image, bitmapName(), sourceX, sourceY, 0, 0, width,
-                 height);
+    recordedBlit(spriteSheet.get(), baseName(), image.get(), bitmapName(), sourceX, sourceY, 0, 0,
+                 width, height);
 }

@@ -38,12 +38,37 @@ class Runner : public Objeto {
     // it flipped. Safe from any thread (key timer, remote calls, tools).
     bool flipGravity();
 
+    // Objeto's motion state and the running animation's: its frame, its clock and the gravity the
+    // last race frame saw. Hides Objeto's pair, so that a runner is saved and restored whole.
+    struct MotionState {
+        Objeto::MotionState body;
+        int frameCounter = 0;
+        bool lastGrounded = false;
+        bool firstFrame = true;
+        int64_t frameClock = 0;
+        int64_t frameElapsed = 0;
+        int gravityLastFrame = 1;
+
+        // The animation's fields, in the order of Runner::animation.
+        auto animationFields() {
+            return std::tie(frameCounter, lastGrounded, firstFrame, frameClock, frameElapsed,
+                            gravityLastFrame);
+        }
+        auto animationFields() const { return const_cast<MotionState*>(this)->animationFields(); }
+        bool operator==(const MotionState& other) const {
+            return body == other.body && animationFields() == other.animationFields();
+        }
+        bool operator!=(const MotionState& other) const { return !(*this == other); }
+    };
+    MotionState motionState() const;
+    void restoreMotion(const MotionState& state);
+
     std::string baseName() const;  // "bitmapBase<id>"
     std::string keyName() const;   // "bitmapTecla<id>"
 
     const int playerNumber;
-    BITMAP* spriteSheet = nullptr;
-    BITMAP* keyImage = nullptr;
+    BitmapHandle spriteSheet;
+    BitmapHandle keyImage;
     int frameCounter = 0;
     bool lastGrounded = false;
     int64_t frameClock = 0;
@@ -53,5 +78,12 @@ class Runner : public Objeto {
     int gravityLastFrame = 1;     // the gravity the last race frame saw (a change is a flip)
 
   private:
+    // The animation's fields, in the order of MotionState::animationFields.
+    template <class Self>
+    static auto animation(Self& self) {
+        return std::tie(self.frameCounter, self.lastGrounded, self.firstFrame, self.frameClock,
+                        self.frameElapsed, self.gravityLastFrame);
+    }
+
     void showFrame(int sourceX, int sourceY);
 };

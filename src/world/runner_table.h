@@ -6,9 +6,10 @@
 
 #include <array>
 
+#include "platform/player_limits.h"
+
 class Runner;
 
-constexpr int kRunnerTableSize = 6;
-using RunnerTable = std::array<Runner*, kRunnerTableSize>;
+using RunnerTable = std::array<Runner*, kMaxPlayers>;
 
 extern RunnerTable runnerTable;

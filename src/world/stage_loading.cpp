@@ -1,53 +1,39 @@
 #include "world/stage_loading.h"
 
-#include <cstdio>
 #include <stdexcept>
+#include <string>
 
+#include "platform/console_report.h"
 #include "stream/recorded_drawing.h"
+#include "stream/screen_name.h"
 #include "world/boost_tela.h"
 #include "world/flip_keys.h"
 #include "world/linha_chegada.h"
+#include "world/object_kinds.h"
 #include "world/runner.h"
 #include "world/runner_table.h"
+#include "world/stage_image_error.h"
 
 namespace {
 
 constexpr const char* kLoadingPicturePath = "Img/menu/bg_carregando.jpg";
+constexpr const char* kLoadingPictureName = "carregando";
 
-const StartPosition kStartPositions[kRunnerTableSize] = {
+const StartPosition kStartPositions[kMaxPlayers] = {
     {270, 100}, {270, 155}, {270, 230}, {270, 285}, {220, 155}, {220, 285},
 };
 
 void showLoadingScreen() {
-    BITMAP* picture = recordedLoadBitmap("carregando", kLoadingPicturePath);
-    recordedDrawSprite(screen, "screen", picture, "carregando", 0, 0);
-    recordedDestroyBitmap("carregando", picture);
+    BitmapHandle picture = recordedLoadBitmap(kLoadingPictureName, kLoadingPicturePath);
+    recordedDrawSprite(screen, kScreenName, picture.get(), kLoadingPictureName, 0, 0);
+    recordedDestroyBitmap(kLoadingPictureName, std::move(picture));
     flushRecording();
 }
 
 }  // namespace
 
-const StageData& stage1Data() {
-    static const StageData stage{"Img/Jogo/visual1.jpg",
-                                 "Img/Jogo/mapa_colisao1.bmp",
-                                 18000,
-                                 {{2, 10}, {5000, 13}, {10400, 15}, {14000, 30}, {16700, 15}},
-                                 {17626, 421, 40}};
-    return stage;
-}
-
-const StageData& stage2Data() {
-    static const StageData stage{
-        "Img/Jogo/visual2.jpg",
-        "Img/Jogo/mapacolisao2.bmp",
-        18000,
-        {{2, 11}, {5550, 20}, {9250, 12}, {13000, 18}, {14850, 25}, {15370, 18}},
-        {16427, 440, 75}};
-    return stage;
-}
-
 StartPosition startPositionOf(int playerNumber) {
-    if (playerNumber < 1 || playerNumber > kRunnerTableSize) {
+    if (playerNumber < 1 || playerNumber > kMaxPlayers) {
         throw std::out_of_range("player number");
     }
     return kStartPositions[playerNumber - 1];
@@ -55,7 +41,7 @@ StartPosition startPositionOf(int playerNumber) {
 
 std::unique_ptr<Mapa> loadStage(const StageData& stage, const std::vector<std::string>& spritePaths,
                                 int playerCount) {
-    if (playerCount < 1 || playerCount > kRunnerTableSize ||
+    if (playerCount < 1 || playerCount > kMaxPlayers ||
         spritePaths.size() < static_cast<size_t>(playerCount)) {
         throw std::invalid_argument("a stage takes 1 to 6 players, each with a sprite sheet");
     }
@@ -63,17 +49,17 @@ std::unique_ptr<Mapa> loadStage(const StageData& stage, const std::vector<std::s
     auto map = std::make_unique<Mapa>(stage.visualPath, stage.collisionPath, stage.width);
     for (int player = 1; player <= playerCount; ++player) {
         const StartPosition start = startPositionOf(player);
-        auto* runner = new Runner(spritePaths[player - 1], kRunnerWidth, kRunnerHeight, false,
-                                  player, start.x, start.y);
-        runnerTable[player - 1] = runner;
-        if (drawsLocally()) startKeyPoll(runner);
-        map->addObject(runner, "player", true);
+        Runner& runner = map->addRunner(std::make_unique<Runner>(
+            spritePaths[player - 1], kRunnerWidth, kRunnerHeight, false, player, start.x, start.y));
+        runnerTable[player - 1] = &runner;
+        if (drawsLocally()) startKeyPoll(&runner);
     }
     for (const SpeedMarker& marker : stage.markers) {
-        map->addObject(new BoostTela(marker.x, marker.speed), "boostTela", false);
+        map->addObject(std::make_unique<BoostTela>(marker.x, marker.speed), kSpeedMarkerKind);
     }
     const FinishLine& line = stage.finishLine;
-    map->addObject(new LinhaChegada(line.x, line.bottomY, line.height), "linhaChegada", false);
+    map->addObject(std::make_unique<LinhaChegada>(line.x, line.bottomY, line.height),
+                   kFinishLineKind);
     return map;
 }
 
@@ -90,11 +76,14 @@ std::unique_ptr<Mapa> loadStageOrReport(int stageNumber, const StageData& stage,
                                         int playerCount) {
     try {
         return loadStage(stage, spritePaths, playerCount);
-    } catch (int failure) {
-        const char* path = failure == 1 ? stage.visualPath : stage.collisionPath;
-        std::printf("Nao foi possivel carregar a fase %d: imagem %s nao encontrada.\n", stageNumber,
-                    path);
-        std::fflush(stdout);
+    } catch (const StageImageError& failure) {
+        reportLine("Nao foi possivel carregar a fase " + std::to_string(stageNumber) + ": imagem " +
+                   failure.path + " nao encontrada.");
+        return nullptr;
+    } catch (const BitmapCreationError& failure) {
+        reportLine("Nao foi possivel carregar a fase " + std::to_string(stageNumber) +
+                   ": falta memoria para uma imagem de " + std::to_string(failure.width) + " x " +
+                   std::to_string(failure.height) + ".");
         return nullptr;
     }
 }

@@ -10,8 +10,8 @@
 // 1 to 6 (std::invalid_argument otherwise, before anything is drawn). The caller owns the returned
 // map; deleting it releases the runners, their timers and their runnerTable entries.
 //
-// Failure: when the stage images cannot be loaded the Mapa constructor throws the int 1 (picture)
-// or 2 (collision image); it is not caught here and reaches the session, which reports it.
+// Failure: loadStage lets the Mapa constructor's StageImageError and BitmapCreationError through;
+// loadStageOrReport is the one place that turns them into console messages.
 #pragma once
 
 #include <memory>
@@ -44,7 +44,8 @@ struct StartPosition {
     int y;
 };
 
-// The data of stage 1 and stage 2.
+// The data of stage 1 and stage 2, generated at build time from assets/levels/stage1.txt and
+// stage2.txt (tools/stage_data): the level files are the only place it is written.
 const StageData& stage1Data();
 const StageData& stage2Data();
 // Where player `playerNumber` (1 to 6) starts, in both stages.
@@ -56,7 +57,9 @@ constexpr int kRunnerHeight = 47;
 std::unique_ptr<Mapa> loadStage(const StageData& stage, const std::vector<std::string>& spritePaths,
                                 int playerCount);
 // loadStage for the sessions: a stage whose images cannot be loaded is reported on the console
-// ("Nao foi possivel carregar a fase N: imagem PATH nao encontrada.") and gives null.
+// ("Nao foi possivel carregar a fase N: imagem PATH nao encontrada.") and gives null; so does one
+// for whose bitmaps the library has no memory ("Nao foi possivel carregar a fase N: falta memoria
+// para uma imagem de W x H.").
 std::unique_ptr<Mapa> loadStageOrReport(int stageNumber, const StageData& stage,
                                         const std::vector<std::string>& spritePaths,
                                         int playerCount);

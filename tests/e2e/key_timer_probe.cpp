@@ -11,6 +11,7 @@
 #include "platform/graphics.h"
 #include "world/runner.h"
 #include "world/runner_table.h"
+#include "world/stage_image_error.h"
 #include "world/stage_loading.h"
 
 namespace {
@@ -56,8 +57,8 @@ int main() {
         rest(50);
         ok &= check(key[KEY_M] != 0, "timers removidos com a fase");
         key[KEY_M] = 0;
-    } catch (int failure) {
-        std::printf("FALHOU: imagens da fase (%d)\n", failure);
+    } catch (const StageImageError& failure) {
+        std::printf("FALHOU: imagem da fase (%s)\n", failure.path.c_str());
         ok = false;
     }
     stopGraphics();

@@ -9,7 +9,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <system_error>
 
 #include "net/server_context.h"
 #include "net/server_thread.h"
@@ -36,18 +38,19 @@ int main(int argc, char** argv) {
     ServerContext context(params.numPlayers);
     GravadorTela& recorder = context.recorder;
 
-    pthread_t thread;
-    if (startServerThread(params, context, thread) != 0) return 1;
-    if (waitForServerStart() != EstadoServidor::Rodando) {
-        stopServer(thread);
+    std::unique_ptr<OrbServer> server;
+    try {
+        server = std::make_unique<OrbServer>(params, context);
+    } catch (const std::system_error&) {
         return 1;
     }
+    if (server->waitUntilStarted() != EstadoServidor::Rodando) return 1;
     for (int frame = 0; !inputEnded(34); ++frame) {
         const std::string name = "sonda" + std::to_string(frame);
         recorder.addInstruction(formatCreateBitmap(name, 8, 8));
         recorder.addInstruction(formatDestroyBitmap(name));
         recorder.flush();
     }
-    stopServer(thread);
+    server->stop();
     return 0;
 }

@@ -29,11 +29,11 @@ class FakeRunnerFlip {
 
 // Six fake runners and a runner table that points at them.
 struct FakeRunnerTable {
-    std::array<FakeRunner, kRunnerTableSize> runners;
+    std::array<FakeRunner, kMaxPlayers> runners;
     RunnerTable table{};
 
     FakeRunnerTable() {
-        for (int i = 0; i < kRunnerTableSize; ++i) table[i] = &runners[i].asRunner();
+        for (int i = 0; i < kMaxPlayers; ++i) table[i] = &runners[i].asRunner();
     }
     int flipsOf(int player) const { return runners[player - 1].flips.load(); }
     int totalFlips() const {

@@ -24,9 +24,22 @@ TEST(RemoteRace, OpeningPointsAtTheTableThenLetsInputsIn) {
 
 TEST(RemoteRace, FlipBeforeAnyStageWasLoadedIsIgnored) {
     FakeRunnerFlip fakeFlip;
+    FakeRunnerTable runners;
     EstadoControle state;
-    state.active = true;  // active without a table must still not crash
+    state.active = true;  // active without a table: nothing to flip, and no crash
     flipRemotePlayer(state, 2, 1);
+    state.active = false;
+    state.players = &runners.table;  // a table, but no race open
+    flipRemotePlayer(state, 2, 1);
+    EXPECT_EQ(runners.totalFlips(), 0);
+
+    // The same call reaches the runner once the race is open, and only until it is closed.
+    openRemoteRace(state, runners.table);
+    flipRemotePlayer(state, 2, 1);
+    EXPECT_EQ(runners.flipsOf(1), 1);
+    closeRemoteRace(state);
+    flipRemotePlayer(state, 2, 1);
+    EXPECT_EQ(runners.totalFlips(), 1);
 }
 
 // Two threads hammer flips while the game thread runs many short races, each ended by closing

@@ -41,7 +41,7 @@ class SameKeyPictures {
             fs::create_directories(dir.path() / relative.parent_path());
             fs::create_symlink(entry.path(), dir.path() / relative);
         }
-        for (int player = 1; player <= kRunnerTableSize; ++player) {
+        for (int player = 1; player <= kMaxPlayers; ++player) {
             const FlipKeys& keys = flipKeysOf(player);
             fs::remove(keys.recordedImage);
             fs::copy_file(keys.localImage, keys.recordedImage);
@@ -59,7 +59,7 @@ BITMAP* blackWindow() {
 }
 
 void releaseStage(std::unique_ptr<Mapa>& stage) {
-    for (int i = 0; i < kRunnerTableSize; ++i) {
+    for (int i = 0; i < kMaxPlayers; ++i) {
         if (runnerTable[i]) stopKeyPoll(runnerTable[i]);
         runnerTable[i] = nullptr;
     }

@@ -93,7 +93,7 @@ TEST(WaitingScreen, TheCountIsShownAgainAsEachPlayerJoins) {
         waitForEveryPlayer(*stage, logins);
         EXPECT_GE(clockMs(), 120);
         EXPECT_LE(clockMs(), 121) << "it goes on as soon as the last player is in";
-        for (int i = 0; i < kRunnerTableSize; ++i) runnerTable[i] = nullptr;
+        for (int i = 0; i < kMaxPlayers; ++i) runnerTable[i] = nullptr;
     }
     useRealClock();
     GravadorTela::tapBatchesForTesting(nullptr);

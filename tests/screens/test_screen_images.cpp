@@ -71,7 +71,7 @@ TEST(ScreenImages, EveryPictureHasTheSizeItsScreenUses) {
     }
     for (const Sized& file : files) {
         SCOPED_TRACE(file.path);
-        BitmapPtr bmp = loadGenerated(file.path);
+        BitmapHandle bmp = loadGenerated(file.path);
         ASSERT_TRUE(bmp);
         EXPECT_EQ(bmp->w, file.w);
         EXPECT_EQ(bmp->h, file.h);
@@ -82,12 +82,12 @@ TEST(ScreenImages, EveryPictureHasTheSizeItsScreenUses) {
 }
 
 TEST(ScreenImages, MenuItemsMeetTheBackgroundWithoutASeamAndHighlightsStandOut) {
-    BitmapPtr menu = loadGenerated("Img/menu/menu.jpg");
+    BitmapHandle menu = loadGenerated("Img/menu/menu.jpg");
     ASSERT_TRUE(menu);
     for (const Placed& item : kMenuItems) {
         SCOPED_TRACE(item.name);
-        BitmapPtr normal = loadGenerated("Img/menu/" + item.name + ".jpg");
-        BitmapPtr high = loadGenerated("Img/menu/" + item.name + "_2.jpg");
+        BitmapHandle normal = loadGenerated("Img/menu/" + item.name + ".jpg");
+        BitmapHandle high = loadGenerated("Img/menu/" + item.name + "_2.jpg");
         ASSERT_TRUE(normal && high);
         EXPECT_LT(seam(normal.get(), menu.get(), item.x, item.y), 5.0);
         EXPECT_LT(seam(high.get(), menu.get(), item.x, item.y), 5.0);
@@ -97,29 +97,30 @@ TEST(ScreenImages, MenuItemsMeetTheBackgroundWithoutASeamAndHighlightsStandOut) 
 }
 
 TEST(ScreenImages, SelectionPiecesMeetTheirBackground) {
-    BitmapPtr background = loadGenerated("Img/menu/bg_selecao.jpg");
+    BitmapHandle background = loadGenerated("Img/menu/bg_selecao.jpg");
     ASSERT_TRUE(background);
     // The number of the player now choosing is blitted at (255, 294): the menu's digit pictures.
     for (int k = 1; k <= 6; ++k) {
-        BitmapPtr digit = loadGenerated("Img/menu/img" + std::to_string(k) + ".jpg");
+        BitmapHandle digit = loadGenerated("Img/menu/img" + std::to_string(k) + ".jpg");
         ASSERT_TRUE(digit);
         EXPECT_LT(seam(digit.get(), background.get(), 255, 294), 4.0) << k;
     }
-    BitmapPtr frame = loadGenerated("Img/menu/sel_0.jpg");
+    BitmapHandle frame = loadGenerated("Img/menu/sel_0.jpg");
     ASSERT_TRUE(frame);
     for (int k = 1; k <= 6; ++k) {
-        BitmapPtr cursor = loadGenerated("Img/menu/sel_" + std::to_string(k) + ".jpg");
+        BitmapHandle cursor = loadGenerated("Img/menu/sel_" + std::to_string(k) + ".jpg");
         ASSERT_TRUE(cursor);
         EXPECT_GT(meanDifference(cursor.get(), 0, 0, frame.get(), 0, 0, 80, 5), 20.0)
             << "cursor " << k;
     }
     for (int k = 1; k <= 6; ++k) {
-        BitmapPtr freeOne = loadGenerated("Img/menu/sel_j" + std::to_string(k) + ".jpg");
-        BitmapPtr taken = loadGenerated("Img/menu/sel_j" + std::to_string(k) + "_2.jpg");
+        BitmapHandle freeOne = loadGenerated("Img/menu/sel_j" + std::to_string(k) + ".jpg");
+        BitmapHandle taken = loadGenerated("Img/menu/sel_j" + std::to_string(k) + "_2.jpg");
         ASSERT_TRUE(freeOne && taken);
         EXPECT_GT(meanDifference(freeOne.get(), 0, 0, taken.get(), 0, 0, 70, 70), 20.0) << k;
         if (k > 1) {
-            BitmapPtr previous = loadGenerated("Img/menu/sel_j" + std::to_string(k - 1) + ".jpg");
+            BitmapHandle previous =
+                loadGenerated("Img/menu/sel_j" + std::to_string(k - 1) + ".jpg");
             EXPECT_GT(meanDifference(freeOne.get(), 0, 0, previous.get(), 0, 0, 70, 70), 15.0) << k;
         }
     }
@@ -128,7 +129,7 @@ TEST(ScreenImages, SelectionPiecesMeetTheirBackground) {
 TEST(ScreenImages, OverlaysShowTheRaceAroundAnOpaquePanel) {
     for (const char* path : {"Img/menu/pause.bmp", "Img/menu/enter.bmp"}) {
         SCOPED_TRACE(path);
-        BitmapPtr overlay = loadGenerated(path);
+        BitmapHandle overlay = loadGenerated(path);
         ASSERT_TRUE(overlay);
         long mask = 0, fringe = 0;
         for (int y = 0; y < overlay->h; ++y)
@@ -141,7 +142,7 @@ TEST(ScreenImages, OverlaysShowTheRaceAroundAnOpaquePanel) {
         EXPECT_LT(mask, 640L * 480 * 95 / 100) << "no panel";
         EXPECT_EQ(fringe, 0);
     }
-    BitmapPtr pause = loadGenerated("Img/menu/pause.bmp");
+    BitmapHandle pause = loadGenerated("Img/menu/pause.bmp");
     EXPECT_FALSE(isMagenta(pixelOf(pause.get(), 320, 240)));
 }
 
@@ -151,7 +152,7 @@ TEST(ScreenImages, FullWindowPicturesHaveNoMaskColouredHoles) {
     for (const char* path : {"Img/menu/menu.jpg", "Img/menu/bg_selecao.jpg", "Img/menu/bg_instrucoes.jpg",
                              "Img/menu/bg_integrantes.jpg", "Img/menu/bg_carregando.jpg", "Img/menu/parabens.jpg"}) {
         SCOPED_TRACE(path);
-        BitmapPtr picture = loadGenerated(path);
+        BitmapHandle picture = loadGenerated(path);
         ASSERT_TRUE(picture);
         int holes = 0;
         for (int y = 0; y < picture->h; ++y)

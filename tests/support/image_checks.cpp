@@ -4,11 +4,11 @@
 
 #include <cstdlib>
 
-BitmapPtr loadGenerated(const std::string& relativePath) {
+BitmapHandle loadGenerated(const std::string& relativePath) {
     static const bool jpegReady = (jpgalleg_init(), true);
     (void)jpegReady;
     const std::string path = std::string(TEST_IMG_ROOT) + "/" + relativePath;
-    return BitmapPtr(load_bitmap(path.c_str(), nullptr));
+    return BitmapHandle(load_bitmap(path.c_str(), nullptr));
 }
 
 Pixel pixelOf(BITMAP* bmp, int x, int y) {

@@ -4,18 +4,12 @@
 
 #include <allegro.h>
 
-#include <memory>
 #include <string>
 
-struct BitmapDeleter {
-    void operator()(BITMAP* bmp) const {
-        if (bmp) destroy_bitmap(bmp);
-    }
-};
-using BitmapPtr = std::unique_ptr<BITMAP, BitmapDeleter>;
+#include "platform/bitmap_handle.h"
 
 // Loads "Img/..." from the build tree (JPEG support registered on first use); null if missing.
-BitmapPtr loadGenerated(const std::string& relativePath);
+BitmapHandle loadGenerated(const std::string& relativePath);
 
 struct Pixel {
     int r, g, b;

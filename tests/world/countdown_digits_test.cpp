@@ -61,7 +61,7 @@ int readDigit(const Figure& cell, const std::vector<Figure>& references) {
 }  // namespace
 
 TEST(CountdownDigits, TheCountdownOrderReadsFiveToOne) {
-    BitmapPtr strip = loadGenerated("Img/Jogo/54321.bmp");
+    BitmapHandle strip = loadGenerated("Img/Jogo/54321.bmp");
     ASSERT_TRUE(strip);
     ASSERT_TRUE(kit::initText(TEST_FONT_DIR));
     std::vector<Figure> references;

@@ -5,6 +5,7 @@
 #include "world/boost_tela.h"
 #include "world/runner.h"
 #include "world/runner_table.h"
+#include "world/stage_image_error.h"
 #include "world/world_fixture.h"
 
 namespace {
@@ -43,9 +44,10 @@ TEST(Mapa, AServerLoadsOnlyTheCollisionImageYetRecordsThePicture) {
         ASSERT_NE(map.collisionWork, nullptr);
         EXPECT_EQ(map.collisionWork->w, 300);
         EXPECT_EQ(map.collisionWork->h, 480);
-        EXPECT_EQ(getpixel(map.collisionWork, 5, 400), black());
-        EXPECT_EQ(getpixel(map.collisionWork, 5, 399), white());
-        EXPECT_EQ(getpixel(map.collisionWork, 15, 15), white()) << "masked pixels read as free";
+        EXPECT_EQ(getpixel(map.collisionWork.get(), 5, 400), black());
+        EXPECT_EQ(getpixel(map.collisionWork.get(), 5, 399), white());
+        EXPECT_EQ(getpixel(map.collisionWork.get(), 15, 15), white())
+            << "masked pixels read as free";
         EXPECT_EQ(map.camera->id, cameraId);
         EXPECT_FALSE(map.finished);
         const std::vector<std::string> built = {
@@ -72,57 +74,64 @@ TEST(Mapa, LocalPlayComposesThePictureIntoTheBuffer) {
     ASSERT_NE(map.buffer, nullptr);
     EXPECT_EQ(map.buffer->w, 300);
     for (int x : {0, 57, 299}) {
-        EXPECT_EQ(getpixel(map.buffer, x, 200), makecol(0, x % 200, 255)) << "column " << x;
+        EXPECT_EQ(getpixel(map.buffer.get(), x, 200), makecol(0, x % 200, 255)) << "column " << x;
     }
 }
 
-TEST(Mapa, ImagesThatCannotBeLoadedThrowOneForThePictureAndTwoForTheCollision) {
+// The image a Mapa built from these paths reports missing, and its path; kPicture and "" when
+// the constructor does not throw StageImageError.
+std::pair<StageImageError::Image, std::string> missingImage(const std::string& visualPath,
+                                                            const std::string& collisionPath) {
+    try {
+        Mapa map(visualPath, collisionPath, 300);
+    } catch (const StageImageError& failure) {
+        return {failure.image, failure.path};
+    }
+    return {StageImageError::Image::kPicture, ""};
+}
+
+TEST(Mapa, ImagesThatCannotBeLoadedAreNamedInTheError) {
+    using Image = StageImageError::Image;
+    using Missing = std::pair<Image, std::string>;
     StageFiles files;
     {
         RecorderScope local(0);
-        try {
-            Mapa map("missing.jpg", "c.bmp", 300);
-            ADD_FAILURE() << "no exception";
-        } catch (int code) {
-            EXPECT_EQ(code, 1);
-        }
-        try {
-            Mapa map("v.bmp", "missing.bmp", 300);
-            ADD_FAILURE() << "no exception";
-        } catch (int code) {
-            EXPECT_EQ(code, 2);
-        }
+        EXPECT_EQ(missingImage("missing.jpg", "c.bmp"), Missing(Image::kPicture, "missing.jpg"));
+        EXPECT_EQ(missingImage("v.bmp", "missing.bmp"), Missing(Image::kCollision, "missing.bmp"));
     }
     RecorderScope server(1);
-    try {
-        Mapa map("missing.jpg", "missing.bmp", 300);
-        ADD_FAILURE() << "no exception";
-    } catch (int code) {
-        EXPECT_EQ(code, 2) << "a server never loads the picture";
-    }
+    EXPECT_EQ(missingImage("missing.jpg", "missing.bmp"), Missing(Image::kCollision, "missing.bmp"))
+        << "a server never loads the picture";
     // Clients loaded the picture on the record: they are told to free it again.
     const std::vector<std::string> expected = {"load_bitmap mapaVisual missing.jpg",
                                                "destroy_bitmap mapaVisual"};
     EXPECT_EQ(server.takeInstructions(), expected);
 }
 
+TEST(Mapa, ABitmapTheLibraryHasNoMemoryForIsAnErrorNotANullBitmap) {
+    StageFiles files;
+    // The 300-wide images load; a 400-wide stage's working bitmaps cannot be had.
+    BitmapMemoryShortage shortage(400 * 480);
+    for (int players : {0, 1}) {
+        RecorderScope recorder(players);
+        EXPECT_THROW(Mapa("v.bmp", "c.bmp", 400), BitmapCreationError) << players << " players";
+    }
+}
+
 TEST(Mapa, RegistersUnderRisingColoursInRegistrationOrderAndOwnsWhatItRegisters) {
     StageFiles files;
     RecorderScope server(1);
-    std::vector<Runner*> runners;
     std::vector<int> ids;
     {
         Mapa map("v.bmp", "c.bmp", 300);
         for (int player = 1; player <= 4; ++player) {
-            runners.push_back(new Runner("", 42, 47, false, player, 0, 100));
-            runnerTable[player - 1] = runners.back();
-            ids.push_back(runners.back()->id);
-            map.addObject(runners.back(), "player", true);
+            Runner& runner =
+                map.addRunner(std::make_unique<Runner>("", 42, 47, false, player, 0, 100));
+            runnerTable[player - 1] = &runner;
+            ids.push_back(runner.id);
         }
-        auto* boost = new BoostTela(50, 9);
-        ids.push_back(boost->id);
-        map.addObject(boost, "boostTela", false);
-        EXPECT_THROW(map.addObject(boost, "player", true), std::invalid_argument);
+        Objeto& boost = map.addObject(std::make_unique<BoostTela>(50, 9), "boostTela");
+        ids.push_back(boost.id);
 
         ASSERT_EQ(map.playerRegistry.size(), 4u);
         ASSERT_EQ(map.objectRegistry.size(), 1u);
@@ -137,8 +146,10 @@ TEST(Mapa, RegistersUnderRisingColoursInRegistrationOrderAndOwnsWhatItRegisters)
             }
             previous = getb(colour) + 256 * getg(colour);
         }
-        EXPECT_EQ(boost->kind, "boostTela");
-        EXPECT_EQ(map.objectRegistry.begin()->first, boost->idColor);
+        EXPECT_EQ(boost.kind, "boostTela");
+        EXPECT_EQ(map.objectRegistry.begin()->first, boost.idColor);
+        EXPECT_EQ(map.objectPainted(boost.idColor), &boost);
+        EXPECT_EQ(map.objectPainted(map.playerRegistry.begin()->first), runnerTable[0]);
         server.takeInstructions();
     }
     for (Runner* entry : runnerTable)

@@ -254,10 +254,10 @@ TEST(ObjetoRecords, DrawingIsFlippedOnlyWhenRestingAgainstTheCeilingAndPaintsThe
     };
     EXPECT_EQ(server.takeInstructions(), expected);
 
-    EXPECT_EQ(getpixel(map.collisionWork, 20, 43), red());
-    EXPECT_EQ(getpixel(map.collisionWork, 25, 50), red());
-    EXPECT_EQ(getpixel(map.collisionWork, 26, 50), makecol(255, 255, 255));
-    EXPECT_EQ(getpixel(map.collisionWork, 20, 42), makecol(255, 255, 255));
+    EXPECT_EQ(getpixel(map.collisionWork.get(), 20, 43), red());
+    EXPECT_EQ(getpixel(map.collisionWork.get(), 25, 50), red());
+    EXPECT_EQ(getpixel(map.collisionWork.get(), 26, 50), makecol(255, 255, 255));
+    EXPECT_EQ(getpixel(map.collisionWork.get(), 20, 42), makecol(255, 255, 255));
 }
 
 }  // namespace

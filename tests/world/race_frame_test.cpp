@@ -32,9 +32,7 @@ class RaceStage {
         map = std::make_unique<Mapa>("v.bmp", "c.bmp", 2000);
     }
     Runner* addRunner(int player, int x, int y, const std::string& sprite = "") {
-        auto* runner = new Runner(sprite, 42, 47, false, player, x, y);
-        map->addObject(runner, "player", true);
-        return runner;
+        return &map->addRunner(std::make_unique<Runner>(sprite, 42, 47, false, player, x, y));
     }
     // Runs a frame `kFrameMs` after the previous one.
     bool frame() {
@@ -64,8 +62,8 @@ TEST(RaceFrame, ARunnerLeftOfTheMiddleGainsOnePixelPerFrameUpToTheBoundary) {
 
 TEST(RaceFrame, ABlockedRunnerFallsBehindTheCameraAndIsErasedAndNoLongerDrawn) {
     RaceStage stage(1);
-    BITMAP* wall = stage.map->collisionWork;
-    rectfill(stage.map->collision, 100, 0, 100, 299, makecol(0, 0, 0));
+    BITMAP* wall = stage.map->collisionWork.get();
+    rectfill(stage.map->collision.get(), 100, 0, 100, 299, makecol(0, 0, 0));
     rectfill(wall, 100, 0, 100, 299, makecol(0, 0, 0));
     Runner* blocked = stage.addRunner(1, 40, 299);
     Runner* free = stage.addRunner(2, 200, 299);
@@ -125,7 +123,7 @@ TEST(RaceFrame, WhenTheLastRunnerGoesOutAfterOneFinishedTheStageIsWonAndTheCamer
     RaceStage stage(1, false);
     Runner* early = stage.addRunner(1, 200, -5);      // out in the first frame
     Runner* finisher = stage.addRunner(2, 300, 100);  // right edge 342
-    stage.map->addObject(new LinhaChegada(343, 480, 480), "linhaChegada", false);
+    stage.map->addObject(std::make_unique<LinhaChegada>(343, 480, 480), "linhaChegada");
     EXPECT_FALSE(stage.frame());
     EXPECT_FALSE(early->active);
     EXPECT_TRUE(finisher->finished) << "it touched the line in its first step";
@@ -147,8 +145,8 @@ TEST(RaceFrame, WhenTheLastRunnerGoesOutAfterOneFinishedTheStageIsWonAndTheCamer
 
 TEST(RaceFrame, AServerFrameRecordsTheWindowEachObjectAndEachRunnerAndEndsWithAFlush) {
     RaceStage stage(2);
-    auto* boost = new BoostTela(700, 9);
-    stage.map->addObject(boost, "boostTela", false);
+    auto* boost = static_cast<BoostTela*>(
+        &stage.map->addObject(std::make_unique<BoostTela>(700, 9), "boostTela"));
     Runner* runner = stage.addRunner(1, 100, 299);  // standing just above the floor
     stage.instructions();
     const std::string b = boost->bitmapName(), r = runner->bitmapName(), k = runner->keyName();
@@ -197,8 +195,8 @@ TEST(RaceFrame, AServerFrameRecordsTheWindowEachObjectAndEachRunnerAndEndsWithAF
 
 TEST(RaceFrame, TheStillFrameRecordsTheSameSceneWithoutChangingAnything) {
     RaceStage stage(1);
-    auto* boost = new BoostTela(300, 9);
-    stage.map->addObject(boost, "boostTela", false);
+    auto* boost = static_cast<BoostTela*>(
+        &stage.map->addObject(std::make_unique<BoostTela>(300, 9), "boostTela"));
     Runner* runner = stage.addRunner(1, 100, 200);
     Runner* out = stage.addRunner(2, 200, -10);
     out->active = false;
@@ -257,8 +255,8 @@ TEST(RaceFrame, LocalPlayShowsTheScrolledWindowWithRunnerAndKeyPicture) {
 
 TEST(RaceFrame, FlipsFromAnotherThreadMayArriveDuringAnyFrame) {
     RaceStage stage(1);
-    rectfill(stage.map->collision, 0, 0, 1999, 20, makecol(0, 0, 0));  // a ceiling as well
-    rectfill(stage.map->collisionWork, 0, 0, 1999, 20, makecol(0, 0, 0));
+    rectfill(stage.map->collision.get(), 0, 0, 1999, 20, makecol(0, 0, 0));  // a ceiling as well
+    rectfill(stage.map->collisionWork.get(), 0, 0, 1999, 20, makecol(0, 0, 0));
     stage.map->camera->speedX = 0;  // the runner settles in the middle of the window
     Runner* runner = stage.addRunner(1, 270, 299);
     std::atomic<bool> racing{true};
@@ -292,7 +290,7 @@ TEST(RaceFrame, ARunnerLandingOnAMarkerColumnStandsOnTheTerrainAndNeverSinks) {
     for (const bool ceiling : {false, true}) {
         SCOPED_TRACE(ceiling ? "ceiling" : "floor");
         RaceStage stage(1);
-        for (BITMAP* collision : {stage.map->collision, stage.map->collisionWork}) {
+        for (BITMAP* collision : {stage.map->collision.get(), stage.map->collisionWork.get()}) {
             rectfill(collision, 0, 0, 1999, 59, makecol(0, 0, 0));  // ceiling down to row 59
         }
         Runner* runner = stage.addRunner(1, 200, ceiling ? 60 + 47 + 12 : 288);
@@ -301,7 +299,7 @@ TEST(RaceFrame, ARunnerLandingOnAMarkerColumnStandsOnTheTerrainAndNeverSinks) {
             ASSERT_TRUE(runner->flipGravity());
         }
         for (int column = 195; column < 330; ++column) {
-            stage.map->addObject(new BoostTela(column, 1), "boostTela", false);
+            stage.map->addObject(std::make_unique<BoostTela>(column, 1), "boostTela");
         }
         // A marker grounds a runner passing through it, so landing is told by position only.
         for (int frame = 0; frame < 30; ++frame) {
@@ -325,10 +323,10 @@ TEST(RaceFrame, ArrivalsAreNotedInOrderAndFlipsFinishesAndOutsAreHeard) {
     Runner* first = stage.addRunner(2, 360, 299);
     Runner* faller = stage.addRunner(3, 20, 100);
     // A gap under the third runner: it falls out of the stage.
-    for (BITMAP* collision : {stage.map->collision, stage.map->collisionWork}) {
+    for (BITMAP* collision : {stage.map->collision.get(), stage.map->collisionWork.get()}) {
         rectfill(collision, 0, 300, 240, 479, makecol(255, 255, 255));
     }
-    stage.map->addObject(new LinhaChegada(480, 479, 479), "linhaChegada", false);
+    stage.map->addObject(std::make_unique<LinhaChegada>(480, 479, 479), "linhaChegada");
     auto count = [](const std::vector<std::string>& records, const std::string& record) {
         return std::count(records.begin(), records.end(), record);
     };

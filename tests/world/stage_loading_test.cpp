@@ -8,14 +8,14 @@
 #include "world/boost_tela.h"
 #include "world/linha_chegada.h"
 #include "world/runner.h"
+#include "world/runner_sprites.h"
 #include "world/runner_table.h"
+#include "world/stage_image_error.h"
 #include "world/world_fixture.h"
 
 namespace {
 
-const std::vector<std::string> kSprites = {"Img/Jogo/player1a.bmp", "Img/Jogo/player2a.bmp",
-                                           "Img/Jogo/player3a.bmp", "Img/Jogo/player4a.bmp",
-                                           "Img/Jogo/player5a.bmp", "Img/Jogo/player6a.bmp"};
+const std::vector<std::string>& kSprites = runnerSpritesInOrder();
 
 // A directory holding small collision images for both stages (a server loads nothing else).
 class StageImages : public TempImageDir {
@@ -98,7 +98,7 @@ TEST(StageLoading, StageOneHoldsItsRunnersMarkersAndFinishLine) {
     int player = 1;
     for (const auto& [colour, runner] : map->playerRegistry) {
         EXPECT_EQ(runner->playerNumber, player);
-        EXPECT_EQ(runner, runnerTable[player - 1]);
+        EXPECT_EQ(runner.get(), runnerTable[player - 1]);
         EXPECT_EQ(runner->x, starts[player - 1].x);
         EXPECT_EQ(runner->y, starts[player - 1].y);
         EXPECT_EQ(runner->width, 42);
@@ -111,14 +111,14 @@ TEST(StageLoading, StageOneHoldsItsRunnersMarkersAndFinishLine) {
     std::vector<std::pair<int, int>> markers;
     const LinhaChegada* line = nullptr;
     for (const auto& [colour, object] : map->objectRegistry) {
-        if (const auto* boost = dynamic_cast<const BoostTela*>(object)) {
+        if (const auto* boost = dynamic_cast<const BoostTela*>(object.get())) {
             EXPECT_EQ(object->kind, "boostTela");
             EXPECT_EQ(object->y, 480);
             EXPECT_EQ(object->height, 480);
             EXPECT_EQ(object->width, 0);
             markers.emplace_back(boost->x, boost->speed);
         } else {
-            line = dynamic_cast<const LinhaChegada*>(object);
+            line = dynamic_cast<const LinhaChegada*>(object.get());
             ASSERT_NE(line, nullptr);
             EXPECT_EQ(object->kind, "linhaChegada");
         }
@@ -131,7 +131,7 @@ TEST(StageLoading, StageOneHoldsItsRunnersMarkersAndFinishLine) {
     EXPECT_EQ(line->y, 421);
     EXPECT_EQ(line->height, 40);
     // The finish line is the last object registered.
-    EXPECT_EQ(map->objectRegistry.rbegin()->second, line);
+    EXPECT_EQ(map->objectRegistry.rbegin()->second.get(), line);
 
     // Deleting the map releases the runners and clears their table entries.
     map.reset();
@@ -147,7 +147,7 @@ TEST(StageLoading, OnePlayerFillsOnlyTheFirstTableEntryAndKeepsEveryMarker) {
     for (int i = 1; i < 6; ++i) EXPECT_EQ(runnerTable[i], nullptr);
     EXPECT_EQ(map->playerRegistry.size(), 1u);
     EXPECT_EQ(map->objectRegistry.size(), 7u);  // six markers and the finish line
-    const Objeto* line = map->objectRegistry.rbegin()->second;
+    const Objeto* line = map->objectRegistry.rbegin()->second.get();
     EXPECT_EQ(line->x, 16427);
     EXPECT_EQ(line->y, 440);
     EXPECT_EQ(line->height, 75);
@@ -177,7 +177,7 @@ TEST(StageLoading, StageTwoContinuesIdsAndIdentityColoursWhereStageOneEnded) {
     stage1.reset();
     auto stage2 = loadStage2(kSprites, 2);
     EXPECT_EQ(stage2->camera->id, lastId + 1);
-    const Runner* first = stage2->playerRegistry.begin()->second;
+    const Runner* first = stage2->playerRegistry.begin()->second.get();
     EXPECT_EQ(first->id, lastId + 2);
     // The next colour of the counter: one more blue, or a carry into green.
     const int next = getb(lastColour) == 255
@@ -186,26 +186,55 @@ TEST(StageLoading, StageTwoContinuesIdsAndIdentityColoursWhereStageOneEnded) {
     EXPECT_EQ(first->idColor, next);
 }
 
-TEST(StageLoading, MissingImagesThrowTheDocumentedIntegers) {
+// What loadStageOrReport prints on the console for `stage`, and whether it gave a map.
+std::pair<std::string, bool> reportedLoad(int stageNumber, const StageData& stage) {
+    testing::internal::CaptureStdout();
+    const bool loaded = loadStageOrReport(stageNumber, stage, kSprites, 2) != nullptr;
+    return {testing::internal::GetCapturedStdout(), loaded};
+}
+
+TEST(StageLoading, MissingImagesAreReportedWithTheStageAndThePath) {
     TempImageDir empty;
+    using Report = std::pair<std::string, bool>;
     {
         RecorderScope server(1);
-        try {
-            loadStage1(kSprites, 1);
-            ADD_FAILURE() << "loading without images must throw";
-        } catch (int code) {
-            EXPECT_EQ(code, 2);  // a server never loads the picture
-        }
+        EXPECT_THROW(loadStage1(kSprites, 1), StageImageError);
+        // A server never loads the picture: its collision image is the one it misses.
+        EXPECT_EQ(
+            reportedLoad(1, stage1Data()),
+            Report("Nao foi possivel carregar a fase 1: imagem Img/Jogo/mapa_colisao1.bmp nao "
+                   "encontrada.\n",
+                   false));
     }
+    RecorderScope local(0);
+    EXPECT_EQ(reportedLoad(2, stage2Data()),
+              Report("Nao foi possivel carregar a fase 2: imagem Img/Jogo/visual2.jpg nao "
+                     "encontrada.\n",
+                     false));
+    for (Runner* entry : runnerTable) EXPECT_EQ(entry, nullptr);
+}
+
+TEST(StageLoading, AStageWithoutMemoryForItsBitmapsIsReportedAndLeavesNothingBehind) {
+    StageImages images;
+    RecorderScope server(1);
+    runnerTable.fill(nullptr);
     {
-        RecorderScope local(0);
-        try {
-            loadStage2(kSprites, 1);
-            ADD_FAILURE() << "loading without images must throw";
-        } catch (int code) {
-            EXPECT_EQ(code, 1);
-        }
+        // The collision working copy, 18000 x 480, cannot be had; the 64 x 480 collision image
+        // could.
+        BitmapMemoryShortage shortage(18000 * 480);
+        EXPECT_EQ(reportedLoad(1, stage1Data()),
+                  std::make_pair(std::string("Nao foi possivel carregar a fase 1: falta memoria "
+                                             "para uma imagem de 18000 x 480.\n"),
+                                 false));
     }
+    for (Runner* entry : runnerTable) EXPECT_EQ(entry, nullptr);
+    // The receivers are told to free the picture the record had them load.
+    const auto recorded = server.takeInstructions();
+    ASSERT_GE(recorded.size(), 2u);
+    EXPECT_EQ(recorded[recorded.size() - 2], "load_bitmap mapaVisual Img/Jogo/visual1.jpg");
+    EXPECT_EQ(recorded.back(), "destroy_bitmap mapaVisual");
+    // With memory back, the same stage loads.
+    EXPECT_NE(loadStage1(kSprites, 2), nullptr);
 }
 
 TEST(StageLoading, RejectsPlayerCountsWithoutRunnerTableEntries) {

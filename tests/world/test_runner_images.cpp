@@ -5,6 +5,7 @@
 #include <string>
 
 #include "support/image_checks.h"
+#include "world/runner_sprites.h"
 
 namespace {
 
@@ -27,9 +28,9 @@ int fringePixels(BITMAP* bmp) {
 }  // namespace
 
 TEST(RunnerImages, SheetsFollowTheLayoutOnTheMaskColour) {
-    for (int c = 1; c <= 6; ++c) {
-        SCOPED_TRACE(c);
-        BitmapPtr sheet = loadGenerated("Img/Jogo/player" + std::to_string(c) + "a.bmp");
+    for (const char* path : kRunnerSpritePaths) {
+        SCOPED_TRACE(path);
+        BitmapHandle sheet = loadGenerated(path);
         ASSERT_TRUE(sheet);
         EXPECT_GE(sheet->w, 5 * kW);
         EXPECT_GE(sheet->h, kAirY + kH);
@@ -50,18 +51,18 @@ TEST(RunnerImages, SheetsFollowTheLayoutOnTheMaskColour) {
 }
 
 TEST(RunnerImages, FramesAnimateAndCharactersDiffer) {
-    BitmapPtr sheets[6];
-    for (int c = 0; c < 6; ++c) {
-        sheets[c] = loadGenerated("Img/Jogo/player" + std::to_string(c + 1) + "a.bmp");
+    BitmapHandle sheets[kMaxPlayers];
+    for (int c = 0; c < kMaxPlayers; ++c) {
+        sheets[c] = loadGenerated(kRunnerSpritePaths[c]);
         ASSERT_TRUE(sheets[c]);
     }
-    for (int c = 0; c < 6; ++c) {
+    for (int c = 0; c < kMaxPlayers; ++c) {
         for (int k = 1; k < 5; ++k)
             EXPECT_GT(meanDifference(sheets[c].get(), (k - 1) * kW, 0, sheets[c].get(), k * kW, 0, kW, kH), 3.0)
                 << "character " << c + 1 << " running frames " << k - 1 << " and " << k << " look the same";
         EXPECT_GT(meanDifference(sheets[c].get(), 0, 0, sheets[c].get(), 0, kAirY, kW, kH), 3.0)
             << "character " << c + 1 << ": running and airborne look the same";
-        for (int d = c + 1; d < 6; ++d)
+        for (int d = c + 1; d < kMaxPlayers; ++d)
             EXPECT_GT(meanDifference(sheets[c].get(), 0, 0, sheets[d].get(), 0, 0, kW, kH), 8.0)
                 << "characters " << c + 1 << " and " << d + 1 << " are hard to tell apart";
     }
@@ -72,7 +73,7 @@ TEST(RunnerImages, KeyPicturesSitCentredAboveTheRunnerWithoutCoveringIt) {
     // them above the runner's top row (y - 47).
     for (const char* name : {"X", "M", "R", "A", "CTRL", "1", "2", "3", "4", "5", "6"}) {
         SCOPED_TRACE(name);
-        BitmapPtr key = loadGenerated(std::string("Img/Jogo/") + name + ".bmp");
+        BitmapHandle key = loadGenerated(std::string("Img/Jogo/") + name + ".bmp");
         ASSERT_TRUE(key);
         EXPECT_EQ(key->w, 72);
         EXPECT_LE(key->h, 13);
@@ -80,12 +81,12 @@ TEST(RunnerImages, KeyPicturesSitCentredAboveTheRunnerWithoutCoveringIt) {
         EXPECT_FALSE(isMagenta(pixelOf(key.get(), 36, key->h / 2)));
         EXPECT_EQ(fringePixels(key.get()), 0);
     }
-    BitmapPtr x = loadGenerated("Img/Jogo/X.bmp"), m = loadGenerated("Img/Jogo/M.bmp");
+    BitmapHandle x = loadGenerated("Img/Jogo/X.bmp"), m = loadGenerated("Img/Jogo/M.bmp");
     EXPECT_GT(meanDifference(x.get(), 0, 0, m.get(), 0, 0, 72, x->h), 1.0);
 }
 
 TEST(RunnerImages, CountdownCellsAndMaskPixel) {
-    BitmapPtr strip = loadGenerated("Img/Jogo/54321.bmp");
+    BitmapHandle strip = loadGenerated("Img/Jogo/54321.bmp");
     ASSERT_TRUE(strip);
     EXPECT_EQ(strip->w, 500);
     EXPECT_EQ(strip->h, 100);
@@ -97,7 +98,7 @@ TEST(RunnerImages, CountdownCellsAndMaskPixel) {
         }
     }
     EXPECT_EQ(fringePixels(strip.get()), 0);
-    BitmapPtr pixel = loadGenerated("Img/Jogo/pixelTransparente.bmp");
+    BitmapHandle pixel = loadGenerated("Img/Jogo/pixelTransparente.bmp");
     ASSERT_TRUE(pixel);
     EXPECT_EQ(pixel->w, 1);
     EXPECT_EQ(pixel->h, 1);

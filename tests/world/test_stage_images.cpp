@@ -28,8 +28,8 @@ bool isTerrain(BITMAP* collision, int x, int y) {
 TEST(StageImages, CollisionIsPureBlackTerrainOnWhiteAndPictureHasTheSameSize) {
     for (const StageFiles& stage : stages()) {
         SCOPED_TRACE(stage.number);
-        BitmapPtr collision = loadGenerated(stage.data.collisionPath);
-        BitmapPtr picture = loadGenerated(stage.data.visualPath);
+        BitmapHandle collision = loadGenerated(stage.data.collisionPath);
+        BitmapHandle picture = loadGenerated(stage.data.visualPath);
         ASSERT_TRUE(collision && picture);
         EXPECT_EQ(collision->w, stage.data.width);
         EXPECT_EQ(collision->h, 480);
@@ -55,7 +55,7 @@ TEST(StageImages, CollisionIsPureBlackTerrainOnWhiteAndPictureHasTheSameSize) {
 
 TEST(StageImages, EveryStartPositionIsFreeAndAboveSomethingToLandOn) {
     for (const StageFiles& stage : stages()) {
-        BitmapPtr collision = loadGenerated(stage.data.collisionPath);
+        BitmapHandle collision = loadGenerated(stage.data.collisionPath);
         ASSERT_TRUE(collision);
         for (int player = 1; player <= 6; ++player) {
             SCOPED_TRACE("fase " + std::to_string(stage.number) + " jogador " + std::to_string(player));
@@ -74,7 +74,7 @@ TEST(StageImages, EveryStartPositionIsFreeAndAboveSomethingToLandOn) {
 TEST(StageImages, ARunnerOnTheFloorMeetsTheFinishLineColumn) {
     for (const StageFiles& stage : stages()) {
         SCOPED_TRACE(stage.number);
-        BitmapPtr collision = loadGenerated(stage.data.collisionPath);
+        BitmapHandle collision = loadGenerated(stage.data.collisionPath);
         ASSERT_TRUE(collision);
         const FinishLine line = stage.data.finishLine;
         // The floor under the line: the first terrain row below the line's top.
@@ -97,8 +97,8 @@ TEST(StageImages, ARunnerOnTheFloorMeetsTheFinishLineColumn) {
 TEST(StageImages, PictureTerrainEdgesLieOnTheCollisionEdges) {
     for (const StageFiles& stage : stages()) {
         SCOPED_TRACE(stage.number);
-        BitmapPtr collision = loadGenerated(stage.data.collisionPath);
-        BitmapPtr picture = loadGenerated(stage.data.visualPath);
+        BitmapHandle collision = loadGenerated(stage.data.collisionPath);
+        BitmapHandle picture = loadGenerated(stage.data.visualPath);
         ASSERT_TRUE(collision && picture);
         long edges = 0, misplaced = 0;
         for (int x = 0; x < collision->w; x += 3) {
@@ -127,7 +127,7 @@ TEST(StageImages, PictureTerrainEdgesLieOnTheCollisionEdges) {
 // there, the runner would be caught inside the terrain and blocked until it drops out of the window.
 TEST(StageImages, FloorAndCeilingStepAwayAtEverySpeedMarker) {
     for (const StageFiles& stage : stages()) {
-        BitmapPtr collision = loadGenerated(stage.data.collisionPath);
+        BitmapHandle collision = loadGenerated(stage.data.collisionPath);
         ASSERT_TRUE(collision);
         for (const SpeedMarker& marker : stage.data.markers) {
             if (marker.x < kRunnerWidth) continue;  // no runner stands that far left

@@ -40,6 +40,34 @@ std::vector<std::string> splitBatch(const std::string& batch) {
     return pieces;
 }
 
+namespace {
+
+long shortageFrom = 0;
+BITMAP* (*libraryCreateBitmap)(int, int, int) = nullptr;
+
+BITMAP* createUnlessShort(int depth, int width, int height) {
+    if (static_cast<long>(width) * height >= shortageFrom) return nullptr;
+    if (libraryCreateBitmap) return libraryCreateBitmap(depth, width, height);
+    // The library's own path, which it takes when the system driver has no hook.
+    system_driver->create_bitmap = nullptr;
+    BITMAP* bitmap = create_bitmap_ex(depth, width, height);
+    system_driver->create_bitmap = createUnlessShort;
+    return bitmap;
+}
+
+}  // namespace
+
+BitmapMemoryShortage::BitmapMemoryShortage(long minimumPixels) {
+    shortageFrom = minimumPixels;
+    libraryCreateBitmap = system_driver->create_bitmap;
+    system_driver->create_bitmap = createUnlessShort;
+}
+
+BitmapMemoryShortage::~BitmapMemoryShortage() {
+    system_driver->create_bitmap = libraryCreateBitmap;
+    libraryCreateBitmap = nullptr;
+}
+
 SimulatedClockScope::SimulatedClockScope(int64_t startMs) { useSimulatedClock(startMs); }
 SimulatedClockScope::~SimulatedClockScope() { useRealClock(); }
 
@@ -69,7 +97,7 @@ void TempImageDir::save(const std::string& relativePath, BITMAP* bitmap) const {
 }
 
 Arena::Arena(int width, int height) : bitmap(whiteBitmap(width, height)) {
-    collisionContext = {bitmap, &objects, &players};
+    collisionContext = {bitmap, this};
 }
 
 Arena::~Arena() {
@@ -86,6 +114,12 @@ void Arena::place(Objeto* object, int colour, const std::string& kind) {
         objects[colour] = object;
     }
     paintBox(*object);
+}
+
+Objeto* Arena::objectPainted(int colour) const {
+    if (const auto found = players.find(colour); found != players.end()) return found->second;
+    if (const auto found = objects.find(colour); found != objects.end()) return found->second;
+    return nullptr;
 }
 
 void Arena::paintBox(const Objeto& object) {

@@ -6,6 +6,7 @@
 #include <allegro.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,23 +36,36 @@ class SimulatedClockScope {
     ~SimulatedClockScope();
 };
 
+// While it lives, the graphics library has no memory for a bitmap of at least `minimumPixels`
+// pixels: create_bitmap gives null for it, as it does when memory runs out. Smaller ones are made
+// as usual.
+class BitmapMemoryShortage {
+  public:
+    explicit BitmapMemoryShortage(long minimumPixels);
+    ~BitmapMemoryShortage();
+    BitmapMemoryShortage(const BitmapMemoryShortage&) = delete;
+    BitmapMemoryShortage& operator=(const BitmapMemoryShortage&) = delete;
+};
+
 // A memory bitmap of free space (white) with the given terrain rectangles (black).
 BITMAP* whiteBitmap(int width, int height);
 
-// A collision bitmap of free space with its own registries, installed as the collision context
-// for the lifetime of the object. Objects placed here are painted in the colour they are given.
-class Arena {
+// A collision bitmap of free space with its own index of the objects placed on it (which it does
+// not own), installed as the collision context for the lifetime of the object. Objects placed here
+// are painted in the colour they are given.
+class Arena : public ColourIndex {
   public:
     Arena(int width, int height);
-    ~Arena();
+    ~Arena() override;
     // Registers `object` under `colour` (into the players registry when it is a Runner) with
     // `kind`, and paints its box.
     void place(Objeto* object, int colour, const std::string& kind);
     void paintBox(const Objeto& object);
     void terrain(int x1, int y1, int x2, int y2);  // a black rectangle, both ends included
+    Objeto* objectPainted(int colour) const override;
     BITMAP* bitmap;
-    ObjectRegistry objects;
-    PlayerRegistry players;
+    std::map<int, Objeto*, IdentityOrder> objects;
+    std::map<int, Runner*, IdentityOrder> players;
 };
 
 // A temporary working directory holding Img/Jogo/ and Img/menu/, entered for the lifetime of the

@@ -1,10 +1,10 @@
 // gerar_icone: the program's desktop icon, drawn from player 1's first running frame.
 //
 // Usage: gerar_icone IMG_DIR OUTPUT_PNG
-// Reads IMG_DIR/Jogo/player1a.bmp (the image generator's output), cuts the first 42 x 48 frame
-// down to its drawn pixels, scales it up by the largest whole factor that fits, centres it in a
-// 128 x 128 square with a transparent background (the sprites' magenta) and writes an RGBA PNG.
-// The same sprite always gives the same bytes.
+// Reads player 1's sprite sheet under IMG_DIR (the image generator's output), cuts the first 42 x
+// 48 frame down to its drawn pixels, scales it up by the largest whole factor that fits, centres it
+// in a 128 x 128 square with a transparent background (the sprites' magenta) and writes an RGBA
+// PNG. The same sprite always gives the same bytes.
 #include <allegro.h>
 #include <png.h>
 
@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "world/runner_sprites.h"
 
 namespace {
 
@@ -91,7 +93,9 @@ int main(int argc, char** argv) {
     }
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(32);
-    const std::string spriteFile = std::string(argv[1]) + "/Jogo/player1a.bmp";
+    // The game names its files from its data folder, "Img/...": IMG_DIR is that Img/.
+    const std::string spriteFile =
+        std::string(argv[1]) + "/" + std::string(kRunnerSpritePaths[0]).substr(4);
     BITMAP* sprite = load_bitmap(spriteFile.c_str(), nullptr);
     if (!sprite) {
         std::fprintf(stderr, "nao foi possivel ler %s\n", spriteFile.c_str());

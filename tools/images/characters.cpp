@@ -13,7 +13,7 @@ struct Look {
     enum Head { Spiky, Ponytail, Headband, Robot, Cap, Helmet } head;
 };
 
-const Look kLooks[kCharacterCount] = {
+const Look kLooks[kMaxPlayers] = {
     {"Rubi",
      {240, 190, 150},
      {30, 26, 30},

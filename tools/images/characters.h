@@ -5,8 +5,8 @@
 #include <string>
 
 #include "kit.h"
+#include "platform/player_limits.h"
 
-constexpr int kCharacterCount = 6;
 constexpr int kFrameWidth = 42;
 constexpr int kFrameHeight = 47;
 constexpr int kGroundedFrames = 5;

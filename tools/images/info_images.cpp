@@ -7,6 +7,7 @@
 #include "characters.h"
 #include "groups.h"
 #include "kit.h"
+#include "platform/window_size.h"
 #include "style.h"
 
 namespace {
@@ -26,7 +27,7 @@ int keyCap(BITMAP* bmp, int x, int baseline, const std::string& label, kit::Rgb 
 }
 
 bool writeInstructions(const std::string& imgDir) {
-    BITMAP* bg = kit::newCanvas(640, 480, kit::kBlack);
+    BITMAP* bg = kit::newCanvas(kWindowWidth, kWindowHeight, kit::kBlack);
     style::paintBackdrop(bg, 3);
     kit::drawText(bg, "INSTRUCOES", 320, 54, style::headingText(34), kit::Align::Center);
     style::paintPanel(bg, 30, 72, 610, 446);
@@ -69,7 +70,7 @@ bool writeInstructions(const std::string& imgDir) {
 }
 
 bool writeCredits(const std::string& imgDir) {
-    BITMAP* bg = kit::newCanvas(640, 480, kit::kBlack);
+    BITMAP* bg = kit::newCanvas(kWindowWidth, kWindowHeight, kit::kBlack);
     style::paintBackdrop(bg, 4);
     kit::drawText(bg, "CREDITOS", 320, 54, style::headingText(34), kit::Align::Center);
     style::paintPanel(bg, 30, 72, 610, 446);
@@ -105,11 +106,11 @@ bool writeCredits(const std::string& imgDir) {
 }
 
 bool writeLoading(const std::string& imgDir) {
-    BITMAP* bg = kit::newCanvas(640, 480, kit::kBlack);
+    BITMAP* bg = kit::newCanvas(kWindowWidth, kWindowHeight, kit::kBlack);
     style::paintBackdrop(bg, 5);
     style::paintTitle(bg, "CORRIDA", 320, 110, 64);
     kit::drawText(bg, "CARREGANDO...", 320, 228, style::headingText(40), kit::Align::Center);
-    for (int c = 0; c < kCharacterCount; ++c)
+    for (int c = 0; c < kMaxPlayers; ++c)
         drawCharacter(bg, c, true, (c * 2) % 5, 90 + c * 80, 270, 1.4, false);
     kit::drawText(bg, "Dica: inverta a gravidade antes do buraco, nao em cima dele.", 320, 420,
                   style::bodyText(15, style::kItemText), kit::Align::Center);
@@ -121,7 +122,7 @@ bool writeLoading(const std::string& imgDir) {
 // An opaque panel in the middle of a mask-coloured window. Its outer edge is hard; everything
 // inside it is drawn over the opaque panel and may be smooth.
 BITMAP* maskedPanel(int x1, int y1, int x2, int y2) {
-    BITMAP* bmp = kit::newCanvas(640, 480, kit::kMagenta);
+    BITMAP* bmp = kit::newCanvas(kWindowWidth, kWindowHeight, kit::kMagenta);
     kit::fillRoundedRect(bmp, x1, y1, x2, y2, 16, style::kInk, false);
     kit::fillRoundedRect(bmp, x1 + 3, y1 + 3, x2 - 3, y2 - 3, 13, style::kPanelEdge, false);
     kit::fillRoundedRect(bmp, x1 + 6, y1 + 6, x2 - 6, y2 - 6, 10, style::kPanel, true);
@@ -151,7 +152,7 @@ bool writeWaiting(const std::string& imgDir) {
                   style::bodyText(12, style::kItemText), kit::Align::Center);
     bool ok = kit::saveBmp(bmp, style::menuPath(imgDir, "aguardando.bmp"));
     destroy_bitmap(bmp);
-    for (int expected = 1; ok && expected <= kCharacterCount; ++expected) {
+    for (int expected = 1; ok && expected <= kMaxPlayers; ++expected) {
         for (int joined = 0; ok && joined <= expected; ++joined) {
             BITMAP* count = kit::newCanvas(kWaitingCountWidth, kWaitingCountHeight, style::kPanel);
             const std::string text = std::to_string(joined) + " de " + std::to_string(expected) +

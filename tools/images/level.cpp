@@ -16,7 +16,108 @@ void paint(Level& level, int x1, int x2, int y1, int y2, unsigned char value) {
         for (int x = x1; x < x2; ++x) level.solid[size_t(y) * level.width + x] = value;
 }
 
+// A path the game can read and the generated sources can quote as they are.
+bool isImagePath(const std::string& path) {
+    if (path.compare(0, 4, "Img/") != 0 || path.size() == 4) return false;
+    if (path.find("..") != std::string::npos) return false;
+    return std::all_of(path.begin(), path.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '_' || c == '-' || c == '.' || c == '/';
+    });
+}
+
+bool readPath(std::istringstream& words, std::string& path) {
+    return bool(words >> path) && isImagePath(path);
+}
+
+bool nothingMore(std::istringstream& words) {
+    std::string extra;
+    return !(words >> extra);
+}
+
+// Applies one command to the level; false when its words are malformed or out of range.
+bool applyCommand(const std::string& command, std::istringstream& words, Level& level) {
+    int a = 0, b = 0, c = 0, d = 0;
+    if (command == "size") {
+        if (!(words >> a >> b) || a <= 0 || b <= 0 || a > 20000 || b > 2000) return false;
+        level.width = a;
+        level.height = b;
+        level.solid.assign(size_t(a) * b, 0);
+    } else if (command == "theme") {
+        if (!(words >> a) || (a != 1 && a != 2)) return false;
+        level.theme = a;
+    } else if (command == "picture") {
+        return readPath(words, level.picturePath) && nothingMore(words);
+    } else if (command == "collision") {
+        return readPath(words, level.collisionPath) && nothingMore(words);
+    } else if (command == "floor") {
+        if (!(words >> a >> b >> c)) return false;
+        paint(level, a, b, c, level.height, 1);
+    } else if (command == "ceiling") {
+        if (!(words >> a >> b >> c)) return false;
+        paint(level, a, b, 0, c, 1);
+    } else if (command == "block" || command == "clear") {
+        if (!(words >> a >> b >> c >> d)) return false;
+        paint(level, a, b, c, d, command == "block" ? 1 : 0);
+    } else if (command == "speed") {
+        if (!(words >> a >> b) || a < 0 || a >= level.width || b <= 0 || b > level.width)
+            return false;
+        level.speedMarkers.push_back({a, b});
+    } else if (command == "finish") {
+        if (level.finish.x >= 0 || !(words >> a >> b >> c)) return false;
+        if (a < 0 || a >= level.width || b < 0 || b >= level.height || c <= 0 || c > b)
+            return false;
+        level.finish = {a, b, c};
+    } else if (command == "sign") {
+        LevelSign sign;
+        if (!(words >> sign.x >> sign.y)) return false;
+        std::getline(words >> std::ws, sign.text);
+        level.signs.push_back(sign);
+        return true;
+    } else {
+        return false;
+    }
+    return nothingMore(words);
+}
+
+// What a level without errors in its lines still lacks, or "".
+std::string missingFact(const Level& level) {
+    if (level.picturePath.empty()) return "a fase nao diz onde fica sua imagem (picture)";
+    if (level.collisionPath.empty())
+        return "a fase nao diz onde fica seu mapa de colisao (collision)";
+    if (level.speedMarkers.empty()) return "a fase nao tem marcador de velocidade (speed)";
+    if (level.finish.x < 0) return "a fase nao tem linha de chegada (finish)";
+    return "";
+}
+
 }  // namespace
+
+bool parseLevel(std::istream& in, const std::string& source, Level& level, std::string& error) {
+    level = Level{};
+    level.solid.assign(size_t(level.width) * level.height, 0);
+    std::string line;
+    int number = 0;
+    bool anyCommand = false;
+    while (std::getline(in, line)) {
+        ++number;
+        std::istringstream words(line.substr(0, line.find('#')));
+        std::string command;
+        if (!(words >> command)) continue;
+        // The size comes first: every coordinate after it is checked against it.
+        const bool misplaced = command == "size" && anyCommand;
+        anyCommand = true;
+        if (misplaced || !applyCommand(command, words, level)) {
+            error = source + ":" + std::to_string(number) + ": linha invalida: " + line;
+            return false;
+        }
+    }
+    const std::string missing = missingFact(level);
+    if (!missing.empty()) {
+        error = source + ": " + missing;
+        return false;
+    }
+    return true;
+}
 
 bool loadLevel(const std::string& path, Level& level) {
     std::ifstream in(path);
@@ -24,50 +125,10 @@ bool loadLevel(const std::string& path, Level& level) {
         std::fprintf(stderr, "nao foi possivel ler a fase %s\n", path.c_str());
         return false;
     }
-    level = Level{};
-    level.solid.assign(size_t(level.width) * level.height, 0);
-    std::string line;
-    int number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        const std::string content = line.substr(0, line.find('#'));
-        std::istringstream words(content);
-        std::string command;
-        if (!(words >> command)) continue;
-        int a = 0, b = 0, c = 0, d = 0;
-        bool ok = true;
-        if (command == "size") {
-            ok = bool(words >> a >> b) && a > 0 && b > 0 && a <= 20000 && b <= 2000;
-            if (ok) {
-                level.width = a;
-                level.height = b;
-                level.solid.assign(size_t(a) * b, 0);
-            }
-        } else if (command == "theme") {
-            ok = bool(words >> level.theme);
-        } else if (command == "floor") {
-            ok = bool(words >> a >> b >> c);
-            if (ok) paint(level, a, b, c, level.height, 1);
-        } else if (command == "ceiling") {
-            ok = bool(words >> a >> b >> c);
-            if (ok) paint(level, a, b, 0, c, 1);
-        } else if (command == "block" || command == "clear") {
-            ok = bool(words >> a >> b >> c >> d);
-            if (ok) paint(level, a, b, c, d, command == "block" ? 1 : 0);
-        } else if (command == "finish") {
-            ok = bool(words >> level.finishX);
-        } else if (command == "sign") {
-            LevelSign sign;
-            ok = bool(words >> sign.x >> sign.y);
-            std::getline(words >> std::ws, sign.text);
-            if (ok) level.signs.push_back(sign);
-        } else {
-            ok = false;
-        }
-        if (!ok) {
-            std::fprintf(stderr, "%s:%d: linha invalida: %s\n", path.c_str(), number, line.c_str());
-            return false;
-        }
+    std::string error;
+    if (!parseLevel(in, path, level, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
     }
     return true;
 }

@@ -8,6 +8,7 @@
 #include "characters.h"
 #include "groups.h"
 #include "kit.h"
+#include "platform/window_size.h"
 #include "style.h"
 
 namespace {
@@ -74,12 +75,12 @@ bool saveItem(const std::string& imgDir, const Item& item, bool highlighted) {
 }  // namespace
 
 bool writeMenuImages(const std::string& imgDir) {
-    BITMAP* menu = kit::newCanvas(640, 480, kit::kBlack);
+    BITMAP* menu = kit::newCanvas(kWindowWidth, kWindowHeight, kit::kBlack);
     style::paintBackdrop(menu, 1);
     style::paintTitle(menu, "CORRIDA", 320, 118, 92);
     kit::drawText(menu, "vire a gravidade e chegue primeiro", 320, 158,
                   style::bodyText(19, style::kItemText), kit::Align::Center);
-    for (int c = 0; c < kCharacterCount; ++c)
+    for (int c = 0; c < kMaxPlayers; ++c)
         drawCharacter(menu, c, c % 2 == 0, c % 2 == 0 ? c % 5 : c % 4, 82 + c * 82, 180, 1.55,
                       false);
     style::paintPanel(menu, 108, 280, 532, 468);

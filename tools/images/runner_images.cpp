@@ -6,6 +6,7 @@
 #include "groups.h"
 #include "kit.h"
 #include "style.h"
+#include "world/runner_sprites.h"
 
 namespace {
 
@@ -33,10 +34,9 @@ bool writeCountdown(const std::string& imgDir) {
 }  // namespace
 
 bool writeRunnerImages(const std::string& imgDir) {
-    for (int c = 0; c < kCharacterCount; ++c) {
+    for (int c = 0; c < kMaxPlayers; ++c) {
         BITMAP* sheet = makeSpriteSheet(c);
-        const bool ok = kit::saveBmp(
-            sheet, style::gamePath(imgDir, "player" + std::to_string(c + 1) + "a.bmp"));
+        const bool ok = kit::saveBmp(sheet, style::dataFilePath(imgDir, kRunnerSpritePaths[c]));
         destroy_bitmap(sheet);
         if (!ok) return false;
     }

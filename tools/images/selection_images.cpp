@@ -6,6 +6,7 @@
 #include "characters.h"
 #include "groups.h"
 #include "kit.h"
+#include "platform/window_size.h"
 #include "style.h"
 
 namespace {
@@ -44,12 +45,12 @@ void markTaken(BITMAP* card) {
 }  // namespace
 
 bool writeSelectionImages(const std::string& imgDir) {
-    BITMAP* bg = kit::newCanvas(640, 480, kit::kBlack);
+    BITMAP* bg = kit::newCanvas(kWindowWidth, kWindowHeight, kit::kBlack);
     style::paintBackdrop(bg, 2);
     kit::drawText(bg, "ESCOLHA SEU CORREDOR", 320, 62, style::headingText(34), kit::Align::Center);
     kit::drawText(bg, "cada jogador escolhe um personagem diferente", 320, 92,
                   style::bodyText(16, style::kItemText), kit::Align::Center);
-    for (int c = 0; c < kCharacterCount; ++c) {
+    for (int c = 0; c < kMaxPlayers; ++c) {
         const int column = 67 + 85 * c;
         kit::fillCircle(bg, column + 40, 236, 34, {80, 100, 170}, true, 0.25);
         drawCharacter(bg, c, true, c % 5, column + 40 - 21 * 1.7, 172, 1.7, false);
@@ -66,7 +67,7 @@ bool writeSelectionImages(const std::string& imgDir) {
     ok = ok && saveFrame(imgDir, "sel_0.jpg", style::kPanelEdge, 3);
     for (int p = 0; p < 6 && ok; ++p)
         ok = saveFrame(imgDir, "sel_" + std::to_string(p + 1) + ".jpg", style::playerColour(p), 5);
-    for (int c = 0; c < kCharacterCount && ok; ++c) {
+    for (int c = 0; c < kMaxPlayers && ok; ++c) {
         BITMAP* card = portrait(c);
         ok = kit::saveJpg(card, style::menuPath(imgDir, "sel_j" + std::to_string(c + 1) + ".jpg"));
         markTaken(card);

@@ -155,26 +155,26 @@ void paintOnFreeSpace(BITMAP* picture, const Level& level, int x1, int y1, int w
 }
 
 void paintFinish(BITMAP* picture, const Level& level) {
-    if (level.finishX < 0) return;
+    const int finishX = level.finish.x;
     // A chequered banner over the free space of the finish column, with a pole on each side.
     for (int y = 0; y < level.height; ++y)
-        for (int x = level.finishX - 8; x <= level.finishX + 8; ++x) {
+        for (int x = finishX - 8; x <= finishX + 8; ++x) {
             if (level.isSolid(x, y)) continue;
-            const bool light = ((x - level.finishX + 8) / 8 + y / 8) % 2 == 0;
+            const bool light = ((x - finishX + 8) / 8 + y / 8) % 2 == 0;
             kit::putRgb(picture, x, y, light ? Rgb{255, 255, 255} : Rgb{250, 196, 36});
         }
     kit::TextStyle label{"DejaVuSans-Bold.ttf", 22, {250, 250, 250}};
     label.shadow = true;
     label.shadowColour = {30, 20, 20};
     for (int y = 0; y < level.height; ++y)
-        if (!level.isSolid(level.finishX, y) && !level.isSolid(level.finishX, y + 40) && y > 60 &&
+        if (!level.isSolid(finishX, y) && !level.isSolid(finishX, y + 40) && y > 60 &&
             y < 300) {
-            paintOnFreeSpace(picture, level, level.finishX - 80, y, 160, 40,
+            paintOnFreeSpace(picture, level, finishX - 80, y, 160, 40,
                              [&](BITMAP* region, int ox, int oy) {
-                                 kit::fillRoundedRect(region, level.finishX - 70 - ox, y - oy,
-                                                      level.finishX + 70 - ox, y + 34 - oy, 8,
+                                 kit::fillRoundedRect(region, finishX - 70 - ox, y - oy,
+                                                      finishX + 70 - ox, y + 34 - oy, 8,
                                                       {200, 40, 40});
-                                 kit::drawText(region, "CHEGADA", level.finishX - ox, y + 25 - oy,
+                                 kit::drawText(region, "CHEGADA", finishX - ox, y + 25 - oy,
                                                label, kit::Align::Center);
                              });
             break;
@@ -214,8 +214,7 @@ void paintSigns(BITMAP* picture, const Level& level) {
     }
 }
 
-bool writeStage(const std::string& assetsDir, const std::string& imgDir, int stage,
-                const char* pictureName, const char* collisionName) {
+bool writeStage(const std::string& assetsDir, const std::string& imgDir, int stage) {
     Level level;
     if (!loadLevel(assetsDir + "/levels/stage" + std::to_string(stage) + ".txt", level))
         return false;
@@ -239,8 +238,8 @@ bool writeStage(const std::string& assetsDir, const std::string& imgDir, int sta
     }
     paintSigns(picture, level);
     paintFinish(picture, level);
-    const bool ok = kit::saveBmp(collision, style::gamePath(imgDir, collisionName)) &&
-                    kit::saveJpg(picture, style::gamePath(imgDir, pictureName));
+    const bool ok = kit::saveBmp(collision, style::dataFilePath(imgDir, level.collisionPath)) &&
+                    kit::saveJpg(picture, style::dataFilePath(imgDir, level.picturePath));
     destroy_bitmap(collision);
     destroy_bitmap(picture);
     return ok;
@@ -249,6 +248,5 @@ bool writeStage(const std::string& assetsDir, const std::string& imgDir, int sta
 }  // namespace
 
 bool writeStageImages(const std::string& assetsDir, const std::string& imgDir) {
-    return writeStage(assetsDir, imgDir, 1, "visual1.jpg", "mapa_colisao1.bmp") &&
-           writeStage(assetsDir, imgDir, 2, "visual2.jpg", "mapacolisao2.bmp");
+    return writeStage(assetsDir, imgDir, 1) && writeStage(assetsDir, imgDir, 2);
 }

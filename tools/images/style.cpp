@@ -86,5 +86,11 @@ std::string menuPath(const std::string& imgDir, const std::string& file) {
 std::string gamePath(const std::string& imgDir, const std::string& file) {
     return imgDir + "/Jogo/" + file;
 }
+std::string dataFilePath(const std::string& imgDir, const std::string& gamePath) {
+    const std::string folder = "Img/";
+    return imgDir + "/" +
+           (gamePath.compare(0, folder.size(), folder) == 0 ? gamePath.substr(folder.size())
+                                                            : gamePath);
+}
 
 }  // namespace style

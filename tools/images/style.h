@@ -31,5 +31,7 @@ kit::TextStyle headingText(int pixelSize);
 
 std::string menuPath(const std::string& imgDir, const std::string& file);
 std::string gamePath(const std::string& imgDir, const std::string& file);
+// Where a file the game names from its data folder ("Img/Jogo/...") lands under the output Img/.
+std::string dataFilePath(const std::string& imgDir, const std::string& gamePath);
 
 }  // namespace style

@@ -6,6 +6,7 @@
 #include "characters.h"
 #include "groups.h"
 #include "kit.h"
+#include "platform/window_size.h"
 #include "screens/winner_layout.h"
 #include "style.h"
 
@@ -66,13 +67,14 @@ bool writeLabel(const std::string& imgDir, const std::string& file, const std::s
 }  // namespace
 
 bool writeWinnerImages(const std::string& imgDir) {
-    BITMAP* bg = kit::newCanvas(640, 480, kit::kBlack);
+    BITMAP* bg = kit::newCanvas(kWindowWidth, kWindowHeight, kit::kBlack);
     style::paintBackdrop(bg, 6);
     for (int i = 0; i < 140; ++i) {
-        const double x = kit::hashNoise(i, 1, 77) * 640, y = kit::hashNoise(i, 2, 77) * 110;
+        const double x = kit::hashNoise(i, 1, 77) * kWindowWidth,
+                     y = kit::hashNoise(i, 2, 77) * 110;
         const double a = kit::hashNoise(i, 3, 77) * 3.14;
         kit::fillCapsule(bg, x, y, x + 6 * std::cos(a), y + 6 * std::sin(a), 1.8,
-                         style::playerColour(i % 6));
+                         style::playerColour(i % kMaxPlayers));
     }
     style::paintTitle(bg, "PARABENS!", 320, 74, 60);
     trophy(bg, 62, 18, 0.42);
@@ -87,7 +89,7 @@ bool writeWinnerImages(const std::string& imgDir) {
     }
     bool ok = kit::saveJpg(bg, style::menuPath(imgDir, "parabens.jpg"));
     destroy_bitmap(bg);
-    for (int k = 1; ok && k <= kCharacterCount; ++k) {
+    for (int k = 1; ok && k <= kMaxPlayers; ++k) {
         ok = writeLabel(imgDir, "lugar_" + std::to_string(k) + ".bmp", std::to_string(k) + ".",
                         kWinnerPlaceWidth, style::itemText(24, k == 1), kit::Align::Center) &&
              writeLabel(imgDir, "jogador_" + std::to_string(k) + ".bmp",

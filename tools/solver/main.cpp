@@ -14,6 +14,7 @@
 #include <string>
 
 #include "stage_solver.h"
+#include "world/stage_image_error.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ int main(int argc, char** argv) {
     jpgalleg_init();
     try {
         return run(argc, argv);
-    } catch (int) {
+    } catch (const StageImageError&) {
         // The stage map could not load its collision image.
         std::fprintf(stderr, "imagens das fases nao encontradas: rode a partir da pasta que tem Img/\n");
         return 2;

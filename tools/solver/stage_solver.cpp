@@ -1,6 +1,7 @@
 #include "stage_solver.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <set>
@@ -10,6 +11,7 @@
 #include "stream/gravador_tela.h"
 #include "world/mapa.h"
 #include "world/runner.h"
+#include "world/runner_sprites.h"
 #include "world/stage_loading.h"
 
 namespace {
@@ -17,9 +19,7 @@ namespace {
 constexpr int kFrameMs = 34;
 constexpr int kMaxFrames = 4000;  // far more than the slowest stage needs (18000 px at 10 px/frame)
 
-const std::vector<std::string> kSprites = {"Img/Jogo/player1a.bmp", "Img/Jogo/player2a.bmp",
-                                           "Img/Jogo/player3a.bmp", "Img/Jogo/player4a.bmp",
-                                           "Img/Jogo/player5a.bmp", "Img/Jogo/player6a.bmp"};
+const std::vector<std::string>& kSprites = runnerSpritesInOrder();
 
 // Headless server-mode set-up for the lifetime of a search: a recorder with one queue (so nothing
 // is drawn locally) and the simulated clock.
@@ -46,49 +46,10 @@ std::unique_ptr<Mapa> load(int stage, int runners) {
     return stage == 1 ? loadStage1(kSprites, runners) : loadStage2(kSprites, runners);
 }
 
-struct MotionState {
-    int x = 0, y = 0;
-    double speedX = 0, speedY = 0;
-    int gravity = 1;
-    bool grounded = false, finished = false, active = true;
-    bool gravityFirst = true;
-    int64_t gravityClock = 0, gravityElapsed = 0;
-
-    void capture(const Objeto& o) {
-        x = o.x;
-        y = o.y;
-        speedX = o.speedX;
-        speedY = o.speedY;
-        gravity = o.gravity.load();
-        grounded = o.grounded.load();
-        finished = o.finished;
-        active = o.active;
-        gravityFirst = o.gravityFirst;
-        gravityClock = o.gravityClock;
-        gravityElapsed = o.gravityElapsed;
-    }
-    void restore(Objeto& o) const {
-        o.x = x;
-        o.y = y;
-        o.speedX = speedX;
-        o.speedY = speedY;
-        o.gravity.store(gravity);
-        o.grounded.store(grounded);
-        o.finished = finished;
-        o.active = active;
-        o.gravityFirst = gravityFirst;
-        o.gravityClock = gravityClock;
-        o.gravityElapsed = gravityElapsed;
-    }
-};
-
-// Everything of the stage that one frame changes, for a single runner.
+// The stage before or after a frame, and the flips that led there.
 struct Snapshot {
-    MotionState runner, camera;
-    std::vector<bool> objectsActive;
-    int frameCounter = 0;
-    bool lastGrounded = false, firstFrame = true;
-    int64_t frameClock = 0, frameElapsed = 0;
+    Mapa::RaceState race;
+    Objeto::MotionState runner;  // the searched runner's, out of `race`
     std::vector<Flip> flips;
 
     auto key() const {
@@ -101,10 +62,13 @@ class Stage {
   public:
     Stage(int stage, int startPlayer) : map_(load(stage, startPlayer)) {
         for (auto& [colour, r] : map_->playerRegistry) {
-            if (r->playerNumber == startPlayer)
-                runner_ = r;
-            else
+            if (r->playerNumber == startPlayer) {
+                runner_ = r.get();
+                runnerIndex_ =
+                    std::distance(map_->playerRegistry.begin(), map_->playerRegistry.find(colour));
+            } else {
                 r->active = false;  // only the runner at the chosen start takes part
+            }
         }
     }
     Runner& runner() { return *runner_; }
@@ -112,49 +76,18 @@ class Stage {
 
     Snapshot capture() const {
         Snapshot s;
-        s.runner.capture(*runner_);
-        s.camera.capture(*map_->camera);
-        for (auto& [colour, o] : map_->objectRegistry) s.objectsActive.push_back(o->active);
-        s.frameCounter = runner_->frameCounter;
-        s.lastGrounded = runner_->lastGrounded;
-        s.firstFrame = runner_->firstFrame;
-        s.frameClock = runner_->frameClock;
-        s.frameElapsed = runner_->frameElapsed;
+        s.race = map_->raceState();
+        s.runner = s.race.runners[runnerIndex_].body;
         return s;
     }
 
-    // Puts the stage back in the snapshot's state, collision boxes included: every box is erased
-    // and the active ones are painted again where the snapshot has them.
-    void restore(const Snapshot& s) {
-        erase(*runner_);
-        s.runner.restore(*runner_);
-        if (runner_->active) paint(*runner_);
-        s.camera.restore(*map_->camera);
-        size_t i = 0;
-        for (auto& [colour, o] : map_->objectRegistry) {
-            erase(*o);
-            o->active = s.objectsActive[i++];
-            if (o->active) paint(*o);
-        }
-        runner_->frameCounter = s.frameCounter;
-        runner_->lastGrounded = s.lastGrounded;
-        runner_->firstFrame = s.firstFrame;
-        runner_->frameClock = s.frameClock;
-        runner_->frameElapsed = s.frameElapsed;
-        map_->finished = false;
-    }
+    // Puts the stage back in the snapshot's state, collision boxes included.
+    void restore(const Snapshot& s) { map_->restoreRace(s.race); }
 
   private:
-    void erase(const Objeto& o) {
-        const int top = o.y - o.height;
-        blit(map_->collision, map_->collisionWork, o.x, top, o.x, top, o.width + 1, o.height + 1);
-    }
-    void paint(const Objeto& o) {
-        rectfill(map_->collisionWork, o.x, o.y - o.height, o.x + o.width, o.y, o.idColor);
-    }
-
     std::unique_ptr<Mapa> map_;
     Runner* runner_ = nullptr;
+    size_t runnerIndex_ = 0;
 };
 
 }  // namespace

@@ -1,0 +1,72 @@
+#include "screens/match_loop.h"
+
+#include <allegro.h>
+
+#include <memory>
+
+#include "platform/clock.h"
+#include "screens/pause_screen.h"
+#include "stream/recorded_drawing.h"
+#include "world/mapa.h"
+#include "world/stage_loading.h"
+
+namespace {
+
+void raceUntilOver(Mapa& stage, MatchRules& rules) {
+    for (;;) {
+        if (stage.finished || rules.raceInterrupted()) return;
+        const bool lost = rules.raceFrame(stage);
+        if (rules.pauseRequested()) showPauseScreen([&rules] { return rules.pauseEnded(); });
+        waitMoreThan(rules.frameGapMs());
+        flushRecording();
+        if (lost) return;
+    }
+}
+
+// Releasing the map also removes its runners' key timers and runnerTable entries (mapa.h), so no
+// timer or remote input can reach a runner once it is gone.
+void releaseStage(std::unique_ptr<Mapa>& stage) { stage.reset(); }
+
+}  // namespace
+
+bool MatchRules::raceFrame(Mapa& stage) { return stage.raceFrame(); }
+
+StageOutcome attemptStage(int stageNumber, const StageData& stage, const StageEntrants& entrants,
+                          MatchRules& rules, std::vector<int>* arrivals) {
+    std::unique_ptr<Mapa> map =
+        loadStageOrReport(stageNumber, stage, entrants.sprites, entrants.count);
+    if (!map) return StageOutcome::LoadFailed;
+    if (!rules.prepareRace(stageNumber, *map)) {
+        releaseStage(map);
+        return StageOutcome::Abandoned;
+    }
+    rules.openRace();
+    raceUntilOver(*map, rules);
+    rules.closeRace();
+
+    const StageOutcome outcome = rules.decideOutcome(stageNumber, map->finished);
+    if (outcome == StageOutcome::Won && arrivals) *arrivals = map->arrivals;
+    releaseStage(map);
+    return outcome;
+}
+
+StageOutcome playStage(int stageNumber, const StageData& stage, const StageEntrants& entrants,
+                       MatchRules& rules, std::vector<int>* arrivals) {
+    StageOutcome outcome;
+    do {
+        outcome = attemptStage(stageNumber, stage, entrants, rules, arrivals);
+    } while (outcome == StageOutcome::Replay);
+    return outcome;
+}
+
+StageOutcome playMatch(const StageData& stage1, const StageData& stage2,
+                       const StageEntrants& entrants, MatchRules& rules) {
+    MatchArrivals arrivals;
+    StageOutcome outcome = playStage(1, stage1, entrants, rules, &arrivals[0]);
+    if (outcome != StageOutcome::Won) return outcome;
+    waitMoreThan(kMatchIntervalMs);
+    outcome = playStage(2, stage2, entrants, rules, &arrivals[1]);
+    if (outcome != StageOutcome::Won) return outcome;
+    rules.showWinner(arrivals, entrants);
+    return StageOutcome::Won;
+}

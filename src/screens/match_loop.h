@@ -1,0 +1,80 @@
+// One stage attempt and one match, shared by the local game and the server; what differs between
+// them is asked of their rules (MatchRules).
+//
+// An attempt loads the stage, lets the rules prepare the race (the local prompt; the server's
+// waiting screen and countdown), runs the frame loop between the rules' openRace and closeRace,
+// asks the rules how the race ended and releases the stage. Whatever the outcome, the runners' key
+// timers are removed and their runnerTable entries cleared before the stage, and with it the
+// runners, is released.
+//
+// The frame loop: before each frame it ends when the stage is finished or the rules interrupt the
+// race; each frame is drawn, then a pause the rules ask for holds the loop in the pause screen
+// until the rules end it, then the loop waits more than the frame gap, flushes the frame, and ends
+// when the frame lost the attempt (every runner out, nobody at the finish line).
+//
+// A stage is attempted until it is won, abandoned or cannot be loaded. A match is stage 1, an
+// interval of two seconds, stage 2 and the rules' winner screen with each stage's order of arrival.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "screens/winner_screen.h"
+
+class Mapa;
+struct StageData;
+
+enum class StageOutcome {
+    Won,         // someone reached the finish line, or the cheat (F10)
+    Replay,      // every runner went out before the finish line: the same stage again
+    Abandoned,   // Esc, or a stop: the match ends
+    LoadFailed,  // the stage's images could not be loaded (reported): the match ends
+};
+
+constexpr int kFrameGapMs = 33;
+constexpr int kMatchIntervalMs = 2000;
+
+// Who races: the first `count` players, player k + 1 with the sprite sheet `sprites[k]`.
+struct StageEntrants {
+    const std::vector<std::string>& sprites;
+    int count;
+};
+
+// What the local game and the server do differently in a stage attempt and a match.
+class MatchRules {
+  public:
+    virtual ~MatchRules() = default;
+
+    // Between the stage's load and its race. False ends the attempt before the race as Abandoned.
+    virtual bool prepareRace(int stageNumber, Mapa& stage) = 0;
+    // Just before and just after the frame loop.
+    virtual void openRace() {}
+    virtual void closeRace() {}
+    // Asked before each frame: whether the race ends now although the stage is not finished.
+    virtual bool raceInterrupted() = 0;
+    // One race frame of `stage` (Mapa::raceFrame); true when it lost the attempt.
+    virtual bool raceFrame(Mapa& stage);
+    // Asked after each frame: whether a pause starts now.
+    virtual bool pauseRequested() = 0;
+    // Asked between looks during a pause: whether it is over.
+    virtual bool pauseEnded() = 0;
+    // How the race that has just ended came out (`finished`: the stage's finish was reached).
+    virtual StageOutcome decideOutcome(int stageNumber, bool finished) = 0;
+    // The winner screen that ends a won match, for as long as it is shown.
+    virtual void showWinner(const MatchArrivals& arrivals, const StageEntrants& entrants) = 0;
+    virtual int frameGapMs() const { return kFrameGapMs; }
+};
+
+// One attempt at stage `stageNumber` (1 or 2). When it is won and `arrivals` is given, it receives
+// the player numbers that crossed the finish line, in order of arrival.
+StageOutcome attemptStage(int stageNumber, const StageData& stage, const StageEntrants& entrants,
+                          MatchRules& rules, std::vector<int>* arrivals = nullptr);
+
+// Attempts until the stage is won, abandoned or cannot be loaded.
+StageOutcome playStage(int stageNumber, const StageData& stage, const StageEntrants& entrants,
+                       MatchRules& rules, std::vector<int>* arrivals = nullptr);
+
+// One match. Won once the winner screen has been shown; otherwise the outcome of the stage that
+// ended it early (Abandoned or LoadFailed).
+StageOutcome playMatch(const StageData& stage1, const StageData& stage2,
+                       const StageEntrants& entrants, MatchRules& rules);
