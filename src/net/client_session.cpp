@@ -172,7 +172,8 @@ std::string play(ObjetosDoServidor& server, int player, const std::string& addre
     const char* names = std::getenv("CORRIDA_BITMAP_NAMES");
 
     std::vector<std::thread> threads;
-    threads.push_back(startThread([&] { replayAnswers(parts, end, log ? log : "", names ? names : ""); }));
+    threads.push_back(
+        startThread([&] { replayAnswers(parts, end, log ? log : "", names ? names : ""); }));
     if (plan.framesFetch) {
         fileFramesAnswer(plan.firstAnswer, parts);
         for (int i = 0; i < plan.callsInFlight; ++i) {

@@ -30,8 +30,8 @@ void BoundNames::absorb(const std::string& batch) {
         const std::vector<std::string> w = words(batch.substr(start, end - start));
         start = end + 1;
         if (w.empty()) continue;
-        const bool binds = (w[0] == "load_bitmap" && w.size() >= 3) ||
-                           (w[0] == "create_bitmap" && w.size() >= 4);
+        const bool binds =
+            (w[0] == "load_bitmap" && w.size() >= 3) || (w[0] == "create_bitmap" && w.size() >= 4);
         if (binds && bound.insert(w[1]).second) changed = true;
         if (w[0] == "destroy_bitmap" && w.size() >= 2 && w[1] != "screen" && bound.erase(w[1])) {
             changed = true;

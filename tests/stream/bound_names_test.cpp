@@ -40,12 +40,23 @@ TEST(BoundNames, AgreesWithTheInterpretersTable) {
             const std::string& name = names[random() % names.size()];
             std::string piece;
             switch (random() % 6) {
-                case 0: piece = "create_bitmap " + name + " 3 3"; break;
-                case 1: piece = "create_bitmap " + name + " -1 3"; break;  // refused, yet bound
-                case 2: piece = "load_bitmap " + name + " Img/Jogo/54321.bmp"; break;
-                case 3: piece = "destroy_bitmap " + name; break;
-                case 4: piece = "create_bitmap " + name; break;  // lacks fields: nothing
-                default: piece = "draw_sprite screen " + name + " 0 0";
+                case 0:
+                    piece = "create_bitmap " + name + " 3 3";
+                    break;
+                case 1:
+                    piece = "create_bitmap " + name + " -1 3";
+                    break;  // refused, yet bound
+                case 2:
+                    piece = "load_bitmap " + name + " Img/Jogo/54321.bmp";
+                    break;
+                case 3:
+                    piece = "destroy_bitmap " + name;
+                    break;
+                case 4:
+                    piece = "create_bitmap " + name;
+                    break;  // lacks fields: nothing
+                default:
+                    piece = "draw_sprite screen " + name + " 0 0";
             }
             executeBatch(table, piece + ";");
             bound.absorb(piece + ";");
