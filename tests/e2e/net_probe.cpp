@@ -49,7 +49,8 @@ int run(CORBA::ORB_ptr orb, const std::string& command, const char* argument) {
         for (size_t start = 0; start < text.size();) {
             size_t end = text.find(';', start);
             if (end == std::string::npos) end = text.size();
-            if (auto marker = readFrameMarker(text.substr(start, end - start))) last = marker->frame;
+            const auto marker = readFrameMarker(text.substr(start, end - start));
+            if (marker) last = marker->frame;
             start = end + 1;
         }
         std::cout << last << std::endl;
@@ -69,7 +70,8 @@ int run(CORBA::ORB_ptr orb, const std::string& command, const char* argument) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::cerr << "uso: net_probe ENDERECO (ior NOME | logar | fifo N | frames N | flip N)" << std::endl;
+        std::cerr << "uso: net_probe ENDERECO (ior NOME | logar | fifo N | frames N | flip N)"
+                  << std::endl;
         return 2;
     }
     int status = 1;
