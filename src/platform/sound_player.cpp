@@ -9,6 +9,8 @@
 #include <map>
 #include <mutex>
 
+#include "platform/file_problem.h"
+
 const std::array<const char*, 10> kSoundCatalogue = {
     sound::kFlip,     sound::kCountdownStep, sound::kStart, sound::kRunnerOut, sound::kFinish,
     sound::kMenuMove, sound::kMenuChoose,    sound::kPause, sound::kMenuMusic, sound::kRaceMusic,
@@ -41,6 +43,7 @@ SAMPLE* sampleOf(SoundState& s, const std::string& path) {
     auto found = s.loaded.find(path);
     if (found != s.loaded.end()) return found->second;
     SAMPLE* sample = load_sample(path.c_str());
+    if (!sample) reportFileProblem(FileKind::kSound, path);
     s.loaded.emplace(path, sample);
     return sample;
 }

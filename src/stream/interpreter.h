@@ -6,7 +6,9 @@
 // can stop the batch. Sound pieces (play_sound, play_music, stop_music) are played through
 // sound_player.h when they name a safe path under "Img/" that the player knows; otherwise, like
 // pieces of an unknown kind, they are skipped without a word. Problems are reported on standard
-// output only ("fudeu", "Bitmap nao encontrado na lista\n", "create_bitmap falhou\n").
+// output only ("fudeu", "Bitmap nao encontrado na lista\n", "create_bitmap falhou\n"); a picture
+// under "Img/" that cannot be loaded also gets its file's line (platform/file_problem.h), once per
+// path, on a line of its own after the "fudeu".
 #pragma once
 
 #include <allegro.h>
