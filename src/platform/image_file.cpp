@@ -37,11 +37,35 @@ bool bmpIsWhole(const std::string& path) {
     return size >= needed;
 }
 
+// False only for a JPEG (it starts with the start-of-image marker) that does not end with the
+// end-of-image marker (trailing zero bytes aside): one cut short. The JPEG reader may decode such a
+// file partly, from memory it never filled, and give a different picture from one load to the next.
+bool jpegIsWhole(const std::string& path) {
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file) return true;
+    std::streamoff end = file.tellg();
+    unsigned char start[2];
+    file.seekg(0);
+    if (!file.read(reinterpret_cast<char*>(start), 2) || start[0] != 0xFF || start[1] != 0xD8) {
+        return true;
+    }
+    char byte = 0;
+    while (end > 2) {
+        file.seekg(end - 1);
+        if (!file.get(byte)) return false;
+        if (byte != 0) break;
+        --end;
+    }
+    if (end < 4 || static_cast<unsigned char>(byte) != 0xD9) return false;
+    file.seekg(end - 2);
+    return file.get(byte) && static_cast<unsigned char>(byte) == 0xFF;
+}
+
 }  // namespace
 
 BitmapHandle loadImageFile(const std::string& path) {
     BitmapHandle bitmap(load_bitmap(path.c_str(), nullptr));
-    if (bitmap && !bmpIsWhole(path)) bitmap.reset();
+    if (bitmap && !(bmpIsWhole(path) && jpegIsWhole(path))) bitmap.reset();
     return bitmap;
 }
 

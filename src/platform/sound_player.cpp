@@ -82,14 +82,14 @@ bool isKnownSound(const std::string& path) {
                        [&](const char* name) { return path == name; });
 }
 
-void startSound() {
+void startSound(int digitalDriver) {
     SoundState& s = state();
     std::lock_guard<std::mutex> hold(s.lock);
     LOCK_FUNCTION(onKeyEvent);
     keyboard_lowlevel_callback = onKeyEvent;
     if (s.installed) return;
     s.installed =
-        withoutErrorOutput([] { return install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) == 0; });
+        withoutErrorOutput([&] { return install_sound(digitalDriver, MIDI_NONE, nullptr) == 0; });
     if (s.installed) applyMute();
 }
 
