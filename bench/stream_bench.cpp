@@ -70,7 +70,8 @@ void BM_ParseRaceFrame(benchmark::State& state) {
     BITMAP* window = create_bitmap(1, 1);
     {
         ListaBitmaps registry(window);
-        for (const char* name : {"mapaVisual", "bufferVisual"}) registry.bind(name, create_bitmap(1, 1));
+        for (const char* name : {"mapaVisual", "bufferVisual"})
+            registry.bind(name, create_bitmap(1, 1));
         for (int id = 3; id < 9; ++id) {
             const std::string n = std::to_string(id);
             for (const std::string& name : {"bitmapBase" + n, "bitmap" + n, "bitmapTecla" + n}) {

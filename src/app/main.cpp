@@ -8,9 +8,9 @@
 #include "app/command_line.h"
 #include "app/data_folder.h"
 #include "app/entry_dialogue.h"
-#include "platform/graphics.h"
 #include "net/client_session.h"
 #include "net/server_session.h"
+#include "platform/graphics.h"
 #include "screens/local_session.h"
 
 #ifndef CORRIDA_VERSION

@@ -13,15 +13,15 @@
 #include <thread>
 #include <vector>
 
-#include "platform/clock.h"
-#include "platform/graphics.h"
-#include "platform/player_limits.h"
 #include "corrida.hh"
 #include "net/corba_failure.h"
 #include "net/frame_fetch.h"
 #include "net/orb_setup.h"
 #include "net/ordered_parts.h"
 #include "net/stop_request.h"
+#include "platform/clock.h"
+#include "platform/graphics.h"
+#include "platform/player_limits.h"
 #include "stream/frame_replayer.h"
 #include "stream/interpreter.h"
 
@@ -201,8 +201,7 @@ std::string play(ObjetosDoServidor& server, int player, const std::string& addre
 }
 
 // Asks the server once how to fetch; prints why and gives nothing when the server is gone.
-std::optional<FetchPlan> chooseFetch(FifoServer_ptr fifo, int player,
-                                     const std::string& address) {
+std::optional<FetchPlan> chooseFetch(FifoServer_ptr fifo, int player, const std::string& address) {
     // CORRIDA_FETCH=classic: measuring the one-batch fetch against a server that has both.
     const char* forced = std::getenv("CORRIDA_FETCH");
     const bool framesAllowed = !(forced && std::string(forced) == "classic");

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/clock.h"
 #include "net/corba_failure.h"
+#include "platform/clock.h"
 #include "stream/frame_marker.h"
 
 namespace {

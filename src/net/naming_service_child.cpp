@@ -12,8 +12,8 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/clock.h"
 #include "net/host_checks.h"
+#include "platform/clock.h"
 
 namespace fs = std::filesystem;
 

@@ -9,13 +9,13 @@
 #include <memory>
 #include <system_error>
 
-#include "platform/graphics.h"
-#include "platform/player_limits.h"
-#include "net/server_context.h"
 #include "net/naming_service_launcher.h"
+#include "net/server_context.h"
 #include "net/server_match.h"
 #include "net/server_thread.h"
 #include "net/stop_request.h"
+#include "platform/graphics.h"
+#include "platform/player_limits.h"
 
 namespace {
 

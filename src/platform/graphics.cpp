@@ -77,10 +77,9 @@ bool startGraphics(const WindowRequest& window) {
     if (allegro_init() != 0) return failed("Nao foi possivel iniciar a biblioteca grafica");
     jpgalleg_init();
     set_color_depth(32);
-    const bool opened =
-        window.scaled
-            ? openScaledWindow(window.width, window.height, chosenScale())
-            : set_gfx_mode(GFX_AUTODETECT_WINDOWED, window.width, window.height, 0, 0) == 0;
+    const bool opened = window.scaled ? openScaledWindow(window.width, window.height, chosenScale())
+                                      : set_gfx_mode(GFX_AUTODETECT_WINDOWED, window.width,
+                                                     window.height, 0, 0) == 0;
     if (!opened) return failed("Nao foi possivel abrir a janela do jogo");
     if (install_timer() != 0) return failed("Nao foi possivel iniciar o temporizador");
     if (install_keyboard() != 0) return failed("Nao foi possivel iniciar o teclado");

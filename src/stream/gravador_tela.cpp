@@ -110,10 +110,9 @@ std::string GravadorTela::takeFrames(uint16_t player, int holdMs) {
     PlayerQueue* queue = queueOf(player);
     if (queue == nullptr) return std::string();
     queue->noteFetch(clockMs(), true);
-    const bool whole =
-        holdMs <= 0 || queue->hasWholeFrame() ||
-        recorded.wait_for(hold, std::chrono::milliseconds(holdMs),
-                          [queue] { return queue->hasWholeFrame(); });
+    const bool whole = holdMs <= 0 || queue->hasWholeFrame() ||
+                       recorded.wait_for(hold, std::chrono::milliseconds(holdMs),
+                                         [queue] { return queue->hasWholeFrame(); });
     return queue->takeFrames(clockMs(), whole);
 }
 

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/file_problem.h"
+#include "platform/image_file.h"
 #include "platform/sound_player.h"
 #include "stream/instruction_format.h"
 #include "stream/screen_name.h"
@@ -85,10 +87,16 @@ void bindOrRelease(ListaBitmaps& registry, const std::string& name, BITMAP* bitm
     if (!registry.bind(name, bitmap) && bitmap) destroy_bitmap(bitmap);
 }
 
+// A safe relative path under the game's image folder.
+bool isGameFilePath(const std::string& path) {
+    return path.compare(0, 4, "Img/") == 0 && isSafeImagePath(path);
+}
+
 void loadBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
-    BITMAP* bitmap = isSafeImagePath(w[2]) ? load_bitmap(w[2].c_str(), nullptr) : nullptr;
+    BITMAP* bitmap = isSafeImagePath(w[2]) ? loadImageFile(w[2]).release() : nullptr;
     if (!bitmap) {
         say("fudeu");
+        if (isGameFilePath(w[2])) reportFileProblem(FileKind::kImage, w[2], AfterText::kUnfinished);
         return;
     }
     bindOrRelease(registry, w[1], bitmap);
@@ -148,9 +156,7 @@ void blitBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
 
 // A sound is named like a picture, by a safe relative path under the image folder; the player
 // ignores names it does not know.
-bool isSafeSoundPath(const std::string& path) {
-    return path.compare(0, 4, "Img/") == 0 && isSafeImagePath(path);
-}
+bool isSafeSoundPath(const std::string& path) { return isGameFilePath(path); }
 
 void playSoundPiece(ListaBitmaps&, const std::vector<std::string>& w) {
     if (isSafeSoundPath(w[1])) playSound(w[1]);
@@ -169,10 +175,10 @@ struct Kind {
 };
 
 const Kind kKinds[] = {
-    {"load_bitmap", 3, loadBitmap},      {"draw_sprite", 5, drawSprite},
+    {"load_bitmap", 3, loadBitmap},        {"draw_sprite", 5, drawSprite},
     {"draw_sprite_v_flip", 5, drawSprite}, {"create_bitmap", 4, createBitmap},
-    {"destroy_bitmap", 2, destroyBitmap}, {"blit", 9, blitBitmap},
-    {"play_sound", 2, playSoundPiece},    {"play_music", 2, playMusicPiece},
+    {"destroy_bitmap", 2, destroyBitmap},  {"blit", 9, blitBitmap},
+    {"play_sound", 2, playSoundPiece},     {"play_music", 2, playMusicPiece},
     {"stop_music", 1, stopMusicPiece},
 };
 

@@ -5,8 +5,10 @@
 // long, lacks fields, names an unsafe file path or asks for an absurd bitmap is refused; no piece
 // can stop the batch. Sound pieces (play_sound, play_music, stop_music) are played through
 // sound_player.h when they name a safe path under "Img/" that the player knows; otherwise, like
-// pieces of an unknown kind, they are skipped without a word. Problems are reported on standard output only ("fudeu", "Bitmap nao
-// encontrado na lista\n", "create_bitmap falhou\n").
+// pieces of an unknown kind, they are skipped without a word. Problems are reported on standard
+// output only ("fudeu", "Bitmap nao encontrado na lista\n", "create_bitmap falhou\n"); a picture
+// under "Img/" that cannot be loaded also gets its file's line (platform/file_problem.h), once per
+// path, on a line of its own after the "fudeu".
 #pragma once
 
 #include <allegro.h>
@@ -20,7 +22,7 @@
 // window; the first binding of a name wins until the name is unbound. Bitmaps bound in it belong
 // to it and are released when it is destroyed (the window excepted).
 class ListaBitmaps {
-public:
+  public:
     // `window` is what "screen" names: the graphics library's window unless a test gives another.
     explicit ListaBitmaps(BITMAP* window = screen);
     ~ListaBitmaps();
@@ -40,7 +42,7 @@ public:
     std::vector<std::string> names() const;
     uint64_t changeCount() const { return changes; }
 
-private:
+  private:
     std::map<std::string, BITMAP*> bitmaps;
     uint64_t changes = 0;
     BITMAP* const window;

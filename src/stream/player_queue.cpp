@@ -1,6 +1,5 @@
 #include "stream/player_queue.h"
 
-
 namespace {
 
 std::string withMarker(const PlayerQueue::Batch& batch) {

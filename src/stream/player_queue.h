@@ -25,7 +25,7 @@ class PlayerQueue {
   public:
     struct Batch {
         std::string text;
-        bool essential = false;                 // loads, creates or destroys a bitmap
+        bool essential = false;                  // loads, creates or destroys a bitmap
         std::optional<FrameMarker> closesFrame;  // set on the batch that ends a picture
     };
 

@@ -1,6 +1,7 @@
 #include "stream/recorded_drawing.h"
 
 #include "platform/graphics.h"
+#include "platform/image_file.h"
 #include "platform/sound_player.h"
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
@@ -13,8 +14,12 @@ void record(std::string text) { GravadorTela::instance().addInstruction(std::mov
 
 bool drawsLocally() { return !GravadorTela::instance().isRemote(); }
 
-BitmapHandle recordedLoadBitmap(const std::string& name, const std::string& path) {
-    BitmapHandle bitmap(drawsLocally() ? load_bitmap(path.c_str(), nullptr) : nullptr);
+BitmapHandle recordedLoadBitmap(const std::string& name, const std::string& path,
+                                LoadFailure onFailure) {
+    BitmapHandle bitmap;
+    if (drawsLocally()) {
+        bitmap = onFailure == LoadFailure::kReport ? loadImageOrReport(path) : loadImageFile(path);
+    }
     record(formatLoadBitmap(name, path));
     return bitmap;
 }
@@ -43,8 +48,8 @@ void recordedDrawSpriteVFlip(BITMAP* target, const std::string& targetName, BITM
 }
 
 void recordedBlit(BITMAP* source, const std::string& sourceName, BITMAP* target,
-                  const std::string& targetName, int sourceX, int sourceY, int targetX,
-                  int targetY, int width, int height) {
+                  const std::string& targetName, int sourceX, int sourceY, int targetX, int targetY,
+                  int width, int height) {
     if (source && target && drawsLocally()) {
         blit(source, target, sourceX, sourceY, targetX, targetY, width, height);
     }

@@ -17,8 +17,14 @@
 // True when this process shows its own picture (not a server).
 bool drawsLocally();
 
-// load_bitmap(path) locally (empty in a server or when the file cannot be read); records the load.
-BitmapHandle recordedLoadBitmap(const std::string& name, const std::string& path);
+// What a local load does when the file cannot be read: say so on the console (once per path,
+// platform/file_problem.h), or stay silent for a caller that reports the failure its own way.
+enum class LoadFailure { kReport, kSilent };
+
+// The picture at `path` locally (empty in a server or when the file cannot be read, a failure being
+// reported as `onFailure` says); records the load in every mode.
+BitmapHandle recordedLoadBitmap(const std::string& name, const std::string& path,
+                                LoadFailure onFailure = LoadFailure::kReport);
 // create_bitmap(width, height) locally; records the creation. Empty in a server, and when the
 // library has no memory for it: the record stands (clients make their own copy), and every helper
 // here skips an empty bitmap, so the picture merely lacks it. A caller that cannot go on without
@@ -32,8 +38,8 @@ void recordedDrawSprite(BITMAP* target, const std::string& targetName, BITMAP* s
 void recordedDrawSpriteVFlip(BITMAP* target, const std::string& targetName, BITMAP* sprite,
                              const std::string& spriteName, int x, int y);
 void recordedBlit(BITMAP* source, const std::string& sourceName, BITMAP* target,
-                  const std::string& targetName, int sourceX, int sourceY, int targetX,
-                  int targetY, int width, int height);
+                  const std::string& targetName, int sourceX, int sourceY, int targetX, int targetY,
+                  int width, int height);
 
 // The sounds follow the same rule: played here when this process draws, recorded in every mode
 // (sound_player.h names them).

@@ -27,13 +27,13 @@ bool hasLeftScreen(const Objeto& runner) {
 
 void Mapa::refreshWindow() {
     const int cameraX = camera->x;
-    recordedBlit(visual.get(), kStagePictureName, buffer.get(), kStageBufferName, cameraX, 0, cameraX, 0,
-                 kWindowWidth, kStageHeight);
+    recordedBlit(visual.get(), kStagePictureName, buffer.get(), kStageBufferName, cameraX, 0,
+                 cameraX, 0, kWindowWidth, kStageHeight);
 }
 
 void Mapa::showWindow() {
-    recordedBlit(buffer.get(), kStageBufferName, screen, kScreenName, camera->x, 0, 0, 0, kWindowWidth,
-                 kStageHeight);
+    recordedBlit(buffer.get(), kStageBufferName, screen, kScreenName, camera->x, 0, 0, 0,
+                 kWindowWidth, kStageHeight);
 }
 
 void Mapa::eraseBox(const Objeto& object) {

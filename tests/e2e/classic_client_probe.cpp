@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const long wanted = std::atol(argv[2]);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(std::atol(argv[3]));
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::seconds(std::atol(argv[3]));
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(32);
     jpgalleg_init();  // the stage pictures are JPEG files

@@ -96,8 +96,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "uso: classic_server ENDERECO JOGADORES\n");
         return 2;
     }
-    const std::string reference = std::string("NameService=corbaloc::") + argv[1] +
-                                  ":9001/NameService";
+    const std::string reference =
+        std::string("NameService=corbaloc::") + argv[1] + ":9001/NameService";
     std::string slot = "classic_server", option = "-ORBInitRef", value = reference;
     char* orbArgs[] = {slot.data(), option.data(), value.data(), nullptr};
     int orbArgc = 3;

@@ -1,7 +1,5 @@
 // The client's fetch through the real ORB: the frames fetch with several calls in flight puts
 // every picture back in order, and a server without takeFrames is fetched from the classic way.
-#include "net/frame_fetch.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,6 +9,7 @@
 
 #include "loopback_orb.h"
 #include "net/fifo_server_impl.h"
+#include "net/frame_fetch.h"
 #include "net/ordered_parts.h"
 #include "stream/frame_marker.h"
 #include "stream/gravador_tela.h"
@@ -31,9 +30,7 @@ class ClassicOnlyFifo : public FifoServer_impl {
 
 class RecorderInUse {
   public:
-    explicit RecorderInUse(int players) : recorder(players) {
-        GravadorTela::install(&recorder);
-    }
+    explicit RecorderInUse(int players) : recorder(players) { GravadorTela::install(&recorder); }
     ~RecorderInUse() { GravadorTela::install(nullptr); }
     GravadorTela recorder;
 };

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
 #include "net/server_match.h"
+#include "platform/clock.h"
 #include "stream/gravador_tela.h"
 #include "stream/interpreter.h"
 #include "world/flip_keys.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
 #include "net/estado_controle.h"
 #include "net/server_match.h"
 #include "net/server_screens.h"
+#include "platform/clock.h"
 #include "screens/winner_screen.h"
 #include "stream/gravador_tela.h"
 #include "stream/interpreter.h"

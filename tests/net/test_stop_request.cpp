@@ -1,6 +1,5 @@
 // Ctrl+C and SIGTERM become a stop request of the server mode instead of ending the process.
 #include <gtest/gtest.h>
-
 #include <pthread.h>
 
 #include <csignal>

@@ -149,8 +149,9 @@ TEST(ScreenImages, OverlaysShowTheRaceAroundAnOpaquePanel) {
 // These pictures (or the buffers they are copied into) reach the window through draw_sprite, which
 // skips the mask colour: a magenta pixel would be a hole showing whatever was there before.
 TEST(ScreenImages, FullWindowPicturesHaveNoMaskColouredHoles) {
-    for (const char* path : {"Img/menu/menu.jpg", "Img/menu/bg_selecao.jpg", "Img/menu/bg_instrucoes.jpg",
-                             "Img/menu/bg_integrantes.jpg", "Img/menu/bg_carregando.jpg", "Img/menu/parabens.jpg"}) {
+    for (const char* path :
+         {"Img/menu/menu.jpg", "Img/menu/bg_selecao.jpg", "Img/menu/bg_instrucoes.jpg",
+          "Img/menu/bg_integrantes.jpg", "Img/menu/bg_carregando.jpg", "Img/menu/parabens.jpg"}) {
         SCOPED_TRACE(path);
         BitmapHandle picture = loadGenerated(path);
         ASSERT_TRUE(picture);

@@ -119,9 +119,9 @@ TEST_P(StalledClient, ResumesWithTheServersBitmapsAfterFortySeconds) {
     GravadorTela recorder(2);
     auto fetchAll = [&](uint16_t player) {
         std::string all;
-        for (std::string text; !(text = framesFetch ? recorder.takeFrames(player, 0)
-                                                  : recorder.takeBatch(player))
-                                    .empty();) {
+        for (std::string text;
+             !(text = framesFetch ? recorder.takeFrames(player, 0) : recorder.takeBatch(player))
+                  .empty();) {
             all += text;
         }
         return all;

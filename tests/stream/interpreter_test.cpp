@@ -15,7 +15,7 @@ const char kNotFound[] = "Bitmap nao encontrado na lista\n";
 
 // A replay target: a memory bitmap bound as "screen", with the console output of each batch.
 class Interpreter : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         fs::create_directories(kDir);
         writeImage(kDir + "/red.bmp", makecol(255, 0, 0), 4, 3);

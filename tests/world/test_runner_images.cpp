@@ -42,11 +42,14 @@ TEST(RunnerImages, SheetsFollowTheLayoutOnTheMaskColour) {
         for (int k = 0; k < 5; ++k) {
             EXPECT_GT(figurePixels(sheet.get(), k * kW, 0), 250) << "running frame " << k;
             bool feetDown = false;
-            for (int x = 0; x < kW; ++x) feetDown = feetDown || !isMagenta(pixelOf(sheet.get(), k * kW + x, kH - 1));
+            for (int x = 0; x < kW; ++x)
+                feetDown = feetDown || !isMagenta(pixelOf(sheet.get(), k * kW + x, kH - 1));
             EXPECT_TRUE(feetDown) << "running frame " << k << " floats above the floor";
         }
-        for (int k = 0; k < 4; ++k) EXPECT_GT(figurePixels(sheet.get(), k * kW, kAirY), 250) << "airborne frame " << k;
-        EXPECT_EQ(fringePixels(sheet.get()), 0) << "figures blended into the mask colour show a pink fringe";
+        for (int k = 0; k < 4; ++k)
+            EXPECT_GT(figurePixels(sheet.get(), k * kW, kAirY), 250) << "airborne frame " << k;
+        EXPECT_EQ(fringePixels(sheet.get()), 0)
+            << "figures blended into the mask colour show a pink fringe";
     }
 }
 
@@ -58,8 +61,11 @@ TEST(RunnerImages, FramesAnimateAndCharactersDiffer) {
     }
     for (int c = 0; c < kMaxPlayers; ++c) {
         for (int k = 1; k < 5; ++k)
-            EXPECT_GT(meanDifference(sheets[c].get(), (k - 1) * kW, 0, sheets[c].get(), k * kW, 0, kW, kH), 3.0)
-                << "character " << c + 1 << " running frames " << k - 1 << " and " << k << " look the same";
+            EXPECT_GT(meanDifference(sheets[c].get(), (k - 1) * kW, 0, sheets[c].get(), k * kW, 0,
+                                     kW, kH),
+                      3.0)
+                << "character " << c + 1 << " running frames " << k - 1 << " and " << k
+                << " look the same";
         EXPECT_GT(meanDifference(sheets[c].get(), 0, 0, sheets[c].get(), 0, kAirY, kW, kH), 3.0)
             << "character " << c + 1 << ": running and airborne look the same";
         for (int d = c + 1; d < kMaxPlayers; ++d)
@@ -69,8 +75,8 @@ TEST(RunnerImages, FramesAnimateAndCharactersDiffer) {
 }
 
 TEST(RunnerImages, KeyPicturesSitCentredAboveTheRunnerWithoutCoveringIt) {
-    // Drawn at (x - 15, y - 60): 72 wide centres them over the 42-wide runner, at most 13 tall keeps
-    // them above the runner's top row (y - 47).
+    // Drawn at (x - 15, y - 60): 72 wide centres them over the 42-wide runner, at most 13 tall
+    // keeps them above the runner's top row (y - 47).
     for (const char* name : {"X", "M", "R", "A", "CTRL", "1", "2", "3", "4", "5", "6"}) {
         SCOPED_TRACE(name);
         BitmapHandle key = loadGenerated(std::string("Img/Jogo/") + name + ".bmp");
@@ -94,7 +100,9 @@ TEST(RunnerImages, CountdownCellsAndMaskPixel) {
         EXPECT_TRUE(isMagenta(pixelOf(strip.get(), cell * 100 + 1, 1))) << cell;
         EXPECT_FALSE(isMagenta(pixelOf(strip.get(), cell * 100 + 50, 50))) << cell;
         if (cell > 0) {
-            EXPECT_GT(meanDifference(strip.get(), (cell - 1) * 100, 0, strip.get(), cell * 100, 0, 100, 100), 5.0);
+            EXPECT_GT(meanDifference(strip.get(), (cell - 1) * 100, 0, strip.get(), cell * 100, 0,
+                                     100, 100),
+                      5.0);
         }
     }
     EXPECT_EQ(fringePixels(strip.get()), 0);

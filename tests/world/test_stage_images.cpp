@@ -1,6 +1,6 @@
-// The generated stage images: collision bitmaps that physics can trust, pictures whose terrain edges
-// lie on the collision edges, start positions in free space above a floor, and a finish line that a
-// runner on the floor can touch.
+// The generated stage images: collision bitmaps that physics can trust, pictures whose terrain
+// edges lie on the collision edges, start positions in free space above a floor, and a finish line
+// that a runner on the floor can touch.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,8 +40,10 @@ TEST(StageImages, CollisionIsPureBlackTerrainOnWhiteAndPictureHasTheSameSize) {
         for (int y = 0; y < collision->h; ++y)
             for (int x = 0; x < collision->w; ++x) {
                 const int c = getpixel(collision.get(), x, y);
-                if (c == black) ++terrain;
-                else if (c != white) ++other;
+                if (c == black)
+                    ++terrain;
+                else if (c != white)
+                    ++other;
             }
         EXPECT_EQ(other, 0) << "colours other than black and white would be taken for objects";
         // The picture is drawn into the stage buffer with draw_sprite, which skips the mask colour.
@@ -58,7 +60,8 @@ TEST(StageImages, EveryStartPositionIsFreeAndAboveSomethingToLandOn) {
         BitmapHandle collision = loadGenerated(stage.data.collisionPath);
         ASSERT_TRUE(collision);
         for (int player = 1; player <= 6; ++player) {
-            SCOPED_TRACE("fase " + std::to_string(stage.number) + " jogador " + std::to_string(player));
+            SCOPED_TRACE("fase " + std::to_string(stage.number) + " jogador " +
+                         std::to_string(player));
             const StartPosition start = startPositionOf(player);
             for (int y = start.y - kRunnerHeight; y <= start.y; ++y)
                 for (int x = start.x; x <= start.x + kRunnerWidth; ++x)
@@ -89,7 +92,8 @@ TEST(StageImages, ARunnerOnTheFloorMeetsTheFinishLineColumn) {
         // It can run there: the floor is level and the way is free for 400 px before the line.
         for (int x = line.x - 400; x <= line.x + kRunnerWidth; ++x) {
             ASSERT_TRUE(isTerrain(collision.get(), x, floorTop)) << x;
-            for (int y = runnerTop; y <= runnerBottom; ++y) ASSERT_FALSE(isTerrain(collision.get(), x, y)) << x;
+            for (int y = runnerTop; y <= runnerBottom; ++y)
+                ASSERT_FALSE(isTerrain(collision.get(), x, y)) << x;
         }
     }
 }
@@ -105,15 +109,21 @@ TEST(StageImages, PictureTerrainEdgesLieOnTheCollisionEdges) {
             if (std::abs(x - stage.data.finishLine.x) < 100) continue;  // the banner stands there
             for (int y = 3; y < 477; ++y) {
                 const bool here = isTerrain(collision.get(), x, y);
-                // A floor top (free above) or a ceiling underside (free below), seen from free space.
+                // A floor top (free above) or a ceiling underside (free below), seen from free
+                // space.
                 int outside = 0;
-                if (here && !isTerrain(collision.get(), x, y - 1)) outside = y - 2;
-                else if (here && !isTerrain(collision.get(), x, y + 1)) outside = y + 2;
-                else continue;
+                if (here && !isTerrain(collision.get(), x, y - 1))
+                    outside = y - 2;
+                else if (here && !isTerrain(collision.get(), x, y + 1))
+                    outside = y + 2;
+                else
+                    continue;
                 if (isTerrain(collision.get(), x, outside)) continue;
                 ++edges;
-                // The terrain's dark contour starts on the edge row, and two rows out it is open sky.
-                if (luma(pixelOf(picture.get(), x, y)) > 80 || luma(pixelOf(picture.get(), x, outside)) < 100)
+                // The terrain's dark contour starts on the edge row, and two rows out it is open
+                // sky.
+                if (luma(pixelOf(picture.get(), x, y)) > 80 ||
+                    luma(pixelOf(picture.get(), x, outside)) < 100)
                     ++misplaced;
             }
         }
@@ -122,24 +132,28 @@ TEST(StageImages, PictureTerrainEdgesLieOnTheCollisionEdges) {
     }
 }
 
-// A runner whose left edge is exactly on a speed marker's column meets the marker's box first in its
-// vertical probe and passes one pixel into whatever it stands on; if the surface did not step away
-// there, the runner would be caught inside the terrain and blocked until it drops out of the window.
+// A runner whose left edge is exactly on a speed marker's column meets the marker's box first in
+// its vertical probe and passes one pixel into whatever it stands on; if the surface did not step
+// away there, the runner would be caught inside the terrain and blocked until it drops out of the
+// window.
 TEST(StageImages, FloorAndCeilingStepAwayAtEverySpeedMarker) {
     for (const StageFiles& stage : stages()) {
         BitmapHandle collision = loadGenerated(stage.data.collisionPath);
         ASSERT_TRUE(collision);
         for (const SpeedMarker& marker : stage.data.markers) {
             if (marker.x < kRunnerWidth) continue;  // no runner stands that far left
-            SCOPED_TRACE("fase " + std::to_string(stage.number) + " marcador " + std::to_string(marker.x));
+            SCOPED_TRACE("fase " + std::to_string(stage.number) + " marcador " +
+                         std::to_string(marker.x));
             const int left = marker.x - 1;
             for (int s = 1; s < 479; ++s) {
-                const bool floorTop = isTerrain(collision.get(), left, s) && !isTerrain(collision.get(), left, s - 1);
+                const bool floorTop =
+                    isTerrain(collision.get(), left, s) && !isTerrain(collision.get(), left, s - 1);
                 const bool ceilingBottom =
                     isTerrain(collision.get(), left, s) && !isTerrain(collision.get(), left, s + 1);
                 if (!floorTop && !ceilingBottom) continue;
                 for (int x = marker.x; x <= marker.x + kRunnerWidth + 1; ++x)
-                    ASSERT_FALSE(isTerrain(collision.get(), x, s)) << "surface row " << s << " column " << x;
+                    ASSERT_FALSE(isTerrain(collision.get(), x, s))
+                        << "surface row " << s << " column " << x;
             }
         }
     }

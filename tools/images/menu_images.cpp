@@ -48,7 +48,8 @@ int wordedItemSize() {
 void drawItem(BITMAP* target, const Item& item, int left, int top, bool highlighted) {
     kit::fillRect(target, left, top, left + item.w - 1, top + item.h - 1, style::kPanel);
     kit::TextStyle text = style::itemText(item.centred ? 26 : wordedItemSize(), highlighted);
-    // Digits keep one size: their ink is narrower than their advance, so even "1" fits its 13 pixels.
+    // Digits keep one size: their ink is narrower than their advance, so even "1" fits its 13
+    // pixels.
     if (!item.centred) text.pixelSize = kit::fitSize(item.label, text, item.w - 2);
     const int baseline = top + 24;
     if (item.centred)

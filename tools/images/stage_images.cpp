@@ -167,16 +167,14 @@ void paintFinish(BITMAP* picture, const Level& level) {
     label.shadow = true;
     label.shadowColour = {30, 20, 20};
     for (int y = 0; y < level.height; ++y)
-        if (!level.isSolid(finishX, y) && !level.isSolid(finishX, y + 40) && y > 60 &&
-            y < 300) {
-            paintOnFreeSpace(picture, level, finishX - 80, y, 160, 40,
-                             [&](BITMAP* region, int ox, int oy) {
-                                 kit::fillRoundedRect(region, finishX - 70 - ox, y - oy,
-                                                      finishX + 70 - ox, y + 34 - oy, 8,
-                                                      {200, 40, 40});
-                                 kit::drawText(region, "CHEGADA", finishX - ox, y + 25 - oy,
-                                               label, kit::Align::Center);
-                             });
+        if (!level.isSolid(finishX, y) && !level.isSolid(finishX, y + 40) && y > 60 && y < 300) {
+            paintOnFreeSpace(
+                picture, level, finishX - 80, y, 160, 40, [&](BITMAP* region, int ox, int oy) {
+                    kit::fillRoundedRect(region, finishX - 70 - ox, y - oy, finishX + 70 - ox,
+                                         y + 34 - oy, 8, {200, 40, 40});
+                    kit::drawText(region, "CHEGADA", finishX - ox, y + 25 - oy, label,
+                                  kit::Align::Center);
+                });
             break;
         }
 }

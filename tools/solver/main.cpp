@@ -97,7 +97,8 @@ int main(int argc, char** argv) {
         return run(argc, argv);
     } catch (const StageImageError&) {
         // The stage map could not load its collision image.
-        std::fprintf(stderr, "imagens das fases nao encontradas: rode a partir da pasta que tem Img/\n");
+        std::fprintf(stderr,
+                     "imagens das fases nao encontradas: rode a partir da pasta que tem Img/\n");
         return 2;
     }
 }
