@@ -64,9 +64,10 @@ bool jpegIsWhole(const std::string& path) {
 }  // namespace
 
 BitmapHandle loadImageFile(const std::string& path) {
-    BitmapHandle bitmap(load_bitmap(path.c_str(), nullptr));
-    if (bitmap && !(bmpIsWhole(path) && jpegIsWhole(path))) bitmap.reset();
-    return bitmap;
+    // Judged before the library reads it: the JPEG reader reads past the end of its buffer on
+    // some files cut short.
+    if (!bmpIsWhole(path) || !jpegIsWhole(path)) return BitmapHandle();
+    return BitmapHandle(load_bitmap(path.c_str(), nullptr));
 }
 
 BitmapHandle loadImageOrReport(const std::string& path) {
