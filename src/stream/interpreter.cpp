@@ -1,5 +1,6 @@
 #include "stream/interpreter.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +13,8 @@
 #include "stream/instruction_format.h"
 #include "stream/screen_name.h"
 
-ListaBitmaps::ListaBitmaps(BITMAP* window) : window(window) {
+ListaBitmaps::ListaBitmaps(BITMAP* window, long long pixelBudget)
+    : window(window), pixelBudget(pixelBudget) {
     bitmaps.emplace(kScreenName, window);
 }
 
@@ -29,10 +31,15 @@ BITMAP* ListaBitmaps::find(const std::string& name) const {
 
 bool ListaBitmaps::isBound(const std::string& name) const { return bitmaps.count(name) != 0; }
 
+long long ListaBitmaps::pixelsOf(const BITMAP* bitmap) const {
+    return bitmap && bitmap != window ? static_cast<long long>(bitmap->w) * bitmap->h : 0;
+}
+
 bool ListaBitmaps::bind(const std::string& name, BITMAP* bitmap) {
-    const bool bound = bitmaps.emplace(name, bitmap).second;
-    if (bound) ++changes;
-    return bound;
+    if (!bitmaps.emplace(name, bitmap).second) return false;
+    pixelsHeld += pixelsOf(bitmap);
+    ++changes;
+    return true;
 }
 
 std::vector<std::string> ListaBitmaps::names() const {
@@ -47,6 +54,7 @@ BITMAP* ListaBitmaps::unbind(const std::string& name) {
     BITMAP* bitmap = found->second;
     bitmaps.erase(found);
     ++changes;
+    pixelsHeld -= pixelsOf(bitmap);
     return bitmap;
 }
 
@@ -92,8 +100,18 @@ bool isGameFilePath(const std::string& path) {
     return path.compare(0, 4, "Img/") == 0 && isSafeImagePath(path);
 }
 
+// Whether a new bitmap of `pixels` may be bound to `name`: a name still bound keeps its bitmap (the
+// new one is released at once), so only a free name asks the budget.
+bool mayHold(const ListaBitmaps& registry, const std::string& name, long long pixels) {
+    return registry.isBound(name) || registry.hasRoomFor(pixels);
+}
+
 void loadBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
     BITMAP* bitmap = isSafeImagePath(w[2]) ? loadImageFile(w[2]).release() : nullptr;
+    if (bitmap && !mayHold(registry, w[1], static_cast<long long>(bitmap->w) * bitmap->h)) {
+        destroy_bitmap(bitmap);
+        bitmap = nullptr;
+    }
     if (!bitmap) {
         say("fudeu");
         if (isGameFilePath(w[2])) reportFileProblem(FileKind::kImage, w[2], AfterText::kUnfinished);
@@ -107,7 +125,8 @@ void createBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
     const int height = toInt(w[3]);
     const bool sane = width >= 1 && height >= 1 && width <= kMaxBitmapSide &&
                       height <= kMaxBitmapSide &&
-                      static_cast<long long>(width) * height <= kMaxBitmapArea;
+                      static_cast<long long>(width) * height <= kMaxBitmapArea &&
+                      mayHold(registry, w[1], static_cast<long long>(width) * height);
     BITMAP* bitmap = sane ? create_bitmap(width, height) : nullptr;
     if (!bitmap) say("create_bitmap falhou\n");
     bindOrRelease(registry, w[1], bitmap);
@@ -116,6 +135,46 @@ void createBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
 void destroyBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
     if (w[1] == kScreenName) return;  // the window is not the receiver's to release
     if (BITMAP* bitmap = registry.unbind(w[1])) destroy_bitmap(bitmap);
+}
+
+// The graphics library clips a drawing in int arithmetic, which overflows for coordinates near the
+// int range's ends and then writes outside the bitmap. No bitmap is wider or taller than
+// kMaxBitmapSide, so a sprite placed further out than this is off every bitmap wherever it is.
+constexpr int kFarOut = 1 << 20;
+
+int onPlane(int coordinate) { return std::clamp(coordinate, -kFarOut, kFarOut); }
+
+// blit with the graphics library's own clipping (source bitmap, then the target's clipping
+// rectangle) done first in 64 bits, so that the library gets a rectangle inside both bitmaps.
+void clippedBlit(BITMAP* source, BITMAP* target, long long sx, long long sy, long long dx,
+                 long long dy, long long width, long long height) {
+    if (sx < 0) {
+        width += sx;
+        dx -= sx;
+        sx = 0;
+    }
+    if (sy < 0) {
+        height += sy;
+        dy -= sy;
+        sy = 0;
+    }
+    width = std::min(width, source->w - sx);
+    height = std::min(height, source->h - sy);
+    if (dx < target->cl) {
+        width -= target->cl - dx;
+        sx += target->cl - dx;
+        dx = target->cl;
+    }
+    if (dy < target->ct) {
+        height -= target->ct - dy;
+        sy += target->ct - dy;
+        dy = target->ct;
+    }
+    width = std::min(width, target->cr - dx);
+    height = std::min(height, target->cb - dy);
+    if (width <= 0 || height <= 0) return;
+    blit(source, target, static_cast<int>(sx), static_cast<int>(sy), static_cast<int>(dx),
+         static_cast<int>(dy), static_cast<int>(width), static_cast<int>(height));
 }
 
 // The two bitmaps a drawing piece names in words 1 and 2; when either is unknown the piece is
@@ -141,17 +200,17 @@ void drawSprite(ListaBitmaps& registry, const std::vector<std::string>& w) {
     BITMAP* target = found->first;
     BITMAP* sprite = found->second;
     if (w[0] == "draw_sprite") {
-        draw_sprite(target, sprite, toInt(w[3]), toInt(w[4]));
+        draw_sprite(target, sprite, onPlane(toInt(w[3])), onPlane(toInt(w[4])));
     } else {
-        draw_sprite_v_flip(target, sprite, toInt(w[3]), toInt(w[4]));
+        draw_sprite_v_flip(target, sprite, onPlane(toInt(w[3])), onPlane(toInt(w[4])));
     }
 }
 
 void blitBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
     const std::optional<NamedPair> found = findBoth(registry, w);
     if (!found) return;
-    blit(found->first, found->second, toInt(w[3]), toInt(w[4]), toInt(w[5]), toInt(w[6]),
-         toInt(w[7]), toInt(w[8]));
+    clippedBlit(found->first, found->second, toInt(w[3]), toInt(w[4]), toInt(w[5]), toInt(w[6]),
+                toInt(w[7]), toInt(w[8]));
 }
 
 // A sound is named like a picture, by a safe relative path under the image folder; the player
@@ -196,6 +255,10 @@ void executePiece(ListaBitmaps& registry, const std::string& piece,
 
 bool isSafeImagePath(const std::string& path) {
     if (path.empty() || path.front() == '/' || path.find('\\') != std::string::npos) return false;
+    for (const char c : path) {
+        if (static_cast<unsigned char>(c) <= ' ' || static_cast<unsigned char>(c) > '~')
+            return false;
+    }
     size_t start = 0;
     while (start <= path.size()) {
         size_t end = path.find('/', start);

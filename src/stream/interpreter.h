@@ -2,13 +2,13 @@
 // order, on the client's own bitmaps and window.
 //
 // The batch text comes from the network, so it is parsed as untrusted input: a piece that is too
-// long, lacks fields, names an unsafe file path or asks for an absurd bitmap is refused; no piece
-// can stop the batch. Sound pieces (play_sound, play_music, stop_music) are played through
-// sound_player.h when they name a safe path under "Img/" that the player knows; otherwise, like
-// pieces of an unknown kind, they are skipped without a word. Problems are reported on standard
-// output only ("fudeu", "Bitmap nao encontrado na lista\n", "create_bitmap falhou\n"); a picture
-// under "Img/" that cannot be loaded also gets its file's line (platform/file_problem.h), once per
-// path, on a line of its own after the "fudeu".
+// long, lacks fields, names an unsafe file path, asks for an absurd bitmap or for more pixels than
+// the bitmap budget holds is refused; no piece can stop the batch. Sound pieces (play_sound,
+// play_music, stop_music) are played through sound_player.h when they name a safe path under
+// "Img/" that the player knows; otherwise, like pieces of an unknown kind, they are skipped without
+// a word. Problems are reported on standard output only ("fudeu", "Bitmap nao encontrado na
+// lista\n", "create_bitmap falhou\n"); a picture under "Img/" that cannot be loaded also gets its
+// file's line (platform/file_problem.h), once per path, on a line of its own after the "fudeu".
 #pragma once
 
 #include <allegro.h>
@@ -18,13 +18,22 @@
 #include <string>
 #include <vector>
 
+// The largest bitmap a receiver agrees to create: the game's own largest is a stage, 18000 x 480.
+constexpr int kMaxBitmapSide = 18000;
+constexpr long long kMaxBitmapArea = 18000LL * 480LL;
+// The most pixels a receiver holds in bitmaps at once (276 MB at 32 bits a pixel): a stage and its
+// buffer, the screens' pictures, and room to spare. A sender that names ever new bitmaps cannot
+// make it hold more.
+constexpr long long kMaxPixelsHeld = 8 * kMaxBitmapArea;
+
 // The registry of named bitmaps of one receiving thread. It starts with "screen" bound to the
 // window; the first binding of a name wins until the name is unbound. Bitmaps bound in it belong
-// to it and are released when it is destroyed (the window excepted).
+// to it and are released when it is destroyed (the window excepted). It counts the pixels of the
+// bitmaps it holds, against a budget that the interpreter consults before it creates or loads one.
 class ListaBitmaps {
   public:
     // `window` is what "screen" names: the graphics library's window unless a test gives another.
-    explicit ListaBitmaps(BITMAP* window = screen);
+    explicit ListaBitmaps(BITMAP* window = screen, long long pixelBudget = kMaxPixelsHeld);
     ~ListaBitmaps();
     ListaBitmaps(const ListaBitmaps&) = delete;
     ListaBitmaps& operator=(const ListaBitmaps&) = delete;
@@ -41,20 +50,24 @@ class ListaBitmaps {
     // The bound names, in order; how many times a name was bound or unbound so far.
     std::vector<std::string> names() const;
     uint64_t changeCount() const { return changes; }
+    // Whether `pixels` more still fit in the budget.
+    bool hasRoomFor(long long pixels) const { return pixelsHeld + pixels <= pixelBudget; }
+    long long heldPixels() const { return pixelsHeld; }
 
   private:
+    long long pixelsOf(const BITMAP* bitmap) const;
+
     std::map<std::string, BITMAP*> bitmaps;
     uint64_t changes = 0;
     BITMAP* const window;
+    const long long pixelBudget;
+    long long pixelsHeld = 0;
 };
 
 // Carries out every instruction of `batch` with the bitmaps of `registry`.
 void executeBatch(ListaBitmaps& registry, std::string batch);
 
-// Whether `path` may be loaded on a receiver: a relative path with no ".." component and no
-// backslash.
+// Whether `path` may be loaded on a receiver: a relative path of printable ASCII characters with no
+// ".." component and no backslash. (The graphics library reads a path as UTF-8 and runs past the
+// end of one holding an invalid sequence, so bytes outside ASCII never reach it.)
 bool isSafeImagePath(const std::string& path);
-
-// The largest bitmap a receiver agrees to create: the game's own largest is a stage, 18000 x 480.
-constexpr int kMaxBitmapSide = 18000;
-constexpr long long kMaxBitmapArea = 18000LL * 480LL;

@@ -171,6 +171,44 @@ TEST_F(Interpreter, LargestStageSizedBitmapIsCreated) {
     EXPECT_EQ(registry.find("stage")->w, 18000);
 }
 
+// A sender that names ever new bitmaps is held to the pixel budget, for loads as for creations;
+// a destroyed bitmap gives its pixels back. Without the budget, 100 batches each creating a
+// stage-sized bitmap under a new name and drawing on it took the interpreter's fuzz target past its
+// 2 GB limit.
+TEST(InterpreterBudget, NewBitmapsBeyondThePixelBudgetAreRefused) {
+    fs::create_directories("replay_files");
+    BITMAP* picture = create_bitmap(10, 10);
+    clear_to_color(picture, makecol(255, 0, 0));
+    ASSERT_EQ(save_bitmap("replay_files/ten.bmp", picture, nullptr), 0);
+    destroy_bitmap(picture);
+    BITMAP* window = create_bitmap(16, 12);
+    {
+        ListaBitmaps registry(window, 250);
+        auto run = [&](const std::string& batch) {
+            ::testing::internal::CaptureStdout();
+            executeBatch(registry, batch);
+            return ::testing::internal::GetCapturedStdout();
+        };
+        EXPECT_EQ(run("create_bitmap a 10 10;load_bitmap b replay_files/ten.bmp;"), "");
+        EXPECT_EQ(registry.heldPixels(), 200);
+        EXPECT_EQ(run("create_bitmap c 10 10;"), "create_bitmap falhou\n");
+        EXPECT_EQ(registry.find("c"), nullptr);
+        EXPECT_EQ(run("load_bitmap d replay_files/ten.bmp;"), "fudeu");
+        EXPECT_FALSE(registry.isBound("d"));
+        EXPECT_EQ(run("create_bitmap a 10 10;create_bitmap e 5 10;"), "")
+            << "a bound name keeps its bitmap silently; what fits is made";
+        EXPECT_EQ(registry.heldPixels(), 250);
+        run("destroy_bitmap a;destroy_bitmap c;");
+        EXPECT_EQ(registry.heldPixels(), 150);
+        EXPECT_EQ(run("load_bitmap d replay_files/ten.bmp;"), "");
+        EXPECT_NE(registry.find("d"), nullptr);
+    }
+    // The default budget holds a stage, its buffer and every screen of the game at once.
+    ListaBitmaps roomy(window);
+    EXPECT_TRUE(roomy.hasRoomFor(2 * kMaxBitmapArea + 40 * 640 * 480));
+    destroy_bitmap(window);
+}
+
 TEST_F(Interpreter, UnknownKindsAreSkippedSilently) {
     BITMAP* red = create_bitmap(1, 1);
     clear_to_color(red, kRed);
@@ -210,6 +248,8 @@ TEST_F(Interpreter, UnsafePathsAreFailedLoads) {
         EXPECT_EQ(run("load_bitmap p " + path + ";"), "fudeu") << path;
         EXPECT_FALSE(registry.isBound("p"));
     }
+    EXPECT_EQ(run("load_bitmap p " + kDir + "/red\xff.bmp;"), "fudeu");
+    EXPECT_FALSE(registry.isBound("p"));
     EXPECT_EQ(run("load_bitmap p " + kDir + "/./red.bmp;"), "");
     EXPECT_TRUE(registry.isBound("p"));
 }
@@ -224,6 +264,39 @@ TEST_F(Interpreter, NumbersReadLikeAtoiWithoutOverflow) {
     EXPECT_EQ(getpixel(window, 2, 0), kRed) << "'2abc' reads as 2, 'junk' as 0";
 }
 
+// The graphics library clips in int arithmetic: coordinates near the ends of the int range
+// overflowed it into writing outside the window (a blit from x -2147483648 crashed the fuzz
+// target). The interpreter clips first, in 64 bits, and gives the same pictures for every other
+// number.
+TEST_F(Interpreter, DrawingsAtTheEndsOfTheIntRangeStayInsideTheBitmaps) {
+    BITMAP* red = create_bitmap(10, 10);
+    clear_to_color(red, kRed);
+    registry.bind("red", red);
+    for (const char* piece : {
+             "blit red screen -2147483648 0 0 0 2147483647 2147483647",
+             "blit red screen 0 -2147483648 0 0 2147483647 2147483647",
+             "blit red screen 0 0 -2147483648 -2147483648 2147483647 2147483647",
+             "blit red screen 2147483647 2147483647 0 0 2147483647 2147483647",
+             "draw_sprite screen red -2147483648 2147483647",
+             "draw_sprite_v_flip screen red 2147483647 -2147483648",
+         }) {
+        EXPECT_EQ(run(std::string(piece) + ";"), "") << piece;
+        EXPECT_EQ(getpixel(window, 0, 0), kBlack) << piece;
+        EXPECT_EQ(getpixel(window, 15, 11), kBlack) << piece;
+    }
+    // Far but exact: 2 columns from source x 0, landing at the window's left edge.
+    run("blit red screen -1000000000 0 -1000000000 3 1000000002 2;");
+    EXPECT_EQ(getpixel(window, 1, 3), kRed);
+    EXPECT_EQ(getpixel(window, 1, 4), kRed);
+    EXPECT_EQ(getpixel(window, 2, 3), kBlack);
+    EXPECT_EQ(getpixel(window, 1, 5), kBlack);
+    // Clipped by the source on the right and the target at the bottom, as the library clips.
+    run("blit red screen 8 0 14 10 100 100;");
+    EXPECT_EQ(getpixel(window, 14, 10), kRed);
+    EXPECT_EQ(getpixel(window, 15, 11), kRed);
+    EXPECT_EQ(getpixel(window, 13, 10), kBlack);
+}
+
 TEST(InterpreterPaths, SafeImagePathRules) {
     EXPECT_TRUE(isSafeImagePath("Img/menu/menu.jpg"));
     EXPECT_TRUE(isSafeImagePath("a..b/c.bmp")) << "dots inside a component are fine";
@@ -232,6 +305,13 @@ TEST(InterpreterPaths, SafeImagePathRules) {
     EXPECT_FALSE(isSafeImagePath("Img/../../x"));
     EXPECT_FALSE(isSafeImagePath("Img/.."));
     EXPECT_FALSE(isSafeImagePath("Img\\x.bmp"));
+    // Printable ASCII only: the graphics library reads past the end of a path holding an invalid
+    // UTF-8 sequence (a fuzz run crashed in it on "Img/menu/paus\xff.bmp").
+    EXPECT_FALSE(isSafeImagePath("Img/menu/paus\xff.bmp"));
+    EXPECT_FALSE(isSafeImagePath("Img/\xc3\xa9.bmp"));
+    EXPECT_FALSE(isSafeImagePath("Img/a\x01.bmp"));
+    EXPECT_FALSE(isSafeImagePath(std::string("Img/a\0b.bmp", 11)));
+    EXPECT_TRUE(isSafeImagePath("Img/Som/menu_mover.wav"));
 }
 
 }  // namespace

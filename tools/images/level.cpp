@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "stream/interpreter.h"  // the largest bitmap a client creates
+
 namespace {
 
 void paint(Level& level, int x1, int x2, int y1, int y2, unsigned char value) {
@@ -12,8 +14,12 @@ void paint(Level& level, int x1, int x2, int y1, int y2, unsigned char value) {
     y1 = std::max(0, y1);
     x2 = std::min(level.width, x2);
     y2 = std::min(level.height, y2);
-    for (int y = y1; y < y2; ++y)
-        for (int x = x1; x < x2; ++x) level.solid[size_t(y) * level.width + x] = value;
+    if (x1 >= x2) return;
+    // Row by row with fill: the largest stage, painted whole on every line of a file, stays quick.
+    for (int y = y1; y < y2; ++y) {
+        unsigned char* row = level.solid.data() + size_t(y) * level.width;
+        std::fill(row + x1, row + x2, value);
+    }
 }
 
 // A path the game can read and the generated sources can quote as they are.
@@ -39,7 +45,9 @@ bool nothingMore(std::istringstream& words) {
 bool applyCommand(const std::string& command, std::istringstream& words, Level& level) {
     int a = 0, b = 0, c = 0, d = 0;
     if (command == "size") {
-        if (!(words >> a >> b) || a <= 0 || b <= 0 || a > 20000 || b > 2000) return false;
+        if (!(words >> a >> b) || a <= 0 || b <= 0 || a > kMaxBitmapSide || b > kMaxBitmapSide ||
+            static_cast<long long>(a) * b > kMaxBitmapArea)
+            return false;
         level.width = a;
         level.height = b;
         level.solid.assign(size_t(a) * b, 0);
@@ -93,7 +101,9 @@ std::string missingFact(const Level& level) {
 }  // namespace
 
 bool parseLevel(std::istream& in, const std::string& source, Level& level, std::string& error) {
+    std::vector<unsigned char> terrain = std::move(level.solid);  // its storage serves again
     level = Level{};
+    level.solid = std::move(terrain);
     level.solid.assign(size_t(level.width) * level.height, 0);
     std::string line;
     int number = 0;

@@ -5,7 +5,9 @@
 // generated from the same Level, so the level file is the only place these facts are written.
 //
 // File format, one command per line, '#' starts a comment, coordinates in stage pixels:
-//   size W H                  stage size (default 18000 480; before any other command)
+//   size W H                  stage size (default 18000 480; before any other command; at most the
+//                             largest bitmap a client creates: kMaxBitmapSide on a side,
+//                             kMaxBitmapArea in all)
 //   theme N                   look of the picture (1 or 2)
 //   picture PATH              where the game reads the picture ("Img/..."; required)
 //   collision PATH            where the game reads the collision bitmap ("Img/..."; required)
