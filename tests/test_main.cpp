@@ -6,9 +6,22 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/file_problem.h"
+
+namespace {
+
+// A file the game could not load is reported once per process: each test starts as a new process
+// would, so that its expected lines do not depend on which tests ran before.
+class FreshFileReports : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { forgetReportedFilesForTesting(); }
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(32);
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshFileReports);
     return RUN_ALL_TESTS();
 }

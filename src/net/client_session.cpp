@@ -129,13 +129,14 @@ void joinThread(std::thread& thread) {
 }
 
 // Replays every answer in order on the window until the session ends.
-void replayAnswers(OrderedParts& parts, FimDeSessao& end, const std::string& logPath) {
+void replayAnswers(OrderedParts& parts, FimDeSessao& end, const std::string& logPath,
+                   const std::string& namesPath) {
     // "screen" is the picture the game draws into: the window itself, or at a larger scale a
     // picture shown enlarged at most once per display refresh (an enlargement costs a few
     // milliseconds, and the classic fetch brings many small answers per picture). What is left
     // unshown is shown once no answer has come for as long: next() asks keepGoing while it waits.
     ListaBitmaps registry(screen);
-    FrameReplayer replayer(registry, logPath);
+    FrameReplayer replayer(registry, logPath, namesPath);
     constexpr int64_t kPresentGapMs = 16;
     int64_t presentedAt = 0;
     int64_t replayedAt = 0;
@@ -167,9 +168,12 @@ std::string play(ObjetosDoServidor& server, int player, const std::string& addre
     const KeepGoing keepGoing = [&end] { return end.keepGoing(); };
     const ReportFailure fail = [&end](const std::string& message) { end.fail(message); };
     const char* log = std::getenv("CORRIDA_REPLAY_LOG");
+    // CORRIDA_BITMAP_NAMES=FILE: the bitmap names held at the last picture, written at the end.
+    const char* names = std::getenv("CORRIDA_BITMAP_NAMES");
 
     std::vector<std::thread> threads;
-    threads.push_back(startThread([&] { replayAnswers(parts, end, log ? log : ""); }));
+    threads.push_back(
+        startThread([&] { replayAnswers(parts, end, log ? log : "", names ? names : ""); }));
     if (plan.framesFetch) {
         fileFramesAnswer(plan.firstAnswer, parts);
         for (int i = 0; i < plan.callsInFlight; ++i) {

@@ -52,6 +52,12 @@ void runServerSession(ParametrosRede& params) {
     if (const char* marks = std::getenv("CORRIDA_MARK_FRAMES"); marks && *marks == '1') {
         context.recorder.markFramesOnClassicFetch(true);
     }
+    // Measuring long sessions: the bitmap names the recording leaves bound, picture by picture.
+    if (const char* names = std::getenv("CORRIDA_BITMAP_NAMES"); names && *names) {
+        if (!context.recorder.logBoundNames(names)) {
+            std::cout << "CORRIDA_BITMAP_NAMES: nao foi possivel escrever " << names << std::endl;
+        }
+    }
 
     std::unique_ptr<OrbServer> server;
     try {

@@ -9,6 +9,8 @@
 #include <map>
 #include <mutex>
 
+#include "platform/file_problem.h"
+
 const std::array<const char*, 10> kSoundCatalogue = {
     sound::kFlip,     sound::kCountdownStep, sound::kStart, sound::kRunnerOut, sound::kFinish,
     sound::kMenuMove, sound::kMenuChoose,    sound::kPause, sound::kMenuMusic, sound::kRaceMusic,
@@ -41,6 +43,7 @@ SAMPLE* sampleOf(SoundState& s, const std::string& path) {
     auto found = s.loaded.find(path);
     if (found != s.loaded.end()) return found->second;
     SAMPLE* sample = load_sample(path.c_str());
+    if (!sample) reportFileProblem(FileKind::kSound, path);
     s.loaded.emplace(path, sample);
     return sample;
 }
@@ -79,14 +82,14 @@ bool isKnownSound(const std::string& path) {
                        [&](const char* name) { return path == name; });
 }
 
-void startSound() {
+void startSound(int digitalDriver) {
     SoundState& s = state();
     std::lock_guard<std::mutex> hold(s.lock);
     LOCK_FUNCTION(onKeyEvent);
     keyboard_lowlevel_callback = onKeyEvent;
     if (s.installed) return;
     s.installed =
-        withoutErrorOutput([] { return install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) == 0; });
+        withoutErrorOutput([&] { return install_sound(digitalDriver, MIDI_NONE, nullptr) == 0; });
     if (s.installed) applyMute();
 }
 

@@ -39,8 +39,10 @@ bool isKnownSound(const std::string& path);
 
 constexpr int kMuteKey = KEY_S;
 
-// Installs the digital sound and the mute key's handler (after the keyboard); silent on failure.
-void startSound();
+// Installs the digital sound (the first device found, or the given Allegro driver) and the mute
+// key's handler (after the keyboard); silent on failure. A sound file that cannot be loaded when
+// it is first played is reported on the console (platform/file_problem.h) and stays silent.
+void startSound(int digitalDriver = DIGI_AUTODETECT);
 // Stops the music, releases the loaded sounds and removes the sound driver.
 void stopSound();
 

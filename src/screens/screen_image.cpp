@@ -1,12 +1,9 @@
 #include "screens/screen_image.h"
 
-#include "platform/console_report.h"
 #include "stream/recorded_drawing.h"
 
 BitmapHandle loadScreenImage(const std::string& name, const std::string& path) {
-    BitmapHandle bitmap = recordedLoadBitmap(name, path);
-    if (!bitmap && drawsLocally()) reportLine("Imagem nao encontrada: " + path);
-    return bitmap;
+    return recordedLoadBitmap(name, path);
 }
 
 BitmapHandle createScreenBuffer(const std::string& name, int width, int height, int colour) {

@@ -11,8 +11,8 @@
 
 #include "platform/bitmap_handle.h"
 
-// recordedLoadBitmap(name, path), plus "Imagem nao encontrada: PATH" on the console when this
-// process draws locally and the file cannot be read.
+// recordedLoadBitmap(name, path): when this process draws locally and the file cannot be read, the
+// console says "Imagem nao encontrada: PATH" or "Imagem ilegivel: PATH" (once per path).
 BitmapHandle loadScreenImage(const std::string& name, const std::string& path);
 
 // recordedCreateBitmap(name, width, height), with the new bitmap cleared to `colour` locally, so a

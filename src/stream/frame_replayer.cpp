@@ -3,13 +3,26 @@
 #include <cinttypes>
 
 #include "platform/clock.h"
+#include "stream/bound_names.h"
 #include "stream/frame_marker.h"
 
-FrameReplayer::FrameReplayer(ListaBitmaps& registry, const std::string& logPath)
+FrameReplayer::FrameReplayer(ListaBitmaps& registry, const std::string& logPath,
+                             const std::string& namesPath)
     : registry(registry) {
     if (!logPath.empty()) log.reset(std::fopen(logPath.c_str(), "w"));
     // Whole lines as they happen: the log is read while the client runs.
     if (log) std::setvbuf(log.get(), nullptr, _IOLBF, 0);
+    if (!namesPath.empty()) namesFile.reset(std::fopen(namesPath.c_str(), "w"));
+    if (namesFile) {
+        namesAtLast = registry.names();
+        namesChangeCount = registry.changeCount();
+    }
+}
+
+FrameReplayer::~FrameReplayer() {
+    if (namesFile) {
+        std::fprintf(namesFile.get(), "%s\n", formatBoundNames(last, namesAtLast).c_str());
+    }
 }
 
 void FrameReplayer::replay(const std::string& text) {
@@ -27,6 +40,10 @@ void FrameReplayer::replay(const std::string& text) {
             drawingStart = end + 1;
             ++frames;
             last = marker->frame;
+            if (namesFile && registry.changeCount() != namesChangeCount) {
+                namesAtLast = registry.names();
+                namesChangeCount = registry.changeCount();
+            }
             if (log) {
                 std::fprintf(log.get(), "%" PRIu64 " %" PRId64 " %" PRId64 "\n", marker->frame,
                              marker->flushMs, clockMs());

@@ -5,19 +5,28 @@
 // With a log, each picture replayed adds one line "N FLUSH_MS REPLAY_MS": its number, when the
 // server flushed it, and when it was on the window, both on the monotonic clock (comparable only
 // when server and client run on one machine, as the network measurements do).
+//
+// With a names file, the replayer writes there when it is destroyed one line "PICTURE NAME...":
+// the last picture replayed and the names its table held right after it (bound_names.h), which
+// the long-session check compares with what the server's recording left bound at that picture.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "stream/interpreter.h"
 
 class FrameReplayer {
   public:
-    // `logPath` empty: no log.
-    FrameReplayer(ListaBitmaps& registry, const std::string& logPath);
+    // `logPath` (`namesPath`) empty: no log (no names file).
+    FrameReplayer(ListaBitmaps& registry, const std::string& logPath,
+                  const std::string& namesPath = "");
+    ~FrameReplayer();
+    FrameReplayer(const FrameReplayer&) = delete;
+    FrameReplayer& operator=(const FrameReplayer&) = delete;
 
     void replay(const std::string& text);
     uint64_t framesReplayed() const { return frames; }
@@ -30,6 +39,9 @@ class FrameReplayer {
     };
     ListaBitmaps& registry;
     std::unique_ptr<std::FILE, CloseFile> log;
+    std::unique_ptr<std::FILE, CloseFile> namesFile;
+    std::vector<std::string> namesAtLast;  // kept only with a names file
+    uint64_t namesChangeCount = 0;
     uint64_t frames = 0;
     uint64_t last = 0;
 };

@@ -39,6 +39,16 @@ void GravadorTela::markFramesOnClassicFetch(bool on) {
     classicMarkers = on;
 }
 
+bool GravadorTela::logBoundNames(const std::string& path) {
+    namesLog.reset(std::fopen(path.c_str(), "w"));
+    if (!namesLog) return false;
+    // Whole lines as they happen: the log is read while the server runs.
+    std::setvbuf(namesLog.get(), nullptr, _IOLBF, 0);
+    namesRecorded.takeChanged();
+    std::fprintf(namesLog.get(), "%s\n", formatBoundNames(0, namesRecorded.names()).c_str());
+    return true;
+}
+
 void GravadorTela::addInstruction(std::string text) {
     if (text.empty()) return;  // a formatter refused a malformed instruction
     pendingBatch += text;
@@ -63,6 +73,14 @@ void GravadorTela::closeBatch(bool endsFrame) {
             std::lock_guard<std::mutex> hold(queuesLock);
             if (endsFrame) batch.closesFrame = FrameMarker{++frames, now};
             for (PlayerQueue& queue : queues) queue.offer(batch, now);
+        }
+        if (namesLog) {
+            namesRecorded.absorb(pendingBatch);
+            if (batch.closesFrame && namesRecorded.takeChanged()) {
+                const std::string line =
+                    formatBoundNames(batch.closesFrame->frame, namesRecorded.names());
+                std::fprintf(namesLog.get(), "%s\n", line.c_str());
+            }
         }
         recorded.notify_all();
     }

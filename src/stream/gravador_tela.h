@@ -26,11 +26,14 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "stream/bound_names.h"
 #include "stream/player_queue.h"
 
 class GravadorTela {
@@ -61,6 +64,11 @@ class GravadorTela {
     // Measuring: classic fetches also carry the picture markers (frame_marker.h), which clients
     // skip. Off by default, so the classic stream is exactly the recorded instructions.
     void markFramesOnClassicFetch(bool on);
+    // Measuring (CORRIDA_BITMAP_NAMES on a server): writes "0 screen" to `path`, then after each
+    // picture whose batches changed the bitmap names a receiver holds, a line "PICTURE NAME..."
+    // with the names then bound (bound_names.h). Call before anything is recorded; false when the
+    // file cannot be written.
+    bool logBoundNames(const std::string& path);
 
     // Appends one instruction text to the pending batch; the fourth one flushes. The empty text
     // (an instruction its formatter refused) is not recorded.
@@ -92,6 +100,11 @@ class GravadorTela {
     uint64_t frames = 0;
     bool drawnSinceFrame = false;
     bool classicMarkers = false;
+    struct CloseFile {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, CloseFile> namesLog;  // written by the recording thread only
+    BoundNames namesRecorded;
     mutable std::mutex queuesLock;
     std::condition_variable recorded;
 };

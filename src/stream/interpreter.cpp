@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/file_problem.h"
+#include "platform/image_file.h"
 #include "platform/sound_player.h"
 #include "stream/instruction_format.h"
 #include "stream/screen_name.h"
@@ -36,7 +38,14 @@ long long ListaBitmaps::pixelsOf(const BITMAP* bitmap) const {
 bool ListaBitmaps::bind(const std::string& name, BITMAP* bitmap) {
     if (!bitmaps.emplace(name, bitmap).second) return false;
     pixelsHeld += pixelsOf(bitmap);
+    ++changes;
     return true;
+}
+
+std::vector<std::string> ListaBitmaps::names() const {
+    std::vector<std::string> result;
+    for (const auto& entry : bitmaps) result.push_back(entry.first);
+    return result;
 }
 
 BITMAP* ListaBitmaps::unbind(const std::string& name) {
@@ -44,6 +53,7 @@ BITMAP* ListaBitmaps::unbind(const std::string& name) {
     if (found == bitmaps.end()) return nullptr;
     BITMAP* bitmap = found->second;
     bitmaps.erase(found);
+    ++changes;
     pixelsHeld -= pixelsOf(bitmap);
     return bitmap;
 }
@@ -85,6 +95,11 @@ void bindOrRelease(ListaBitmaps& registry, const std::string& name, BITMAP* bitm
     if (!registry.bind(name, bitmap) && bitmap) destroy_bitmap(bitmap);
 }
 
+// A safe relative path under the game's image folder.
+bool isGameFilePath(const std::string& path) {
+    return path.compare(0, 4, "Img/") == 0 && isSafeImagePath(path);
+}
+
 // Whether a new bitmap of `pixels` may be bound to `name`: a name still bound keeps its bitmap (the
 // new one is released at once), so only a free name asks the budget.
 bool mayHold(const ListaBitmaps& registry, const std::string& name, long long pixels) {
@@ -92,13 +107,14 @@ bool mayHold(const ListaBitmaps& registry, const std::string& name, long long pi
 }
 
 void loadBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
-    BITMAP* bitmap = isSafeImagePath(w[2]) ? load_bitmap(w[2].c_str(), nullptr) : nullptr;
+    BITMAP* bitmap = isSafeImagePath(w[2]) ? loadImageFile(w[2]).release() : nullptr;
     if (bitmap && !mayHold(registry, w[1], static_cast<long long>(bitmap->w) * bitmap->h)) {
         destroy_bitmap(bitmap);
         bitmap = nullptr;
     }
     if (!bitmap) {
         say("fudeu");
+        if (isGameFilePath(w[2])) reportFileProblem(FileKind::kImage, w[2], AfterText::kUnfinished);
         return;
     }
     bindOrRelease(registry, w[1], bitmap);
@@ -199,9 +215,7 @@ void blitBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
 
 // A sound is named like a picture, by a safe relative path under the image folder; the player
 // ignores names it does not know.
-bool isSafeSoundPath(const std::string& path) {
-    return path.compare(0, 4, "Img/") == 0 && isSafeImagePath(path);
-}
+bool isSafeSoundPath(const std::string& path) { return isGameFilePath(path); }
 
 void playSoundPiece(ListaBitmaps&, const std::vector<std::string>& w) {
     if (isSafeSoundPath(w[1])) playSound(w[1]);

@@ -7,13 +7,16 @@
 // play_music, stop_music) are played through sound_player.h when they name a safe path under
 // "Img/" that the player knows; otherwise, like pieces of an unknown kind, they are skipped without
 // a word. Problems are reported on standard output only ("fudeu", "Bitmap nao encontrado na
-// lista\n", "create_bitmap falhou\n").
+// lista\n", "create_bitmap falhou\n"); a picture under "Img/" that cannot be loaded also gets its
+// file's line (platform/file_problem.h), once per path, on a line of its own after the "fudeu".
 #pragma once
 
 #include <allegro.h>
 
+#include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 // The largest bitmap a receiver agrees to create: the game's own largest is a stage, 18000 x 480.
 constexpr int kMaxBitmapSide = 18000;
@@ -44,6 +47,9 @@ class ListaBitmaps {
     // release.
     BITMAP* unbind(const std::string& name);
     size_t size() const { return bitmaps.size(); }
+    // The bound names, in order; how many times a name was bound or unbound so far.
+    std::vector<std::string> names() const;
+    uint64_t changeCount() const { return changes; }
     // Whether `pixels` more still fit in the budget.
     bool hasRoomFor(long long pixels) const { return pixelsHeld + pixels <= pixelBudget; }
     long long heldPixels() const { return pixelsHeld; }
@@ -52,6 +58,7 @@ class ListaBitmaps {
     long long pixelsOf(const BITMAP* bitmap) const;
 
     std::map<std::string, BITMAP*> bitmaps;
+    uint64_t changes = 0;
     BITMAP* const window;
     const long long pixelBudget;
     long long pixelsHeld = 0;

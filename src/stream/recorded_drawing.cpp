@@ -1,6 +1,7 @@
 #include "stream/recorded_drawing.h"
 
 #include "platform/graphics.h"
+#include "platform/image_file.h"
 #include "platform/sound_player.h"
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
@@ -13,8 +14,12 @@ void record(std::string text) { GravadorTela::instance().addInstruction(std::mov
 
 bool drawsLocally() { return !GravadorTela::instance().isRemote(); }
 
-BitmapHandle recordedLoadBitmap(const std::string& name, const std::string& path) {
-    BitmapHandle bitmap(drawsLocally() ? load_bitmap(path.c_str(), nullptr) : nullptr);
+BitmapHandle recordedLoadBitmap(const std::string& name, const std::string& path,
+                                LoadFailure onFailure) {
+    BitmapHandle bitmap;
+    if (drawsLocally()) {
+        bitmap = onFailure == LoadFailure::kReport ? loadImageOrReport(path) : loadImageFile(path);
+    }
     record(formatLoadBitmap(name, path));
     return bitmap;
 }

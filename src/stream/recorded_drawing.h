@@ -17,8 +17,14 @@
 // True when this process shows its own picture (not a server).
 bool drawsLocally();
 
-// load_bitmap(path) locally (empty in a server or when the file cannot be read); records the load.
-BitmapHandle recordedLoadBitmap(const std::string& name, const std::string& path);
+// What a local load does when the file cannot be read: say so on the console (once per path,
+// platform/file_problem.h), or stay silent for a caller that reports the failure its own way.
+enum class LoadFailure { kReport, kSilent };
+
+// The picture at `path` locally (empty in a server or when the file cannot be read, a failure being
+// reported as `onFailure` says); records the load in every mode.
+BitmapHandle recordedLoadBitmap(const std::string& name, const std::string& path,
+                                LoadFailure onFailure = LoadFailure::kReport);
 // create_bitmap(width, height) locally; records the creation. Empty in a server, and when the
 // library has no memory for it: the record stands (clients make their own copy), and every helper
 // here skips an empty bitmap, so the picture merely lacks it. A caller that cannot go on without

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/image_file.h"
 #include "stream/recorded_drawing.h"
 #include "world/flip_keys.h"
 #include "world/identity_colour.h"
@@ -30,11 +31,12 @@ Object& registerIn(Registry& registry, std::unique_ptr<Object> object, const std
 }  // namespace
 
 Mapa::Mapa(const std::string& visualPath, const std::string& collisionPath, int stageWidth) {
-    visual = recordedLoadBitmap(kStagePictureName, visualPath);
+    // The stage's failure message names the picture: no line of its own here.
+    visual = recordedLoadBitmap(kStagePictureName, visualPath, LoadFailure::kSilent);
     if (drawsLocally() && !visual) {
         throw StageImageError(StageImageError::Image::kPicture, visualPath);
     }
-    collision.reset(load_bitmap(collisionPath.c_str(), nullptr));
+    collision = loadImageFile(collisionPath);
     collisionWork.reset(collision ? create_bitmap(stageWidth, kStageHeight) : nullptr);
     if (!collisionWork) {
         // Clients loaded the picture on our record: let them free it again.

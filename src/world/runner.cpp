@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/clock.h"
+#include "platform/image_file.h"
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
 #include "stream/recorded_drawing.h"
@@ -32,7 +33,7 @@ Runner::Runner(const std::string& spritePath, int width, int height, bool noGrav
     const FlipKeys& keys = flipKeysOf(playerNumber);
     spriteSheet = recordedLoadBitmap(baseName(), spritePath);
     // The key picture differs between the local load and the record (see flip_keys.h).
-    if (drawsLocally()) keyImage.reset(load_bitmap(keys.localImage, nullptr));
+    if (drawsLocally()) keyImage = loadImageOrReport(keys.localImage);
     GravadorTela::instance().addInstruction(formatLoadBitmap(keyName(), keys.recordedImage));
     image = recordedCreateBitmap(bitmapName(), width, height);
     // Without a sprite sheet the frame stays invisible rather than showing uninitialised memory.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/console_report.h"
+#include "platform/file_problem.h"
 #include "stream/recorded_drawing.h"
 #include "stream/screen_name.h"
 #include "world/boost_tela.h"
@@ -77,8 +78,9 @@ std::unique_ptr<Mapa> loadStageOrReport(int stageNumber, const StageData& stage,
     try {
         return loadStage(stage, spritePaths, playerCount);
     } catch (const StageImageError& failure) {
+        const bool missing = problemOf(failure.path) == FileProblem::kMissing;
         reportLine("Nao foi possivel carregar a fase " + std::to_string(stageNumber) + ": imagem " +
-                   failure.path + " nao encontrada.");
+                   failure.path + (missing ? " nao encontrada." : " ilegivel."));
         return nullptr;
     } catch (const BitmapCreationError& failure) {
         reportLine("Nao foi possivel carregar a fase " + std::to_string(stageNumber) +

@@ -57,7 +57,8 @@ constexpr int kRunnerHeight = 47;
 std::unique_ptr<Mapa> loadStage(const StageData& stage, const std::vector<std::string>& spritePaths,
                                 int playerCount);
 // loadStage for the sessions: a stage whose images cannot be loaded is reported on the console
-// ("Nao foi possivel carregar a fase N: imagem PATH nao encontrada.") and gives null; so does one
+// ("Nao foi possivel carregar a fase N: imagem PATH nao encontrada.", or "... imagem PATH
+// ilegivel." when the file is there but cannot be read) and gives null; so does one
 // for whose bitmaps the library has no memory ("Nao foi possivel carregar a fase N: falta memoria
 // para uma imagem de W x H.").
 std::unique_ptr<Mapa> loadStageOrReport(int stageNumber, const StageData& stage,

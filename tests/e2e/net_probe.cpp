@@ -5,6 +5,8 @@
 //   net_probe ADDRESS logar         the player number the server gives (or -1)
 //   net_probe ADDRESS fifo PLAYER   the next batch queued for PLAYER (any unsigned short)
 //   net_probe ADDRESS flip PLAYER   alterarGravidade(PLAYER) (any short), prints "ok"
+//   net_probe ADDRESS frames PLAYER the number of the last picture among those waiting for PLAYER
+//                                   (takeFrames, waiting up to 250 ms for one; 0: none)
 //
 // Exit status 0 when the call was answered, 1 with the CORBA failure's name otherwise.
 #include <cstdlib>
@@ -13,6 +15,7 @@
 
 #include "corrida.hh"
 #include "net/orb_setup.h"
+#include "stream/frame_marker.h"
 
 namespace {
 
@@ -36,6 +39,21 @@ int run(CORBA::ORB_ptr orb, const std::string& command, const char* argument) {
         CORBA::String_var batch =
             fifo->getInstructions(static_cast<CORBA::UShort>(std::atol(argument)));
         std::cout << batch.in() << std::endl;
+    } else if (command == "frames") {
+        CORBA::Object_var object = lookUp(orb, "fifo");
+        FifoServer_var fifo = FifoServer::_narrow(object);
+        CORBA::String_var answer =
+            fifo->takeFrames(static_cast<CORBA::UShort>(std::atol(argument)), 250);
+        const std::string text = answer.in();
+        uint64_t last = 0;
+        for (size_t start = 0; start < text.size();) {
+            size_t end = text.find(';', start);
+            if (end == std::string::npos) end = text.size();
+            const auto marker = readFrameMarker(text.substr(start, end - start));
+            if (marker) last = marker->frame;
+            start = end + 1;
+        }
+        std::cout << last << std::endl;
     } else if (command == "flip") {
         CORBA::Object_var object = lookUp(orb, "controle");
         Controle_var controle = Controle::_narrow(object);
@@ -52,7 +70,8 @@ int run(CORBA::ORB_ptr orb, const std::string& command, const char* argument) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::cerr << "uso: net_probe ENDERECO (ior NOME | logar | fifo N | flip N)" << std::endl;
+        std::cerr << "uso: net_probe ENDERECO (ior NOME | logar | fifo N | frames N | flip N)"
+                  << std::endl;
         return 2;
     }
     int status = 1;

@@ -207,8 +207,10 @@ TEST(StageLoading, MissingImagesAreReportedWithTheStageAndThePath) {
                    false));
     }
     RecorderScope local(0);
+    // The loading picture is missing too, and says so on its own line.
     EXPECT_EQ(reportedLoad(2, stage2Data()),
-              Report("Nao foi possivel carregar a fase 2: imagem Img/Jogo/visual2.jpg nao "
+              Report("Imagem nao encontrada: Img/menu/bg_carregando.jpg\n"
+                     "Nao foi possivel carregar a fase 2: imagem Img/Jogo/visual2.jpg nao "
                      "encontrada.\n",
                      false));
     for (Runner* entry : runnerTable) EXPECT_EQ(entry, nullptr);

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# A broken file in the real program: with stage 1's picture cut short, the local game names the
+# file as unreadable ("ilegivel") in the stage's message and returns to the menu, which still
+# works (Esc leaves it and the program returns to the console and ends with 0).
+source "$(dirname "$0")/lib.sh"
+set -o pipefail
+build="$(cd "$1" && pwd)"
+data="$E2E_TMP/data"
+mkdir -p "$data"
+cp -r "$build/Img" "$data/Img"
+picture="$data/Img/Jogo/visual1.jpg"
+truncate -s $(($(stat -c %s "$picture") / 2)) "$picture"
+
+start_xvfb
+console="$E2E_TMP/console.txt"
+mkfifo "$E2E_TMP/stdin"
+(cd "$data" && CORRIDA_DATA="$data" exec "$build/corrida") <"$E2E_TMP/stdin" >"$console" 2>&1 &
+game=$!
+E2E_PIDS+=($game)
+exec 7>"$E2E_TMP/stdin"
+printf '3\n' >&7
+
+win=$(wait_for_window corrida 20) || fail "a janela do jogo nao abriu: $(cat "$console")"
+sleep 1.5
+press "$win" Return  # the menu's player count: one player
+sleep 1
+press "$win" Return  # the first character
+wait_for_text "$console" "Nao foi possivel carregar a fase 1: imagem Img/Jogo/visual1.jpg ilegivel." 20 ||
+  fail "a fase quebrada nao foi relatada: $(cat "$console")"
+sleep 1
+press "$win" Escape  # back in the menu: Esc leaves
+wait_for_text "$console" "Pressione Enter para sair" 20 || fail "o menu nao voltou: $(cat "$console")"
+exec 7>&-
+status=0
+wait "$game" || status=$?
+[ "$status" -eq 0 ] || fail "o programa terminou com status $status"
+lines=$(grep -c "visual1.jpg" "$console")
+[ "$lines" -eq 1 ] || fail "esperava uma linha sobre visual1.jpg, vieram $lines: $(cat "$console")"
+echo "ok: $(grep visual1.jpg "$console")"
