@@ -33,7 +33,11 @@ void PlayerQueue::offer(const Batch& batch, int64_t nowMs) {
         return;
     }
     if (batches.size() >= kAbandonedQueueLimit) foldQueue();
-    const bool room = framesFetch ? framesWaiting < kFrameLimit : batches.size() < kQueueLimit;
+    // Until its first fetch a player's fetch is not known yet: its queue keeps whole pictures as
+    // the frames fetch would, so a client whose first call comes a round trip after its login
+    // loses none of the pictures flushed meanwhile.
+    const bool room =
+        framesFetch || lastTakeMs < 0 ? framesWaiting < kFrameLimit : batches.size() < kQueueLimit;
     if (!room && !batch.essential) return;
     batches.push_back(batch);
     if (batch.closesFrame) ++framesWaiting;

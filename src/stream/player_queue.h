@@ -5,8 +5,9 @@
 // follow the server's bitmap names:
 // - A player still on the classic fetch (one batch per call) takes ordinary batches only while
 //   fewer than kQueueLimit wait; batches that load, create or destroy a bitmap always go in.
-// - A player on the frames fetch takes everything while fewer than kFrameLimit whole pictures
-//   wait, so a slow link loses no frame; past that, only essential batches go in.
+// - A player on the frames fetch, or one whose first fetch has not come yet, takes everything
+//   while fewer than kFrameLimit whole pictures wait, so a slow link loses no frame; past that,
+//   only essential batches go in.
 // - A player who took nothing for kDepartedAfterMs has stopped (a suspended laptop, a client
 //   that died), and a queue of kAbandonedQueueLimit batches belongs to a client that never came:
 //   the queue is folded into the net change of its bitmap names (BitmapTableChanges), which goes

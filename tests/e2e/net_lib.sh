@@ -115,3 +115,12 @@ shows_sprite() {
 runner_pose() {
   "$build/tests/sprite_probe" "$E2E_TMP/$1.bmp" "$build/Img/Jogo/player$2a.bmp"
 }
+
+# wait_lines FILE N SECONDS: waits until FILE holds at least N lines; false after SECONDS.
+wait_lines() {
+  for _ in $(seq 1 $(($3 * 10))); do
+    [ "$(wc -l <"$1" 2>/dev/null || echo 0)" -ge "$2" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}

@@ -19,13 +19,6 @@ expect_output witness "VOCE EH O PLAYER: 1"
 start_game victim CORRIDA_REPLAY_LOG="$E2E_TMP/victim.log"
 answer victim 2 127.0.0.1
 expect_output victim "VOCE EH O PLAYER: 2"
-wait_lines() {
-  for _ in $(seq 1 $(($3 * 10))); do
-    [ "$(wc -l <"$1" 2>/dev/null || echo 0)" -ge "$2" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
 lines() { wc -l <"$1"; }
 # pace LOG: "SERVER_FPS CLIENT_FPS MISSING" over the last 4 s of LOG.
 pace() { python3 "$build/../scripts/replay-stats" 4 "$1" | awk '{ print $1, $2, $3 }'; }

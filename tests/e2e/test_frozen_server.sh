@@ -21,13 +21,6 @@ for i in 1 2; do
   expect_output "client$i" "VOCE EH O PLAYER: $i"
 done
 [ "$("$probe" 127.0.0.1 logar)" = "3" ] || fail "a sonda nao entrou como jogador 3"
-wait_lines() {
-  for _ in $(seq 1 $(($3 * 10))); do
-    [ "$(wc -l <"$1" 2>/dev/null || echo 0)" -ge "$2" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
 for i in 1 2; do wait_lines "$E2E_TMP/client$i.log" 40 60 || fail "o cliente $i nao recebeu a corrida"; done
 
 now_ms() { date +%s%3N; }

@@ -22,10 +22,6 @@ window=$(new_window "") || fail "a janela do cliente nao abriu"
 [ "$("$probe" 127.0.0.1 logar)" = "2" ] || fail "a sonda nao entrou como jogador 2"
 
 count_lines() { wc -l <"$1" 2>/dev/null || echo 0; }
-wait_lines() {
-  for _ in $(seq 1 $(($3 * 10))); do [ "$(count_lines "$1")" -ge "$2" ] && return 0; sleep 0.1; done
-  return 1
-}
 # stage_ends: how many times the server's recording released a stage's picture.
 stage_ends() {
   awk '{ has = 0; for (i = 2; i <= NF; i++) if ($i == "mapaVisual") has = 1

@@ -47,8 +47,9 @@ void recordStageChange(GravadorTela& recorder, int stage) {
 
 TEST(GravadorFrames, HandsOutWholePicturesInNumberedPartsWithoutDroppingAny) {
     SimulatedClock clock;
-    GravadorTela recorder(2);
+    GravadorTela recorder(3);
     EXPECT_EQ(recorder.takeFrames(1, 0), "") << "nothing recorded yet";
+    EXPECT_EQ(recorder.takeBatch(2), "") << "player 2 is a classic client";
     constexpr int kPictures = 80;  // far beyond the classic queue's ten batches
     for (int n = 1; n <= kPictures; ++n) {
         recordPicture(recorder, n);
@@ -79,7 +80,11 @@ TEST(GravadorFrames, HandsOutWholePicturesInNumberedPartsWithoutDroppingAny) {
     EXPECT_NE(second.find("half 3 3;frame 81 "), std::string::npos);
 
     EXPECT_EQ(recorder.queuedBatches(2), GravadorTela::kQueueLimit)
-        << "player 2 never asked for frames: the classic limit holds for it";
+        << "player 2 asked for batches: the classic limit holds for it";
+    // Player 3 has not fetched yet (its client's first call is a round trip away): nothing it
+    // will need is dropped before its client says which fetch it uses.
+    const std::string late = recorder.takeFrames(3, 0);
+    EXPECT_EQ(frameMarkersIn(late).size(), static_cast<size_t>(kPictures + 1));
 }
 
 TEST(GravadorFrames, ClassicBatchesCarryMarkersOnlyWhenAskedTo) {

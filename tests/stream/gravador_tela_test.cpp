@@ -58,6 +58,7 @@ TEST(GravadorTela, FourthTextClosesTheBatchAndAFlushAfterItQueuesAnEmptyOne) {
 
 TEST(GravadorTela, FullQueueDropsOrdinaryBatchesButKeepsEssentialOnes) {
     GravadorTela recorder(2);
+    recorder.takeBatch(2);  // both players are classic clients, already fetching
     queueOrdinaryBatches(recorder, 10);
     for (int i = 0; i < 7; ++i) recorder.takeBatch(1);
     ASSERT_EQ(recorder.queuedBatches(1), 3u);
