@@ -58,5 +58,3 @@ class ServerMatchRules : public MatchRules {
   private:
     ServerContext& server;
 };
-
-constexpr int kServerFrameGapMs = kFrameGapMs;

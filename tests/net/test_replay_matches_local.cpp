@@ -73,7 +73,7 @@ void raceStage1(Checkpoint atCheckpoint) {
     std::unique_ptr<Mapa> stage = loadStage1(serverRunnerImages(), kPlayers);
     for (int frame = 1; frame <= kCheckpoints.back(); ++frame) {
         stage->raceFrame();
-        advanceSimulatedClock(kServerFrameGapMs + 1);
+        advanceSimulatedClock(kFrameGapMs + 1);
         GravadorTela::instance().flush();
         atCheckpoint(frame);
     }

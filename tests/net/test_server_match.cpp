@@ -50,7 +50,7 @@ std::vector<Timed> lastOf(const std::vector<Timed>& all, size_t count) {
 }
 
 constexpr int64_t kCountdownMs = 5 * (kCountdownStepMs + 1);
-constexpr int64_t kFrameMs = kServerFrameGapMs + 1;
+constexpr int64_t kFrameMs = kFrameGapMs + 1;
 
 class ServerMatch : public ::testing::Test {
   protected:
