@@ -29,13 +29,15 @@ start_xvfb() {
   local n size="${1:-1024x768}"
   for n in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset >"$E2E_TMP/xvfb.log" 2>&1 &
     local xvfb=$!
     E2E_PIDS+=($xvfb)
     export DISPLAY=":$n"
     for _ in $(seq 1 50); do
       # Ours must be the one answering: a display an earlier test's Xvfb still holds while it
       # shuts down answers once and then goes, and ours, unable to take it, has already ended.
+      # (-noreset: by default Xvfb resets when its last client, this probe, disconnects, and a
+      # game connecting during the reset fails to start the graphics library.)
       kill -0 "$xvfb" 2>/dev/null || continue 2
       xdpyinfo >/dev/null 2>&1 && kill -0 "$xvfb" 2>/dev/null && return 0
       sleep 0.1
