@@ -6,6 +6,7 @@
 #include <string>
 
 #include "stream/instruction_format.h"
+#include "world/world_fixture.h"
 
 namespace {
 
@@ -13,10 +14,11 @@ namespace fs = std::filesystem;
 
 const char kNotFound[] = "Bitmap nao encontrado na lista\n";
 
-// A replay target: a memory bitmap bound as "screen", with the console output of each batch.
+// A replay target: a memory bitmap bound as "screen", with the console output of each batch. Each
+// test works in a folder of its own: ctest runs the tests of this file as parallel processes.
 class Interpreter : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
+    Interpreter() {
         fs::create_directories(kDir);
         writeImage(kDir + "/red.bmp", makecol(255, 0, 0), 4, 3);
         writeImage(kDir + "/blue.bmp", makecol(0, 0, 255), 2, 2);
@@ -51,6 +53,7 @@ class Interpreter : public ::testing::Test {
     }
 
     static inline const std::string kDir = "replay_files";
+    TempImageDir workingFolder;
     BITMAP* window = create_bitmap(16, 12);
     ListaBitmaps registry{window};
 };
@@ -176,6 +179,7 @@ TEST_F(Interpreter, LargestStageSizedBitmapIsCreated) {
 // stage-sized bitmap under a new name and drawing on it took the interpreter's fuzz target past its
 // 2 GB limit.
 TEST(InterpreterBudget, NewBitmapsBeyondThePixelBudgetAreRefused) {
+    TempImageDir workingFolder;
     fs::create_directories("replay_files");
     BITMAP* picture = create_bitmap(10, 10);
     clear_to_color(picture, makecol(255, 0, 0));
