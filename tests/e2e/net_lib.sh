@@ -42,6 +42,26 @@ start_game() {
   GAME_FD[$name]=$fd
 }
 
+# start_server NAME PLAYERS [env...]: a server for PLAYERS players on this machine, set up through
+# the console dialogue; returns once it runs.
+start_server() {
+  local name="$1" players="$2"
+  shift 2
+  start_game "$name" "$@"
+  answer "$name" 1 127.0.0.1 "$players"
+  expect_output "$name" "Servidor Rodando!"
+}
+
+# start_client NAME NUMBER [env...]: a client of the server on this machine, set up through the
+# console dialogue; returns once the server has made it player NUMBER.
+start_client() {
+  local name="$1" number="$2"
+  shift 2
+  start_game "$name" "$@"
+  answer "$name" 2 127.0.0.1
+  expect_output "$name" "VOCE EH O PLAYER: $number"
+}
+
 # answer NAME LINE...: types each line on the program's console.
 answer() {
   local name="$1" line

@@ -10,15 +10,9 @@ cd "$build"
 
 start_xvfb
 start_naming_service
-start_game server
-answer server 1 127.0.0.1 2
-expect_output server "Servidor Rodando!"
-start_game witness CORRIDA_REPLAY_LOG="$E2E_TMP/witness.log"
-answer witness 2 127.0.0.1
-expect_output witness "VOCE EH O PLAYER: 1"
-start_game victim CORRIDA_REPLAY_LOG="$E2E_TMP/victim.log"
-answer victim 2 127.0.0.1
-expect_output victim "VOCE EH O PLAYER: 2"
+start_server server 2
+start_client witness 1 CORRIDA_REPLAY_LOG="$E2E_TMP/witness.log"
+start_client victim 2 CORRIDA_REPLAY_LOG="$E2E_TMP/victim.log"
 lines() { wc -l <"$1"; }
 # pace LOG: "SERVER_FPS CLIENT_FPS MISSING" over the last 4 s of LOG.
 pace() { python3 "$build/../scripts/replay-stats" 4 "$1" | awk '{ print $1, $2, $3 }'; }

@@ -12,13 +12,9 @@ probe="$build/tests/net_probe"
 
 start_xvfb
 start_naming_service
-start_game server
-answer server 1 127.0.0.1 3
-expect_output server "Servidor Rodando!"
+start_server server 3
 for i in 1 2; do
-  start_game "client$i" CORRIDA_REPLAY_LOG="$E2E_TMP/client$i.log"
-  answer "client$i" 2 127.0.0.1
-  expect_output "client$i" "VOCE EH O PLAYER: $i"
+  start_client "client$i" "$i" CORRIDA_REPLAY_LOG="$E2E_TMP/client$i.log"
 done
 [ "$("$probe" 127.0.0.1 logar)" = "3" ] || fail "a sonda nao entrou como jogador 3"
 for i in 1 2; do wait_lines "$E2E_TMP/client$i.log" 40 60 || fail "o cliente $i nao recebeu a corrida"; done

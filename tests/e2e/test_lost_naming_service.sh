@@ -12,12 +12,8 @@ probe="$build/tests/net_probe"
 
 start_xvfb
 start_naming_service
-start_game server CORRIDA_BITMAP_NAMES="$E2E_TMP/server.names"
-answer server 1 127.0.0.1 2
-expect_output server "Servidor Rodando!"
-start_game player CORRIDA_REPLAY_LOG="$E2E_TMP/player.log"
-answer player 2 127.0.0.1
-expect_output player "VOCE EH O PLAYER: 1"
+start_server server 2 CORRIDA_BITMAP_NAMES="$E2E_TMP/server.names"
+start_client player 1 CORRIDA_REPLAY_LOG="$E2E_TMP/player.log"
 window=$(new_window "") || fail "a janela do cliente nao abriu"
 [ "$("$probe" 127.0.0.1 logar)" = "2" ] || fail "a sonda nao entrou como jogador 2"
 

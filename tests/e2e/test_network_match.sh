@@ -14,17 +14,13 @@ cd "$build"
 start_xvfb
 start_naming_service
 
-start_game server
-answer server 1 127.0.0.1 2
-expect_output server "Servidor Rodando!"
+start_server server 2
 server_window=$(new_window "") || fail "a janela do servidor nao abriu"
 [ "$(window_size "$server_window")" = "1x1" ] || fail "janela do servidor: $(window_size "$server_window")"
 xdotool windowmove "$server_window" 1000 700
 
 # Player 1 joins and waits: the stage stands still under the waiting picture.
-start_game client1
-answer client1 2 127.0.0.1
-expect_output client1 "VOCE EH O PLAYER: 1"
+start_client client1 1
 client1_window=$(new_window "$(game_windows)") || true
 known=$(game_windows)
 client1_window=$(comm -13 <(echo "$server_window") <(echo "$known") | head -n 1)
@@ -43,9 +39,7 @@ case "$(runner_pose 01_waiting 1)" in
 esac
 
 # Player 2 joins: the countdown starts for both.
-start_game client2
-answer client2 2 127.0.0.1
-expect_output client2 "VOCE EH O PLAYER: 2"
+start_client client2 2
 client2_window=$(new_window "$known") || fail "a janela do cliente 2 nao abriu"
 xdotool windowmove "$client2_window" 650 0
 joined=$(date +%s.%N)

@@ -9,16 +9,10 @@ cd "$build"
 
 start_xvfb
 start_naming_service
-start_game server
-answer server 1 127.0.0.1 2
-expect_output server "Servidor Rodando!"
-start_game sleeper CORRIDA_REPLAY_LOG="$E2E_TMP/sleeper.log"
-answer sleeper 2 127.0.0.1
-expect_output sleeper "VOCE EH O PLAYER: 1"
+start_server server 2
+start_client sleeper 1 CORRIDA_REPLAY_LOG="$E2E_TMP/sleeper.log"
 sleeper_window=$(new_window "") || fail "a janela do cliente 1 nao abriu"
-start_game player CORRIDA_REPLAY_LOG="$E2E_TMP/player.log"
-answer player 2 127.0.0.1
-expect_output player "VOCE EH O PLAYER: 2"
+start_client player 2 CORRIDA_REPLAY_LOG="$E2E_TMP/player.log"
 player_window=$(new_window "$sleeper_window") || fail "a janela do cliente 2 nao abriu"
 
 # count_lines FILE

@@ -21,9 +21,7 @@ expect_output server "Servidor Rodando!"
 server_window=$(new_window "") || fail "a janela do servidor nao abriu"
 xdotool windowmove "$server_window" 1000 700
 
-start_game client
-answer client 2 127.0.0.1
-expect_output client "VOCE EH O PLAYER: 1"
+start_client client 1
 client_window=$(new_window "$server_window") || fail "a janela do cliente nao abriu"
 
 # The countdown takes five seconds; P counts only during the race (a lost stage starts again

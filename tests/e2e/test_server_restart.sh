@@ -38,9 +38,7 @@ out=$("$probe" 127.0.0.1 logar) && fail "o servidor encerrado ainda responde: $o
 
 # Second server, same naming service.
 start_xvfb
-start_game second
-answer second 1 127.0.0.1 2
-expect_output second "Servidor Rodando!"
+start_server second 2
 for name in fifo login controle; do
   second_ior[$name]=$("$probe" 127.0.0.1 ior "$name") || fail "\"$name\" nao registrado de novo"
   [ "${second_ior[$name]}" != "${first_ior[$name]}" ] || fail "\"$name\" continua no servidor antigo"
