@@ -10,14 +10,17 @@ fresh_artifacts "$build" deb_package
 
 (cd "$build" && cpack -G DEB -B "$E2E_TMP/package") >"$artifacts/cpack.log" 2>&1 ||
   fail "cpack falhou: $(tail -n 5 "$artifacts/cpack.log")"
-deb=$(ls "$E2E_TMP"/package/corrida_*.deb 2>/dev/null | head -n 1)
+deb=$(find "$E2E_TMP/package" -maxdepth 1 -name 'corrida_*.deb' | sed -n 1p)
 [ -n "$deb" ] || fail "nenhum .deb gerado: $(tail -n 5 "$artifacts/cpack.log")"
 
 dpkg-deb -c "$deb" >"$artifacts/contents.txt" || fail "dpkg-deb -c falhou"
 for file in ./usr/bin/corrida ./usr/share/corrida/Img/menu/menu.jpg \
   ./usr/share/corrida/Img/Jogo/player1a.bmp ./usr/share/applications/corrida.desktop \
   ./usr/share/icons/hicolor/128x128/apps/corrida.png; do
-  awk '{print $6}' "$artifacts/contents.txt" | grep -qxF "$file" || fail "o pacote nao contem $file"
+  # awk reads the whole listing: an early-leaving reader at the end of a pipe would kill the
+  # writer before it ends, which pipefail takes for a failure.
+  awk -v wanted="$file" '$6 == wanted { found = 1 } END { exit !found }' "$artifacts/contents.txt" ||
+    fail "o pacote nao contem $file"
 done
 [ "$(grep -c '/usr/share/corrida/Img/.*\.\(jpg\|bmp\)$' "$artifacts/contents.txt")" -eq \
   "$(find "$build/Img" -type f \( -name '*.jpg' -o -name '*.bmp' \) | wc -l)" ] ||
