@@ -6,7 +6,10 @@ export ORBendPoint=giop:tcp:127.0.0.1:
 
 # The consoles of the game processes are kept beside the screenshots.
 keep_consoles_and_clean_up() {
+  local fd
   [ -n "${artifacts:-}" ] && cp "$E2E_TMP"/*.out "$E2E_TMP/names.log" "$artifacts/" 2>/dev/null
+  # The end of their input lets the programs at their closing prompt end by themselves.
+  for fd in "${GAME_FD[@]}"; do exec {fd}>&-; done
   cleanup
 }
 trap keep_consoles_and_clean_up EXIT
@@ -96,7 +99,7 @@ game_windows() { xdotool search --onlyvisible --name corrida 2>/dev/null | sort;
 new_window() {
   local known="$1" id
   for _ in $(seq 1 100); do
-    id=$(comm -13 <(echo "$known") <(game_windows) | head -n 1)
+    id=$(comm -13 <(echo "$known") <(game_windows) | sed -n 1p)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
@@ -144,3 +147,12 @@ wait_lines() {
   done
   return 1
 }
+
+# wait_for_shot SECONDS NAME X CHECK: takes shot NAME of the window at X until CHECK NAME passes;
+# false when SECONDS pass without.
+wait_for_shot() {
+  local seconds="$1"
+  shift
+  wait_until "$seconds" shot_and_check "$@"
+}
+shot_and_check() { shot "$1" "$2" && "$3" "$1"; }
