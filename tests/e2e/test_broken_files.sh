@@ -21,13 +21,16 @@ exec 7>"$E2E_TMP/stdin"
 printf '3\n' >&7
 
 win=$(wait_for_window corrida 20) || fail "a janela do jogo nao abriu: $(cat "$console")"
-sleep 1.5
+artifacts="$E2E_TMP"
+menu_on() { shows "$1" menu/menu.jpg 0 0 0 0 640 280; }
+selection_open() { shows "$1" menu/bg_selecao.jpg 0 0 0 0 640 290; }
+wait_for_screen 20 "$win" menu menu_on || fail "o menu nao apareceu"
 press "$win" Return  # the menu's player count: one player
-sleep 1
+wait_for_screen 15 "$win" selection selection_open || fail "a selecao nao apareceu"
 press "$win" Return  # the first character
 wait_for_text "$console" "Nao foi possivel carregar a fase 1: imagem Img/Jogo/visual1.jpg ilegivel." 20 ||
   fail "a fase quebrada nao foi relatada: $(cat "$console")"
-sleep 1
+wait_for_screen 15 "$win" menu_again menu_on || fail "o menu nao voltou na janela"
 press "$win" Escape  # back in the menu: Esc leaves
 wait_for_text "$console" "Pressione Enter para sair" 20 || fail "o menu nao voltou: $(cat "$console")"
 exec 7>&-

@@ -35,8 +35,10 @@ for line in open(f"/proc/{pid}/net/tcp").readlines()[1:]:
 print(calls)
 PY
 }
-victim_calls=$(tcp_calls "${GAME_PID[victim]}")
-[ "$victim_calls" -ge 3 ] || fail "o cliente 2 nao tinha chamadas em andamento ($victim_calls conexoes)"
+# The count changes as calls come and go: it is looked at until it shows three.
+calls_in_flight() { victim_calls=$(tcp_calls "${GAME_PID[victim]}") && [ "$victim_calls" -ge 3 ]; }
+wait_until 10 calls_in_flight ||
+  fail "o cliente 2 nao tinha chamadas em andamento ($victim_calls conexoes)"
 kill -KILL "${GAME_PID[victim]}"
 killed_at=$(lines "$E2E_TMP/witness.log")
 wait_lines "$E2E_TMP/witness.log" $((killed_at + 150)) 30 ||

@@ -39,9 +39,8 @@ grep -q "VOCE EH O PLAYER" "$E2E_TMP/joiner.out" && fail "um cliente entrou no s
 
 kill -CONT "${GAME_PID[server]}"
 first=$("$probe" 127.0.0.1 frames 3) || fail "o servidor retomado nao responde: $first"
-sleep 1
-second=$("$probe" 127.0.0.1 frames 3) || fail "o servidor retomado nao responde: $second"
-[ "$second" -gt "$first" ] || fail "o servidor retomado nao desenha mais quadros ($first, depois $second)"
+drew_more() { second=$("$probe" 127.0.0.1 frames 3) && [ "$second" -gt "$first" ]; }
+wait_until 10 drew_more || fail "o servidor retomado nao desenha mais quadros ($first, depois $second)"
 [ "$("$probe" 127.0.0.1 logar)" = "-1" ] || fail "o servidor cheio deu um numero de jogador de novo"
 start_game newcomer
 answer newcomer 2 127.0.0.1

@@ -38,8 +38,9 @@ xdotool windowmove "$server_window" 1000 700
 launch client cliente 127.0.0.1
 expect_output client "VOCE EH O PLAYER: 1"
 new_window "$server_window" >/dev/null || fail "a janela do cliente nao abriu"
-sleep 1.5
-shot 01_client_joined 0
+shows_runner1() { [ "$(runner_pose "$1" 1)" != none ]; }
+wait_for_shot 20 01_client_joined 0 shows_runner1 ||
+  fail "o cliente nao mostra o corredor 1 (01_client_joined.png)"
 
 # The server ends in order (SIGTERM, as Ctrl+C) and takes its naming service along.
 kill -TERM "${GAME_PID[server]}"

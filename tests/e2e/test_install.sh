@@ -33,13 +33,9 @@ console="$E2E_TMP/console.txt"
 game=$!
 E2E_PIDS+=($game)
 win=$(wait_for_window corrida 20) || fail "a janela do jogo instalado nao abriu: $(cat "$console")"
-read -r winx winy < <(xwininfo -id "$win" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}')
-sleep 1.5
-screenshot "$E2E_TMP/root.png"
-convert "$E2E_TMP/root.png" -crop "640x480+$winx+$winy" +repage "$artifacts/menu.png"
-convert "$artifacts/menu.png" -type TrueColor "BMP3:$E2E_TMP/menu.bmp"
-"$build/tests/screen_match_probe" "$E2E_TMP/menu.bmp" "$build/Img/menu/menu.jpg" 0 0 0 0 640 280 |
-  tee "$artifacts/checks.txt" || fail "o jogo instalado nao desenhou o menu (menu.png)"
+menu_on() { shows "$1" menu/menu.jpg 0 0 0 0 640 280; }
+wait_for_screen 20 "$win" menu menu_on || fail "o jogo instalado nao desenhou o menu (menu.png)"
+cp "$E2E_TMP/checks.log" "$artifacts/checks.txt"
 press "$win" Escape
 for _ in $(seq 1 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
 status=0

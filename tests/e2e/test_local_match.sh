@@ -31,94 +31,98 @@ exec 7>"$E2E_TMP/stdin"
 printf '3\n' >&7
 
 win=$(wait_for_window corrida 20) || fail "a janela do jogo nao abriu: $(cat "$console")"
-read -r winx winy < <(xwininfo -id "$win" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}')
 
-# shot NAME: screenshot of the display, taken at once; cut and checked after the match, so that
-# the checks do not hold up the game's timeline.
-shot() { screenshot "$E2E_TMP/root_$1.png"; }
-# cut NAME: the game window of shot NAME, kept as NAME.png, and as a BMP for the probe.
-cut() {
-  convert "$E2E_TMP/root_$1.png" -crop "640x480+$winx+$winy" +repage "$artifacts/$1.png"
-  convert "$artifacts/$1.png" -type TrueColor "BMP3:$E2E_TMP/$1.bmp"
+# Each step waits until the window shows what the step leads to (or fails after a bounded time),
+# and only then presses the next key.
+# await NAME CHECK [SECONDS]: captures the window as NAME until CHECK passes.
+await() {
+  wait_for_screen "${3:-15}" "$win" "$1" "$2" || fail "$1: a tela esperada nao apareceu ($1.png)"
 }
-# expect NAME REFERENCE X Y [SRC_X SRC_Y W H]: the reference image appears there in shot NAME.
-expect() {
-  local name="$1"; shift
-  "$probe" "$E2E_TMP/$name.bmp" "$img/$1" "${@:2}" | tee -a "$artifacts/checks.txt" ||
-    fail "$name: Img/$1 nao aparece onde devia"
+menu_on() { shows "$1" menu/menu.jpg 0 0 0 0 640 280; }
+one_player() { menu_on "$1" && shows "$1" menu/img1_2.jpg 304 294; }
+two_players() {
+  menu_on "$1" && shows "$1" menu/img2_2.jpg 333 294 && shows "$1" menu/chooseplayer_2.jpg 131 294
+}
+credits_item() { menu_on "$1" && shows "$1" menu/integrantes_2.jpg 130 340; }
+instructions_item() { menu_on "$1" && shows "$1" menu/instrucoes_2.jpg 130 383; }
+credits() { shows "$1" menu/bg_integrantes.jpg 0 0; }
+instructions() { shows "$1" menu/bg_instrucoes.jpg 0 0; }
+selection_open() { shows "$1" menu/bg_selecao.jpg 0 0 0 0 640 290; }
+# Player 1 took the first character; player 2's cursor waits on the second.
+first_chosen() {
+  selection_open "$1" && shows "$1" menu/sel_j1_2.jpg 72 344 && shows "$1" menu/sel_2.jpg 152 339 0 0 80 5
+}
+prompt() { shows "$1" menu/enter.bmp 0 0; }
+paused() { shows "$1" menu/pause.bmp 0 0; }
+# The race: a picture with neither the prompt nor the pause over it. (Which stage it shows is
+# checked on the pictures after the match: that search takes seconds.)
+racing() { not_blank "$1" && ! prompt "$1" && ! paused "$1"; }
+# The winner picture's title, and both stages won with F10: nobody crossed the finish line.
+nobody_won() {
+  shows "$1" menu/parabens.jpg 0 0 0 0 640 110 && shows "$1" menu/ninguem.bmp 36 172 &&
+    shows "$1" menu/ninguem.bmp 344 172
 }
 not_blank() {
   local sd
   sd=$(convert "$artifacts/$1.png" -colorspace Gray -format '%[fx:standard_deviation]' info:)
-  echo "$1: desvio padrao $sd" | tee -a "$artifacts/checks.txt"
-  awk -v s="$sd" 'BEGIN{exit !(s > 0.03)}' || fail "$1: imagem em branco"
+  echo "$1: desvio padrao $sd" >>"$E2E_TMP/checks.log"
+  awk -v s="$sd" 'BEGIN{exit !(s > 0.03)}'
 }
 
 # Main menu: two players chosen with Right, so item 2 and the players label are highlighted.
-sleep 1.5
+await menu_start one_player 20
 press "$win" Right
-sleep 0.5
-shot menu
+await menu two_players
 
 # Credits and instructions open in place and go back to the menu with Esc; Up from the credits
 # item returns to the player count last chosen, 2.
 press "$win" Down
-sleep 0.3
+await credits_item credits_item
 press "$win" Return
-sleep 0.7
-shot credits
+await credits credits
 press "$win" Escape
-sleep 0.3
+await credits_closed credits_item
 press "$win" Down
-sleep 0.3
+await instructions_item instructions_item
 press "$win" Return
-sleep 0.7
-shot instructions
+await instructions instructions
 press "$win" Escape
-sleep 0.3
+await instructions_closed instructions_item
 press "$win" Up
-sleep 0.3
+await credits_again credits_item
 press "$win" Up
-sleep 0.3
-shot menu_back
+await menu_back two_players
 press "$win" Return
 
-# Player selection: player 1 takes the first character; player 2's cursor waits on the second.
-sleep 1
+# Player selection: player 1 takes the first character; player 2 the second.
+await selection_start selection_open
 press "$win" Return
-sleep 0.5
-shot selection
+await selection first_chosen
 press "$win" Return
 
 # Stage 1: the prompt over the first picture, then the race. Nobody flips, so the runners would
 # fall into the first gap after a few seconds: the pause and F10 come before that.
-sleep 3
-shot prompt1
+await prompt1 prompt 20
 press "$win" Return
-sleep 0.6
-shot race
+await race racing
 
 # Pause and resume.
 press "$win" p
-sleep 0.5
-shot pause
+await pause paused
 press "$win" p
-sleep 0.2
+await race_resumed racing
 
-# F10 wins stage 1; the interval; stage 2's prompt, F10 again.
+# F10 wins stage 1; the interval; stage 2's prompt and race, F10 again.
 press "$win" F10
-sleep 5
-shot prompt2
+await prompt2 prompt 20
 press "$win" Return
-sleep 1
+await race2 racing
 press "$win" F10
-sleep 1.5
 
 # The winner picture, dismissed with Enter; then Esc leaves from the menu.
-shot winner
+await winner nobody_won 20
 press "$win" Return
-sleep 1
-shot menu_again
+await menu_again menu_on
 press "$win" Escape
 
 wait_for_text "$console" "Pressione Enter para sair" 20 || fail "o jogo nao voltou ao console: $(cat "$console")"
@@ -127,28 +131,14 @@ status=0
 wait "$game" || status=$?
 cp "$console" "$artifacts/console.txt"
 [ "$status" -eq 0 ] || fail "o programa terminou com status $status"
-for name in menu credits instructions menu_back selection prompt1 race pause prompt2 winner menu_again; do cut "$name"; done
-not_blank menu
-expect menu menu/menu.jpg 0 0 0 0 640 280
-expect menu menu/img2_2.jpg 333 294
-expect menu menu/chooseplayer_2.jpg 131 294
-expect credits menu/bg_integrantes.jpg 0 0
-expect instructions menu/bg_instrucoes.jpg 0 0
-expect menu_back menu/img2_2.jpg 333 294
-not_blank selection
-expect selection menu/bg_selecao.jpg 0 0 0 0 640 290
-expect selection menu/sel_j1_2.jpg 72 344
-expect selection menu/sel_2.jpg 152 339 0 0 80 5
-expect prompt1 menu/enter.bmp 0 0
-not_blank race
-"$probe" --find-x "$E2E_TMP/race.bmp" "$img/Jogo/visual1.jpg" 40 200 2000 | tee -a "$artifacts/checks.txt" ||
-  fail "race: o quadro nao mostra a fase 1"
-expect pause menu/pause.bmp 0 0
-expect prompt2 menu/enter.bmp 0 0
-# The winner picture's title, and both stages won with F10: nobody crossed the finish line.
-expect winner menu/parabens.jpg 0 0 0 0 640 110
-expect winner menu/ninguem.bmp 36 172
-expect winner menu/ninguem.bmp 344 172
-expect menu_again menu/menu.jpg 0 0 0 0 640 280
+# on_stage NAME PICTURE: race picture NAME shows the stage picture PICTURE, scrolled.
+on_stage() {
+  "$probe" --find-x "$E2E_TMP/$1.bmp" "$img/Jogo/$2" 40 200 2000 >>"$E2E_TMP/checks.log" 2>&1 ||
+    fail "$1: o quadro nao mostra Img/Jogo/$2 ($1.png)"
+}
+on_stage race visual1.jpg
+on_stage race_resumed visual1.jpg
+on_stage race2 visual2.jpg
+cp "$E2E_TMP/checks.log" "$artifacts/checks.txt"
 grep -q "nao encontrad" "$console" && fail "imagem faltando: $(grep "nao encontrad" "$console")"
 echo "ok: partida local completa; capturas em $artifacts"

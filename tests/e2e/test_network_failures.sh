@@ -37,9 +37,10 @@ finish_game early_client
 
 # A server for two players; player 1 is a real client, player 2 the probe, so the race starts.
 start_server server 2 -u DISPLAY
-start_client client 1
+start_client client 1 CORRIDA_REPLAY_LOG="$E2E_TMP/client.log"
 [ "$("$probe" 127.0.0.1 logar)" = "2" ] || fail "a sonda nao entrou como jogador 2"
-sleep 7
+# The countdown and the first pictures of the race.
+wait_lines "$E2E_TMP/client.log" 40 60 || fail "o cliente nao recebeu a corrida"
 
 # The server stops answering: the client gives up after its call timeout.
 kill -STOP "${GAME_PID[server]}"
@@ -50,17 +51,27 @@ waited=$(( $(date +%s) - stopped ))
 finish_game client
 kill -CONT "${GAME_PID[server]}"
 
-# A second client joins nowhere (full), and the one that vanished did not stop the server.
-sleep 2
+# The one that vanished did not stop the server: it answers, and goes on drawing.
+# server_draws PLAYER: whether the server records new pictures for PLAYER within 10 s.
+server_draws() {
+  local before
+  before=$("$probe" 127.0.0.1 frames "$1") || return 1
+  drew_more() { [ "$("$probe" 127.0.0.1 frames "$1")" -gt "$before" ] 2>/dev/null; }
+  wait_until 10 drew_more "$1"
+}
 kill -0 "${GAME_PID[server]}" 2>/dev/null || fail "o servidor terminou quando o cliente saiu"
 out=$("$probe" 127.0.0.1 fifo 2) || fail "o servidor nao responde depois da saida do cliente: $out"
+server_draws 2 || fail "o servidor parou de desenhar depois da saida do cliente"
+kill -INT "${GAME_PID[server]}"
+expect_output server "Servidor encerrado."
+finish_game server
 
 # A client killed mid-race does not stop the server either.
 start_server server2 1 -u DISPLAY
-start_client doomed 1
-sleep 7
+start_client doomed 1 CORRIDA_REPLAY_LOG="$E2E_TMP/doomed.log"
+wait_lines "$E2E_TMP/doomed.log" 40 60 || fail "o cliente nao recebeu a corrida"
 kill -9 "${GAME_PID[doomed]}"
-sleep 3
+server_draws 1 || fail "o servidor parou de desenhar depois da morte do cliente"
 kill -0 "${GAME_PID[server2]}" 2>/dev/null || fail "o servidor terminou quando o cliente morreu"
 "$probe" 127.0.0.1 fifo 1 >/dev/null || fail "o servidor nao responde depois da morte do cliente"
 kill -INT "${GAME_PID[server2]}"

@@ -23,40 +23,39 @@ xdotool windowmove "$server_window" 1000 700
 start_client client1 1
 client1_window=$(new_window "$(game_windows)") || true
 known=$(game_windows)
-client1_window=$(comm -13 <(echo "$server_window") <(echo "$known") | head -n 1)
+client1_window=$(comm -13 <(echo "$server_window") <(echo "$known") | sed -n 1p)
 [ -n "$client1_window" ] || fail "a janela do cliente 1 nao abriu"
 [ "$(window_size "$client1_window")" = "640x480" ] || fail "janela do cliente 1: $(window_size "$client1_window")"
-sleep 1.5
-shot 01_waiting 0
-# The picture above the count line, and the count line itself.
-shows_sprite "$artifacts/01_waiting.png" Img/menu/aguardando.bmp 0 0 640x246+0+0 ||
-  fail "o cliente 1 nao mostra a figura de espera (01_waiting.png)"
-shows_sprite "$artifacts/01_waiting.png" Img/menu/aguardando_1_2.bmp 170 246 ||
-  fail "o cliente 1 nao mostra \"1 de 2 jogadores\" (01_waiting.png)"
-case "$(runner_pose 01_waiting 1)" in
-  upright*) ;;
-  *) fail "o cliente 1 nao mostra a fase sob a figura de espera (01_waiting.png)" ;;
-esac
+# The picture above the count line, the count line itself, and the stage below with runner 1.
+waiting_for_one_more() {
+  shows_sprite "$artifacts/$1.png" Img/menu/aguardando.bmp 0 0 640x246+0+0 &&
+    shows_sprite "$artifacts/$1.png" Img/menu/aguardando_1_2.bmp 170 246 &&
+    [[ "$(runner_pose "$1" 1)" == upright* ]]
+}
+wait_for_shot 15 01_waiting 0 waiting_for_one_more ||
+  fail "o cliente 1 nao mostra a fase sob a figura de espera e \"1 de 2 jogadores\" (01_waiting.png)"
 
 # Player 2 joins: the countdown starts for both.
 start_client client2 2
 client2_window=$(new_window "$known") || fail "a janela do cliente 2 nao abriu"
 xdotool windowmove "$client2_window" 650 0
-joined=$(date +%s.%N)
 
-sleep 1.5
-shot 02_countdown_client1 0 02_countdown_client2 650
-counted=""
-for offset in 400 300 200 100 0; do
-  if shows_sprite "$artifacts/02_countdown_client1.png" Img/Jogo/54321.bmp 270 190 "100x100+$offset+0"; then
-    counted=$offset
-    shows_sprite "$artifacts/02_countdown_client2.png" Img/Jogo/54321.bmp 270 190 "100x100+$offset+0" ||
-      fail "o cliente 2 nao mostra a mesma contagem (02_countdown_client2.png)"
-  fi
-done
-[ -n "$counted" ] || fail "o cliente 1 nao mostra a contagem (02_countdown_client1.png)"
+# countdown_step NAME: which step of the countdown (the offset of its digit in 54321.bmp) shot
+# NAME shows, or nothing.
+countdown_step() {
+  local offset
+  for offset in 400 300 200 100 0; do
+    shows_sprite "$artifacts/$1.png" Img/Jogo/54321.bmp 270 190 "100x100+$offset+0" && echo "$offset"
+  done
+}
+counting_down() { [ -n "$(countdown_step "$1")" ]; }
+wait_for_shot 15 02_countdown_client1 0 counting_down ||
+  fail "o cliente 1 nao mostra a contagem (02_countdown_client1.png)"
 shows_sprite "$artifacts/02_countdown_client1.png" Img/menu/aguardando.bmp 0 0 640x246+0+0 &&
   fail "a figura de espera continua durante a contagem"
+# Client 2 shows the countdown too, within a step of client 1.
+wait_for_shot 5 02_countdown_client2 650 counting_down ||
+  fail "o cliente 2 nao mostra a contagem (02_countdown_client2.png)"
 
 # A third player finds the server full and gets no window.
 start_game client3
@@ -66,17 +65,14 @@ finish_game client3
 grep -q "VOCE EH O PLAYER" "$E2E_TMP/client3.out" && fail "o terceiro cliente recebeu um numero"
 [ "$(game_windows | wc -l)" -eq 3 ] || fail "o terceiro cliente abriu uma janela"
 
-# The race: five steps of just over a second after the join, then the runners land.
-while [ "$(echo "$(date +%s.%N) - $joined < 7.0" | bc)" = 1 ]; do sleep 0.1; done
-shot 03_race_a 0
-sleep 0.5
-shot 03_race_b 0
-[ "$(differing_pixels "$artifacts/03_race_a.png" "$artifacts/03_race_b.png")" != "0" ] ||
-  fail "a corrida nao anda no cliente 1 (03_race_a/b.png)"
-case "$(runner_pose 03_race_b 1)" in
-  upright*) ;;
-  *) fail "o corredor 1 nao esta de pe no chao antes do X (03_race_b.png)" ;;
-esac
+# The race: after the countdown the runners land and the stage scrolls.
+race_started() { [ -z "$(countdown_step "$1")" ] && [[ "$(runner_pose "$1" 1)" == upright* ]]; }
+wait_for_shot 20 03_race_a 0 race_started || fail "a corrida nao comecou no cliente 1 (03_race_a.png)"
+moved_since_race_a() {
+  [ -z "$(countdown_step "$1")" ] &&
+    [ "$(differing_pixels "$artifacts/03_race_a.png" "$artifacts/$1.png")" != "0" ]
+}
+wait_for_shot 5 03_race_b 0 moved_since_race_a || fail "a corrida nao anda no cliente 1 (03_race_a/b.png)"
 
 # X on client 1 flips runner 1: it rises and then hangs upside down from the ceiling. A flip
 # counts only while the runner stands on something (the floor, or runner 2's head), and a stage
@@ -93,23 +89,20 @@ done
 [ -n "$flipped" ] || fail "X no cliente 1 nao virou o corredor 1 (04_flip.png)"
 
 # P on client 2 pauses every client; P on client 1 resumes.
+paused_on() { shows_sprite "$artifacts/$1.png" Img/menu/pause.bmp 0 0; }
 press "$client2_window" p
-sleep 0.8
-shot 05_paused_client1_a 0 05_paused_client2 650
+wait_for_shot 10 05_paused_client1_a 0 paused_on || fail "o cliente 1 nao mostra a pausa (05_paused_client1_a.png)"
+wait_for_shot 5 05_paused_client2 650 paused_on || fail "o cliente 2 nao mostra a pausa (05_paused_client2.png)"
+# A second later the paused picture has not changed.
 sleep 1.0
 shot 05_paused_client1_b 0
-shows_sprite "$artifacts/05_paused_client1_a.png" Img/menu/pause.bmp 0 0 ||
-  fail "o cliente 1 nao mostra a pausa (05_paused_client1_a.png)"
-shows_sprite "$artifacts/05_paused_client2.png" Img/menu/pause.bmp 0 0 ||
-  fail "o cliente 2 nao mostra a pausa (05_paused_client2.png)"
 [ "$(differing_pixels "$artifacts/05_paused_client1_a.png" "$artifacts/05_paused_client1_b.png")" = "0" ] ||
   fail "a imagem do cliente 1 muda durante a pausa (05_paused_client1_a/b.png)"
 press "$client1_window" p
-sleep 0.8
-shot 06_resumed_a 0
-sleep 1.2
-shot 06_resumed_b 0
-[ "$(differing_pixels "$artifacts/06_resumed_a.png" "$artifacts/06_resumed_b.png")" != "0" ] ||
+resumed() { ! paused_on "$1"; }
+wait_for_shot 10 06_resumed_a 0 resumed || fail "a pausa nao saiu do cliente 1 (06_resumed_a.png)"
+moved_since_resumed_a() { [ "$(differing_pixels "$artifacts/06_resumed_a.png" "$artifacts/$1.png")" != "0" ]; }
+wait_for_shot 5 06_resumed_b 0 moved_since_resumed_a ||
   fail "o jogo nao voltou depois do segundo P (06_resumed_a/b.png)"
 
 # Esc ends client 2 only.

@@ -21,12 +21,12 @@ expect_output server "Servidor Rodando!"
 server_window=$(new_window "") || fail "a janela do servidor nao abriu"
 xdotool windowmove "$server_window" 1000 700
 
-start_client client 1
+start_client client 1 CORRIDA_REPLAY_LOG="$E2E_TMP/client.log"
 client_window=$(new_window "$server_window") || fail "a janela do cliente nao abriu"
 
-# The countdown takes five seconds; P counts only during the race (a lost stage starts again
-# with a countdown), so P is pressed again when a few screenshots after a press show no pause.
-sleep 5
+# P counts only during the race, after the countdown's five pictures (and a lost stage starts
+# again with a countdown), so P is pressed again when a few screenshots after a press show no pause.
+wait_lines "$E2E_TMP/client.log" 40 60 || fail "o cliente nao recebeu a corrida"
 paused=""
 for attempt in $(seq 1 10); do
   press "$client_window" p

@@ -25,22 +25,25 @@ run_menu() {
   win=$(wait_for_window corrida 20) || fail "$name: a janela nao abriu: $(cat "$console")"
   size=$(window_size "$win")
   [ "$size" = "$expected" ] || fail "$name: janela $size, esperado $expected"
-  read -r x y < <(xwininfo -id "$win" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}')
-  sleep 1.5
+  wait_for_screen 20 "$win" "$name" first_item || fail "$name: o menu nao apareceu ($name.png)"
   press "$win" Down
-  sleep 0.8
-  screenshot "$E2E_TMP/root_$name.png"
-  convert "$E2E_TMP/root_$name.png" -crop "$expected+$x+$y" +repage "$artifacts/$name.png"
+  wait_for_screen 15 "$win" "$name" credits_item || fail "$name: Down nao moveu o destaque ($name.png)"
   press "$win" Escape
   exec 7>&-
   local rc=0
   wait "$game" || rc=$?
   [ "$rc" -eq 0 ] || fail "$name: status $rc: $(cat "$console")"
-  if grep -vE '^(Menu:|[0-9]\. |Digite a opcao desejada:|Pressione Enter|$)' "$console" | grep -q .; then
+  if [ "$(grep -cvE '^(Menu:|[0-9]\. |Digite a opcao desejada:|Pressione Enter|$)' "$console")" != 0 ]; then
     fail "$name: o console disse mais do que o dialogo: $(cat "$console")"
   fi
   echo "ok: $name -> $size"
 }
+
+# at_640 NAME: capture NAME sampled down to 640 x 480 (every other pixel of a doubled picture), for
+# the probe, which compares with the game's own images.
+at_640() { convert "$artifacts/$1.png" -sample '640x480!' -type TrueColor "BMP3:$E2E_TMP/$1.bmp"; }
+first_item() { at_640 "$1" && shows "$1" menu/menu.jpg 0 0 0 0 640 280 && shows "$1" menu/img1_2.jpg 304 294; }
+credits_item() { at_640 "$1" && shows "$1" menu/menu.jpg 0 0 0 0 640 280 && shows "$1" menu/integrantes_2.jpg 130 340; }
 
 run_menu dialogue_x2 1280x960 --escala 2
 run_menu default 1280x960
