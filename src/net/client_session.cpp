@@ -175,8 +175,9 @@ std::string play(ObjetosDoServidor& server, int player, const std::string& addre
     threads.push_back(
         startThread([&] { replayAnswers(parts, end, log ? log : "", names ? names : ""); }));
     if (plan.framesFetch) {
-        fileFramesAnswer(plan.firstAnswer, parts);
-        for (int i = 0; i < plan.callsInFlight; ++i) {
+        // A refused first answer has ended the session already (fail sets `over`).
+        fileAnswerOrReport(plan.firstAnswer, parts, fail);
+        for (int i = 0; i < plan.callsInFlight && !end.over; ++i) {
             threads.push_back(startThread([&] { fetchFrames(link, parts, keepGoing, fail); }));
         }
     } else {

@@ -12,12 +12,31 @@ constexpr int64_t kPictureMs = 34;
 
 }  // namespace
 
-bool fileFramesAnswer(const std::string& answer, OrderedParts& parts) {
-    if (answer.empty()) return true;
+const char* const kInvalidAnswerMessage = "O servidor enviou uma resposta invalida.";
+const char* const kTooMuchWaitingMessage =
+    "O servidor enviou respostas fora de ordem ou depressa demais para serem mostradas; a sessao "
+    "foi encerrada.";
+
+Filing fileFramesAnswer(const std::string& answer, OrderedParts& parts) {
+    if (answer.empty()) return Filing::Filed;
     const std::optional<PartHeader> header = readPartHeader(answer);
-    if (!header) return false;
-    parts.put(header->part, answer.substr(header->bodyStart));
-    return true;
+    if (!header) return Filing::NoPartHeader;
+    return parts.put(header->part, answer.substr(header->bodyStart)) ? Filing::Filed
+                                                                     : Filing::TooMuchWaiting;
+}
+
+bool fileAnswerOrReport(const std::string& answer, OrderedParts& parts, const ReportFailure& fail) {
+    switch (fileFramesAnswer(answer, parts)) {
+        case Filing::Filed:
+            return true;
+        case Filing::NoPartHeader:
+            fail(kInvalidAnswerMessage);
+            return false;
+        case Filing::TooMuchWaiting:
+            fail(kTooMuchWaitingMessage);
+            return false;
+    }
+    return false;
 }
 
 int callsInFlightFor(int64_t roundTripMs) {
@@ -46,10 +65,7 @@ void fetchFrames(const FetchLink& link, OrderedParts& parts, const KeepGoing& ke
     while (keepGoing()) {
         try {
             CORBA::String_var answer = link.fifo->takeFrames(link.player, kFramesHoldMs);
-            if (!fileFramesAnswer(answer.in(), parts)) {
-                fail("O servidor enviou uma resposta invalida.");
-                return;
-            }
+            if (!fileAnswerOrReport(answer.in(), parts, fail)) return;
         } catch (const CORBA::Exception& failure) {
             fail(describeCorbaFailure(failure, EtapaRede::Jogo, link.address));
             return;
@@ -64,7 +80,10 @@ void fetchClassic(const FetchLink& link, OrderedParts& parts, uint64_t firstPart
         try {
             CORBA::String_var batch = link.fifo->getInstructions(link.player);
             if (batch[0] != '\0') {
-                parts.put(part++, batch.in());
+                if (!parts.put(part++, batch.in())) {
+                    fail(kTooMuchWaitingMessage);
+                    return;
+                }
             } else {
                 // Nothing recorded yet: a short rest instead of hammering the server.
                 restBetweenPolls();

@@ -33,9 +33,15 @@ int callsInFlightFor(int64_t roundTripMs);
 // The probe's round trip sets how many calls to keep in flight.
 FetchPlan planFetch(FifoServer_ptr fifo, CORBA::UShort player, bool framesAllowed);
 
-// Files a frames answer in `parts` under its part number ("" files nothing); false when it does
-// not open with a part header.
-bool fileFramesAnswer(const std::string& answer, OrderedParts& parts);
+// What became of an answer given to fileFramesAnswer.
+enum class Filing { Filed, NoPartHeader, TooMuchWaiting };
+
+// Files a frames answer in `parts` under its part number ("" files nothing).
+Filing fileFramesAnswer(const std::string& answer, OrderedParts& parts);
+
+// The console messages of a server whose answers a client refuses.
+extern const char* const kInvalidAnswerMessage;
+extern const char* const kTooMuchWaitingMessage;
 
 using KeepGoing = std::function<bool()>;
 // Receives the console message of the failure that ended a fetch loop.
@@ -48,6 +54,10 @@ struct FetchLink {
     CORBA::UShort player;
     std::string address;
 };
+
+// Files a frames answer as the fetch loops do; false, with the failure reported, when it is
+// refused.
+bool fileAnswerOrReport(const std::string& answer, OrderedParts& parts, const ReportFailure& fail);
 
 // One frames call after another, filing each answer in `parts`, until keepGoing() fails or a call
 // fails (reported). Run it on callsInFlight threads.

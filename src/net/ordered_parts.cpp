@@ -2,13 +2,19 @@
 
 #include <chrono>
 
-void OrderedParts::put(uint64_t part, std::string body) {
+bool OrderedParts::put(uint64_t part, std::string body) {
     {
         std::lock_guard<std::mutex> hold(lock);
-        if (part < expected) return;
+        if (part < expected || waiting.count(part)) return true;
+        if (part - expected >= maxParts || waiting.size() >= maxParts ||
+            body.size() > maxBytes - bytesWaiting) {
+            return false;
+        }
+        bytesWaiting += body.size();
         waiting.emplace(part, std::move(body));
     }
     arrived.notify_all();
+    return true;
 }
 
 std::optional<std::string> OrderedParts::next(const std::function<bool()>& keepGoing) {
@@ -19,6 +25,7 @@ std::optional<std::string> OrderedParts::next(const std::function<bool()>& keepG
         if (first != waiting.end() && first->first == expected) {
             std::string body = std::move(first->second);
             waiting.erase(first);
+            bytesWaiting -= body.size();
             ++expected;
             return body;
         }

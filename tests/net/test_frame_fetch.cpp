@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -140,6 +141,74 @@ TEST(OrderedParts, HandsPartsOutInNumberOrderAndStopsWhenAsked) {
     int looks = 0;
     EXPECT_FALSE(parts.next([&looks] { return ++looks < 3; }))
         << "part 4 never comes: the wait ends when the session does";
+}
+
+TEST(OrderedParts, WhatWaitsIsBoundedInPartsAndInBytes) {
+    const KeepGoing always = [] { return true; };
+    OrderedParts few(1, 4, 1000);
+    EXPECT_TRUE(few.put(4, "d"));
+    EXPECT_TRUE(few.put(3, "c"));
+    EXPECT_TRUE(few.put(2, "b"));
+    EXPECT_FALSE(few.put(5, "e")) << "four parts ahead of the one awaited can never all wait";
+    EXPECT_TRUE(few.put(1, "a"));
+    EXPECT_EQ(*few.next(always), "a");
+    EXPECT_TRUE(few.put(5, "e")) << "room again once one was handed out";
+    EXPECT_FALSE(few.put(6, "f")) << "four wait already";
+
+    OrderedParts small(1, 100, 10);
+    EXPECT_TRUE(small.put(2, "123456"));
+    EXPECT_FALSE(small.put(3, "12345")) << "eleven bytes would wait";
+    EXPECT_TRUE(small.put(1, "1234"));
+    EXPECT_EQ(*small.next(always), "1234");
+    EXPECT_EQ(*small.next(always), "123456");
+    EXPECT_TRUE(small.put(3, "1234567890"));
+
+    // Twelve calls in flight on a long link, answered in the reverse order, fit with room to spare.
+    OrderedParts link;
+    for (uint64_t part = 12; part >= 1; --part) {
+        EXPECT_TRUE(link.put(part, std::string(20000, 'x'))) << part;
+    }
+    EXPECT_EQ(fileFramesAnswer("part 900;blit a b 0 0 0 0 1 1;", link), Filing::TooMuchWaiting);
+    EXPECT_EQ(fileFramesAnswer("blit a b 0 0 0 0 1 1;", link), Filing::NoPartHeader);
+}
+
+// A server that keeps part 1 back and answers every call with a later part of 100 kB.
+class WithholdingFifo : public FifoServer_impl {
+  public:
+    using FifoServer_impl::FifoServer_impl;
+    char* takeFrames(CORBA::UShort, CORBA::UShort) override {
+        const std::string body = "part " + std::to_string(++part) + ";" + std::string(100000, 'x');
+        return CORBA::string_dup(body.c_str());
+    }
+    std::atomic<uint64_t> part{1};
+};
+
+TEST(FrameFetchThread, AServerThatHoldsAPartBackEndsTheSessionInsteadOfGrowingIt) {
+    RecorderInUse server(1);
+    WithholdingFifo servant{server.recorder};
+    Activated object(&servant);
+    FifoServer_var fifo = object.as<FifoServer>();
+    const FetchLink link{fifo.in(), 1, "127.0.0.1"};
+    OrderedParts parts;
+    std::string failure;
+    std::vector<std::thread> fetchers;
+    std::mutex failureLock;
+    std::atomic<bool> going{true};
+    for (int i = 0; i < 3; ++i) {
+        fetchers.emplace_back([&] {
+            fetchFrames(
+                link, parts, [&going] { return going.load(); },
+                [&](const std::string& message) {
+                    std::lock_guard<std::mutex> hold(failureLock);
+                    failure = message;
+                    going = false;
+                });
+        });
+    }
+    for (std::thread& fetcher : fetchers) fetcher.join();
+    EXPECT_EQ(failure, kTooMuchWaitingMessage);
+    EXPECT_LE(servant.part.load(), 2 + kMaxBytesWaiting / 100000 + 3)
+        << "the calls stop once the bound is reached";
 }
 
 }  // namespace
