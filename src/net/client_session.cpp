@@ -137,6 +137,8 @@ void replayAnswers(OrderedParts& parts, FimDeSessao& end, const std::string& log
     // unshown is shown once no answer has come for as long: next() asks keepGoing while it waits.
     ListaBitmaps registry(screen);
     FrameReplayer replayer(registry, logPath, namesPath);
+    // Leaving stops a long text mid-way: Esc, Ctrl+C and SIGTERM never wait for its drawing.
+    replayer.stopWhen([&end] { return !end.keepGoing(); });
     constexpr int64_t kPresentGapMs = 16;
     int64_t presentedAt = 0;
     int64_t replayedAt = 0;

@@ -1,5 +1,6 @@
 #include "stream/frame_replayer.h"
 
+#include <algorithm>
 #include <cinttypes>
 
 #include "platform/clock.h"
@@ -25,7 +26,21 @@ FrameReplayer::~FrameReplayer() {
     }
 }
 
+void FrameReplayer::drawPicture(std::string drawing, long long& answerLeft) {
+    WorkBudget budget(std::min(kPictureWorkBudget, answerLeft), stop);
+    executeBatch(registry, std::move(drawing), budget);
+    answerLeft -= budget.pixelsUsed();
+    if (budget.piecesSkipped() > 0 && budget.pixelsLeft() == 0 && cutShort++ == 0) {
+        std::fputs(
+            "O servidor mandou imagens que pediam trabalho demais; o que passou do limite "
+            "nao foi desenhado.\n",
+            stdout);
+        std::fflush(stdout);
+    }
+}
+
 void FrameReplayer::replay(const std::string& text) {
+    long long answerLeft = kAnswerWorkBudget;
     // The text up to each marker is one picture's drawing: it is on the window once replayed.
     size_t drawingStart = 0;
     size_t start = 0;
@@ -36,7 +51,7 @@ void FrameReplayer::replay(const std::string& text) {
             text.compare(start, 6, "frame ") == 0 ? readFrameMarker(text.substr(start, end - start))
                                                   : std::nullopt;
         if (marker) {
-            executeBatch(registry, text.substr(drawingStart, start - drawingStart));
+            drawPicture(text.substr(drawingStart, start - drawingStart), answerLeft);
             drawingStart = end + 1;
             ++frames;
             last = marker->frame;
@@ -51,5 +66,5 @@ void FrameReplayer::replay(const std::string& text) {
         }
         start = end + 1;
     }
-    if (drawingStart < text.size()) executeBatch(registry, text.substr(drawingStart));
+    if (drawingStart < text.size()) drawPicture(text.substr(drawingStart), answerLeft);
 }

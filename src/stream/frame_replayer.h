@@ -9,10 +9,15 @@
 // With a names file, the replayer writes there when it is destroyed one line "PICTURE NAME...":
 // the last picture replayed and the names its table held right after it (bound_names.h), which
 // the long-session check compares with what the server's recording left bound at that picture.
+//
+// Each picture is drawn within its work budget, and each text within an answer's (work_budget.h);
+// the first picture cut short says so once on the console. A stop condition, when given, skips
+// what is left of a text as soon as it holds.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,7 +33,12 @@ class FrameReplayer {
     FrameReplayer(const FrameReplayer&) = delete;
     FrameReplayer& operator=(const FrameReplayer&) = delete;
 
+    // Checked before each piece: once it holds, the rest of the text is skipped.
+    void stopWhen(std::function<bool()> condition) { stop = std::move(condition); }
+
     void replay(const std::string& text);
+    // How many pictures were cut short by their budget.
+    uint64_t picturesCutShort() const { return cutShort; }
     uint64_t framesReplayed() const { return frames; }
     // The number of the last picture replayed, 0 before the first.
     uint64_t lastFrame() const { return last; }
@@ -44,4 +54,9 @@ class FrameReplayer {
     uint64_t namesChangeCount = 0;
     uint64_t frames = 0;
     uint64_t last = 0;
+    uint64_t cutShort = 0;
+    std::function<bool()> stop;
+
+    // Draws one picture's pieces within what is left of the answer's budget.
+    void drawPicture(std::string drawing, long long& answerLeft);
 };

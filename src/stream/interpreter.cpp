@@ -106,8 +106,9 @@ bool mayHold(const ListaBitmaps& registry, const std::string& name, long long pi
     return registry.isBound(name) || registry.hasRoomFor(pixels);
 }
 
-void loadBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
+void loadBitmap(ListaBitmaps& registry, WorkBudget& budget, const std::vector<std::string>& w) {
     BITMAP* bitmap = isSafeImagePath(w[2]) ? loadImageFile(w[2]).release() : nullptr;
+    if (bitmap) budget.spend(static_cast<long long>(bitmap->w) * bitmap->h);
     if (bitmap && !mayHold(registry, w[1], static_cast<long long>(bitmap->w) * bitmap->h)) {
         destroy_bitmap(bitmap);
         bitmap = nullptr;
@@ -120,7 +121,7 @@ void loadBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
     bindOrRelease(registry, w[1], bitmap);
 }
 
-void createBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
+void createBitmap(ListaBitmaps& registry, WorkBudget& budget, const std::vector<std::string>& w) {
     const int width = toInt(w[2]);
     const int height = toInt(w[3]);
     const bool sane = width >= 1 && height >= 1 && width <= kMaxBitmapSide &&
@@ -128,11 +129,12 @@ void createBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
                       static_cast<long long>(width) * height <= kMaxBitmapArea &&
                       mayHold(registry, w[1], static_cast<long long>(width) * height);
     BITMAP* bitmap = sane ? create_bitmap(width, height) : nullptr;
+    if (bitmap) budget.spend(static_cast<long long>(width) * height);
     if (!bitmap) say("create_bitmap falhou\n");
     bindOrRelease(registry, w[1], bitmap);
 }
 
-void destroyBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
+void destroyBitmap(ListaBitmaps& registry, WorkBudget&, const std::vector<std::string>& w) {
     if (w[1] == kScreenName) return;  // the window is not the receiver's to release
     if (BITMAP* bitmap = registry.unbind(w[1])) destroy_bitmap(bitmap);
 }
@@ -146,8 +148,9 @@ int onPlane(int coordinate) { return std::clamp(coordinate, -kFarOut, kFarOut); 
 
 // blit with the graphics library's own clipping (source bitmap, then the target's clipping
 // rectangle) done first in 64 bits, so that the library gets a rectangle inside both bitmaps.
-void clippedBlit(BITMAP* source, BITMAP* target, long long sx, long long sy, long long dx,
-                 long long dy, long long width, long long height) {
+// Returns the pixels drawn.
+long long clippedBlit(BITMAP* source, BITMAP* target, long long sx, long long sy, long long dx,
+                      long long dy, long long width, long long height) {
     if (sx < 0) {
         width += sx;
         dx -= sx;
@@ -172,9 +175,10 @@ void clippedBlit(BITMAP* source, BITMAP* target, long long sx, long long sy, lon
     }
     width = std::min(width, target->cr - dx);
     height = std::min(height, target->cb - dy);
-    if (width <= 0 || height <= 0) return;
+    if (width <= 0 || height <= 0) return 0;
     blit(source, target, static_cast<int>(sx), static_cast<int>(sy), static_cast<int>(dx),
          static_cast<int>(dy), static_cast<int>(width), static_cast<int>(height));
+    return width * height;
 }
 
 // The two bitmaps a drawing piece names in words 1 and 2; when either is unknown the piece is
@@ -194,11 +198,12 @@ std::optional<NamedPair> findBoth(ListaBitmaps& registry, const std::vector<std:
     return NamedPair{first, second};
 }
 
-void drawSprite(ListaBitmaps& registry, const std::vector<std::string>& w) {
+void drawSprite(ListaBitmaps& registry, WorkBudget& budget, const std::vector<std::string>& w) {
     const std::optional<NamedPair> found = findBoth(registry, w);
     if (!found) return;
     BITMAP* target = found->first;
     BITMAP* sprite = found->second;
+    budget.spend(static_cast<long long>(sprite->w) * sprite->h);
     if (w[0] == "draw_sprite") {
         draw_sprite(target, sprite, onPlane(toInt(w[3])), onPlane(toInt(w[4])));
     } else {
@@ -206,47 +211,57 @@ void drawSprite(ListaBitmaps& registry, const std::vector<std::string>& w) {
     }
 }
 
-void blitBitmap(ListaBitmaps& registry, const std::vector<std::string>& w) {
+void blitBitmap(ListaBitmaps& registry, WorkBudget& budget, const std::vector<std::string>& w) {
     const std::optional<NamedPair> found = findBoth(registry, w);
     if (!found) return;
-    clippedBlit(found->first, found->second, toInt(w[3]), toInt(w[4]), toInt(w[5]), toInt(w[6]),
-                toInt(w[7]), toInt(w[8]));
+    budget.spend(clippedBlit(found->first, found->second, toInt(w[3]), toInt(w[4]), toInt(w[5]),
+                             toInt(w[6]), toInt(w[7]), toInt(w[8])));
 }
 
 // A sound is named like a picture, by a safe relative path under the image folder; the player
 // ignores names it does not know.
 bool isSafeSoundPath(const std::string& path) { return isGameFilePath(path); }
 
-void playSoundPiece(ListaBitmaps&, const std::vector<std::string>& w) {
+void playSoundPiece(ListaBitmaps&, WorkBudget&, const std::vector<std::string>& w) {
     if (isSafeSoundPath(w[1])) playSound(w[1]);
 }
 
-void playMusicPiece(ListaBitmaps&, const std::vector<std::string>& w) {
+void playMusicPiece(ListaBitmaps&, WorkBudget&, const std::vector<std::string>& w) {
     if (isSafeSoundPath(w[1])) playMusic(w[1]);
 }
 
-void stopMusicPiece(ListaBitmaps&, const std::vector<std::string>&) { stopMusic(); }
+void stopMusicPiece(ListaBitmaps&, WorkBudget&, const std::vector<std::string>&) { stopMusic(); }
 
 struct Kind {
     const char* word;
     size_t fields;  // words of the piece, the kind word included
-    void (*run)(ListaBitmaps&, const std::vector<std::string>&);
+    void (*run)(ListaBitmaps&, WorkBudget&, const std::vector<std::string>&);
+    bool freesOnly = false;  // run even past the budget: it only gives memory back
 };
 
 const Kind kKinds[] = {
-    {"load_bitmap", 3, loadBitmap},        {"draw_sprite", 5, drawSprite},
-    {"draw_sprite_v_flip", 5, drawSprite}, {"create_bitmap", 4, createBitmap},
-    {"destroy_bitmap", 2, destroyBitmap},  {"blit", 9, blitBitmap},
-    {"play_sound", 2, playSoundPiece},     {"play_music", 2, playMusicPiece},
+    {"load_bitmap", 3, loadBitmap},
+    {"draw_sprite", 5, drawSprite},
+    {"draw_sprite_v_flip", 5, drawSprite},
+    {"create_bitmap", 4, createBitmap},
+    {"destroy_bitmap", 2, destroyBitmap, true},
+    {"blit", 9, blitBitmap},
+    {"play_sound", 2, playSoundPiece},
+    {"play_music", 2, playMusicPiece},
     {"stop_music", 1, stopMusicPiece},
 };
 
-void executePiece(ListaBitmaps& registry, const std::string& piece,
+void executePiece(ListaBitmaps& registry, WorkBudget& budget, const std::string& piece,
                   std::vector<std::string>& words) {
     if (!splitWords(piece, words) || words.empty()) return;
     for (const Kind& kind : kKinds) {
         if (words[0] != kind.word) continue;
-        if (words.size() >= kind.fields) kind.run(registry, words);
+        if (words.size() < kind.fields) return;
+        if (!kind.freesOnly && budget.spent()) {
+            budget.skip();
+        } else {
+            kind.run(registry, budget, words);
+        }
         return;
     }
 }
@@ -270,12 +285,17 @@ bool isSafeImagePath(const std::string& path) {
 }
 
 void executeBatch(ListaBitmaps& registry, std::string batch) {
+    WorkBudget budget;
+    executeBatch(registry, std::move(batch), budget);
+}
+
+void executeBatch(ListaBitmaps& registry, std::string batch, WorkBudget& budget) {
     std::vector<std::string> words;
     size_t start = 0;
     while (start < batch.size()) {
         size_t end = batch.find(';', start);
         if (end == std::string::npos) end = batch.size();
-        if (end > start) executePiece(registry, batch.substr(start, end - start), words);
+        if (end > start) executePiece(registry, budget, batch.substr(start, end - start), words);
         start = end + 1;
     }
 }

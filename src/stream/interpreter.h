@@ -18,9 +18,8 @@
 #include <string>
 #include <vector>
 
-// The largest bitmap a receiver agrees to create: the game's own largest is a stage, 18000 x 480.
-constexpr int kMaxBitmapSide = 18000;
-constexpr long long kMaxBitmapArea = 18000LL * 480LL;
+#include "stream/work_budget.h"
+
 // The most pixels a receiver holds in bitmaps at once (276 MB at 32 bits a pixel): a stage and its
 // buffer, the screens' pictures, and room to spare. A sender that names ever new bitmaps cannot
 // make it hold more.
@@ -64,8 +63,12 @@ class ListaBitmaps {
     long long pixelsHeld = 0;
 };
 
-// Carries out every instruction of `batch` with the bitmaps of `registry`.
+// Carries out every instruction of `batch` with the bitmaps of `registry`, within one picture's
+// work budget.
 void executeBatch(ListaBitmaps& registry, std::string batch);
+// The same within `budget`: once it is spent, the remaining pieces are skipped (counted in the
+// budget), all but destroy_bitmap, which only gives memory back.
+void executeBatch(ListaBitmaps& registry, std::string batch, WorkBudget& budget);
 
 // Whether `path` may be loaded on a receiver: a relative path of printable ASCII characters with no
 // ".." component and no backslash. (The graphics library reads a path as UTF-8 and runs past the

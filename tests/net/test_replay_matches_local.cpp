@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <jpgalleg.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -119,15 +120,21 @@ TEST(ServerReplay, ClientPictureEqualsTheLocalPictureOfTheSameFrames) {
     {
         RecorderScope server(kPlayers);
         ListaBitmaps registry(client);
+        long long heaviest = 0;
         raceStage1([&](int frame) {
             // Every batch, the empty ones included, as the client's receiving loop takes them.
             while (server.recorder().queuedBatches(1) > 0) {
                 const std::string batch = server.recorder().takeBatch(1);
-                if (!batch.empty()) executeBatch(registry, batch);
+                WorkBudget budget;
+                if (!batch.empty()) executeBatch(registry, batch, budget);
+                EXPECT_EQ(budget.piecesSkipped(), 0) << "frame " << frame;
+                heaviest = std::max(heaviest, budget.pixelsUsed());
             }
             if (!isCheckpoint(frame)) return;
             EXPECT_EQ(0, differingPixels(local[frame], client)) << "frame " << frame;
         });
+        // The stage's loading, the heaviest picture, leaves most of a picture's work budget.
+        EXPECT_LE(heaviest, kPictureWorkBudget / 2) << heaviest;
         // The server's own window was never drawn on.
         BITMAP* black = blackWindow();
         EXPECT_EQ(0, differingPixels(serverWindow, black));
