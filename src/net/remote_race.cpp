@@ -16,6 +16,8 @@ void openRemoteRace(EstadoControle& state, RunnerTable& table) {
 void closeRemoteRace(EstadoControle& state) {
     std::lock_guard<std::mutex> hold(state.runnersLock);
     state.active.store(false);
+    // A pause asked for in the race's last frame gap dies with the race.
+    state.paused.store(false);
 }
 
 void moveWithRemoteFlipsHeld(EstadoControle& state, const std::function<void()>& motion) {
@@ -34,10 +36,10 @@ void flipRemotePlayer(EstadoControle& state, int playerCount, long player) {
 }
 
 void toggleRemotePause(EstadoControle& state) {
+    // Under the lock, so that no toggle lands after closeRemoteRace has cleared the pause.
+    std::lock_guard<std::mutex> hold(state.runnersLock);
     if (!state.active.load()) return;
-    bool paused = state.paused.load();
-    while (!state.paused.compare_exchange_weak(paused, !paused)) {
-    }
+    state.paused.store(!state.paused.load());
 }
 
 void useRemoteCheat(EstadoControle& state) {

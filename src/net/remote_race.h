@@ -35,7 +35,8 @@ void moveWithRemoteFlipsHeld(EstadoControle& state, const std::function<void()>&
 // number of players.
 void flipRemotePlayer(EstadoControle& state, int playerCount, long player);
 
-// pausar: while a race is open, toggles `paused` (two concurrent calls toggle it twice).
+// pausar: while a race is open, toggles `paused` (two concurrent calls toggle it twice). Closing
+// the race clears it: a pause never reaches the next race.
 void toggleRemotePause(EstadoControle& state);
 
 // usarCheat: while a race is open, sets `cheat`.

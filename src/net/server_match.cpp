@@ -68,10 +68,18 @@ bool ServerMatchRules::raceFrame(Mapa& stage) {
     return lost;
 }
 
-bool ServerMatchRules::pauseRequested() { return server.control.paused.load(); }
+bool ServerMatchRules::pauseRequested() {
+    if (!server.control.paused.load()) return false;
+    pausedAtMs = clockMs();
+    return true;
+}
 
-// A stop request ends the pause too: nobody may be left to lift it.
-bool ServerMatchRules::pauseEnded() { return !server.control.paused.load() || stopRequested(); }
+// A stop request ends the pause too: nobody may be left to lift it. A pause nobody lifts ends by
+// itself.
+bool ServerMatchRules::pauseEnded() {
+    if (clockMs() - pausedAtMs >= kLongestRemotePauseMs) server.control.paused = false;
+    return !server.control.paused.load() || stopRequested();
+}
 
 StageOutcome ServerMatchRules::decideOutcome(int, bool finished) {
     if (key[KEY_ESC]) {

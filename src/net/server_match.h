@@ -11,6 +11,7 @@
 // stop_request.h) at any wait for players or during a race, a paused one included.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -57,4 +58,8 @@ class ServerMatchRules : public MatchRules {
 
   private:
     ServerContext& server;
+    int64_t pausedAtMs = 0;
 };
+
+// The longest a remote pause lasts: nobody can hold a race still for longer than this.
+constexpr int64_t kLongestRemotePauseMs = 30000;

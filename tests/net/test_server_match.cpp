@@ -317,11 +317,42 @@ TEST_F(ServerMatch, AStopRequestEndsAPausedRace) {
     keys.start(60000);
     playServerMatches(*context);
 
-    EXPECT_TRUE(context->control.paused.load()) << "the pause was never lifted";
+    EXPECT_FALSE(context->control.paused.load()) << "the pause ended with its race";
     EXPECT_EQ(clockMs(), 9000 + kFrameMs) << "the pause ends at once, the frame loop at its end";
     EXPECT_EQ(timesOf("destroy_bitmap paused"), std::vector<int64_t>{9000 + kFrameMs});
     EXPECT_EQ(timesOf("destroy_bitmap mapaVisual").size(), 1u) << "the stage is released";
     EXPECT_TRUE(timesOf("load_bitmap mapaVisual Img/Jogo/visual2.jpg").empty());
+    expectStageReleased();
+}
+
+// Nobody lifts a pause: it ends by itself after its longest time, and the race goes on.
+TEST_F(ServerMatch, ARemotePauseNobodyLiftsEndsByItself) {
+    everyoneJoined();
+    keys.call(6000, remotePause()).call(6000 + kLongestRemotePauseMs + 3000, remoteCheat());
+    keys.start(120000);
+    EXPECT_EQ(runServerStage(1, stage1Data(), *context), StageOutcome::Won);
+    const std::vector<int64_t> shown = timesOf("load_bitmap paused Img/menu/pause.bmp");
+    ASSERT_EQ(shown.size(), 1u);
+    const std::vector<int64_t> lifted = timesOf("destroy_bitmap paused");
+    ASSERT_EQ(lifted.size(), 1u);
+    EXPECT_GE(lifted[0] - shown[0], kLongestRemotePauseMs);
+    EXPECT_LE(lifted[0] - shown[0], kLongestRemotePauseMs + 2 * kFrameMs);
+    EXPECT_FALSE(framesShownBetween(lifted[0], 6000 + kLongestRemotePauseMs + 2000).empty())
+        << "the race ran again";
+}
+
+// A pause asked for in the last frame gap of a race (here the one the cheat ends) does not reach
+// the next race: stage 2 runs unpaused until Esc.
+TEST_F(ServerMatch, APauseInTheLastFrameGapDiesWithItsRace) {
+    everyoneJoined();
+    keys.call(5500, remoteCheat()).call(5501, remotePause()).down(16000, KEY_ESC);
+    keys.start(60000);
+    playServerMatches(*context);
+    EXPECT_TRUE(timesOf("load_bitmap paused Img/menu/pause.bmp").empty());
+    const std::vector<int64_t> stage2 = timesOf("load_bitmap mapaVisual Img/Jogo/visual2.jpg");
+    ASSERT_EQ(stage2.size(), 1u);
+    EXPECT_GT(framesShownBetween(stage2[0] + kCountdownMs + 1, 16000).size(), 30u)
+        << "stage 2's race ran";
     expectStageReleased();
 }
 
