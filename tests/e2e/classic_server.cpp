@@ -7,8 +7,6 @@
 // "Servidor classico rodando". Each player's first batch loads Img/menu/pause.bmp as "aguardando";
 // then every 34 ms a batch draws it on the window, one batch per getInstructions call. Every
 // Controle call is printed ("alterarGravidade N", "pausar", "usarCheat"). Ends on SIGTERM.
-#include <signal.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -19,6 +17,7 @@
 #include <vector>
 
 #include "classic_interfaces.hh"
+#include "named_servants.h"
 
 namespace {
 
@@ -76,19 +75,6 @@ class ClassicControle : public POA_Controle {
     void usarCheat() override { say("usarCheat"); }
 };
 
-CosNaming::Name named(const char* id) {
-    CosNaming::Name name;
-    name.length(1);
-    name[0].id = CORBA::string_dup(id);
-    name[0].kind = CORBA::string_dup("");
-    return name;
-}
-
-CORBA::ORB_ptr runningOrb = CORBA::ORB::_nil();
-std::atomic<bool> stopRequested{false};
-
-void requestStop(int) { stopRequested = true; }
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -96,39 +82,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "uso: classic_server ENDERECO JOGADORES\n");
         return 2;
     }
-    const std::string reference =
-        std::string("NameService=corbaloc::") + argv[1] + ":9001/NameService";
-    std::string slot = "classic_server", option = "-ORBInitRef", value = reference;
-    char* orbArgs[] = {slot.data(), option.data(), value.data(), nullptr};
-    int orbArgc = 3;
-    try {
-        CORBA::ORB_var orb = CORBA::ORB_init(orbArgc, orbArgs, "");
-        CORBA::Object_var poaObject = orb->resolve_initial_references("RootPOA");
-        PortableServer::POA_var poa = PortableServer::POA::_narrow(poaObject);
-        const int players = std::atoi(argv[2]);
-        ClassicFifo fifo(players);
-        ClassicLogin login(players);
-        ClassicControle controle;
-        FifoServer_var fifoRef = fifo._this();
-        Login_var loginRef = login._this();
-        Controle_var controleRef = controle._this();
-        CORBA::Object_var namesObject = orb->resolve_initial_references("NameService");
-        CosNaming::NamingContext_var names = CosNaming::NamingContext::_narrow(namesObject);
-        names->rebind(named("fifo"), fifoRef);
-        names->rebind(named("login"), loginRef);
-        names->rebind(named("controle"), controleRef);
-        PortableServer::POAManager_var manager = poa->the_POAManager();
-        manager->activate();
-        signal(SIGTERM, requestStop);
-        signal(SIGINT, requestStop);
-        say("Servidor classico rodando");
-        while (!stopRequested) usleep(20000);
-        orb->shutdown(true);
-        poa->destroy(true, true);
-        orb->destroy();
-    } catch (const CORBA::Exception& failure) {
-        std::fprintf(stderr, "classic_server: %s\n", failure._name());
-        return 1;
-    }
-    return 0;
+    const int players = std::atoi(argv[2]);
+    ClassicFifo fifo(players);
+    ClassicLogin login(players);
+    ClassicControle controle;
+    return named_servants::serve("classic_server", argv[1], fifo, login, controle,
+                                 "Servidor classico rodando");
 }

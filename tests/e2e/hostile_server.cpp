@@ -9,7 +9,6 @@
 //
 // It binds "fifo", "login" and "controle" in the naming service at ADDRESS:9001 and prints
 // "Servidor hostil rodando"; logar gives player 1 to everyone. Ends on SIGTERM.
-#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -18,6 +17,7 @@
 #include <string>
 
 #include "corrida.hh"
+#include "named_servants.h"
 
 namespace {
 
@@ -71,17 +71,6 @@ class SilentControle : public POA_Controle {
     void usarCheat() override {}
 };
 
-CosNaming::Name named(const char* id) {
-    CosNaming::Name name;
-    name.length(1);
-    name[0].id = CORBA::string_dup(id);
-    name[0].kind = CORBA::string_dup("");
-    return name;
-}
-
-std::atomic<bool> stopRequested{false};
-void requestStop(int) { stopRequested = true; }
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -90,38 +79,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "uso: hostile_server ENDERECO (out-of-order | heavy)\n");
         return 2;
     }
-    const std::string reference =
-        std::string("NameService=corbaloc::") + argv[1] + ":9001/NameService";
-    std::string slot = "hostile_server", option = "-ORBInitRef", value = reference;
-    char* orbArgs[] = {slot.data(), option.data(), value.data(), nullptr};
-    int orbArgc = 3;
-    try {
-        CORBA::ORB_var orb = CORBA::ORB_init(orbArgc, orbArgs, "");
-        CORBA::Object_var poaObject = orb->resolve_initial_references("RootPOA");
-        PortableServer::POA_var poa = PortableServer::POA::_narrow(poaObject);
-        HostileFifo fifo(mode == "heavy");
-        AnyLogin login;
-        SilentControle controle;
-        FifoServer_var fifoRef = fifo._this();
-        Login_var loginRef = login._this();
-        Controle_var controleRef = controle._this();
-        CORBA::Object_var namesObject = orb->resolve_initial_references("NameService");
-        CosNaming::NamingContext_var names = CosNaming::NamingContext::_narrow(namesObject);
-        names->rebind(named("fifo"), fifoRef);
-        names->rebind(named("login"), loginRef);
-        names->rebind(named("controle"), controleRef);
-        PortableServer::POAManager_var manager = poa->the_POAManager();
-        manager->activate();
-        signal(SIGTERM, requestStop);
-        signal(SIGINT, requestStop);
-        std::printf("Servidor hostil rodando\n");
-        std::fflush(stdout);
-        while (!stopRequested) usleep(20000);
-        orb->shutdown(true);
-        orb->destroy();
-    } catch (const CORBA::Exception& failure) {
-        std::fprintf(stderr, "hostile_server: %s\n", failure._name());
-        return 1;
-    }
-    return 0;
+    HostileFifo fifo(mode == "heavy");
+    AnyLogin login;
+    SilentControle controle;
+    return named_servants::serve("hostile_server", argv[1], fifo, login, controle,
+                                 "Servidor hostil rodando");
 }
