@@ -29,7 +29,8 @@ inline CosNaming::Name named(const char* id) {
 template <typename Fifo, typename Login, typename Controle>
 int serve(const char* program, const char* address, Fifo& fifo, Login& login, Controle& controle,
           const char* ready) {
-    const std::string reference = std::string("NameService=corbaloc::") + address + ":9001/NameService";
+    const std::string reference =
+        std::string("NameService=corbaloc::") + address + ":9001/NameService";
     std::string slot = program, option = "-ORBInitRef", value = reference;
     char* orbArgs[] = {slot.data(), option.data(), value.data(), nullptr};
     int orbArgc = 3;

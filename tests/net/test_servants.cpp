@@ -127,12 +127,14 @@ TEST_F(ControleImplTest, PauseTogglesDuringARaceAndTwoCallsResume) {
     EXPECT_FALSE(state.paused.load());
 }
 
-TEST_F(ControleImplTest, PauseLeftSetWhenTheRaceEndsStaysSet) {
+TEST_F(ControleImplTest, APauseDiesWithItsRaceAndNoneIsTakenBetweenRaces) {
     openRemoteRace(state, runners.table);
     controle.pausar();
     closeRemoteRace(state);
+    EXPECT_FALSE(state.paused.load()) << "the next race must not start paused";
     controle.pausar();  // between races: ignored
-    EXPECT_TRUE(state.paused.load());
+    openRemoteRace(state, runners.table);
+    EXPECT_FALSE(state.paused.load());
 }
 
 TEST_F(ControleImplTest, ConcurrentPausesEachToggleOnce) {
