@@ -33,12 +33,19 @@ start_naming_service() {
   fail "o servico de nomes nao iniciou: $(cat "$E2E_TMP/names.log")"
 }
 
-# start_game NAME [env...]: starts the program in the build dir, its console fed from a FIFO.
+# start_game NAME [VAR=VALUE...] [-u VAR...] [-- WORD...]: starts the program in the build dir
+# with that environment and command line, its console fed from a FIFO.
 start_game() {
-  local name="$1" fifo="$E2E_TMP/$1.in" fd
+  local name="$1" fifo="$E2E_TMP/$1.in" fd environment=() words=()
   shift
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do
+    environment+=("$1")
+    shift
+  done
+  [ $# -gt 0 ] && shift
+  words=("$@")
   mkfifo "$fifo"
-  env "$@" "$build/corrida" <"$fifo" >"$E2E_TMP/$name.out" 2>&1 &
+  env "${environment[@]}" "$build/corrida" "${words[@]}" <"$fifo" >"$E2E_TMP/$name.out" 2>&1 &
   GAME_PID[$name]=$!
   E2E_PIDS+=($!)
   exec {fd}>"$fifo"
@@ -53,6 +60,15 @@ start_server() {
   start_game "$name" "$@"
   answer "$name" 1 127.0.0.1 "$players"
   expect_output "$name" "Servidor Rodando!"
+}
+
+# host_server NAME PLAYERS [WORD...]: "corrida servidor PLAYERS WORD..." hosted in one step on this
+# machine; returns once it runs.
+host_server() {
+  local name="$1" players="$2"
+  shift 2
+  start_game "$name" -- servidor "$players" "$@"
+  expect_output "$name" "Servidor Rodando!" 30
 }
 
 # start_client NAME NUMBER [env...]: a client of the server on this machine, set up through the
