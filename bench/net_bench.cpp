@@ -16,8 +16,11 @@
 #include <vector>
 
 #include "corrida.hh"
+#include "net/caller_address.h"
 #include "net/fifo_server_impl.h"
 #include "net/orb_setup.h"
+#include "net/server_context.h"
+#include "platform/clock.h"
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
 #include "stream/interpreter.h"
@@ -60,12 +63,18 @@ void createFrameBitmaps(GravadorTela& recorder) {
 // player 1's queue is filled with ready batches and player 2's left empty.
 [[noreturn]] void serve(int out, bool recording) {
     setenv("ORBendPoint", "giop:tcp:127.0.0.1:", 1);
-    GravadorTela recorder(2);
-    GravadorTela::install(&recorder);
+    ServerContext context(2);
+    GravadorTela& recorder = context.recorder;
+    // Both players are the benchmark's client, on this machine, playing from the start.
+    for (int player = 1; player <= 2; ++player) {
+        context.slots.joinByAddress("127.0.0.1", clockMs());
+        context.slots.noteFetch(player, clockMs());
+    }
     CORBA::ORB_var orb = startOrb("bench", "127.0.0.1");
+    watchCallerAddresses();
     CORBA::Object_var object = orb->resolve_initial_references("RootPOA");
     PortableServer::POA_var poa = PortableServer::POA::_narrow(object);
-    FifoServer_impl servant{recorder};
+    FifoServer_impl servant(context, currentCallerHost);
     PortableServer::ObjectId_var id = poa->activate_object(&servant);
     PortableServer::POAManager_var manager = poa->the_POAManager();
     manager->activate();

@@ -7,6 +7,7 @@
 //                                   this machine by default
 //   corrida cliente ENDERECO        a client of the naming service at ENDERECO
 //   --escala N                      with any of these: the game window enlarged N times (1 to 4)
+//   --truques                       a server lets its clients' F10 skip the stage
 //
 // Options start with "--" and may stand anywhere; "--" ends them. Every word is checked here, so
 // the modes get only values they can trust. A new option is one more row in the option table of

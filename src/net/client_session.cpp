@@ -18,6 +18,7 @@
 #include "net/frame_fetch.h"
 #include "net/orb_setup.h"
 #include "net/ordered_parts.h"
+#include "net/reconnection.h"
 #include "net/stop_request.h"
 #include "platform/clock.h"
 #include "platform/graphics.h"
@@ -83,25 +84,54 @@ bool findServer(CORBA::ORB_ptr orb, const std::string& address, ObjetosDoServido
     return true;
 }
 
-// Joins the server: the player number, -1 when the server is full, nothing when the call
-// failed (the reason is printed).
-std::optional<int> joinServer(Login_ptr login, const std::string& address) {
+// What joining gave: the player number (-1 when the server is full) and the secret of the later
+// calls ("" from a server that only numbers its players, or for a classic join).
+struct Entrada {
+    int player = -1;
+    std::string secret;
+};
+
+// CORRIDA_FETCH=classic: measuring the classic client against a server that has everything: it
+// joins and fetches with the original operations alone.
+bool classicClient() {
+    const char* forced = std::getenv("CORRIDA_FETCH");
+    return forced && std::string(forced) == "classic";
+}
+
+// Joins the server, with a secret where the server offers it; nothing when the call failed (the
+// reason is printed).
+std::optional<Entrada> joinServer(Login_ptr login, const std::string& address) {
     try {
-        return login->logar();
+        if (!classicClient()) {
+            try {
+                CORBA::String_var secret;
+                const CORBA::Short player = login->join(secret.out());
+                return Entrada{player, secret.in()};
+            } catch (const CORBA::BAD_OPERATION&) {
+                // A server from before join: its players are numbers.
+            }
+        }
+        return Entrada{login->logar(), ""};
     } catch (const CORBA::Exception& failure) {
         std::cout << describeCorbaFailure(failure, EtapaRede::Entrar, address) << std::endl;
         return std::nullopt;
     }
 }
 
-// Sends one remote key press; a failure ends the session.
+// Sends one remote key press; a failure ends the session, but a lost connection is tried once
+// more first (the ORB connects again).
 template <typename Call>
 void sendKey(int scanCode, Call call, FimDeSessao& end, const std::string& address) {
     if (!key[scanCode]) return;
-    try {
-        call();
-    } catch (const CORBA::Exception& failure) {
-        end.fail(describeCorbaFailure(failure, EtapaRede::Jogo, address));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            call();
+            break;
+        } catch (const CORBA::Exception& failure) {
+            if (attempt == 0 && isLostConnection(failure)) continue;
+            end.fail(describeCorbaFailure(failure, EtapaRede::Jogo, address));
+            break;
+        }
     }
     key[scanCode] = 0;
 }
@@ -162,11 +192,20 @@ void replayAnswers(OrderedParts& parts, FimDeSessao& end, const std::string& log
 
 // The window's life: the fetching threads, the replaying thread, the key loop, the joins.
 // Returns the failure message, if any.
-std::string play(ObjetosDoServidor& server, int player, const std::string& address,
+std::string play(ObjetosDoServidor& server, const Fetcher& self, const std::string& address,
                  FetchPlan plan) {
     FimDeSessao end;
     OrderedParts parts;
-    const FetchLink link{server.fifo.in(), static_cast<CORBA::UShort>(player), address};
+    // A client with a secret gets its place back after a lost connection.
+    Reconnection reconnection(
+        [&]() -> std::optional<uint64_t> {
+            CORBA::ULongLong next = 0;
+            if (server.login->rejoin(self.secret.c_str(), next) != self.player) return std::nullopt;
+            return next;
+        },
+        parts);
+    const FetchLink link{server.fifo.in(), self, address,
+                         self.secret.empty() ? nullptr : &reconnection};
     const KeepGoing keepGoing = [&end] { return end.keepGoing(); };
     const ReportFailure fail = [&end](const std::string& message) { end.fail(message); };
     const char* log = std::getenv("CORRIDA_REPLAY_LOG");
@@ -186,14 +225,20 @@ std::string play(ObjetosDoServidor& server, int player, const std::string& addre
         threads.push_back(startThread([&] { fetchClassic(link, parts, 1, keepGoing, fail); }));
     }
 
-    const CORBA::Short ownNumber = static_cast<CORBA::Short>(player);
+    const CORBA::Short ownNumber = static_cast<CORBA::Short>(self.player);
+    const char* secret = self.secret.c_str();
+    const bool numbered = self.secret.empty();
+    Controle_ptr controle = server.controle.in();
     while (end.keepGoing()) {
         sendKey(
-            KEY_X, [&] { server.controle->alterarGravidade(ownNumber); }, end, address);
+            KEY_X,
+            [&] { numbered ? controle->alterarGravidade(ownNumber) : controle->flip(secret); }, end,
+            address);
         sendKey(
-            KEY_P, [&] { server.controle->pausar(); }, end, address);
+            KEY_P, [&] { numbered ? controle->pausar() : controle->pause(secret); }, end, address);
         sendKey(
-            KEY_F10, [&] { server.controle->usarCheat(); }, end, address);
+            KEY_F10, [&] { numbered ? controle->usarCheat() : controle->cheat(secret); }, end,
+            address);
         restBetweenPolls();
     }
     // Escape is never cleared, so the other threads see it too; a failure sets `over`.
@@ -204,12 +249,10 @@ std::string play(ObjetosDoServidor& server, int player, const std::string& addre
 }
 
 // Asks the server once how to fetch; prints why and gives nothing when the server is gone.
-std::optional<FetchPlan> chooseFetch(FifoServer_ptr fifo, int player, const std::string& address) {
-    // CORRIDA_FETCH=classic: measuring the one-batch fetch against a server that has both.
-    const char* forced = std::getenv("CORRIDA_FETCH");
-    const bool framesAllowed = !(forced && std::string(forced) == "classic");
+std::optional<FetchPlan> chooseFetch(FifoServer_ptr fifo, const Fetcher& self,
+                                     const std::string& address) {
     try {
-        return planFetch(fifo, static_cast<CORBA::UShort>(player), framesAllowed);
+        return planFetch(fifo, self, !classicClient());
     } catch (const CORBA::Exception& failure) {
         std::cout << describeCorbaFailure(failure, EtapaRede::Entrar, address) << std::endl;
         return std::nullopt;
@@ -240,20 +283,21 @@ void runClientSession(ParametrosRede& params) {
     {
         ObjetosDoServidor server;
         if (findServer(orb, address, server)) {
-            const std::optional<int> player = joinServer(server.login, address);
-            if (!player) {
+            const std::optional<Entrada> joined = joinServer(server.login, address);
+            if (!joined) {
                 // Already reported.
-            } else if (*player == -1) {
+            } else if (joined->player == -1) {
                 std::cout << "O servidor ja esta cheio" << std::endl;
-            } else if (*player < 1 || *player > kMaxPlayers) {
-                std::cout << "O servidor respondeu com um numero de jogador invalido: " << *player
-                          << std::endl;
+            } else if (joined->player < 1 || joined->player > kMaxPlayers) {
+                std::cout << "O servidor respondeu com um numero de jogador invalido: "
+                          << joined->player << std::endl;
             } else {
-                std::cout << "VOCE EH O PLAYER: " << *player << std::endl;
-                std::optional<FetchPlan> plan = chooseFetch(server.fifo, *player, address);
+                std::cout << "VOCE EH O PLAYER: " << joined->player << std::endl;
+                const Fetcher self{static_cast<CORBA::UShort>(joined->player), joined->secret};
+                std::optional<FetchPlan> plan = chooseFetch(server.fifo, self, address);
                 if (plan && startGraphics()) {
                     catchStopSignals();
-                    const std::string failure = play(server, *player, address, std::move(*plan));
+                    const std::string failure = play(server, self, address, std::move(*plan));
                     stopGraphics();
                     if (!failure.empty()) std::cout << failure << std::endl;
                 }

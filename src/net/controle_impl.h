@@ -1,22 +1,36 @@
 // Controle_impl: the servant of a server's Controle object, which carries the players' keys.
 //
-// Thin: each operation forwards to the race's remote-input rules (remote_race.h) on the control
-// state. Inputs that arrive while no race runs, or that name no player of this server, are
-// ignored; no operation raises an exception of its own.
+// Each key acts for one player only: the numbered flip for the number its caller's address holds
+// (a classic client), pausar and usarCheat for the classic player of the caller's address, and
+// the secret's operations for the secret's player. Anything else is refused with NO_PERMISSION and
+// counted. Within those rules the keys go to the race's remote-input rules (remote_race.h): they
+// act only while a race runs; a pause asked for too soon after the player's last one, and a cheat
+// on a server that does not allow it, are ignored and counted.
 #pragma once
 
 #include "corrida.hh"
-#include "net/estado_controle.h"
+#include "net/caller_address.h"
+
+struct ServerContext;
 
 class Controle_impl : public POA_Controle {
   public:
-    Controle_impl(EstadoControle& state, const ContadorLogin& counter);
+    Controle_impl(ServerContext& server, CallerHost caller);
 
     void alterarGravidade(CORBA::Short player) override;
     void pausar() override;
     void usarCheat() override;
+    void flip(const char* secret) override;
+    void pause(const char* secret) override;
+    void cheat(const char* secret) override;
 
   private:
-    EstadoControle& state;
-    const ContadorLogin& counter;
+    int classicPlayer();
+    int secretPlayer(const char* secret);
+    void flipFor(int player);
+    void pauseFor(int player);
+    void cheatFor(int player);
+
+    ServerContext& server;
+    const CallerHost caller;
 };

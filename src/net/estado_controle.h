@@ -1,11 +1,12 @@
 // The state the server's game thread shares with the thread that serves remote requests (both
 // held by the server's context, server_context.h).
 //
-// EstadoControle: the runner table of the race in progress and the pause, cheat and activity
-// flags. ContadorLogin: how many players a server admits and how many have joined. The flags and
-// the counter are atomic: one thread writes each, the other reads it.
+// EstadoControle: the runner table of the race in progress, the pause (whose it is, and when each
+// player may pause again), the cheat and activity flags, and whether this server lets the cheat
+// work at all. The flags are atomic: one thread writes each, the other reads it.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -19,6 +20,14 @@ class EstadoControle {
     std::atomic<bool> paused{false};  // a remote player asked for a pause
     std::atomic<bool> cheat{false};   // a remote player used the cheat
     std::atomic<bool> active{false};  // a networked race's frame loop is running
+    // The host allowed the cheat (corrida servidor N --truques); without it usarCheat does nothing.
+    bool cheatsAllowed = false;
+
+    // Under runnersLock: the player whose pause holds the race (0: none), since when, and, per
+    // player number, when that player may pause again.
+    int pausedBy = 0;
+    int64_t pausedSinceMs = 0;
+    std::array<int64_t, kMaxPlayers + 1> pauseAllowedFromMs{};
 
     // Held around a remote flip's check-and-flip, around clearing `active` (so that the game thread
     // never releases a runner that a remote flip is touching) and around a race frame's motion (so
@@ -28,12 +37,4 @@ class EstadoControle {
     EstadoControle() = default;
     EstadoControle(const EstadoControle&) = delete;
     EstadoControle& operator=(const EstadoControle&) = delete;
-};
-
-class ContadorLogin {
-  public:
-    explicit ContadorLogin(int32_t maxPlayers) : maxPlayers(maxPlayers) {}
-
-    const int32_t maxPlayers;
-    std::atomic<int32_t> loggedIn{0};
 };

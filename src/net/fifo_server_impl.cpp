@@ -2,14 +2,61 @@
 
 #include <algorithm>
 
-#include "stream/gravador_tela.h"
+#include "net/server_context.h"
+#include "platform/clock.h"
+
+namespace {
+
+CallsInFlight::Admission admitOrRefuse(ServerContext& server, const std::string& host) {
+    std::optional<CallsInFlight::Admission> admission = server.callsInFlight.admit(host);
+    if (!admission) {
+        ++server.refusals.callsInFlight;
+        throw CORBA::NO_RESOURCES();
+    }
+    return std::move(*admission);
+}
+
+}  // namespace
+
+FifoServer_impl::FifoServer_impl(ServerContext& server, CallerHost caller)
+    : server(server), caller(std::move(caller)) {}
+
+int FifoServer_impl::numberedPlayer(CORBA::UShort player, const std::string& host) {
+    if (!server.slots.numberedCallAllowed(player, host, clockMs())) {
+        ++server.refusals.foreignCalls;
+        throw CORBA::NO_PERMISSION();
+    }
+    return player;
+}
 
 char* FifoServer_impl::getInstructions(CORBA::UShort player) {
-    // The recorder answers "" for a number that has no queue.
-    return CORBA::string_dup(recorder.takeBatch(player, kClassicHoldMs).c_str());
+    const std::string host = caller();
+    const int own = numberedPlayer(player, host);
+    const CallsInFlight::Admission admitted = admitOrRefuse(server, host);
+    server.slots.noteFetch(own, clockMs());
+    return CORBA::string_dup(
+        server.recorder.takeBatch(static_cast<uint16_t>(own), kClassicHoldMs).c_str());
+}
+
+char* FifoServer_impl::framesFor(int player, CORBA::UShort waitMs, const std::string& host) {
+    const CallsInFlight::Admission admitted = admitOrRefuse(server, host);
+    server.slots.noteFetch(player, clockMs());
+    const int hold = std::min<int>(waitMs, kMaxFramesHoldMs);
+    return CORBA::string_dup(
+        server.recorder.takeFrames(static_cast<uint16_t>(player), hold).c_str());
 }
 
 char* FifoServer_impl::takeFrames(CORBA::UShort player, CORBA::UShort waitMs) {
-    const int hold = std::min<int>(waitMs, kMaxFramesHoldMs);
-    return CORBA::string_dup(recorder.takeFrames(player, hold).c_str());
+    const std::string host = caller();
+    return framesFor(numberedPlayer(player, host), waitMs, host);
+}
+
+char* FifoServer_impl::takeOwnFrames(const char* secret, CORBA::UShort waitMs) {
+    const std::string host = caller();
+    const std::optional<int> player = server.slots.playerOfSecret(secret, clockMs());
+    if (!player) {
+        ++server.refusals.foreignCalls;
+        throw CORBA::NO_PERMISSION();
+    }
+    return framesFor(*player, waitMs, host);
 }

@@ -1,29 +1,40 @@
 // FifoServer_impl: the servant of a server's FifoServer object, which hands each player the
-// drawing instructions recorded for it in the process's drawing recorder.
+// drawing instructions recorded for it in the server's drawing recorder.
 //
 // getInstructions(player) removes and returns the oldest batch queued for that player, one batch
-// per call; "" when nothing is waiting or when the number names no player of this server. An empty
-// queue is waited on for up to kClassicHoldMs first, so a client that asks again at once, without
-// pause, costs the server one call per picture rather than thousands a second.
+// per call; "" when nothing is waiting. An empty queue is waited on for up to kClassicHoldMs
+// first, so a client that asks again at once, without pause, costs the server one call per
+// picture rather than thousands a second.
 //
 // takeFrames(player, waitMs) hands out every whole picture waiting, holding the call up to
-// min(waitMs, kMaxFramesHoldMs) for one.
+// min(waitMs, kMaxFramesHoldMs) for one; takeOwnFrames(secret, waitMs) does the same for the
+// secret's player.
+//
+// A queue is fetched only by its player (player_slots.h): a number its caller's address does not
+// hold, or an unknown secret, is refused with NO_PERMISSION; an address holding its share of
+// calls already (calls_in_flight.h) is refused with NO_RESOURCES. Both are counted.
 #pragma once
 
 #include "corrida.hh"
+#include "net/caller_address.h"
 
-class GravadorTela;
+struct ServerContext;
 
 class FifoServer_impl : public POA_FifoServer {
   public:
-    explicit FifoServer_impl(GravadorTela& recorder) : recorder(recorder) {}
+    FifoServer_impl(ServerContext& server, CallerHost caller);
 
     static constexpr int kClassicHoldMs = 15;
     static constexpr int kMaxFramesHoldMs = 1000;
 
     char* getInstructions(CORBA::UShort player) override;
     char* takeFrames(CORBA::UShort player, CORBA::UShort waitMs) override;
+    char* takeOwnFrames(const char* secret, CORBA::UShort waitMs) override;
 
   private:
-    GravadorTela& recorder;
+    int numberedPlayer(CORBA::UShort player, const std::string& host);
+    char* framesFor(int player, CORBA::UShort waitMs, const std::string& host);
+
+    ServerContext& server;
+    const CallerHost caller;
 };

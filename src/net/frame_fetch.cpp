@@ -16,6 +16,8 @@ const char* const kInvalidAnswerMessage = "O servidor enviou uma resposta invali
 const char* const kTooMuchWaitingMessage =
     "O servidor enviou respostas fora de ordem ou depressa demais para serem mostradas; a sessao "
     "foi encerrada.";
+const char* const kPlaceLostMessage =
+    "A conexao com o servidor caiu e o seu lugar ja nao e seu: entre de novo.";
 
 Filing fileFramesAnswer(const std::string& answer, OrderedParts& parts) {
     if (answer.empty()) return Filing::Filed;
@@ -44,16 +46,23 @@ int callsInFlightFor(int64_t roundTripMs) {
     return static_cast<int>(std::clamp<int64_t>(3 + pictures + pictures / 2, 3, 12));
 }
 
-FetchPlan planFetch(FifoServer_ptr fifo, CORBA::UShort player, bool framesAllowed) {
+std::string takeFramesFor(FifoServer_ptr fifo, const Fetcher& fetcher, CORBA::UShort waitMs) {
+    CORBA::String_var answer = fetcher.secret.empty()
+                                   ? fifo->takeFrames(fetcher.player, waitMs)
+                                   : fifo->takeOwnFrames(fetcher.secret.c_str(), waitMs);
+    return answer.in();
+}
+
+FetchPlan planFetch(FifoServer_ptr fifo, const Fetcher& fetcher, bool framesAllowed) {
     FetchPlan plan;
     if (!framesAllowed) return plan;
     try {
         const int64_t start = clockMs();
-        CORBA::String_var answer = fifo->takeFrames(player, 0);
+        std::string answer = takeFramesFor(fifo, fetcher, 0);
         const int64_t roundTrip = clockMs() - start;
         plan.framesFetch = true;
         plan.callsInFlight = callsInFlightFor(roundTrip);
-        plan.firstAnswer = answer.in();
+        plan.firstAnswer = std::move(answer);
     } catch (const CORBA::BAD_OPERATION&) {
         // A server from before takeFrames.
     }
@@ -63,11 +72,18 @@ FetchPlan planFetch(FifoServer_ptr fifo, CORBA::UShort player, bool framesAllowe
 void fetchFrames(const FetchLink& link, OrderedParts& parts, const KeepGoing& keepGoing,
                  const ReportFailure& fail) {
     while (keepGoing()) {
+        const uint64_t generation = link.reconnection ? link.reconnection->generation() : 0;
         try {
-            CORBA::String_var answer = link.fifo->takeFrames(link.player, kFramesHoldMs);
-            if (!fileAnswerOrReport(answer.in(), parts, fail)) return;
+            const std::string answer = takeFramesFor(link.fifo, link.fetcher, kFramesHoldMs);
+            if (!fileAnswerOrReport(answer, parts, fail)) return;
         } catch (const CORBA::Exception& failure) {
-            fail(describeCorbaFailure(failure, EtapaRede::Jogo, link.address));
+            bool placeLost = false;
+            if (link.reconnection && isLostConnection(failure) && keepGoing() &&
+                link.reconnection->recover(generation, placeLost)) {
+                continue;
+            }
+            fail(placeLost ? kPlaceLostMessage
+                           : describeCorbaFailure(failure, EtapaRede::Jogo, link.address));
             return;
         }
     }
@@ -78,7 +94,7 @@ void fetchClassic(const FetchLink& link, OrderedParts& parts, uint64_t firstPart
     uint64_t part = firstPart;
     while (keepGoing()) {
         try {
-            CORBA::String_var batch = link.fifo->getInstructions(link.player);
+            CORBA::String_var batch = link.fifo->getInstructions(link.fetcher.player);
             if (batch[0] != '\0') {
                 if (!parts.put(part++, batch.in())) {
                     fail(kTooMuchWaitingMessage);

@@ -14,6 +14,7 @@
 
 #include "corrida.hh"
 #include "net/ordered_parts.h"
+#include "net/reconnection.h"
 
 struct FetchPlan {
     bool framesFetch = false;
@@ -28,10 +29,20 @@ constexpr CORBA::UShort kFramesHoldMs = 250;
 // every picture (one each 34 ms), with room for jitter.
 int callsInFlightFor(int64_t roundTripMs);
 
+// Who fetches: the player number and, for a client that joined with a secret, the secret, which
+// the fetches then carry instead of the number.
+struct Fetcher {
+    CORBA::UShort player = 0;
+    std::string secret;  // "" for a classic join
+};
+
+// One frames call for `fetcher`, held up to `waitMs` at the server.
+std::string takeFramesFor(FifoServer_ptr fifo, const Fetcher& fetcher, CORBA::UShort waitMs);
+
 // Probes the server with one takeFrames call that does not wait, unless `framesAllowed` is false.
 // Throws the CORBA exceptions other than BAD_OPERATION (the server is gone, for instance).
 // The probe's round trip sets how many calls to keep in flight.
-FetchPlan planFetch(FifoServer_ptr fifo, CORBA::UShort player, bool framesAllowed);
+FetchPlan planFetch(FifoServer_ptr fifo, const Fetcher& fetcher, bool framesAllowed);
 
 // What became of an answer given to fileFramesAnswer.
 enum class Filing { Filed, NoPartHeader, TooMuchWaiting };
@@ -42,6 +53,7 @@ Filing fileFramesAnswer(const std::string& answer, OrderedParts& parts);
 // The console messages of a server whose answers a client refuses.
 extern const char* const kInvalidAnswerMessage;
 extern const char* const kTooMuchWaitingMessage;
+extern const char* const kPlaceLostMessage;
 
 using KeepGoing = std::function<bool()>;
 // Receives the console message of the failure that ended a fetch loop.
@@ -51,8 +63,11 @@ using ReportFailure = std::function<void(const std::string& message)>;
 // address (for the failure messages).
 struct FetchLink {
     FifoServer_ptr fifo;
-    CORBA::UShort player;
+    Fetcher fetcher;
     std::string address;
+    // Where a lost connection is recovered (a client that joined with a secret); nullptr: a lost
+    // connection ends the fetch.
+    Reconnection* reconnection = nullptr;
 };
 
 // Files a frames answer as the fetch loops do; false, with the failure reported, when it is
@@ -60,7 +75,8 @@ struct FetchLink {
 bool fileAnswerOrReport(const std::string& answer, OrderedParts& parts, const ReportFailure& fail);
 
 // One frames call after another, filing each answer in `parts`, until keepGoing() fails or a call
-// fails (reported). Run it on callsInFlight threads.
+// fails (reported; a lost connection is first recovered where the link allows). Run it on
+// callsInFlight threads.
 void fetchFrames(const FetchLink& link, OrderedParts& parts, const KeepGoing& keepGoing,
                  const ReportFailure& fail);
 

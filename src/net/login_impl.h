@@ -1,19 +1,26 @@
 // Login_impl: the servant of a server's Login object, which admits players.
 //
-// logar() gives the callers the numbers 1, 2, ... up to the server's player count in the order
-// their calls arrive, and -1 to every caller after that. Numbers are never given back. Concurrent
-// calls never admit more players than the count.
+// logar() and join() give out the player numbers by the server's slot rules (player_slots.h):
+// logar() ties the number to the caller's address, join() to a secret it hands the caller. A
+// refusal answers -1 and is counted. A number that had another holder before starts its queue
+// afresh for the newcomer. rejoin() gives a secret's client, back after a lost connection, its
+// number and a queue that starts afresh where its part numbers were.
 #pragma once
 
 #include "corrida.hh"
-#include "net/estado_controle.h"
+#include "net/caller_address.h"
+
+struct ServerContext;
 
 class Login_impl : public POA_Login {
   public:
-    explicit Login_impl(ContadorLogin& counter);
+    Login_impl(ServerContext& server, CallerHost caller);
 
     CORBA::Short logar() override;
+    CORBA::Short join(CORBA::String_out secret) override;
+    CORBA::Short rejoin(const char* secret, CORBA::ULongLong& nextPart) override;
 
   private:
-    ContadorLogin& counter;
+    ServerContext& server;
+    const CallerHost caller;
 };

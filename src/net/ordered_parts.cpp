@@ -34,6 +34,16 @@ std::optional<std::string> OrderedParts::next(const std::function<bool()>& keepG
     }
 }
 
+void OrderedParts::restartAt(uint64_t part) {
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        waiting.clear();
+        bytesWaiting = 0;
+        expected = part;
+    }
+    arrived.notify_all();
+}
+
 void OrderedParts::wake() {
     { std::lock_guard<std::mutex> hold(lock); }
     arrived.notify_all();

@@ -33,6 +33,9 @@ class OrderedParts {
     // The next answer in order; waits for it while `keepGoing()` says so, and gives nothing once
     // it does not.
     std::optional<std::string> next(const std::function<bool()>& keepGoing);
+    // From now on the answers go on from `part`: what waits is dropped, and so is every answer
+    // numbered below it that comes later (a connection was recovered: see reconnection.h).
+    void restartAt(uint64_t part);
     // Makes a waiting next() look at keepGoing() again now.
     void wake();
 

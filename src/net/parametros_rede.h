@@ -6,6 +6,7 @@
 #include <string>
 
 struct ParametrosRede {
-    std::string address;     // host of the naming service, one word as typed
-    int32_t numPlayers = 0;  // players of a server (1 to 6); read only for the server
+    std::string address;         // host of the naming service, one word as typed
+    int32_t numPlayers = 0;      // players of a server (1 to 6); read only for the server
+    bool cheatsAllowed = false;  // a server: its clients' F10 ends the stage (--truques)
 };

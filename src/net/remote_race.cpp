@@ -1,6 +1,9 @@
 #include "net/remote_race.h"
 
+#include <algorithm>
+
 #include "net/runner_flip.h"
+#include "platform/clock.h"
 
 namespace {
 
@@ -13,11 +16,22 @@ void openRemoteRace(EstadoControle& state, RunnerTable& table) {
     state.active.store(true);
 }
 
+// With the runners lock held.
+static void endPauseHeld(EstadoControle& state, int64_t nowMs) {
+    if (state.pausedBy != 0) {
+        // As long a race again as the pause lasted, and never less than kPauseAgainAfterMs.
+        const int64_t lasted = nowMs - state.pausedSinceMs;
+        state.pauseAllowedFromMs[state.pausedBy] = nowMs + std::max(kPauseAgainAfterMs, lasted);
+    }
+    state.pausedBy = 0;
+    state.paused.store(false);
+}
+
 void closeRemoteRace(EstadoControle& state) {
     std::lock_guard<std::mutex> hold(state.runnersLock);
     state.active.store(false);
     // A pause asked for in the race's last frame gap dies with the race.
-    state.paused.store(false);
+    endPauseHeld(state, clockMs());
 }
 
 void moveWithRemoteFlipsHeld(EstadoControle& state, const std::function<void()>& motion) {
@@ -35,15 +49,31 @@ void flipRemotePlayer(EstadoControle& state, int playerCount, long player) {
     if (runner != nullptr) runnerFlip(*runner);
 }
 
-void toggleRemotePause(EstadoControle& state) {
+PauseAnswer toggleRemotePause(EstadoControle& state, int player, int64_t nowMs) {
+    if (player < 1 || player > kMaxPlayers) return PauseAnswer::NoRace;
     // Under the lock, so that no toggle lands after closeRemoteRace has cleared the pause.
     std::lock_guard<std::mutex> hold(state.runnersLock);
-    if (!state.active.load()) return;
-    state.paused.store(!state.paused.load());
+    if (!state.active.load()) return PauseAnswer::NoRace;
+    if (state.paused.load()) {
+        endPauseHeld(state, nowMs);
+        return PauseAnswer::Lifted;
+    }
+    if (nowMs < state.pauseAllowedFromMs[player]) return PauseAnswer::TooSoon;
+    state.pausedBy = player;
+    state.pausedSinceMs = nowMs;
+    state.paused.store(true);
+    return PauseAnswer::Paused;
 }
 
-void useRemoteCheat(EstadoControle& state) {
+void endRemotePause(EstadoControle& state, int64_t nowMs) {
+    std::lock_guard<std::mutex> hold(state.runnersLock);
+    endPauseHeld(state, nowMs);
+}
+
+bool useRemoteCheat(EstadoControle& state) {
+    if (!state.cheatsAllowed) return false;
     if (state.active.load()) state.cheat.store(true);
+    return true;
 }
 
 void substituteRunnerFlipForTesting(RunnerFlip flip) {

@@ -17,6 +17,7 @@
 // (and the runner table's six entries) is ignored.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "net/estado_controle.h"
@@ -35,12 +36,25 @@ void moveWithRemoteFlipsHeld(EstadoControle& state, const std::function<void()>&
 // number of players.
 void flipRemotePlayer(EstadoControle& state, int playerCount, long player);
 
-// pausar: while a race is open, toggles `paused` (two concurrent calls toggle it twice). Closing
-// the race clears it: a pause never reaches the next race.
-void toggleRemotePause(EstadoControle& state);
+// How long after the end of its pause a player may pause again.
+constexpr int64_t kPauseAgainAfterMs = 8000;
 
-// usarCheat: while a race is open, sets `cheat`.
-void useRemoteCheat(EstadoControle& state);
+enum class PauseAnswer { Paused, Lifted, TooSoon, NoRace };
+
+// A player's pause key, while a race is open: any player lifts the pause that holds the race; a
+// player starts one unless its own last pause ended too recently (TooSoon): a player races at
+// least as long as its last pause lasted, and at least kPauseAgainAfterMs, before pausing again,
+// so nobody holds the race still for most of the time. `player` counts from 1 (to kMaxPlayers).
+PauseAnswer toggleRemotePause(EstadoControle& state, int player, int64_t nowMs);
+
+// Ends the pause that holds the race, if any (its time is up); the player who paused it waits
+// kPauseAgainAfterMs from now to pause again. Closing the race does the same: a pause never
+// reaches the next race.
+void endRemotePause(EstadoControle& state, int64_t nowMs);
+
+// usarCheat: while a race is open on a server that allows the cheat, sets `cheat`. False when the
+// server does not allow it.
+bool useRemoteCheat(EstadoControle& state);
 
 // How a remote flip reaches a runner: the runner's own atomic grounded-only flip. Tests may point
 // it elsewhere; nullptr restores the runner's own. Call only while no remote flip can run.

@@ -1,15 +1,21 @@
 // ServerContext: what a server's game thread and its remote-request threads share, made by the
 // server session before either starts and passed to both: the drawing recorder with a queue per
 // player (installed as the process's recorder while the context lives, so that everything drawn
-// is recorded for the players), the control state of the race in progress and the login counter.
+// is recorded for the players), the control state of the race in progress, who holds each player
+// number, and the count of what the server refused.
 #pragma once
 
+#include "net/calls_in_flight.h"
 #include "net/estado_controle.h"
+#include "net/player_slots.h"
+#include "net/refusal_counts.h"
 #include "stream/gravador_tela.h"
 
 struct ServerContext {
-    explicit ServerContext(int playerCount)
-        : playerCount(playerCount), recorder(playerCount), logins(playerCount) {
+    // `cheatsAllowed`: the host lets the remote cheat work (--truques).
+    explicit ServerContext(int playerCount, bool cheatsAllowed = false)
+        : playerCount(playerCount), recorder(playerCount), slots(playerCount) {
+        control.cheatsAllowed = cheatsAllowed;
         GravadorTela::install(&recorder);
     }
     ~ServerContext() { GravadorTela::install(nullptr); }
@@ -19,5 +25,7 @@ struct ServerContext {
     const int playerCount;
     GravadorTela recorder;
     EstadoControle control;
-    ContadorLogin logins;
+    PlayerSlots slots;
+    CallsInFlight callsInFlight;
+    RefusalCounts refusals;
 };

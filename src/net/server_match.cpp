@@ -25,17 +25,17 @@ StageEntrants entrantsOf(const ServerContext& server) {
 
 }  // namespace
 
-void waitForEveryPlayer(Mapa& stage, const ContadorLogin& logins) {
+void waitForEveryPlayer(Mapa& stage, PlayerSlots& slots) {
     int shown = -1;
     for (;;) {
-        const int joined = std::min(logins.loggedIn.load(), logins.maxPlayers);
+        const int joined = slots.joined(clockMs());
         if (joined != shown) {
             // The still stage again, so that the new count is drawn over a clean picture.
             stage.stillFrame();
-            showWaitingScreen(joined, logins.maxPlayers);
+            showWaitingScreen(joined, slots.playerCount());
             shown = joined;
         }
-        if (joined >= logins.maxPlayers || stopRequested()) return;
+        if (slots.everyonePlaying(clockMs()) || stopRequested()) return;
         restBetweenPolls();
     }
 }
@@ -45,7 +45,7 @@ const std::vector<std::string>& serverRunnerImages() { return runnerSpritesInOrd
 bool ServerMatchRules::prepareRace(int stageNumber, Mapa& stage) {
     if (stageNumber == 1) {
         recordedPlayMusic(sound::kMenuMusic);
-        waitForEveryPlayer(stage, server.logins);
+        waitForEveryPlayer(stage, server.slots);
         if (stopRequested()) return false;
     }
     showCountdown(stage);
@@ -77,7 +77,7 @@ bool ServerMatchRules::pauseRequested() {
 // A stop request ends the pause too: nobody may be left to lift it. A pause nobody lifts ends by
 // itself.
 bool ServerMatchRules::pauseEnded() {
-    if (clockMs() - pausedAtMs >= kLongestRemotePauseMs) server.control.paused = false;
+    if (clockMs() - pausedAtMs >= kLongestRemotePauseMs) endRemotePause(server.control, clockMs());
     return !server.control.paused.load() || stopRequested();
 }
 

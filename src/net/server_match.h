@@ -19,13 +19,14 @@
 
 struct StageData;
 
-class ContadorLogin;
+class PlayerSlots;
 class Mapa;
 struct ServerContext;
 
 // Shows the still stage under the waiting screen, again each time the number of players who have
-// joined changes, until all of `logins.maxPlayers` have joined or a stop is requested.
-void waitForEveryPlayer(Mapa& stage, const ContadorLogin& logins);
+// joined changes, until every player number is held and played (PlayerSlots::everyonePlaying) or
+// a stop is requested.
+void waitForEveryPlayer(Mapa& stage, PlayerSlots& slots);
 
 // The runner sheets of players 1 to 6.
 const std::vector<std::string>& serverRunnerImages();

@@ -47,7 +47,7 @@ void runServerSession(ParametrosRede& params) {
         releaseStopSignals();
         return;
     }
-    ServerContext context(playerCount);
+    ServerContext context(playerCount, params.cheatsAllowed);
     // Measuring the classic fetch: its batches carry the picture markers too (clients skip them).
     if (const char* marks = std::getenv("CORRIDA_MARK_FRAMES"); marks && *marks == '1') {
         context.recorder.markFramesOnClassicFetch(true);
@@ -84,6 +84,7 @@ void runServerSession(ParametrosRede& params) {
         allegro_exit();
     }
     server->stop();
+    std::cout << context.refusals.summary() << std::endl;
     if (stopRequested()) std::cout << "Servidor encerrado." << std::endl;
     releaseStopSignals();
 }

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <string>
 
+#include "net/caller_address.h"
 #include "net/controle_impl.h"
 #include "net/corba_failure.h"
 #include "net/estado_controle.h"
@@ -14,9 +15,9 @@
 // The three servants; they outlive the ORB that serves them.
 struct ServerServants {
     explicit ServerServants(ServerContext& context)
-        : fifo(context.recorder),
-          controle(context.control, context.logins),
-          login(context.logins) {}
+        : fifo(context, currentCallerHost),
+          controle(context, currentCallerHost),
+          login(context, currentCallerHost) {}
     FifoServer_impl fifo;
     Controle_impl controle;
     Login_impl login;
@@ -72,6 +73,7 @@ void OrbServer::serve() {
         return;
     }
     orb_ = CORBA::ORB::_duplicate(orb);
+    watchCallerAddresses();
     servants_ = std::make_unique<ServerServants>(context_);
     try {
         publishAndServe();

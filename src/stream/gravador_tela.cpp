@@ -72,6 +72,7 @@ void GravadorTela::closeBatch(bool endsFrame) {
         {
             std::lock_guard<std::mutex> hold(queuesLock);
             if (endsFrame) batch.closesFrame = FrameMarker{++frames, now};
+            if (batch.essential) everyBinding.absorb(pendingBatch);
             for (PlayerQueue& queue : queues) queue.offer(batch, now);
         }
         if (namesLog) {
@@ -114,6 +115,26 @@ std::string GravadorTela::takeFrames(uint16_t player, int holdMs) {
                        recorded.wait_for(hold, std::chrono::milliseconds(holdMs),
                                          [queue] { return queue->hasWholeFrame(); });
     return queue->takeFrames(clockMs(), whole);
+}
+
+void GravadorTela::restartQueue(uint16_t player) { startQueueAfresh(player, false); }
+
+uint64_t GravadorTela::resumeQueue(uint16_t player) { return startQueueAfresh(player, true); }
+
+uint64_t GravadorTela::startQueueAfresh(uint16_t player, bool keepNumbering) {
+    std::lock_guard<std::mutex> hold(queuesLock);
+    PlayerQueue* queue = queueOf(player);
+    if (queue == nullptr) return 0;
+    std::vector<std::string> bindings;
+    for (std::string& piece : everyBinding.pieces()) {
+        // The bindings alone: what a table may not hold yet. (A table that holds a name already
+        // keeps its own binding.)
+        if (piece.rfind("destroy_bitmap", 0) != 0) bindings.push_back(std::move(piece));
+    }
+    const uint64_t firstPart = keepNumbering ? queue->nextPartNumber() : 1;
+    *queue = PlayerQueue();
+    queue->startWith(bindings, firstPart);
+    return firstPart;
 }
 
 size_t GravadorTela::queuedBatches(uint16_t player) const {

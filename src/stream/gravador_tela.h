@@ -33,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "stream/bitmap_table_changes.h"
 #include "stream/bound_names.h"
 #include "stream/player_queue.h"
 
@@ -84,6 +85,13 @@ class GravadorTela {
     // one; when none comes, whatever waits (possibly ""). See PlayerQueue::takeFrames.
     std::string takeFrames(uint16_t player, int holdMs);
 
+    // Player `player`'s number passed to a new client: its queue starts afresh, with part 1 and
+    // the bitmaps the recording holds bound now, so the new client's table matches the server's.
+    void restartQueue(uint16_t player);
+    // Player `player`'s client back after a lost connection: as restartQueue, but the parts go on
+    // from the next number, which is returned (0 for no such player).
+    uint64_t resumeQueue(uint16_t player);
+
     // Number of batches takeBatch would give `player` (0 for no such player).
     size_t queuedBatches(uint16_t player) const;
     // Pictures ended so far.
@@ -92,6 +100,7 @@ class GravadorTela {
   private:
     void closeBatch(bool endsFrame);
     PlayerQueue* queueOf(uint16_t player);
+    uint64_t startQueueAfresh(uint16_t player, bool keepNumbering);
 
     std::vector<PlayerQueue> queues;
     std::string pendingBatch;
@@ -105,6 +114,7 @@ class GravadorTela {
     };
     std::unique_ptr<std::FILE, CloseFile> namesLog;  // written by the recording thread only
     BoundNames namesRecorded;
+    BitmapTableChanges everyBinding;  // the net bitmap changes of the whole recording
     mutable std::mutex queuesLock;
     std::condition_variable recorded;
 };

@@ -26,6 +26,11 @@ void PlayerQueue::foldQueue() {
     framesWaiting = 0;
 }
 
+void PlayerQueue::startWith(const std::vector<std::string>& bindings, uint64_t firstPart) {
+    for (const std::string& piece : bindings) folded.absorb(piece);
+    nextPart = firstPart;
+}
+
 void PlayerQueue::offer(const Batch& batch, int64_t nowMs) {
     if (departed(nowMs)) {
         if (!batches.empty() || !foldedPieces.empty()) foldQueue();

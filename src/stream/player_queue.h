@@ -18,6 +18,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "stream/bitmap_table_changes.h"
 #include "stream/frame_marker.h"
@@ -58,6 +59,12 @@ class PlayerQueue {
         lastTakeMs = nowMs;
         framesFetch = framesFetch || frames;
     }
+
+    // A fresh queue's first pieces: the bitmap bindings its client must hold first (the queue
+    // of a number given to a new client, or of a client back after a lost connection), and the
+    // number of its first part.
+    void startWith(const std::vector<std::string>& bindings, uint64_t firstPart = 1);
+    uint64_t nextPartNumber() const { return nextPart; }
 
     // Batches takeOne would give before the queue is empty.
     size_t waitingBatches() const;

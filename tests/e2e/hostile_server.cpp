@@ -26,6 +26,14 @@ constexpr size_t kAnswerBytes = 1900000;
 class AnyLogin : public POA_Login {
   public:
     CORBA::Short logar() override { return 1; }
+    CORBA::Short join(CORBA::String_out secret) override {
+        secret = CORBA::string_dup("hostil");
+        return 1;
+    }
+    CORBA::Short rejoin(const char*, CORBA::ULongLong& nextPart) override {
+        nextPart = 1;
+        return 1;
+    }
 };
 
 // The largest bitmaps a client creates, blitted onto each other over and over.
@@ -57,6 +65,9 @@ class HostileFifo : public POA_FifoServer {
         answer += drawing;
         return CORBA::string_dup(answer.c_str());
     }
+    char* takeOwnFrames(const char*, CORBA::UShort waitMs) override {
+        return takeFrames(1, waitMs);
+    }
 
   private:
     const bool inOrder;
@@ -69,6 +80,9 @@ class SilentControle : public POA_Controle {
     void alterarGravidade(CORBA::Short) override {}
     void pausar() override {}
     void usarCheat() override {}
+    void flip(const char*) override {}
+    void pause(const char*) override {}
+    void cheat(const char*) override {}
 };
 
 }  // namespace

@@ -81,6 +81,17 @@ start_client() {
   expect_output "$name" "VOCE EH O PLAYER: $number"
 }
 
+# start_probe_player NAME NUMBER: a player of the server on this machine that only watches
+# (net_probe play); returns once the server has made it player NUMBER.
+start_probe_player() {
+  "$build/tests/net_probe" 127.0.0.1 play >"$E2E_TMP/$1.out" 2>&1 &
+  E2E_PIDS+=($!)
+  GAME_PID[$1]=$!
+  first_line_is() { [ "$(sed -n 1p "$E2E_TMP/$1.out")" = "$2" ]; }
+  wait_until 20 first_line_is "$1" "$2" ||
+    fail "a sonda $1 nao entrou como jogador $2: $(cat "$E2E_TMP/$1.out")"
+}
+
 # answer NAME LINE...: types each line on the program's console.
 answer() {
   local name="$1" line
@@ -106,6 +117,16 @@ finish_game() {
   wait "${GAME_PID[$name]}"
   status=$?
   [ "$status" -eq 0 ] || fail "$name terminou com status $status; saida: $(cat "$E2E_TMP/$name.out")"
+}
+
+# await_exit NAME: a program started with a command line (no closing prompt) ends with status 0.
+await_exit() {
+  local status
+  exited() { ! running "${GAME_PID[$1]}"; }
+  wait_until 10 exited "$1" || fail "$1 nao terminou"
+  wait "${GAME_PID[$1]}"
+  status=$?
+  [ "$status" -eq 0 ] || fail "$1 terminou com status $status; saida: $(cat "$E2E_TMP/$1.out")"
 }
 
 # game_windows: the ids of the visible windows of the program, one a line.

@@ -3,12 +3,16 @@
 //
 //   net_probe ADDRESS ior NAME      the reference bound to NAME ("fifo", "login", "controle")
 //   net_probe ADDRESS logar         the player number the server gives (or -1)
+//   net_probe ADDRESS play          logar, prints the number, then fetches that player's batches
+//                                   until killed: a player that watches and never presses a key
 //   net_probe ADDRESS fifo PLAYER   the next batch queued for PLAYER (any unsigned short)
 //   net_probe ADDRESS flip PLAYER   alterarGravidade(PLAYER) (any short), prints "ok"
 //   net_probe ADDRESS frames PLAYER the number of the last picture among those waiting for PLAYER
 //                                   (takeFrames, waiting up to 250 ms for one; 0: none)
 //
 // Exit status 0 when the call was answered, 1 with the CORBA failure's name otherwise.
+#include <unistd.h>
+
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -33,6 +37,22 @@ int run(CORBA::ORB_ptr orb, const std::string& command, const char* argument) {
         CORBA::Object_var object = lookUp(orb, "login");
         Login_var login = Login::_narrow(object);
         std::cout << login->logar() << std::endl;
+    } else if (command == "play") {
+        CORBA::Object_var object = lookUp(orb, "login");
+        Login_var login = Login::_narrow(object);
+        const CORBA::Short player = login->logar();
+        std::cout << player << std::endl;
+        if (player < 1) return 0;
+        object = lookUp(orb, "fifo");
+        FifoServer_var fifo = FifoServer::_narrow(object);
+        for (;;) {
+            try {
+                CORBA::String_var batch = fifo->getInstructions(static_cast<CORBA::UShort>(player));
+            } catch (const CORBA::SystemException&) {
+                // A server stopped for a while: it is asked again.
+            }
+            usleep(20000);
+        }
     } else if (command == "fifo") {
         CORBA::Object_var object = lookUp(orb, "fifo");
         FifoServer_var fifo = FifoServer::_narrow(object);
@@ -70,8 +90,9 @@ int run(CORBA::ORB_ptr orb, const std::string& command, const char* argument) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::cerr << "uso: net_probe ENDERECO (ior NOME | logar | fifo N | frames N | flip N)"
-                  << std::endl;
+        std::cerr
+            << "uso: net_probe ENDERECO (ior NOME | logar | play | fifo N | frames N | flip N)"
+            << std::endl;
         return 2;
     }
     int status = 1;

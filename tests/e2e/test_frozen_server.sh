@@ -16,7 +16,7 @@ start_server server 3
 for i in 1 2; do
   start_client "client$i" "$i" CORRIDA_REPLAY_LOG="$E2E_TMP/client$i.log"
 done
-[ "$("$probe" 127.0.0.1 logar)" = "3" ] || fail "a sonda nao entrou como jogador 3"
+start_probe_player watcher 3
 for i in 1 2; do wait_lines "$E2E_TMP/client$i.log" 40 60 || fail "o cliente $i nao recebeu a corrida"; done
 
 now_ms() { date +%s%3N; }

@@ -38,7 +38,7 @@ finish_game early_client
 # A server for two players; player 1 is a real client, player 2 the probe, so the race starts.
 start_server server 2 -u DISPLAY
 start_client client 1 CORRIDA_REPLAY_LOG="$E2E_TMP/client.log"
-[ "$("$probe" 127.0.0.1 logar)" = "2" ] || fail "a sonda nao entrou como jogador 2"
+start_probe_player watcher 2
 # The countdown and the first pictures of the race.
 wait_lines "$E2E_TMP/client.log" 40 60 || fail "o cliente nao recebeu a corrida"
 
@@ -66,9 +66,11 @@ kill -INT "${GAME_PID[server]}"
 expect_output server "Servidor encerrado."
 finish_game server
 
-# A client killed mid-race does not stop the server either.
-start_server server2 1 -u DISPLAY
-start_client doomed 1 CORRIDA_REPLAY_LOG="$E2E_TMP/doomed.log"
+# A client killed mid-race does not stop the server either. It joins the classic way, by its
+# address, so that the probe on the same address may look at player 1's queue afterwards (and the
+# server marks the pictures of the classic fetch, which the client's replay log counts).
+start_server server2 1 -u DISPLAY CORRIDA_MARK_FRAMES=1
+start_client doomed 1 CORRIDA_REPLAY_LOG="$E2E_TMP/doomed.log" CORRIDA_FETCH=classic
 wait_lines "$E2E_TMP/doomed.log" 40 60 || fail "o cliente nao recebeu a corrida"
 kill -9 "${GAME_PID[doomed]}"
 server_draws 1 || fail "o servidor parou de desenhar depois da morte do cliente"

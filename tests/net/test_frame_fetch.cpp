@@ -12,6 +12,7 @@
 #include "net/fifo_server_impl.h"
 #include "net/frame_fetch.h"
 #include "net/ordered_parts.h"
+#include "net/server_context.h"
 #include "stream/frame_marker.h"
 #include "stream/gravador_tela.h"
 #include "support/frame_markers.h"
@@ -29,12 +30,19 @@ class ClassicOnlyFifo : public FifoServer_impl {
     std::atomic<int> framesCalls{0};
 };
 
+// A server whose player 1 joined the classic way from the test's address.
 class RecorderInUse {
   public:
-    explicit RecorderInUse(int players) : recorder(players) { GravadorTela::install(&recorder); }
-    ~RecorderInUse() { GravadorTela::install(nullptr); }
-    GravadorTela recorder;
+    explicit RecorderInUse(int players) : context(players), recorder(context.recorder) {
+        context.slots.joinByAddress(kHost, 0);
+    }
+    static constexpr const char* kHost = "10.0.0.1";
+    ServerContext context;
+    GravadorTela& recorder;
+    const CallerHost caller = [] { return std::string(kHost); };
 };
+
+const Fetcher kPlayerOne{1, ""};
 
 std::vector<uint64_t> frameNumbers(const std::string& text) {
     std::vector<uint64_t> numbers;
@@ -55,19 +63,20 @@ TEST(FrameFetch, ProbeChoosesTheFramesFetchOnlyWhereTheServerHasIt) {
     server.recorder.addInstruction("load_bitmap a Img/a.bmp");
     server.recorder.flush();
 
-    ClassicOnlyFifo classic{server.recorder};
+    ClassicOnlyFifo classic(server.context, server.caller);
     Activated classicObject(&classic);
     FifoServer_var classicFifo = classicObject.as<FifoServer>();
-    const FetchPlan fallback = planFetch(classicFifo, 1, true);
+    const FetchPlan fallback = planFetch(classicFifo, kPlayerOne, true);
     EXPECT_FALSE(fallback.framesFetch);
     EXPECT_EQ(classic.framesCalls.load(), 1) << "asked once";
     EXPECT_EQ(server.recorder.queuedBatches(1), 1u) << "the probe took nothing";
 
-    FifoServer_impl current{server.recorder};
+    FifoServer_impl current(server.context, server.caller);
     Activated currentObject(&current);
     FifoServer_var fifo = currentObject.as<FifoServer>();
-    EXPECT_FALSE(planFetch(fifo, 1, false).framesFetch) << "the classic fetch, when asked for";
-    const FetchPlan plan = planFetch(fifo, 1, true);
+    EXPECT_FALSE(planFetch(fifo, kPlayerOne, false).framesFetch)
+        << "the classic fetch, when asked for";
+    const FetchPlan plan = planFetch(fifo, kPlayerOne, true);
     EXPECT_TRUE(plan.framesFetch);
     EXPECT_GE(plan.callsInFlight, 3);
     EXPECT_EQ(plan.firstAnswer.rfind("part 1;load_bitmap a Img/a.bmp;frame 1 ", 0), 0u)
@@ -78,10 +87,10 @@ TEST(FrameFetch, ProbeChoosesTheFramesFetchOnlyWhereTheServerHasIt) {
 // picture once, in order, and nothing else in between.
 TEST(FrameFetchThread, CallsInFlightDeliverEveryPictureInOrder) {
     RecorderInUse server(1);
-    FifoServer_impl servant{server.recorder};
+    FifoServer_impl servant(server.context, server.caller);
     Activated object(&servant);
     FifoServer_var fifo = object.as<FifoServer>();
-    const FetchLink link{fifo.in(), 1, "127.0.0.1"};
+    const FetchLink link{fifo.in(), kPlayerOne, "127.0.0.1", nullptr};
     OrderedParts parts;
     std::atomic<bool> going{true};
     std::string failure;
@@ -91,7 +100,7 @@ TEST(FrameFetchThread, CallsInFlightDeliverEveryPictureInOrder) {
         going = false;
     };
     // As a client does when it joins: the probe puts the player on the frames fetch at once.
-    ASSERT_TRUE(planFetch(fifo, 1, true).framesFetch);
+    ASSERT_TRUE(planFetch(fifo, kPlayerOne, true).framesFetch);
     std::vector<std::thread> fetchers;
     for (int i = 0; i < 6; ++i) {
         fetchers.emplace_back([&] { fetchFrames(link, parts, keepGoing, fail); });
@@ -185,10 +194,10 @@ class WithholdingFifo : public FifoServer_impl {
 
 TEST(FrameFetchThread, AServerThatHoldsAPartBackEndsTheSessionInsteadOfGrowingIt) {
     RecorderInUse server(1);
-    WithholdingFifo servant{server.recorder};
+    WithholdingFifo servant(server.context, server.caller);
     Activated object(&servant);
     FifoServer_var fifo = object.as<FifoServer>();
-    const FetchLink link{fifo.in(), 1, "127.0.0.1"};
+    const FetchLink link{fifo.in(), kPlayerOne, "127.0.0.1", nullptr};
     OrderedParts parts;
     std::string failure;
     std::vector<std::thread> fetchers;

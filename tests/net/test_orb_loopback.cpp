@@ -8,13 +8,16 @@
 #include "net/fifo_server_impl.h"
 #include "net/login_impl.h"
 #include "net/orb_setup.h"
-#include "stream/gravador_tela.h"
+#include "net/server_context.h"
 
 namespace {
 
+// In-process calls pass no interceptor: the servants are told who calls.
+const CallerHost kCaller = [] { return std::string("10.0.0.1"); };
+
 TEST(OrbLoopback, LoginAnswersThroughTheOrb) {
-    ContadorLogin counter(1);
-    Login_impl servant(counter);
+    ServerContext context(1);
+    Login_impl servant(context, kCaller);
     Activated object(&servant);
     Login_var login = object.as<Login>();
     ASSERT_FALSE(CORBA::is_nil(login));
@@ -23,48 +26,50 @@ TEST(OrbLoopback, LoginAnswersThroughTheOrb) {
 }
 
 TEST(OrbLoopback, FifoHandsBatchesThroughTheOrb) {
-    GravadorTela recorder(2);
-    FifoServer_impl servant{recorder};
+    ServerContext context(2);
+    FifoServer_impl servant(context, kCaller);
     Activated object(&servant);
     FifoServer_var fifo = object.as<FifoServer>();
-    recorder.addInstruction("load_bitmap aguardando Img/menu/pause.bmp");
-    recorder.addInstruction("draw_sprite screen aguardando 0 0");
-    recorder.flush();
-    CORBA::String_var batch = fifo->getInstructions(2);
+    Login_impl login(context, kCaller);
+    ASSERT_EQ(1, login.logar());
+    context.recorder.addInstruction("load_bitmap aguardando Img/menu/pause.bmp");
+    context.recorder.addInstruction("draw_sprite screen aguardando 0 0");
+    context.recorder.flush();
+    CORBA::String_var batch = fifo->getInstructions(1);
     EXPECT_STREQ("load_bitmap aguardando Img/menu/pause.bmp;draw_sprite screen aguardando 0 0;",
                  batch.in());
-    CORBA::String_var none = fifo->getInstructions(65535);
-    EXPECT_STREQ("", none.in());
+    // A refusal reaches the caller as the system exception.
+    EXPECT_THROW(fifo->getInstructions(65535), CORBA::NO_PERMISSION);
 }
 
 TEST(OrbLoopback, ControleReachesTheRaceThroughTheOrb) {
     FakeRunnerFlip fakeFlip;
     FakeRunnerTable runners;
-    EstadoControle state;
-    ContadorLogin counter(2);
-    Controle_impl servant(state, counter);
+    ServerContext context(2);
+    Controle_impl servant(context, kCaller);
     Activated object(&servant);
     Controle_var controle = object.as<Controle>();
-    openRemoteRace(state, runners.table);
-    controle->alterarGravidade(-32768);
-    controle->alterarGravidade(2);
-    controle->pausar();
-    EXPECT_EQ(1, runners.totalFlips());
-    EXPECT_EQ(1, runners.flipsOf(2));
-    EXPECT_TRUE(state.paused.load());
+    Login_impl login(context, kCaller);
+    CORBA::String_var secret;
+    ASSERT_EQ(1, login.join(secret.out()));
+    openRemoteRace(context.control, runners.table);
+    controle->flip(secret.in());
+    controle->pause(secret.in());
+    EXPECT_EQ(1, runners.flipsOf(1));
+    EXPECT_TRUE(context.control.paused.load());
 }
 
 TEST(OrbLoopback, NarrowRefusesAnObjectOfAnotherInterface) {
-    ContadorLogin counter(1);
-    Login_impl servant(counter);
+    ServerContext context(1);
+    Login_impl servant(context, kCaller);
     Activated object(&servant);
     FifoServer_var fifo = object.as<FifoServer>();
     EXPECT_TRUE(CORBA::is_nil(fifo));
 }
 
 TEST(OrbLoopback, UnknownOperationIsBadOperation) {
-    ContadorLogin counter(1);
-    Login_impl servant(counter);
+    ServerContext context(1);
+    Login_impl servant(context, kCaller);
     Activated object(&servant);
     Login_var login = object.as<Login>();
     CORBA::Request_var request = login->_request("sair");
@@ -76,7 +81,7 @@ TEST(OrbLoopback, UnknownOperationIsBadOperation) {
     ASSERT_NE(nullptr, badOperation) << failure->_name();
     EXPECT_EQ(CORBA::COMPLETED_NO, badOperation->completed());
     // The servant was not touched.
-    EXPECT_EQ(0, counter.loggedIn.load());
+    EXPECT_EQ(0, context.slots.joined(0));
 }
 
 }  // namespace

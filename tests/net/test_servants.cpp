@@ -1,4 +1,5 @@
-// The three servants called directly, as the ORB's dispatcher would call them.
+// The three servants called directly, as the ORB's dispatcher would call them, each call from a
+// caller address the test names.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -10,32 +11,174 @@
 #include "net/controle_impl.h"
 #include "net/fifo_server_impl.h"
 #include "net/login_impl.h"
-#include "stream/gravador_tela.h"
+#include "net/server_context.h"
+#include "net/server_match.h"
+#include "platform/clock.h"
 
 namespace {
 
-std::string fetch(FifoServer_impl& fifo, CORBA::UShort player) {
-    CORBA::String_var batch = fifo.getInstructions(player);
-    return batch.in();
+class ServantsTest : public ::testing::Test {
+  protected:
+    explicit ServantsTest(int players = 2, bool cheats = false) : context(players, cheats) {
+        useSimulatedClock(1000);
+    }
+    ~ServantsTest() override { useRealClock(); }
+
+    // Calls `call` as if it came from `host`.
+    template <typename Call>
+    auto from(const std::string& host, Call call) {
+        caller = host;
+        return call();
+    }
+    std::string fetch(CORBA::UShort player) {
+        CORBA::String_var batch = fifo.getInstructions(player);
+        return batch.in();
+    }
+    std::string joinWithSecret(const std::string& host, CORBA::Short expected) {
+        CORBA::String_var secret;
+        EXPECT_EQ(expected, from(host, [&] { return login.join(secret.out()); }));
+        return secret.in();
+    }
+    void record(const std::string& instruction) {
+        context.recorder.addInstruction(instruction);
+        context.recorder.flush();
+    }
+
+    FakeRunnerFlip fakeFlip;
+    FakeRunnerTable runners;
+    ServerContext context;
+    std::string caller = "10.0.0.1";
+    const CallerHost callerHost = [this] { return caller; };
+    Login_impl login{context, callerHost};
+    Controle_impl controle{context, callerHost};
+    FifoServer_impl fifo{context, callerHost};
+};
+
+TEST_F(ServantsTest, ClassicPlayersActOnlyFromTheAddressThatJoined) {
+    EXPECT_EQ(1, from("10.0.0.1", [&] { return login.logar(); }));
+    EXPECT_EQ(2, from("10.0.0.2", [&] { return login.logar(); }));
+    openRemoteRace(context.control, runners.table);
+
+    from("10.0.0.1", [&] { controle.alterarGravidade(1); });
+    EXPECT_THROW(from("10.0.0.1", [&] { controle.alterarGravidade(2); }), CORBA::NO_PERMISSION);
+    EXPECT_THROW(from("10.0.0.9", [&] { controle.alterarGravidade(1); }), CORBA::NO_PERMISSION);
+    // Numbers of nobody, whatever their size.
+    for (CORBA::Short player : {std::numeric_limits<CORBA::Short>::min(), CORBA::Short(0),
+                                CORBA::Short(3), std::numeric_limits<CORBA::Short>::max()}) {
+        EXPECT_THROW(from("10.0.0.1", [&] { controle.alterarGravidade(player); }),
+                     CORBA::NO_PERMISSION);
+    }
+    EXPECT_EQ(1, runners.flipsOf(1));
+    EXPECT_EQ(0, runners.flipsOf(2));
+
+    record("destroy_bitmap a");
+    EXPECT_THROW(from("10.0.0.1", [&] { return fetch(2); }), CORBA::NO_PERMISSION);
+    EXPECT_THROW(from("10.0.0.1", [&] { return fifo.takeFrames(2, 0); }), CORBA::NO_PERMISSION);
+    EXPECT_EQ("destroy_bitmap a;", from("10.0.0.2", [&] { return fetch(2); }));
+    EXPECT_EQ(8u, context.refusals.foreignCalls.load());
 }
 
-TEST(LoginImpl, NumbersPlayersInOrderThenAnswersFull) {
-    ContadorLogin counter(2);
-    Login_impl login(counter);
-    EXPECT_EQ(1, login.logar());
-    EXPECT_EQ(2, login.logar());
-    EXPECT_EQ(-1, login.logar());
-    EXPECT_EQ(-1, login.logar());
-    EXPECT_EQ(2, counter.loggedIn.load());
+TEST_F(ServantsTest, ASecretsNumberIsNeverHonouredThroughTheNumberedOperations) {
+    const std::string secret = joinWithSecret("10.0.0.1", 1);
+    EXPECT_EQ(32u, secret.size());
+    openRemoteRace(context.control, runners.table);
+    record("destroy_bitmap a");
+
+    // Not even from the address that joined.
+    EXPECT_THROW(from("10.0.0.1", [&] { controle.alterarGravidade(1); }), CORBA::NO_PERMISSION);
+    EXPECT_THROW(from("10.0.0.1", [&] { return fetch(1); }), CORBA::NO_PERMISSION);
+    EXPECT_THROW(from("10.0.0.1", [&] { controle.pausar(); }), CORBA::NO_PERMISSION);
+    EXPECT_THROW(from("10.0.0.7", [&] { controle.flip("not the secret"); }), CORBA::NO_PERMISSION);
+    EXPECT_THROW(from("10.0.0.7", [&] { controle.flip(""); }), CORBA::NO_PERMISSION);
+    EXPECT_EQ(0, runners.totalFlips());
+
+    // The secret works from anywhere: a client that reconnects from a new address carries on.
+    from("10.0.0.7", [&] { controle.flip(secret.c_str()); });
+    EXPECT_EQ(1, runners.flipsOf(1));
+    CORBA::String_var frames =
+        from("10.0.0.7", [&] { return fifo.takeOwnFrames(secret.c_str(), 0); });
+    EXPECT_NE(std::string::npos, std::string(frames.in()).find("destroy_bitmap a"));
 }
 
-TEST(LoginImpl, ConcurrentCallersNeverGetTheSameNumberNorOverfillTheServer) {
-    ContadorLogin counter(6);
-    Login_impl login(counter);
+TEST_F(ServantsTest, PauseIsAPlayersAnyPlayerLiftsItAndThePauserWaitsToPauseAgain) {
+    const std::string first = joinWithSecret("10.0.0.1", 1);
+    const std::string second = joinWithSecret("10.0.0.2", 2);
+    openRemoteRace(context.control, runners.table);
+
+    EXPECT_THROW(from("10.0.0.9", [&] { controle.pausar(); }), CORBA::NO_PERMISSION);
+    EXPECT_FALSE(context.control.paused.load());
+
+    controle.pause(first.c_str());
+    EXPECT_TRUE(context.control.paused.load());
+    controle.pause(second.c_str());  // lifted by the other player
+    EXPECT_FALSE(context.control.paused.load());
+
+    controle.pause(first.c_str());  // too soon after its own pause
+    EXPECT_FALSE(context.control.paused.load());
+    EXPECT_EQ(1u, context.refusals.pauses.load());
+    controle.pause(second.c_str());  // the other player may
+    EXPECT_TRUE(context.control.paused.load());
+    controle.pause(first.c_str());  // and anyone lifts
+    EXPECT_FALSE(context.control.paused.load());
+
+    advanceSimulatedClock(kPauseAgainAfterMs);
+    controle.pause(first.c_str());
+    EXPECT_TRUE(context.control.paused.load());
+    // Its time is up (the server ends it): the pauser races as long as it held the race still.
+    advanceSimulatedClock(kLongestRemotePauseMs);
+    endRemotePause(context.control, clockMs());
+    advanceSimulatedClock(kLongestRemotePauseMs - 1);
+    controle.pause(first.c_str());
+    EXPECT_FALSE(context.control.paused.load());
+    advanceSimulatedClock(1);
+    controle.pause(first.c_str());
+    EXPECT_TRUE(context.control.paused.load());
+}
+
+TEST_F(ServantsTest, APauseDiesWithItsRaceAndNoneIsTakenBetweenRaces) {
+    const std::string secret = joinWithSecret("10.0.0.1", 1);
+    openRemoteRace(context.control, runners.table);
+    controle.pause(secret.c_str());
+    closeRemoteRace(context.control);
+    EXPECT_FALSE(context.control.paused.load()) << "the next race must not start paused";
+    advanceSimulatedClock(kPauseAgainAfterMs);
+    controle.pause(secret.c_str());  // between races: ignored
+    openRemoteRace(context.control, runners.table);
+    EXPECT_FALSE(context.control.paused.load());
+}
+
+TEST_F(ServantsTest, TheCheatDoesNothingUnlessTheHostAllowsIt) {
+    const std::string secret = joinWithSecret("10.0.0.1", 1);
+    openRemoteRace(context.control, runners.table);
+    controle.cheat(secret.c_str());
+    EXPECT_FALSE(context.control.cheat.load());
+    EXPECT_EQ(1u, context.refusals.cheats.load());
+    EXPECT_THROW(from("10.0.0.9", [&] { controle.usarCheat(); }), CORBA::NO_PERMISSION);
+}
+
+class CheatingServerTest : public ServantsTest {
+  protected:
+    CheatingServerTest() : ServantsTest(2, true) {}
+};
+
+TEST_F(CheatingServerTest, WithTheHostsLeaveAPlayersCheatEndsTheStage) {
+    EXPECT_EQ(1, from("10.0.0.1", [&] { return login.logar(); }));
+    controle.usarCheat();  // no race yet
+    EXPECT_FALSE(context.control.cheat.load());
+    openRemoteRace(context.control, runners.table);
+    controle.usarCheat();
+    EXPECT_TRUE(context.control.cheat.load());
+}
+
+TEST_F(ServantsTest, ConcurrentJoinsNeverShareANumberNorOverfillTheServer) {
     std::vector<std::vector<int>> answers(4);
     std::vector<std::thread> callers;
+    ServerContext six(6);
+    int host = 0;
     for (auto& mine : answers) {
-        callers.emplace_back([&login, &mine] {
+        const std::string address = "10.0.1." + std::to_string(++host);
+        callers.emplace_back([&six, &mine, address] {
+            Login_impl login(six, [address] { return address; });
             for (int i = 0; i < 200; ++i) mine.push_back(login.logar());
         });
     }
@@ -46,156 +189,38 @@ TEST(LoginImpl, ConcurrentCallersNeverGetTheSameNumberNorOverfillTheServer) {
             if (number != -1) admitted.insert(number);
         }
     }
-    EXPECT_EQ((std::multiset<int>{1, 2, 3, 4, 5, 6}), admitted);
-    EXPECT_EQ(6, counter.loggedIn.load());
+    // Four addresses, at most two numbers each that nobody plays yet.
+    EXPECT_EQ(6u, admitted.size());
+    EXPECT_EQ((std::set<int>{1, 2, 3, 4, 5, 6}), std::set<int>(admitted.begin(), admitted.end()));
+    EXPECT_EQ(4u * 200 - 6, six.refusals.joins.load());
 }
 
-TEST(LoginImpl, ServerForNoPlayersAdmitsNobody) {
-    ContadorLogin counter(0);
-    Login_impl login(counter);
-    EXPECT_EQ(-1, login.logar());
-    EXPECT_EQ(0, counter.loggedIn.load());
+TEST_F(ServantsTest, ANumberGivenToANewcomerStartsItsQueueWithTheBitmapsBoundNow) {
+    record("load_bitmap fundo Img/fundo.bmp");
+    record("load_bitmap velho Img/velho.bmp");
+    record("destroy_bitmap velho");
+    EXPECT_EQ(1, from("10.0.0.1", [&] { return login.logar(); }));
+    advanceSimulatedClock(PlayerSlots::kFirstFetchWithinMs + 1);  // never played: lapses
+    EXPECT_EQ(1, from("10.0.0.2", [&] { return login.logar(); }));
+    CORBA::String_var frames = from("10.0.0.2", [&] { return fifo.takeFrames(1, 0); });
+    const std::string answer = frames.in();
+    EXPECT_EQ(0u, answer.find("part 1;")) << answer;
+    EXPECT_NE(std::string::npos, answer.find("load_bitmap fundo Img/fundo.bmp")) << answer;
+    EXPECT_EQ(std::string::npos, answer.find("velho")) << answer;
 }
 
-class ControleImplTest : public ::testing::Test {
-  protected:
-    FakeRunnerFlip fakeFlip;
-    FakeRunnerTable runners;
-    EstadoControle state;
-    ContadorLogin counter{2};
-    Controle_impl controle{state, counter};
-};
-
-TEST_F(ControleImplTest, IgnoresEverythingWhileNoRaceRuns) {
-    state.players = &runners.table;
-    controle.alterarGravidade(1);
-    controle.pausar();
-    controle.usarCheat();
-    EXPECT_EQ(0, runners.totalFlips());
-    EXPECT_FALSE(state.paused.load());
-    EXPECT_FALSE(state.cheat.load());
-}
-
-TEST_F(ControleImplTest, FlipsOnlyTheCallersRunnerDuringARace) {
-    openRemoteRace(state, runners.table);
-    controle.alterarGravidade(2);
-    controle.alterarGravidade(2);
-    controle.alterarGravidade(1);
-    EXPECT_EQ(1, runners.flipsOf(1));
-    EXPECT_EQ(2, runners.flipsOf(2));
-    EXPECT_EQ(3, runners.totalFlips());
-}
-
-TEST_F(ControleImplTest, IgnoresPlayerNumbersOutsideTheServersPlayers) {
-    openRemoteRace(state, runners.table);
-    // The table holds six runners, but this server has two players: 3 to 6 name nobody either.
-    for (CORBA::Short player : {std::numeric_limits<CORBA::Short>::min(), CORBA::Short(-1),
-                                CORBA::Short(0), CORBA::Short(3), CORBA::Short(6), CORBA::Short(7),
-                                std::numeric_limits<CORBA::Short>::max()}) {
-        controle.alterarGravidade(player);
+TEST_F(ServantsTest, OneAddressHoldsItsShareOfCallsInFlight) {
+    const std::string secret = joinWithSecret("10.0.0.1", 1);
+    std::vector<CallsInFlight::Admission> held;
+    for (int i = 0; i < CallsInFlight::kPerAddress; ++i) {
+        held.push_back(*context.callsInFlight.admit("10.0.0.1"));
     }
-    EXPECT_EQ(0, runners.totalFlips());
-}
-
-TEST_F(ControleImplTest, SkipsAPlayerWithoutRunner) {
-    runners.table[1] = nullptr;
-    openRemoteRace(state, runners.table);
-    controle.alterarGravidade(2);
-    controle.alterarGravidade(1);
-    EXPECT_EQ(1, runners.totalFlips());
-}
-
-TEST(ControleImplLimits, ServerCountAboveTheTableStillStopsAtSixRunners) {
-    FakeRunnerFlip fakeFlip;
-    FakeRunnerTable runners;
-    EstadoControle state;
-    ContadorLogin counter(std::numeric_limits<int32_t>::max());
-    Controle_impl controle(state, counter);
-    openRemoteRace(state, runners.table);
-    controle.alterarGravidade(7);
-    controle.alterarGravidade(std::numeric_limits<CORBA::Short>::max());
-    controle.alterarGravidade(6);
-    EXPECT_EQ(1, runners.totalFlips());
-    EXPECT_EQ(1, runners.flipsOf(6));
-}
-
-TEST_F(ControleImplTest, PauseTogglesDuringARaceAndTwoCallsResume) {
-    openRemoteRace(state, runners.table);
-    controle.pausar();
-    EXPECT_TRUE(state.paused.load());
-    controle.pausar();
-    EXPECT_FALSE(state.paused.load());
-}
-
-TEST_F(ControleImplTest, APauseDiesWithItsRaceAndNoneIsTakenBetweenRaces) {
-    openRemoteRace(state, runners.table);
-    controle.pausar();
-    closeRemoteRace(state);
-    EXPECT_FALSE(state.paused.load()) << "the next race must not start paused";
-    controle.pausar();  // between races: ignored
-    openRemoteRace(state, runners.table);
-    EXPECT_FALSE(state.paused.load());
-}
-
-TEST_F(ControleImplTest, ConcurrentPausesEachToggleOnce) {
-    openRemoteRace(state, runners.table);
-    std::thread a([this] {
-        for (int i = 0; i < 5000; ++i) controle.pausar();
-    });
-    std::thread b([this] {
-        for (int i = 0; i < 5001; ++i) controle.pausar();
-    });
-    a.join();
-    b.join();
-    EXPECT_TRUE(state.paused.load());  // 10001 toggles
-}
-
-TEST_F(ControleImplTest, CheatSwitchesOnDuringARaceAndStaysOn) {
-    openRemoteRace(state, runners.table);
-    controle.usarCheat();
-    controle.usarCheat();
-    closeRemoteRace(state);
-    EXPECT_TRUE(state.cheat.load());
-}
-
-class FifoServerImplTest : public ::testing::Test {
-  protected:
-    GravadorTela recorder{2};
-    FifoServer_impl fifo{recorder};
-};
-
-TEST_F(FifoServerImplTest, HandsOutOneBatchPerCallOldestFirst) {
-    for (const char* name : {"a", "b", "c"}) {
-        recorder.addInstruction(std::string("destroy_bitmap ") + name);
-        recorder.flush();
-    }
-    EXPECT_EQ("destroy_bitmap a;", fetch(fifo, 1));
-    EXPECT_EQ("destroy_bitmap b;", fetch(fifo, 1));
-    EXPECT_EQ("destroy_bitmap c;", fetch(fifo, 1));
-    EXPECT_EQ("", fetch(fifo, 1));
-    // Player 2's queue is its own.
-    EXPECT_EQ("destroy_bitmap a;", fetch(fifo, 2));
-}
-
-TEST_F(FifoServerImplTest, AnswersEmptyForAnEmptyQueue) { EXPECT_EQ("", fetch(fifo, 2)); }
-
-TEST_F(FifoServerImplTest, AnswersEmptyForNumbersOfNoPlayerAndTakesNothing) {
-    recorder.addInstruction("destroy_bitmap a");
-    recorder.flush();
-    for (CORBA::UShort player : {CORBA::UShort(0), CORBA::UShort(3), CORBA::UShort(7),
-                                 CORBA::UShort(32768), std::numeric_limits<CORBA::UShort>::max()}) {
-        EXPECT_EQ("", fetch(fifo, player)) << player;
-    }
-    EXPECT_EQ(1u, recorder.queuedBatches(1));
-    EXPECT_EQ(1u, recorder.queuedBatches(2));
-}
-
-TEST(FifoServerImplLocal, RecorderWithoutPlayersAnswersEmpty) {
-    GravadorTela local(0);
-    FifoServer_impl fifo{local};
-    local.addInstruction("destroy_bitmap a");
-    local.flush();
-    EXPECT_EQ("", fetch(fifo, 1));
+    EXPECT_THROW(from("10.0.0.1", [&] { return fifo.takeOwnFrames(secret.c_str(), 0); }),
+                 CORBA::NO_RESOURCES);
+    EXPECT_EQ(1u, context.refusals.callsInFlight.load());
+    held.pop_back();
+    CORBA::String_var answer = fifo.takeOwnFrames(secret.c_str(), 0);
+    EXPECT_EQ(0, context.callsInFlight.heldBy("10.0.0.2"));
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ class ServerMatch : public ::testing::Test {
                 start = end + 1;
             }
         });
-        context = std::make_unique<ServerContext>(kPlayers);
+        context = std::make_unique<ServerContext>(kPlayers, true);
     }
     void TearDown() override {
         KeyScript::stop();
@@ -79,12 +79,21 @@ class ServerMatch : public ::testing::Test {
         std::filesystem::current_path(previousDirectory);
     }
 
-    void everyoneJoined() { context->logins.loggedIn = kPlayers; }
+    // Player `player` joins from an address of its own and fetches.
+    void joins(int player) {
+        const int64_t now = clockMs();
+        const PlayerSlots::Joined joined =
+            context->slots.joinByAddress("10.0.0." + std::to_string(player), now);
+        context->slots.noteFetch(joined.player, now);
+    }
+    void everyoneJoined() {
+        for (int player = 1; player <= kPlayers; ++player) joins(player);
+    }
     std::function<void()> remoteCheat() {
         return [this] { useRemoteCheat(context->control); };
     }
     std::function<void()> remotePause() {
-        return [this] { toggleRemotePause(context->control); };
+        return [this] { toggleRemotePause(context->control, 1, clockMs()); };
     }
 
     // The screens' records (nothing of the stage itself) flushed from `fromMs` to `toMs`, both
@@ -160,9 +169,7 @@ class ServerMatch : public ::testing::Test {
 
 TEST_F(ServerMatch, WaitingScreenUntilEveryPlayerThenCountdownThenTheRemoteCheatWinsTheStage) {
     // Player 1 joins at 500 ms, player 2 at 1200 ms; the cheat comes during the race.
-    keys.call(500, [this] { context->logins.loggedIn = 1; })
-        .call(1200, [this] { context->logins.loggedIn = 2; })
-        .call(6500, remoteCheat());
+    keys.call(500, [this] { joins(1); }).call(1200, [this] { joins(2); }).call(6500, remoteCheat());
     keys.start(60000);
     std::vector<int> arrivals{9};
     EXPECT_EQ(runServerStage(1, stage1Data(), *context, &arrivals), StageOutcome::Won);

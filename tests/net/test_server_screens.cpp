@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "net/estado_controle.h"
+#include "net/player_slots.h"
 #include "net/server_match.h"
 #include "net/server_screens.h"
 #include "platform/clock.h"
@@ -81,16 +82,22 @@ TEST(WaitingScreen, TheCountIsShownAgainAsEachPlayerJoins) {
     std::vector<std::string> batches;
     GravadorTela::tapBatchesForTesting([&](const std::string& batch) { batches.push_back(batch); });
     useSimulatedClock(0);
-    ContadorLogin logins(3);
+    PlayerSlots slots(3);
+    const auto joinAndPlay = [&](const std::string& host, int64_t now) {
+        slots.noteFetch(slots.joinByAddress(host, now).player, now);
+    };
     // The second and third players join together: the screen shows 0, 1 and then 3.
     setSleepHook([&](int64_t now) {
-        if (now == 50) logins.loggedIn = 1;
-        if (now == 120) logins.loggedIn = 3;
+        if (now == 50) joinAndPlay("10.0.0.1", now);
+        if (now == 120) {
+            joinAndPlay("10.0.0.2", now);
+            joinAndPlay("10.0.0.3", now);
+        }
     });
     {
         std::unique_ptr<Mapa> stage = loadStageOrReport(1, stage1Data(), serverRunnerImages(), 3);
         ASSERT_TRUE(stage);
-        waitForEveryPlayer(*stage, logins);
+        waitForEveryPlayer(*stage, slots);
         EXPECT_GE(clockMs(), 120);
         EXPECT_LE(clockMs(), 121) << "it goes on as soon as the last player is in";
         for (int i = 0; i < kMaxPlayers; ++i) runnerTable[i] = nullptr;
