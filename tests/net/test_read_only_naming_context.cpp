@@ -205,6 +205,16 @@ TEST(ReadOnlyNamingContext, ANameAndItsStringFormGoBothWays) {
                  CosNaming::NamingContextExt::InvalidAddress);
 }
 
+// Takes the context serveOwnNames activated out of omniINSPOA again, before its servant goes.
+struct ServedUnderNameService {
+    ~ServedUnderNameService() {
+        CORBA::Object_var insObject = loopbackOrb()->resolve_initial_references("omniINSPOA");
+        PortableServer::POA_var ins = PortableServer::POA::_narrow(insObject);
+        PortableServer::ObjectId_var key = PortableServer::string_to_ObjectId("NameService");
+        ins->deactivate_object(key);
+    }
+};
+
 // The hosted server's names, reached as every client reaches them: corbaloc::HOST:PORT/NameService
 // (the server's own port; 9001 in the game).
 TEST(HostedNames, AClientFindsTheThreeObjectsUnderTheCorbalocKey) {
@@ -218,6 +228,7 @@ TEST(HostedNames, AClientFindsTheThreeObjectsUnderTheCorbalocKey) {
     std::ostringstream console;
     std::unique_ptr<ReadOnlyNamingContext> names =
         serveOwnNames(loopbackOrb(), poa, fifoRef, loginRef, controleRef, console);
+    const ServedUnderNameService served;
     const std::optional<std::string> place = servedAt(loopbackOrb(), fifoRef);
     ASSERT_TRUE(place.has_value());
 
@@ -237,11 +248,6 @@ TEST(HostedNames, AClientFindsTheThreeObjectsUnderTheCorbalocKey) {
         std::string::npos,
         console.str().find(
             "Pedidos de escrita recusados nos nomes deste servidor: 2 (rebind 1, unbind 1)."));
-
-    CORBA::Object_var insObject = loopbackOrb()->resolve_initial_references("omniINSPOA");
-    PortableServer::POA_var ins = PortableServer::POA::_narrow(insObject);
-    PortableServer::ObjectId_var key = PortableServer::string_to_ObjectId("NameService");
-    ins->deactivate_object(key);
 }
 
 }  // namespace
