@@ -3,10 +3,10 @@
 # published interfaces (tests/e2e/name_thief.cpp) tries to rebind "fifo", "login" and "controle"
 # to its own objects, to unbind them, to bind 20 names of 1 MB each and every other write; each is
 # refused with NO_PERMISSION, the three names still lead to the server, the server stays small
-# and reports the first refusal of each kind once and the count of all when it ends; two real
-# clients then join the real server and race. Against a naming service anyone can write to
-# (omniNames), the peer does take "login" over, and our client refuses to join three objects of
-# two servers.
+# and reports the first refusal of each kind once and the count of all when it ends; a second
+# server cannot register over it; two real clients then join the real server and race. Against a
+# naming service anyone can write to (omniNames), the peer does take "login" over, and our client
+# refuses to join three objects of two servers.
 source "$(dirname "$0")/lib.sh"
 build="$(cd "$1" && pwd)"
 source "$(dirname "$0")/net_lib.sh"
@@ -61,6 +61,12 @@ for kind in rebind unbind bind bind_context rebind_context new_context bind_new_
   [ "$lines" = 1 ] || fail "$lines linhas para os pedidos de $kind recusados: $(cat "$E2E_TMP/server.out")"
 done
 
+# A second server on this machine finds port 9001 answering and tries to register there: refused.
+start_game second -u DISPLAY -- servidor 1
+expect_output second "recusou o registro (NO_PERMISSION)"
+wait "${GAME_PID[second]}" || fail "o segundo servidor terminou com erro"
+grep -q "Servidor Rodando!" "$E2E_TMP/second.out" && fail "o segundo servidor tomou os nomes"
+
 # Two real clients join the real server and race: each replays pictures, and client 1's window
 # shows both runners.
 start_client client1 1 CORRIDA_REPLAY_LOG="$E2E_TMP/client1.log"
@@ -80,7 +86,7 @@ kill -TERM "${GAME_PID[client1]}" "${GAME_PID[client2]}"
 finish_game client1
 finish_game client2
 kill -TERM "${GAME_PID[server]}"
-expect_output server "Pedidos de escrita recusados nos nomes deste servidor: 31 (bind 20, rebind 3, bind_context 1, rebind_context 1, unbind 3, new_context 1, bind_new_context 1, destroy 1)."
+expect_output server "Pedidos de escrita recusados nos nomes deste servidor: 32 (bind 20, rebind 4, bind_context 1, rebind_context 1, unbind 3, new_context 1, bind_new_context 1, destroy 1)."
 expect_output server "Servidor encerrado."
 wait "${GAME_PID[server]}" || fail "o servidor terminou com erro"
 
