@@ -22,8 +22,7 @@ class CallsInFlight {
     // One admitted call of `host`, counted until it is destroyed.
     class Admission {
       public:
-        Admission(CallsInFlight& calls, std::string host)
-            : calls(&calls), host(std::move(host)) {}
+        Admission(CallsInFlight& calls, std::string host) : calls(&calls), host(std::move(host)) {}
         Admission(Admission&& other) noexcept : calls(other.calls), host(std::move(other.host)) {
             other.calls = nullptr;
         }

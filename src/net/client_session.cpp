@@ -19,6 +19,7 @@
 #include "net/orb_setup.h"
 #include "net/ordered_parts.h"
 #include "net/reconnection.h"
+#include "net/server_references.h"
 #include "net/stop_request.h"
 #include "platform/clock.h"
 #include "platform/graphics.h"
@@ -55,7 +56,8 @@ CORBA::Object_ptr lookUp(CosNaming::NamingContext_ptr names, const char* id) {
     return names->resolve(oneComponentName(id));
 }
 
-// Finds the three objects; prints why and returns false when it cannot.
+// Finds the three objects and checks that they are one server's; prints why and returns false
+// when it cannot.
 bool findServer(CORBA::ORB_ptr orb, const std::string& address, ObjetosDoServidor& server) {
     try {
         CosNaming::NamingContext_var names = rootNamingContext(orb);
@@ -78,6 +80,14 @@ bool findServer(CORBA::ORB_ptr orb, const std::string& address, ObjetosDoServido
         CORBA::is_nil(server.controle)) {
         std::cout << "Os nomes fifo, login e controle do servico de nomes nao levam a um servidor "
                      "deste jogo."
+                  << std::endl;
+        return false;
+    }
+    std::string places;
+    if (!sameServer(orb, {server.fifo, server.login, server.controle}, places)) {
+        std::cout << "Os nomes fifo, login e controle do servico de nomes em " << address
+                  << ":9001 levam a servidores diferentes (" << places
+                  << "): alguem trocou nomes nesse servico de nomes. A entrada foi cancelada."
                   << std::endl;
         return false;
     }

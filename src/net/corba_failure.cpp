@@ -35,6 +35,11 @@ std::string describeCorbaFailure(const CORBA::Exception& failure, EtapaRede stag
                 return "O servico de nomes em " + nameServiceAt(address) +
                        " nao respondeu a tempo.";
             }
+            if (CORBA::NO_PERMISSION::_downcast(&failure) != nullptr) {
+                return "O servico de nomes em " + nameServiceAt(address) +
+                       " recusou o registro (NO_PERMISSION): ali ja roda um servidor que serve os "
+                       "proprios nomes.";
+            }
             return "Nao foi possivel contatar o servico de nomes em " + nameServiceAt(address) +
                    " (" + kind + "). Ele esta rodando (scripts/naming-service)?";
         case EtapaRede::Entrar:

@@ -7,7 +7,8 @@ std::string nameServiceReference(const std::string& address) {
            "/NameService";
 }
 
-CORBA::ORB_ptr startOrb(const char* programSlot, const std::string& address) {
+CORBA::ORB_ptr startOrb(const char* programSlot, const std::string& address,
+                        const std::string& endPoint) {
     std::string slot = programSlot;
     std::string option = "-ORBInitRef";
     std::string reference = nameServiceReference(address);
@@ -18,6 +19,7 @@ CORBA::ORB_ptr startOrb(const char* programSlot, const std::string& address) {
     // concurrently, so a held fetch never delays a key press behind it.
     const char* options[][2] = {{"maxGIOPConnectionPerServer", "24"},
                                 {"maxServerThreadPerConnection", "8"},
+                                {endPoint.empty() ? nullptr : "endPoint", endPoint.c_str()},
                                 {nullptr, nullptr}};
     CORBA::ORB_ptr orb = CORBA::ORB_init(argc, argv, "", options);
     omniORB::setClientCallTimeout(kCallTimeoutMs);

@@ -18,8 +18,10 @@ constexpr CORBA::ULong kCallTimeoutMs = 4000;
 std::string nameServiceReference(const std::string& address);
 
 // Initialises the default ORB with `programSlot`, "-ORBInitRef" and the naming service's
-// reference, and sets the call and connection timeouts.
-CORBA::ORB_ptr startOrb(const char* programSlot, const std::string& address);
+// reference, and sets the call and connection timeouts. A non-empty `endPoint` is one more
+// endpoint the ORB listens on (besides any ORBendPoint in the environment).
+CORBA::ORB_ptr startOrb(const char* programSlot, const std::string& address,
+                        const std::string& endPoint = "");
 
 // The naming service's root context; nil when the reference is no naming context.
 CosNaming::NamingContext_ptr rootNamingContext(CORBA::ORB_ptr orb);

@@ -50,9 +50,8 @@ bool PlayerSlots::mayJoin(const std::string& host, int64_t nowMs) const {
         if (slot.lastFetchMs < 0) ++pending;
     }
     if (pending >= kPendingPerAddress) return false;
-    const bool othersWait =
-        std::any_of(waitingSince.begin(), waitingSince.end(),
-                    [&](const auto& waiting) { return waiting.first != host; });
+    const bool othersWait = std::any_of(waitingSince.begin(), waitingSince.end(),
+                                        [&](const auto& waiting) { return waiting.first != host; });
     const bool othersPlay = std::any_of(slots.begin(), slots.end(), [&](const Slot& slot) {
         return slot.held && slot.host != host;
     });
@@ -63,11 +62,11 @@ bool PlayerSlots::mayJoin(const std::string& host, int64_t nowMs) const {
 PlayerSlots::Joined PlayerSlots::join(const std::string& host, bool withSecret, int64_t nowMs) {
     std::lock_guard<std::mutex> hold(lock);
     expire(nowMs);
-    const auto free = std::find_if(slots.begin(), slots.end(), [](const Slot& s) { return !s.held; });
+    const auto free =
+        std::find_if(slots.begin(), slots.end(), [](const Slot& s) { return !s.held; });
     if (free == slots.end() || !mayJoin(host, nowMs)) {
-        const bool holdsOne = std::any_of(slots.begin(), slots.end(), [&](const Slot& s) {
-            return s.held && s.host == host;
-        });
+        const bool holdsOne = std::any_of(slots.begin(), slots.end(),
+                                          [&](const Slot& s) { return s.held && s.host == host; });
         // One that let a place lapse unplayed does not count as waiting: it would hold the others
         // back.
         if (!holdsOne && !neglected(host, nowMs)) waitingSince[host] = nowMs;
@@ -138,7 +137,8 @@ void PlayerSlots::noteFetch(int player, int64_t nowMs) {
 int PlayerSlots::joined(int64_t nowMs) {
     std::lock_guard<std::mutex> hold(lock);
     expire(nowMs);
-    return static_cast<int>(std::count_if(slots.begin(), slots.end(), [](const Slot& s) { return s.held; }));
+    return static_cast<int>(
+        std::count_if(slots.begin(), slots.end(), [](const Slot& s) { return s.held; }));
 }
 
 bool PlayerSlots::everyonePlaying(int64_t nowMs) {

@@ -50,8 +50,8 @@ class PlayerSlots {
     PlayerSlots& operator=(const PlayerSlots&) = delete;
 
     struct Joined {
-        int player = -1;     // -1: refused
-        std::string secret;  // "" for a classic join or a refusal
+        int player = -1;      // -1: refused
+        std::string secret;   // "" for a classic join or a refusal
         bool reused = false;  // the number was somebody else's before: its queue starts afresh
     };
     // Login.join from `host`.

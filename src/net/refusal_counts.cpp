@@ -3,7 +3,7 @@
 std::string RefusalCounts::summary() const {
     return "Pedidos recusados: " + std::to_string(joins.load()) + " entradas, " +
            std::to_string(foreignCalls.load()) + " chamadas por jogador alheio, " +
-           std::to_string(pauses.load()) + " pausas cedo demais, " +
-           std::to_string(cheats.load()) + " truques, " + std::to_string(callsInFlight.load()) +
+           std::to_string(pauses.load()) + " pausas cedo demais, " + std::to_string(cheats.load()) +
+           " truques, " + std::to_string(callsInFlight.load()) +
            " chamadas alem da cota do endereco.";
 }

@@ -9,7 +9,7 @@
 #include <memory>
 #include <system_error>
 
-#include "net/naming_service_launcher.h"
+#include "net/hosted_names.h"
 #include "net/server_context.h"
 #include "net/server_match.h"
 #include "net/server_thread.h"
@@ -41,12 +41,11 @@ void runServerSession(ParametrosRede& params) {
         return;
     }
     holdStopSignals();
-    const HostedNamingService names(params.address, std::cout);
-    if (!names.ready()) {
-        catchStopSignals();
-        releaseStopSignals();
-        return;
-    }
+    params.ownNamesEndpoint = ownNamesEndpoint(params.address, std::getenv("ORBendPoint"));
+    // The ORB adds the environment's endpoint to the ones it is given: serving its own names, the
+    // server listens on port 9001 alone (at the host the environment pinned, kept in the
+    // endpoint). No other thread runs yet.
+    if (!params.ownNamesEndpoint.empty()) unsetenv("ORBendPoint");
     ServerContext context(playerCount, params.cheatsAllowed);
     // Measuring the classic fetch: its batches carry the picture markers too (clients skip them).
     if (const char* marks = std::getenv("CORRIDA_MARK_FRAMES"); marks && *marks == '1') {

@@ -8,8 +8,10 @@
 #include "net/corba_failure.h"
 #include "net/estado_controle.h"
 #include "net/fifo_server_impl.h"
+#include "net/hosted_names.h"
 #include "net/login_impl.h"
 #include "net/orb_setup.h"
+#include "net/read_only_naming_context.h"
 #include "net/server_context.h"
 
 // The three servants; they outlive the ORB that serves them.
@@ -26,6 +28,13 @@ struct ServerServants {
 namespace {
 
 void report(const std::string& message) { std::cout << message << std::endl; }
+
+// The ORB (or its endpoint, made with the root POA) did not start.
+std::string orbStartFailure(const CORBA::Exception& failure, const ParametrosRede& params) {
+    if (params.ownNamesEndpoint.empty())
+        return describeCorbaFailure(failure, EtapaRede::IniciarOrb, params.address);
+    return ownNamesFailure(failure, params.ownNamesEndpoint);
+}
 
 }  // namespace
 
@@ -60,15 +69,16 @@ void OrbServer::stop() {
     thread_.join();
     orb_ = CORBA::ORB::_nil();
     servants_.reset();
+    ownNames_.reset();
     setState(EstadoServidor::Parado);
 }
 
 void OrbServer::serve() {
     CORBA::ORB_var orb;
     try {
-        orb = startOrb("a parameter", params_.address);
+        orb = startOrb("a parameter", params_.address, params_.ownNamesEndpoint);
     } catch (const CORBA::Exception& failure) {
-        report(describeCorbaFailure(failure, EtapaRede::IniciarOrb, params_.address));
+        report(orbStartFailure(failure, params_));
         setState(EstadoServidor::Falhou);
         return;
     }
@@ -86,7 +96,7 @@ void OrbServer::serve() {
         if (running) {
             report(std::string("O servidor de rede parou (") + failure._name() + ").");
         } else {
-            report(describeCorbaFailure(failure, EtapaRede::IniciarOrb, params_.address));
+            report(orbStartFailure(failure, params_));
             setState(EstadoServidor::Falhou);
         }
     }
@@ -95,6 +105,7 @@ void OrbServer::serve() {
     } catch (const CORBA::Exception&) {
         // The process is leaving the server mode; nothing is left to tell the operator.
     }
+    if (ownNames_) reportRefusedWrites(*ownNames_, std::cout);
 }
 
 void OrbServer::publishAndServe() {
@@ -107,23 +118,27 @@ void OrbServer::publishAndServe() {
     Controle_var controleRef = servants_->controle._this();
     Login_var loginRef = servants_->login._this();
 
-    try {
-        CosNaming::NamingContext_var names = rootNamingContext(orb_);
-        if (CORBA::is_nil(names)) {
-            report("A referencia NameService em " + address +
-                   ":9001 nao e um servico de nomes CORBA.");
+    if (!params_.ownNamesEndpoint.empty()) {
+        ownNames_ = serveOwnNames(orb_, poa, fifoRef, loginRef, controleRef, std::cout);
+    } else {
+        try {
+            CosNaming::NamingContext_var names = rootNamingContext(orb_);
+            if (CORBA::is_nil(names)) {
+                report("A referencia NameService em " + address +
+                       ":9001 nao e um servico de nomes CORBA.");
+                setState(EstadoServidor::Falhou);
+                poa->destroy(true, true);
+                return;
+            }
+            names->rebind(oneComponentName("fifo"), fifoRef);
+            names->rebind(oneComponentName("login"), loginRef);
+            names->rebind(oneComponentName("controle"), controleRef);
+        } catch (const CORBA::Exception& failure) {
+            report(describeCorbaFailure(failure, EtapaRede::ServicoDeNomes, address));
             setState(EstadoServidor::Falhou);
             poa->destroy(true, true);
             return;
         }
-        names->rebind(oneComponentName("fifo"), fifoRef);
-        names->rebind(oneComponentName("login"), loginRef);
-        names->rebind(oneComponentName("controle"), controleRef);
-    } catch (const CORBA::Exception& failure) {
-        report(describeCorbaFailure(failure, EtapaRede::ServicoDeNomes, address));
-        setState(EstadoServidor::Falhou);
-        poa->destroy(true, true);
-        return;
     }
 
     std::cout << "Servidor Rodando!" << std::endl;

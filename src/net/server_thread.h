@@ -1,9 +1,11 @@
 // OrbServer: a server's ORB, its three servants and the thread that serves them.
 //
 // Constructing it starts the thread (std::system_error when the thread cannot start). The thread
-// brings the ORB up, publishes the servants in the naming service as "fifo", "login" and
-// "controle" (replacing a previous server's bindings), prints "Servidor Rodando!" and serves
-// remote requests until stop().
+// brings the ORB up, publishes the servants as "fifo", "login" and "controle" (in a read-only
+// naming context of its own on port 9001 when the parameters say it serves its own names,
+// net/hosted_names.h; else in the naming service, replacing a previous server's bindings),
+// prints "Servidor Rodando!" and serves remote requests until stop(); a server serving its own
+// names then prints how many writes they refused.
 //
 // Every CORBA failure (an ORB that cannot start, a naming service that cannot be reached or
 // refuses the bindings) becomes an orderly console message and the state Falhou; the game thread
@@ -24,6 +26,7 @@
 
 struct ServerContext;
 struct ServerServants;
+class ReadOnlyNamingContext;
 
 enum class EstadoServidor { Parado, Iniciando, Rodando, Falhou };
 
@@ -56,6 +59,8 @@ class OrbServer {
     // servants); read by stop() after that.
     CORBA::ORB_var orb_;
     std::unique_ptr<ServerServants> servants_;
+    // The names a server hosted in one step serves itself; null when it registers elsewhere.
+    std::unique_ptr<ReadOnlyNamingContext> ownNames_;
 
     std::mutex mutex_;
     std::condition_variable stateChanged_;

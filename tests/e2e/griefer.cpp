@@ -13,6 +13,8 @@
 // It ends with one line: "MODE: N aceitas, M recusadas, K falhas" (refused: the CORBA exception
 // NO_PERMISSION or NO_RESOURCES, or a login answered -1; failures: any other exception), and for
 // steal the count of non-empty answers, for logins the numbers it was given.
+#include <omniORB4/CORBA.h>
+#include <omniORB4/omniORB.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -22,8 +24,6 @@
 #include <string>
 
 #include "corrida.hh"
-
-#include <omniORB4/omniORB.h>
 
 namespace {
 
@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
     const long periodMs = std::atol(argv[numbered ? 4 : 3]);
     const long seconds = std::atol(argv[numbered ? 5 : 4]);
 
-    const std::string reference = std::string("NameService=corbaloc::") + argv[1] +
-                                  ":9001/NameService";
+    const std::string reference =
+        std::string("NameService=corbaloc::") + argv[1] + ":9001/NameService";
     std::string slot = "griefer", option = "-ORBInitRef", value = reference;
     char* orbArgs[] = {slot.data(), option.data(), value.data(), nullptr};
     int orbArgc = 3;

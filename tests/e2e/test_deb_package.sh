@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Debian package: `cpack -G DEB` builds it from the build tree; its contents hold the program,
 # the images, the desktop entry and the icon under /usr; its control data declares the runtime
-# libraries and the naming service. Unpacked into a folder (not installed on this machine), its
+# libraries and no naming service. Unpacked into a folder (not installed on this machine), its
 # program finds its images from "/".
 source "$(dirname "$0")/lib.sh"
 set -o pipefail
@@ -29,9 +29,11 @@ done
 dpkg-deb -I "$deb" >"$artifacts/info.txt" || fail "dpkg-deb -I falhou"
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//')
-for dependency in omniorb-nameserver liballegro4.4 libjpgalleg4.4 libomniorb4-2 libstdc++6 libc6; do
+for dependency in liballegro4.4 libjpgalleg4.4 libomniorb4-2 libstdc++6 libc6; do
   grep -qxF "$dependency" <<<"$names" || fail "o pacote nao depende de $dependency: $depends"
 done
+# Installing the game starts no naming service on every interface.
+grep -qxF omniorb-nameserver <<<"$names" && fail "o pacote depende de omniorb-nameserver: $depends"
 [ "$(dpkg-deb -f "$deb" Package)" = "corrida" ] || fail "nome do pacote: $(dpkg-deb -f "$deb" Package)"
 [ "$(dpkg-deb -f "$deb" Version)" = "$("$build/corrida" --version | cut -d' ' -f2)" ] ||
   fail "a versao do pacote difere da do programa"

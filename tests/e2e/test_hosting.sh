@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Hosting in one step: `corrida servidor 1` with no naming service running starts omniNames
-# itself (on loopback here, as the test's ORBendPoint asks), a client joins it as player 1, and
-# when the server is stopped the naming service goes with it, data folder and all. A naming
-# service already running is used instead. Everything runs from "/".
+# Hosting in one step: `corrida servidor 1` with no naming service running serves its names itself
+# on port 9001 (on loopback here, as the test's ORBendPoint asks), on that one port alone and with
+# no naming service process; a client joins it as player 1, and when the server is stopped it
+# says how many writes its names refused and port 9001 is free again. A naming service already
+# running is used instead. Everything runs from "/".
 source "$(dirname "$0")/lib.sh"
 build="$(cd "$1" && pwd)"
 source "$(dirname "$0")/net_lib.sh"
@@ -23,15 +24,14 @@ launch() {
 
 start_xvfb
 launch server servidor 1
-expect_output server "Servico de nomes iniciado nesta maquina na porta 9001"
+expect_output server "Os nomes fifo, login e controle sao servidos por este servidor na porta 9001"
 expect_output server "Servidor Rodando!"
-names_pid=$(sed -n 's/.*(omniNames, processo \([0-9]*\), dados em \([^)]*\)).*/\1/p' "$E2E_TMP/server.out")
-names_dir=$(sed -n 's/.*(omniNames, processo \([0-9]*\), dados em \([^)]*\)).*/\2/p' "$E2E_TMP/server.out")
-[ -n "$names_pid" ] && [ -d "$names_dir" ] || fail "processo ou pasta do servico de nomes: $(cat "$E2E_TMP/server.out")"
-tr '\0' ' ' <"/proc/$names_pid/cmdline" | grep -q "omniNames .*-ORBendPoint giop:tcp:127.0.0.1:9001" ||
-  fail "o servico de nomes nao escuta so em 127.0.0.1: $(tr '\0' ' ' <"/proc/$names_pid/cmdline")"
-[ "$(ps -o ppid= -p "$names_pid" | tr -d ' ')" = "${GAME_PID[server]}" ] ||
-  fail "o servico de nomes nao e filho do servidor"
+# One listening port, 9001 on loopback, and no naming service beside the server.
+ports=$(ss -Hltnp | awk -v pid="pid=${GAME_PID[server]}," 'index($0, pid) { print $4 }')
+[ "$ports" = "127.0.0.1:9001" ] || fail "o servidor deveria escutar so em 127.0.0.1:9001: $ports"
+children=$(ps -o comm= --ppid "${GAME_PID[server]}" | tr '\n' ' ')
+[ -z "${children// /}" ] || fail "o servidor iniciou processos: $children"
+[ -n "$("$build/tests/net_probe" 127.0.0.1 ior login)" ] || fail "o nome login nao leva ao servidor"
 server_window=$(new_window "") || fail "a janela do servidor nao abriu"
 xdotool windowmove "$server_window" 1000 700
 
@@ -42,15 +42,14 @@ shows_runner1() { [ "$(runner_pose "$1" 1)" != none ]; }
 wait_for_shot 20 01_client_joined 0 shows_runner1 ||
   fail "o cliente nao mostra o corredor 1 (01_client_joined.png)"
 
-# The server ends in order (SIGTERM, as Ctrl+C) and takes its naming service along.
+# The server ends in order (SIGTERM, as Ctrl+C), says how many writes its names refused (none
+# here), and port 9001 is free again.
 kill -TERM "${GAME_PID[server]}"
 expect_output server "Servidor encerrado."
-expect_output server "Servico de nomes encerrado."
+expect_output server "Pedidos de escrita recusados nos nomes deste servidor: 0."
 wait "${GAME_PID[server]}"; status=$?
 [ "$status" -eq 0 ] || fail "o servidor terminou com status $status"
 grep -q "Pressione Enter" "$E2E_TMP/server.out" && fail "o servidor com argumentos pediu Enter"
-kill -0 "$names_pid" 2>/dev/null && fail "o servico de nomes (processo $names_pid) continua rodando"
-[ -e "$names_dir" ] && fail "a pasta do servico de nomes ficou: $names_dir"
 (exec 3<>/dev/tcp/127.0.0.1/9001) 2>/dev/null && fail "a porta 9001 continua aberta"
 
 # The client learns its server is gone and ends by itself, with no closing prompt.
@@ -65,8 +64,14 @@ wait "${GAME_PID[client]}"; status=$?
 start_naming_service
 launch server2 servidor 1
 expect_output server2 "Servidor Rodando!"
-grep -q "Servico de nomes iniciado" "$E2E_TMP/server2.out" &&
-  fail "o servidor iniciou outro servico de nomes: $(cat "$E2E_TMP/server2.out")"
+grep -q "sao servidos por este servidor" "$E2E_TMP/server2.out" &&
+  fail "o servidor serviu seus proprios nomes com um servico de nomes rodando: $(cat "$E2E_TMP/server2.out")"
+ports=$(ss -Hltnp | awk -v pid="pid=${GAME_PID[server2]}," 'index($0, pid) { print $4 }')
+case "$ports" in
+  *:9001*) fail "o servidor registrado no servico de nomes escuta na porta 9001: $ports" ;;
+esac
+[ -n "$("$build/tests/net_probe" 127.0.0.1 ior login)" ] ||
+  fail "o servidor nao se registrou no servico de nomes"
 kill -TERM "${GAME_PID[server2]}"
 expect_output server2 "Servidor encerrado."
 wait "${GAME_PID[server2]}" || fail "o segundo servidor terminou com erro"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Compatibility both ways with peers that know only the classic operations:
-# - a client that only calls getInstructions, without any pause, plays against our server: it gets
-#   the countdown and the race, and every bitmap it is told to draw is there;
+# - a client that resolves the names through corbaloc::HOST:9001/NameService and only calls
+#   getInstructions, without any pause, plays against our server, hosted in one step (its own
+#   names) or registered in a naming service: it gets the countdown and the race, and every bitmap
+#   it is told to draw is there;
 # - our client against a server that has no takeFrames (it answers BAD_OPERATION): the client falls
 #   back to getInstructions, shows the server's picture and sends its keys.
 source "$(dirname "$0")/lib.sh"
@@ -11,19 +13,32 @@ fresh_artifacts "$build" network_compat
 cd "$build"
 
 start_xvfb
-start_naming_service
 
-# A classic client against our server, for one player: 150 pictures are the countdown and about
-# five seconds of race.
+# classic_client_plays: a classic client against the server on this machine, for one player: 150
+# pictures are the countdown and about five seconds of race.
+classic_client_plays() {
+  local out="$E2E_TMP/classic_client_$1.out"
+  "$build/tests/classic_client_probe" 127.0.0.1 150 90 >"$out" 2>&1 ||
+    fail "o cliente classico falhou: $(cat "$out")"
+  cp "$out" "$artifacts/"
+  grep -q "VOCE EH O PLAYER: 1" "$out" || fail "o cliente classico nao entrou"
+  grep -q "^imagens 1[5-9][0-9]$" "$out" ||
+    fail "o cliente classico nao recebeu a corrida: $(tail -n 1 "$out")"
+  grep -q "Bitmap nao encontrado\|fudeu\|create_bitmap falhou" "$out" &&
+    fail "o cliente classico perdeu bitmaps: $(head -c 300 "$out")"
+}
+
+# Against our server hosted in one step: the names it serves itself resolve as a naming service's.
+host_server hosted 1
+classic_client_plays hosted
+kill "${GAME_PID[hosted]}"
+expect_output hosted "Servidor encerrado."
+wait "${GAME_PID[hosted]}" || fail "o servidor em um passo terminou com erro"
+
+# Against our server registered in a naming service.
+start_naming_service
 start_server server 1
-"$build/tests/classic_client_probe" 127.0.0.1 150 90 >"$E2E_TMP/classic_client.out" 2>&1 ||
-  fail "o cliente classico falhou: $(cat "$E2E_TMP/classic_client.out")"
-cp "$E2E_TMP/classic_client.out" "$artifacts/"
-grep -q "VOCE EH O PLAYER: 1" "$E2E_TMP/classic_client.out" || fail "o cliente classico nao entrou"
-grep -q "^imagens 1[5-9][0-9]$" "$E2E_TMP/classic_client.out" ||
-  fail "o cliente classico nao recebeu a corrida: $(tail -n 1 "$E2E_TMP/classic_client.out")"
-grep -q "Bitmap nao encontrado\|fudeu\|create_bitmap falhou" "$E2E_TMP/classic_client.out" &&
-  fail "o cliente classico perdeu bitmaps: $(head -c 300 "$E2E_TMP/classic_client.out")"
+classic_client_plays registered
 kill "${GAME_PID[server]}"
 expect_output server "Servidor encerrado."
 finish_game server

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Network failures end in orderly Portuguese messages and a normal end, never a crash: no naming
-# service (a client; a server that cannot start one), a client before any server, a server that
-# stops answering, and a client that vanishes mid-race (the server plays on).
+# service (a client; a server that cannot serve its own names), a client before any server, a
+# server that stops answering, and a client that vanishes mid-race (the server plays on).
 source "$(dirname "$0")/lib.sh"
 build="$(cd "$1" && pwd)"
 source "$(dirname "$0")/net_lib.sh"
@@ -16,14 +16,14 @@ start_game lonely_client -u DISPLAY
 answer lonely_client 2 127.0.0.1
 expect_output lonely_client "Nao foi possivel contatar o servico de nomes em 127.0.0.1:9001"
 finish_game lonely_client
-# A server for this machine starts the naming service itself when none answers; here omniNames
-# cannot be found, so it says so and ends.
-start_game lonely_server -u DISPLAY PATH=/nonexistent
+# A server for this machine serves its names itself on port 9001 when no naming service answers;
+# here it is told to listen at an address this machine does not have, so it says so and ends.
+start_game lonely_server -u DISPLAY ORBendPoint=giop:tcp:192.0.2.1:
 answer lonely_server 1 127.0.0.1 2
-expect_output lonely_server "Nao foi possivel iniciar o servico de nomes nesta maquina: omniNames nao encontrado"
+expect_output lonely_server "Nao foi possivel servir os nomes deste servidor em giop:tcp:192.0.2.1:9001 (INITIALIZE)"
 finish_game lonely_server
-grep -q "Servidor Rodando!" "$E2E_TMP/lonely_server.out" && fail "servidor sem servico de nomes disse que roda"
-grep -q "biblioteca grafica" "$E2E_TMP/lonely_server.out" && fail "servidor sem servico de nomes tentou abrir a janela"
+grep -q "Servidor Rodando!" "$E2E_TMP/lonely_server.out" && fail "servidor sem porta 9001 disse que roda"
+grep -q "biblioteca grafica" "$E2E_TMP/lonely_server.out" && fail "servidor sem porta 9001 tentou abrir a janela"
 
 start_naming_service
 start_xvfb
