@@ -3,6 +3,7 @@
 #include <iostream>
 #include <string>
 
+#include "net/connection_guard.h"
 #include "net/controle_impl.h"
 #include "net/corba_failure.h"
 #include "net/estado_controle.h"
@@ -72,6 +73,7 @@ void OrbServer::serve() {
         return;
     }
     orb_ = CORBA::ORB::_duplicate(orb);
+    auto connectionGuard = std::make_unique<ConnectionGuard>();
     servants_ = std::make_unique<ServerServants>(context_);
     try {
         publishAndServe();
@@ -88,6 +90,7 @@ void OrbServer::serve() {
             setState(EstadoServidor::Falhou);
         }
     }
+    connectionGuard.reset();
     try {
         orb->destroy();
     } catch (const CORBA::Exception&) {
