@@ -8,22 +8,10 @@
 #include <set>
 #include <string>
 
+#include "net/connection_limits.h"
 #include "net/descriptor_budget.h"
 #include "net/open_connections.h"
 #include "platform/console_report.h"
-
-// Idle connections: the ORB looks every second and closes an incoming connection nobody has called
-// on for 10 s (by default it waits 3 minutes). A call in progress, such as a fetch held at the
-// server for up to a second, keeps its connection busy; a client whose idle connection was closed
-// opens another at its next call. A request that has started to arrive must be whole within 10 s.
-// Threads: one per connection, as by default; the caps bound the connections, and so the threads.
-// (The thread pool is no bound: each new connection holds a pool thread until its first request
-// comes or the idle scan closes it, so idle connections starve every other call.) The thread of a
-// refused connection ends after two idle seconds instead of ten.
-const char* const kConnectionOptions[][2] = {
-    {"scanGranularity", "1"},   {"inConScanPeriod", "10"}, {"serverCallTimeOutPeriod", "10000"},
-    {"idleThreadTimeout", "2"}, {nullptr, nullptr},
-};
 
 namespace {
 
@@ -120,11 +108,4 @@ void ConnectionGuard::finish() {
         reportLine("Conexoes recusadas enquanto o servidor rodou: " + std::to_string(refusedInAll) +
                    ".");
     }
-}
-
-ConnectionCaps ConnectionGuard::caps() const { return state_->limits.caps(); }
-
-uint64_t ConnectionGuard::refused() const {
-    std::lock_guard<std::mutex> hold(activeLock);
-    return state_->limits.refused();
 }

@@ -17,16 +17,26 @@
 // kConnectionOptions, which startOrb passes to every ORB.
 #pragma once
 
-#include <cstdint>
 #include <memory>
-
-#include "net/connection_limits.h"
 
 constexpr int kReconcileMs = 100;
 constexpr int kRefusalReportMs = 10000;
 
-// ORB options, name and value, ending with a pair of nulls.
-extern const char* const kConnectionOptions[][2];
+// The ORB options that go with the guard, name and value. Idle connections: the ORB looks every
+// second and closes an incoming connection nobody has called on for 10 s (by default it waits 3
+// minutes). A call in progress, such as a fetch held at the server for up to a second, keeps its
+// connection busy; a client whose idle connection was closed opens another at its next call. A
+// request that has started to arrive must be whole within 10 s. Threads: one per connection, as by
+// default; the caps bound the connections, and so the threads. (The thread pool is no bound: each
+// new connection holds a pool thread until its first request comes or the idle scan closes it, so
+// idle connections starve every other call.) The thread of a refused connection ends after two idle
+// seconds instead of ten.
+inline constexpr const char* kConnectionOptions[][2] = {
+    {"scanGranularity", "1"},
+    {"inConScanPeriod", "10"},
+    {"serverCallTimeOutPeriod", "10000"},
+    {"idleThreadTimeout", "2"},
+};
 
 class ConnectionGuard {
   public:
@@ -37,9 +47,6 @@ class ConnectionGuard {
 
     // Removes the interceptor and prints the total of refusals, once.
     void finish();
-
-    ConnectionCaps caps() const;
-    uint64_t refused() const;
 
     struct State;
 

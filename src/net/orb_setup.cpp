@@ -2,9 +2,7 @@
 
 #include <omniORB4/omniORB.h>
 
-#include <array>
-#include <memory>
-#include <vector>
+#include <iterator>
 
 #include "net/connection_guard.h"
 
@@ -12,21 +10,6 @@ std::string nameServiceReference(const std::string& address) {
     return "NameService=corbaloc::" + address + ":" + std::to_string(kNamingServicePort) +
            "/NameService";
 }
-
-namespace {
-
-// The options in the shape ORB_init takes: an array of name and value pairs.
-std::unique_ptr<const char* [][2]> optionTable(
-    const std::vector<std::array<const char*, 2>>& pairs) {
-    std::unique_ptr<const char*[][2]> table(new const char*[pairs.size()][2]);
-    for (size_t i = 0; i < pairs.size(); ++i) {
-        table[i][0] = pairs[i][0];
-        table[i][1] = pairs[i][1];
-    }
-    return table;
-}
-
-}  // namespace
 
 CORBA::ORB_ptr startOrb(const char* programSlot, const std::string& address) {
     std::string slot = programSlot;
@@ -37,13 +20,15 @@ CORBA::ORB_ptr startOrb(const char* programSlot, const std::string& address) {
     // A client keeps several fetches in flight on a long link, each on a connection of its own,
     // besides its key presses; a peer that sends several calls on one connection is served
     // concurrently, so a held fetch never delays a key press behind it.
-    std::vector<std::array<const char*, 2>> options = {{"maxGIOPConnectionPerServer", "24"},
-                                                       {"maxServerThreadPerConnection", "8"}};
-    for (auto option = kConnectionOptions; (*option)[0]; ++option) {
-        options.push_back({(*option)[0], (*option)[1]});
+    // Then the server's connection options (connection_guard.h), and the closing pair of nulls.
+    constexpr size_t kOwn = 2;
+    const char* options[kOwn + std::size(kConnectionOptions) + 1][2] = {
+        {"maxGIOPConnectionPerServer", "24"}, {"maxServerThreadPerConnection", "8"}};
+    for (size_t i = 0; i < std::size(kConnectionOptions); ++i) {
+        options[kOwn + i][0] = kConnectionOptions[i][0];
+        options[kOwn + i][1] = kConnectionOptions[i][1];
     }
-    options.push_back({nullptr, nullptr});
-    CORBA::ORB_ptr orb = CORBA::ORB_init(argc, argv, "", optionTable(options).get());
+    CORBA::ORB_ptr orb = CORBA::ORB_init(argc, argv, "", options);
     omniORB::setClientCallTimeout(kCallTimeoutMs);
     omniORB::setClientConnectTimeout(kCallTimeoutMs);
     return orb;
