@@ -49,6 +49,23 @@ class StageLoadRetry : public ::testing::Test {
         clear_to_color(collision, makecol(255, 255, 255));
         images.save("Img/Jogo/mapa_colisao1.bmp", collision);
         destroy_bitmap(collision);
+        warmUpTypeChecks();
+    }
+    // UndefinedBehaviorSanitizer looks at each polymorphic type the first time it meets it through
+    // a pipe, which a process without descriptors cannot open: the same calls once beforehand (a
+    // stage that loads, one whose image is missing, a retry), so that its checks are made with
+    // descriptors.
+    void warmUpTypeChecks() {
+        DescriptorShortage none;
+        none.end();
+        ShortOfDescriptorsRules rules(none, false);
+        StageData missing = stage1Data();
+        missing.collisionPath = "Img/Jogo/nao_existe.bmp";
+        testing::internal::CaptureStdout();
+        attemptStage(1, stage1Data(), entrants, rules);
+        attemptStage(1, missing, entrants, rules);
+        rules.stageLoadAbandoned();
+        testing::internal::GetCapturedStdout();
     }
     TempImageDir images;
     RecorderScope server{1};

@@ -250,6 +250,15 @@ TEST(StageLoading, ALackOfDescriptorsIsNotABrokenImage) {
     runnerTable.fill(nullptr);
     forgetReportedFilesForTesting();
     StageLoadFailure failure = StageLoadFailure::kNone;
+    // UndefinedBehaviorSanitizer looks at each polymorphic type the first time it meets it through
+    // a pipe, which a process without descriptors cannot open: the same loads once beforehand
+    // (one that works, one whose image is missing), so that its checks are made with descriptors.
+    StageData missing = stage1Data();
+    missing.collisionPath = "Img/Jogo/nao_existe.bmp";
+    testing::internal::CaptureStdout();
+    EXPECT_NE(loadStageOrReport(1, stage1Data(), kSprites, 2), nullptr);
+    EXPECT_EQ(loadStageOrReport(1, missing, kSprites, 2), nullptr);
+    testing::internal::GetCapturedStdout();
     testing::internal::CaptureStdout();
     {
         DescriptorShortage shortage;
