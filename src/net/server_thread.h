@@ -3,7 +3,8 @@
 // Constructing it starts the thread (std::system_error when the thread cannot start). The thread
 // brings the ORB up, publishes the servants in the naming service as "fifo", "login" and
 // "controle" (replacing a previous server's bindings), prints "Servidor Rodando!" and serves
-// remote requests until stop().
+// remote requests until stop(); meanwhile its ConnectionGuard (connection_guard.h) refuses the
+// connections the process's file descriptors cannot afford.
 //
 // Every CORBA failure (an ORB that cannot start, a naming service that cannot be reached or
 // refuses the bindings) becomes an orderly console message and the state Falhou; the game thread
