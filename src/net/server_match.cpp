@@ -96,6 +96,8 @@ void ServerMatchRules::showWinner(const MatchArrivals& arrivals, const StageEntr
     showServerWinnerScreen(arrivals, entrants.sprites);
 }
 
+bool ServerMatchRules::stageLoadAbandoned() { return key[KEY_ESC] || stopRequested(); }
+
 StageOutcome runServerStage(int stageNumber, const StageData& stage, ServerContext& server,
                             std::vector<int>* arrivals) {
     ServerMatchRules rules(server);

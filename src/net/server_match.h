@@ -56,6 +56,7 @@ class ServerMatchRules : public MatchRules {
     bool pauseEnded() override;
     StageOutcome decideOutcome(int stageNumber, bool finished) override;
     void showWinner(const MatchArrivals& arrivals, const StageEntrants& entrants) override;
+    bool stageLoadAbandoned() override;
 
   private:
     ServerContext& server;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "net/caller_address.h"
+#include "net/connection_guard.h"
 #include "net/controle_impl.h"
 #include "net/corba_failure.h"
 #include "net/estado_controle.h"
@@ -84,6 +85,7 @@ void OrbServer::serve() {
     }
     orb_ = CORBA::ORB::_duplicate(orb);
     watchCallerAddresses();
+    auto connectionGuard = std::make_unique<ConnectionGuard>();
     servants_ = std::make_unique<ServerServants>(context_);
     try {
         publishAndServe();
@@ -100,6 +102,7 @@ void OrbServer::serve() {
             setState(EstadoServidor::Falhou);
         }
     }
+    connectionGuard.reset();
     try {
         orb->destroy();
     } catch (const CORBA::Exception&) {

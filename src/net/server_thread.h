@@ -5,7 +5,8 @@
 // naming context of its own on port 9001 when the parameters say it serves its own names,
 // net/hosted_names.h; else in the naming service, replacing a previous server's bindings),
 // prints "Servidor Rodando!" and serves remote requests until stop(); a server serving its own
-// names then prints how many writes they refused.
+// names then prints how many writes they refused. Meanwhile its ConnectionGuard
+// (connection_guard.h) refuses the connections the process's file descriptors cannot afford.
 //
 // Every CORBA failure (an ORB that cannot start, a naming service that cannot be reached or
 // refuses the bindings) becomes an orderly console message and the state Falhou; the game thread

@@ -1,7 +1,12 @@
 #include "platform/file_problem.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
+#include <map>
 #include <mutex>
 #include <set>
 
@@ -12,6 +17,8 @@ namespace {
 struct ReportedFiles {
     std::mutex lock;
     std::set<std::string> paths;
+    // Paths that lacked a descriptor, and when that was last said.
+    std::map<std::string, std::chrono::steady_clock::time_point> lackingDescriptors;
 };
 
 ReportedFiles& reported() {
@@ -32,27 +39,63 @@ std::string printable(const std::string& path) {
 
 FileProblem problemOf(const std::string& path) {
     struct stat info;
-    return stat(path.c_str(), &info) == 0 ? FileProblem::kUnreadable : FileProblem::kMissing;
+    if (stat(path.c_str(), &info) != 0) return FileProblem::kMissing;
+    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        close(descriptor);
+        return FileProblem::kUnreadable;
+    }
+    return errno == EMFILE || errno == ENFILE ? FileProblem::kNoDescriptors
+                                              : FileProblem::kUnreadable;
 }
 
-std::string problemLine(FileKind kind, const std::string& path) {
-    const bool missing = problemOf(path) == FileProblem::kMissing;
-    const char* what;
-    if (kind == FileKind::kImage) {
-        what = missing ? "Imagem nao encontrada: " : "Imagem ilegivel: ";
-    } else {
-        what = missing ? "Som nao encontrado: " : "Som ilegivel: ";
+namespace {
+
+std::string lineFor(FileKind kind, FileProblem problem, const std::string& path) {
+    const bool image = kind == FileKind::kImage;
+    const char* what = nullptr;
+    switch (problem) {
+        case FileProblem::kMissing:
+            what = image ? "Imagem nao encontrada: " : "Som nao encontrado: ";
+            break;
+        case FileProblem::kUnreadable:
+            what = image ? "Imagem ilegivel: " : "Som ilegivel: ";
+            break;
+        case FileProblem::kNoDescriptors:
+            what = image ? "Imagem nao carregada, faltam descritores de arquivo (arquivos abertos "
+                           "demais): "
+                         : "Som nao carregado, faltam descritores de arquivo (arquivos abertos "
+                           "demais): ";
+            break;
     }
     return what + printable(path);
 }
 
+}  // namespace
+
+std::string problemLine(FileKind kind, const std::string& path) {
+    return lineFor(kind, problemOf(path), path);
+}
+
 bool reportFileProblem(FileKind kind, const std::string& path, AfterText before) {
     ReportedFiles& files = reported();
+    const FileProblem problem = problemOf(path);
+    const std::string line = lineFor(kind, problem, path);
     {
         std::lock_guard<std::mutex> hold(files.lock);
-        if (!files.paths.insert(path).second) return false;
+        if (files.paths.count(path) != 0) return false;
+        if (problem == FileProblem::kNoDescriptors) {
+            const auto now = std::chrono::steady_clock::now();
+            auto [said, first] = files.lackingDescriptors.try_emplace(path, now);
+            if (!first && now - said->second < std::chrono::milliseconds(kNoDescriptorsReportMs)) {
+                return false;
+            }
+            said->second = now;
+        } else {
+            files.paths.insert(path);
+        }
     }
-    reportLine((before == AfterText::kUnfinished ? "\n" : "") + problemLine(kind, path));
+    reportLine((before == AfterText::kUnfinished ? "\n" : "") + line);
     return true;
 }
 
@@ -60,4 +103,5 @@ void forgetReportedFilesForTesting() {
     ReportedFiles& files = reported();
     std::lock_guard<std::mutex> hold(files.lock);
     files.paths.clear();
+    files.lackingDescriptors.clear();
 }

@@ -31,10 +31,18 @@ void releaseStage(std::unique_ptr<Mapa>& stage) { stage.reset(); }
 
 bool MatchRules::raceFrame(Mapa& stage) { return stage.raceFrame(); }
 
+bool MatchRules::stageLoadAbandoned() { return key[KEY_ESC]; }
+
 StageOutcome attemptStage(int stageNumber, const StageData& stage, const StageEntrants& entrants,
                           MatchRules& rules, std::vector<int>* arrivals) {
+    StageLoadFailure failure;
     std::unique_ptr<Mapa> map =
-        loadStageOrReport(stageNumber, stage, entrants.sprites, entrants.count);
+        loadStageOrReport(stageNumber, stage, entrants.sprites, entrants.count, &failure);
+    while (!map && failure == StageLoadFailure::kNoDescriptors) {
+        waitMoreThan(kStageLoadRetryMs);
+        if (rules.stageLoadAbandoned()) return StageOutcome::Abandoned;
+        map = loadStageOrReport(stageNumber, stage, entrants.sprites, entrants.count, &failure);
+    }
     if (!map) return StageOutcome::LoadFailed;
     if (!rules.prepareRace(stageNumber, *map)) {
         releaseStage(map);

@@ -12,6 +12,10 @@
 // until the rules end it, then the loop waits more than the frame gap, flushes the frame, and ends
 // when the frame lost the attempt (every runner out, nobody at the finish line).
 //
+// A stage whose images could not be opened for want of file descriptors (a flood of connections,
+// say) is not broken: the attempt tries again every kStageLoadRetryMs until it loads or the rules
+// give up.
+//
 // A stage is attempted until it is won, abandoned or cannot be loaded. A match is stage 1, an
 // interval of two seconds, stage 2 and the rules' winner screen with each stage's order of arrival.
 #pragma once
@@ -32,6 +36,8 @@ enum class StageOutcome {
 };
 
 constexpr int kFrameGapMs = 33;
+// A stage that could not open its images for want of file descriptors is loaded again after this.
+constexpr int kStageLoadRetryMs = 2000;
 constexpr int kMatchIntervalMs = 2000;
 
 // Who races: the first `count` players, player k + 1 with the sprite sheet `sprites[k]`.
@@ -63,6 +69,9 @@ class MatchRules {
     // The winner screen that ends a won match, for as long as it is shown.
     virtual void showWinner(const MatchArrivals& arrivals, const StageEntrants& entrants) = 0;
     virtual int frameGapMs() const { return kFrameGapMs; }
+    // Asked before each new try at a stage that lacked file descriptors: whether to give up (the
+    // attempt is then Abandoned). By default Esc.
+    virtual bool stageLoadAbandoned();
 };
 
 // One attempt at stage `stageNumber` (1 or 2). When it is won and `arrivals` is given, it receives

@@ -74,18 +74,30 @@ std::unique_ptr<Mapa> loadStage2(const std::vector<std::string>& spritePaths, in
 
 std::unique_ptr<Mapa> loadStageOrReport(int stageNumber, const StageData& stage,
                                         const std::vector<std::string>& spritePaths,
-                                        int playerCount) {
+                                        int playerCount, StageLoadFailure* failure) {
+    StageLoadFailure ignored;
+    StageLoadFailure& why = failure ? *failure : ignored;
+    why = StageLoadFailure::kNone;
+    const std::string stageName = "Nao foi possivel carregar a fase " + std::to_string(stageNumber);
     try {
         return loadStage(stage, spritePaths, playerCount);
-    } catch (const StageImageError& failure) {
-        const bool missing = problemOf(failure.path) == FileProblem::kMissing;
-        reportLine("Nao foi possivel carregar a fase " + std::to_string(stageNumber) + ": imagem " +
-                   failure.path + (missing ? " nao encontrada." : " ilegivel."));
+    } catch (const StageImageError& failed) {
+        const FileProblem problem = problemOf(failed.path);
+        if (problem == FileProblem::kNoDescriptors) {
+            why = StageLoadFailure::kNoDescriptors;
+            reportLine(stageName + " agora: faltam descritores de arquivo para abrir a imagem " +
+                       failed.path + " (arquivos abertos demais).");
+            return nullptr;
+        }
+        why = StageLoadFailure::kBrokenImage;
+        const bool missing = problem == FileProblem::kMissing;
+        reportLine(stageName + ": imagem " + failed.path +
+                   (missing ? " nao encontrada." : " ilegivel."));
         return nullptr;
-    } catch (const BitmapCreationError& failure) {
-        reportLine("Nao foi possivel carregar a fase " + std::to_string(stageNumber) +
-                   ": falta memoria para uma imagem de " + std::to_string(failure.width) + " x " +
-                   std::to_string(failure.height) + ".");
+    } catch (const BitmapCreationError& failed) {
+        why = StageLoadFailure::kNoMemory;
+        reportLine(stageName + ": falta memoria para uma imagem de " +
+                   std::to_string(failed.width) + " x " + std::to_string(failed.height) + ".");
         return nullptr;
     }
 }

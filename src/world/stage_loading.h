@@ -56,13 +56,19 @@ constexpr int kRunnerHeight = 47;
 
 std::unique_ptr<Mapa> loadStage(const StageData& stage, const std::vector<std::string>& spritePaths,
                                 int playerCount);
+// Why loadStageOrReport gave no stage. kNoDescriptors: an image could not be opened because the
+// process had no file descriptor free; the same load may work a moment later.
+enum class StageLoadFailure { kNone, kBrokenImage, kNoMemory, kNoDescriptors };
+
 // loadStage for the sessions: a stage whose images cannot be loaded is reported on the console
 // ("Nao foi possivel carregar a fase N: imagem PATH nao encontrada.", or "... imagem PATH
 // ilegivel." when the file is there but cannot be read) and gives null; so does one
 // for whose bitmaps the library has no memory ("Nao foi possivel carregar a fase N: falta memoria
-// para uma imagem de W x H.").
+// para uma imagem de W x H."), and one whose image could not be opened for want of a descriptor
+// ("Nao foi possivel carregar a fase N agora: faltam descritores de arquivo para abrir a imagem
+// PATH (arquivos abertos demais)."). `failure`, when given, receives why.
 std::unique_ptr<Mapa> loadStageOrReport(int stageNumber, const StageData& stage,
                                         const std::vector<std::string>& spritePaths,
-                                        int playerCount);
+                                        int playerCount, StageLoadFailure* failure = nullptr);
 std::unique_ptr<Mapa> loadStage1(const std::vector<std::string>& spritePaths, int playerCount);
 std::unique_ptr<Mapa> loadStage2(const std::vector<std::string>& spritePaths, int playerCount);

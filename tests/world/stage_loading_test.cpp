@@ -4,7 +4,10 @@
 #include <jpgalleg.h>
 
 #include <filesystem>
+#include <fstream>
 
+#include "platform/file_problem.h"
+#include "support/descriptor_shortage.h"
 #include "world/boost_tela.h"
 #include "world/linha_chegada.h"
 #include "world/runner.h"
@@ -237,6 +240,60 @@ TEST(StageLoading, AStageWithoutMemoryForItsBitmapsIsReportedAndLeavesNothingBeh
     EXPECT_EQ(recorded.back(), "destroy_bitmap mapaVisual");
     // With memory back, the same stage loads.
     EXPECT_NE(loadStage1(kSprites, 2), nullptr);
+}
+
+// Out of descriptors (a flood of connections took them), the collision image is not called broken:
+// the stage says what is missing, leaves nothing behind, and loads once a descriptor is free.
+TEST(StageLoading, ALackOfDescriptorsIsNotABrokenImage) {
+    StageImages images;
+    RecorderScope server(1);
+    runnerTable.fill(nullptr);
+    forgetReportedFilesForTesting();
+    StageLoadFailure failure = StageLoadFailure::kNone;
+    // UndefinedBehaviorSanitizer looks at each polymorphic type the first time it meets it through
+    // a pipe, which a process without descriptors cannot open: the same loads once beforehand
+    // (one that works, one whose image is missing), so that its checks are made with descriptors.
+    StageData missing = stage1Data();
+    missing.collisionPath = "Img/Jogo/nao_existe.bmp";
+    testing::internal::CaptureStdout();
+    EXPECT_NE(loadStageOrReport(1, stage1Data(), kSprites, 2), nullptr);
+    EXPECT_EQ(loadStageOrReport(1, missing, kSprites, 2), nullptr);
+    testing::internal::GetCapturedStdout();
+    testing::internal::CaptureStdout();
+    {
+        DescriptorShortage shortage;
+        EXPECT_EQ(loadStageOrReport(1, stage1Data(), kSprites, 2, &failure), nullptr);
+        EXPECT_EQ(problemOf("Img/Jogo/mapa_colisao1.bmp"), FileProblem::kNoDescriptors);
+        EXPECT_EQ(problemOf("Img/Jogo/nao_existe.bmp"), FileProblem::kMissing);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Nao foi possivel carregar a fase 1 agora: faltam descritores de arquivo para abrir "
+              "a imagem Img/Jogo/mapa_colisao1.bmp (arquivos abertos demais).\n");
+    EXPECT_EQ(failure, StageLoadFailure::kNoDescriptors);
+    for (Runner* entry : runnerTable) EXPECT_EQ(entry, nullptr);
+    EXPECT_NE(loadStageOrReport(1, stage1Data(), kSprites, 2, &failure), nullptr);
+    EXPECT_EQ(failure, StageLoadFailure::kNone);
+}
+
+// A file reported for a lack of descriptors is not marked as reported: broken later, it says so.
+TEST(StageLoading, AFileThatLackedADescriptorIsStillReportedWhenBroken) {
+    TempImageDir dir;
+    std::filesystem::create_directories(dir.path() / "Img");
+    { std::ofstream(dir.path() / "Img/quebrada.bmp") << "not a picture"; }
+    forgetReportedFilesForTesting();
+    testing::internal::CaptureStdout();
+    {
+        DescriptorShortage shortage;
+        EXPECT_TRUE(reportFileProblem(FileKind::kImage, "Img/quebrada.bmp"));
+        // Said once, not at every frame that tries again.
+        EXPECT_FALSE(reportFileProblem(FileKind::kImage, "Img/quebrada.bmp"));
+    }
+    EXPECT_TRUE(reportFileProblem(FileKind::kImage, "Img/quebrada.bmp"));
+    EXPECT_FALSE(reportFileProblem(FileKind::kImage, "Img/quebrada.bmp"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Imagem nao carregada, faltam descritores de arquivo (arquivos abertos demais): "
+              "Img/quebrada.bmp\n"
+              "Imagem ilegivel: Img/quebrada.bmp\n");
 }
 
 TEST(StageLoading, RejectsPlayerCountsWithoutRunnerTableEntries) {

@@ -1,0 +1,31 @@
+// How many connections the server may hold, from the file descriptors it may open.
+//
+// Every connection holds a descriptor; so does every file a stage opens while it loads (its
+// pictures, the sprite sheets, the sounds), and the display, the sound device, a naming service
+// child's pipes. The connections get what the limit leaves after a reserve: the descriptors open
+// when the server starts and kStageFileReserve more. A process that runs out of descriptors cannot
+// open its stage's pictures, nor accept the connection that would have been refused.
+#pragma once
+
+#include "net/connection_limits.h"
+
+// The descriptors kept for everything but connections, beyond those open at the start.
+constexpr int kStageFileReserve = 64;
+// Six clients from one address (behind one router, or all on one machine) hold up to 24
+// connections each (orb_setup.cpp), besides one or two to the naming service.
+constexpr int kConnectionsPerAddress = 192;
+// However high the limit: each connection holds a thread of its own while it is open.
+constexpr int kMostConnections = 512;
+
+// The caps for a process allowed `descriptorLimit` descriptors with `openNow` open: the total is
+// what the reserve leaves, at most kMostConnections and at least one address' share unless the
+// limit is smaller still (then whatever it leaves, maybe nothing); no address gets more than the
+// total.
+ConnectionCaps capsForDescriptors(int descriptorLimit, int openNow);
+
+// Raises the soft limit on open files to the hard one (the Linux convention for servers) and
+// gives the soft limit then in force (a very high one as INT_MAX).
+int raiseDescriptorLimit();
+
+// The descriptors this process holds open now; 0 when that cannot be read.
+int openDescriptors();
