@@ -211,6 +211,8 @@ std::string play(ObjetosDoServidor& server, const Fetcher& self, const std::stri
         [&]() -> std::optional<uint64_t> {
             CORBA::ULongLong next = 0;
             if (server.login->rejoin(self.secret.c_str(), next) != self.player) return std::nullopt;
+            std::cout << "Conexao com o servidor restabelecida: voce continua como jogador "
+                      << self.player << "." << std::endl;
             return next;
         },
         parts);

@@ -17,10 +17,9 @@ start_xvfb
 host_server server 1
 server=${GAME_PID[server]}
 
-# The server's own port: the one it listens on that is not the naming service's.
+# The server's port: hosted in one step it serves its names and its objects on 9001 alone.
 server_port() {
-  ss -ltnpH | awk -v pid="pid=$server," '$0 ~ pid { n = split($4, a, ":"); print a[n] }' |
-    awk '$1 != 9001' | sed -n 1p
+  ss -ltnpH | awk -v pid="pid=$server," '$0 ~ pid { n = split($4, a, ":"); print a[n] }' | sed -n 1p
 }
 port=$(server_port)
 [ -n "$port" ] || fail "a porta do servidor nao foi encontrada"
