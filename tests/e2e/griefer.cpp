@@ -11,8 +11,8 @@
 //                                                 and fetching none of them
 //
 // It ends with one line: "MODE: N aceitas, M recusadas, K falhas" (refused: the CORBA exception
-// NO_PERMISSION or NO_RESOURCES, or a login answered -1; failures: any other exception), and for
-// steal the count of non-empty answers, for logins the numbers it was given.
+// NO_PERMISSION or NO_RESOURCES, or a login answered -1; failures: any other exception, the first
+// one named), and for steal the count of non-empty answers, for logins the numbers it was given.
 #include <omniORB4/CORBA.h>
 #include <omniORB4/omniORB.h>
 #include <unistd.h>
@@ -33,6 +33,7 @@ struct Counts {
     long failed = 0;
     long nonEmpty = 0;
     std::set<int> numbers;
+    std::string firstFailure;
 };
 
 // `call` answers whether the server accepted it.
@@ -44,8 +45,8 @@ void attempt(Counts& counts, Call call) {
         ++counts.refused;
     } catch (const CORBA::NO_RESOURCES&) {
         ++counts.refused;
-    } catch (const CORBA::Exception&) {
-        ++counts.failed;
+    } catch (const CORBA::Exception& failure) {
+        if (counts.failed++ == 0) counts.firstFailure = failure._name();
     }
 }
 
@@ -144,6 +145,7 @@ int main(int argc, char** argv) {
     }
     std::printf("%s: %ld aceitas, %ld recusadas, %ld falhas", mode.c_str(), counts.accepted,
                 counts.refused, counts.failed);
+    if (counts.failed > 0) std::printf(" (a primeira: %s)", counts.firstFailure.c_str());
     if (mode == "steal") std::printf(", %ld respostas com desenho", counts.nonEmpty);
     if (mode == "logins") {
         std::printf(", numeros:");
