@@ -93,9 +93,11 @@ TEST(FrameFetchThread, CallsInFlightDeliverEveryPictureInOrder) {
     const FetchLink link{fifo.in(), kPlayerOne, "127.0.0.1", nullptr};
     OrderedParts parts;
     std::atomic<bool> going{true};
+    std::mutex failureLock;
     std::string failure;
     const KeepGoing keepGoing = [&going] { return going.load(); };
     const ReportFailure fail = [&](const std::string& message) {
+        std::lock_guard<std::mutex> hold(failureLock);
         failure = message;
         going = false;
     };
@@ -106,21 +108,28 @@ TEST(FrameFetchThread, CallsInFlightDeliverEveryPictureInOrder) {
         fetchers.emplace_back([&] { fetchFrames(link, parts, keepGoing, fail); });
     }
 
+    // The replaying side takes the answers as they come, as the client's replaying thread does
+    // (what waits for it is bounded: a side that took nothing until the end would be refused).
     constexpr uint64_t kPictures = 300;
+    std::string replayed;
+    std::thread replaying([&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        const KeepGoing inTime = [&] {
+            return going && std::chrono::steady_clock::now() < deadline;
+        };
+        while (frameNumbers(replayed).size() < kPictures && inTime()) {
+            if (auto body = parts.next(inTime)) replayed += *body;
+        }
+    });
     for (uint64_t n = 1; n <= kPictures; ++n) {
         for (int i = 0; i < 6; ++i) {
             server.recorder.addInstruction("blit p" + std::to_string(n) + " screen 0 0 0 0 1 1");
         }
         server.recorder.flush();
         // Like the server's race, never so far ahead that a queue would have to drop pictures.
-        while (server.recorder.queuedBatches(1) > 100) std::this_thread::yield();
+        while (going && server.recorder.queuedBatches(1) > 100) std::this_thread::yield();
     }
-    std::string replayed;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    const KeepGoing inTime = [&] { return going && std::chrono::steady_clock::now() < deadline; };
-    while (frameNumbers(replayed).size() < kPictures && inTime()) {
-        if (auto body = parts.next(inTime)) replayed += *body;
-    }
+    replaying.join();
     going = false;
     for (std::thread& fetcher : fetchers) fetcher.join();
     EXPECT_EQ(failure, "");
