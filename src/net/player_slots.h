@@ -34,10 +34,13 @@
 #include <string>
 #include <vector>
 
+#include "stream/player_queue.h"
+
 class PlayerSlots {
   public:
     static constexpr int64_t kFirstFetchWithinMs = 10000;
-    static constexpr int64_t kDepartedAfterMs = 30000;
+    // The recorder's own rule: a queue nobody took from for this long is folded (player_queue.h).
+    static constexpr int64_t kDepartedAfterMs = PlayerQueue::kDepartedAfterMs;
     static constexpr int kPendingPerAddress = 2;
     static constexpr int64_t kWaitingForgottenAfterMs = 60000;
     static constexpr int64_t kNeglectRememberedMs = 60000;
