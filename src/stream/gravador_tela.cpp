@@ -1,17 +1,10 @@
 #include "stream/gravador_tela.h"
 
 #include <algorithm>
-#include <chrono>
 
 #include "platform/clock.h"
 
 namespace {
-
-bool isEssential(const std::string& batch) {
-    return batch.find("create_bitmap") != std::string::npos ||
-           batch.find("load_bitmap") != std::string::npos ||
-           batch.find("destroy_bitmap") != std::string::npos;
-}
 
 GravadorTela* installed = nullptr;
 std::function<void(const std::string&)> batchTap;
@@ -20,7 +13,7 @@ std::function<void(const std::string&)> batchTap;
 
 GravadorTela& GravadorTela::instance() {
     if (installed) return *installed;
-    static GravadorTela* const local = new GravadorTela(0);  // never destroyed
+    static GravadorTela* const local = new GravadorTela();  // never destroyed
     return *local;
 }
 
@@ -30,120 +23,63 @@ void GravadorTela::tapBatchesForTesting(std::function<void(const std::string&)> 
     batchTap = std::move(tap);
 }
 
+GravadorTela::GravadorTela() : mode_(SessionMode::DrawsLocally), playerCount_(0) {}
+
 GravadorTela::GravadorTela(int playerCount)
-    : queues(static_cast<size_t>(std::max(playerCount, 0))),
-      playerCount_(std::max(playerCount, 0)) {}
+    : mode_(SessionMode::RecordsOnly),
+      playerCount_(std::max(playerCount, 0)),
+      queues(std::make_unique<ViewerQueues>(playerCount_)) {
+    subscribers.push_back(queues.get());
+}
+
+void GravadorTela::subscribe(BatchSubscriber& subscriber) { subscribers.push_back(&subscriber); }
+
+void GravadorTela::unsubscribe(BatchSubscriber& subscriber) {
+    subscribers.erase(std::remove(subscribers.begin(), subscribers.end(), &subscriber),
+                      subscribers.end());
+}
 
 void GravadorTela::markFramesOnClassicFetch(bool on) {
-    std::lock_guard<std::mutex> hold(queuesLock);
-    classicMarkers = on;
+    if (queues) queues->markFramesOnClassicFetch(on);
 }
 
 bool GravadorTela::logBoundNames(const std::string& path) {
-    namesLog.reset(std::fopen(path.c_str(), "w"));
+    if (namesLog) unsubscribe(*namesLog);
+    namesLog = BoundNamesLog::open(path);
     if (!namesLog) return false;
-    // Whole lines as they happen: the log is read while the server runs.
-    std::setvbuf(namesLog.get(), nullptr, _IOLBF, 0);
-    namesRecorded.takeChanged();
-    std::fprintf(namesLog.get(), "%s\n", formatBoundNames(0, namesRecorded.names()).c_str());
+    subscribe(*namesLog);
     return true;
 }
 
 void GravadorTela::addInstruction(std::string text) {
-    if (text.empty()) return;  // a formatter refused a malformed instruction
-    pendingBatch += text;
-    pendingBatch += ';';
-    drawnSinceFrame = true;
-    if (++pendingCount >= kBatchSize) closeBatch(false);
+    if (std::optional<RecordedBatch> batch = batcher.add(std::move(text))) handOn(*batch);
 }
 
-void GravadorTela::flush() {
-    // A flush with nothing recorded since the last picture (the race loop flushes again after its
-    // wait) hands out its empty batch but is no new picture.
-    closeBatch(drawnSinceFrame);
-    drawnSinceFrame = false;
+void GravadorTela::flush() { handOn(batcher.flush(clockMs())); }
+
+void GravadorTela::handOn(const RecordedBatch& batch) {
+    if (batchTap) batchTap(batch.text);
+    if (subscribers.empty()) return;
+    const int64_t now = clockMs();
+    for (BatchSubscriber* subscriber : subscribers) subscriber->take(batch, now);
 }
 
-void GravadorTela::closeBatch(bool endsFrame) {
-    if (batchTap) batchTap(pendingBatch);
-    if (!queues.empty()) {
-        const int64_t now = clockMs();
-        PlayerQueue::Batch batch{pendingBatch, isEssential(pendingBatch), std::nullopt};
-        {
-            std::lock_guard<std::mutex> hold(queuesLock);
-            if (endsFrame) batch.closesFrame = FrameMarker{++frames, now};
-            if (batch.essential) everyBinding.absorb(pendingBatch);
-            for (PlayerQueue& queue : queues) queue.offer(batch, now);
-        }
-        if (namesLog) {
-            namesRecorded.absorb(pendingBatch);
-            if (batch.closesFrame && namesRecorded.takeChanged()) {
-                const std::string line =
-                    formatBoundNames(batch.closesFrame->frame, namesRecorded.names());
-                std::fprintf(namesLog.get(), "%s\n", line.c_str());
-            }
-        }
-        recorded.notify_all();
-    }
-    pendingCount = 0;
-    pendingBatch.clear();
+std::string GravadorTela::takeBatch(uint16_t viewer, int holdMs) {
+    return queues ? queues->takeBatch(viewer, holdMs) : std::string();
 }
 
-PlayerQueue* GravadorTela::queueOf(uint16_t player) {
-    if (player < 1 || player > queues.size()) return nullptr;
-    return &queues[player - 1];
+std::string GravadorTela::takeFrames(uint16_t viewer, int holdMs) {
+    return queues ? queues->takeFrames(viewer, holdMs) : std::string();
 }
 
-std::string GravadorTela::takeBatch(uint16_t player, int holdMs) {
-    std::unique_lock<std::mutex> hold(queuesLock);
-    PlayerQueue* queue = queueOf(player);
-    if (queue == nullptr) return std::string();
-    queue->noteFetch(clockMs(), false);
-    if (holdMs > 0) {
-        recorded.wait_for(hold, std::chrono::milliseconds(holdMs),
-                          [queue] { return queue->hasBatch(); });
-    }
-    return queue->takeOne(clockMs(), classicMarkers);
+void GravadorTela::restartQueue(uint16_t viewer) {
+    if (queues) queues->restartQueue(viewer);
 }
 
-std::string GravadorTela::takeFrames(uint16_t player, int holdMs) {
-    std::unique_lock<std::mutex> hold(queuesLock);
-    PlayerQueue* queue = queueOf(player);
-    if (queue == nullptr) return std::string();
-    queue->noteFetch(clockMs(), true);
-    const bool whole = holdMs <= 0 || queue->hasWholeFrame() ||
-                       recorded.wait_for(hold, std::chrono::milliseconds(holdMs),
-                                         [queue] { return queue->hasWholeFrame(); });
-    return queue->takeFrames(clockMs(), whole);
+uint64_t GravadorTela::resumeQueue(uint16_t viewer) {
+    return queues ? queues->resumeQueue(viewer) : 0;
 }
 
-void GravadorTela::restartQueue(uint16_t player) { startQueueAfresh(player, false); }
-
-uint64_t GravadorTela::resumeQueue(uint16_t player) { return startQueueAfresh(player, true); }
-
-uint64_t GravadorTela::startQueueAfresh(uint16_t player, bool keepNumbering) {
-    std::lock_guard<std::mutex> hold(queuesLock);
-    PlayerQueue* queue = queueOf(player);
-    if (queue == nullptr) return 0;
-    std::vector<std::string> bindings;
-    for (std::string& piece : everyBinding.pieces()) {
-        // The bindings alone: what a table may not hold yet. (A table that holds a name already
-        // keeps its own binding.)
-        if (piece.rfind("destroy_bitmap", 0) != 0) bindings.push_back(std::move(piece));
-    }
-    const uint64_t firstPart = keepNumbering ? queue->nextPartNumber() : 1;
-    *queue = PlayerQueue();
-    queue->startWith(bindings, firstPart);
-    return firstPart;
-}
-
-size_t GravadorTela::queuedBatches(uint16_t player) const {
-    std::lock_guard<std::mutex> hold(queuesLock);
-    if (player < 1 || player > queues.size()) return 0;
-    return queues[player - 1].waitingBatches();
-}
-
-uint64_t GravadorTela::framesFlushed() const {
-    std::lock_guard<std::mutex> hold(queuesLock);
-    return frames;
+size_t GravadorTela::queuedBatches(uint16_t viewer) const {
+    return queues ? queues->queuedBatches(viewer) : 0;
 }

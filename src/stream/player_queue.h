@@ -22,14 +22,11 @@
 
 #include "stream/bitmap_table_changes.h"
 #include "stream/frame_marker.h"
+#include "stream/recorded_batch.h"
 
 class PlayerQueue {
   public:
-    struct Batch {
-        std::string text;
-        bool essential = false;                  // loads, creates or destroys a bitmap
-        std::optional<FrameMarker> closesFrame;  // set on the batch that ends a picture
-    };
+    using Batch = RecordedBatch;
 
     static constexpr size_t kQueueLimit = 10;
     static constexpr size_t kFrameLimit = 90;  // about three seconds of race

@@ -44,7 +44,7 @@ long replayDifference(const std::function<void()>& draw) {
     blit(window, replayed, 0, 0, 0, 0, 640, 480);
 
     std::string recorded;
-    GravadorTela local(0);
+    GravadorTela local;
     GravadorTela::install(&local);
     GravadorTela::tapBatchesForTesting([&](const std::string& batch) { recorded += batch; });
     screen = window;

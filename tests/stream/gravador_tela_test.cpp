@@ -20,8 +20,8 @@ void queueOrdinaryBatches(GravadorTela& recorder, int count) {
     }
 }
 
-TEST(GravadorTela, WithoutPlayersKeepsNothing) {
-    GravadorTela recorder(0);
+TEST(GravadorTela, ALocalRecorderKeepsNothing) {
+    GravadorTela recorder;
     EXPECT_FALSE(recorder.isRemote());
     for (int i = 0; i < 9; ++i) recorder.addInstruction(kLoad);
     recorder.flush();
@@ -104,7 +104,7 @@ TEST(GravadorTela, PlayerNumbersOutsideTheQueuesGetTheEmptyBatch) {
         EXPECT_EQ(recorder.takeBatch(player), "") << player;
     }
     EXPECT_EQ(recorder.queuedBatches(3), 1u);
-    GravadorTela none(0);
+    GravadorTela none;
     EXPECT_EQ(none.takeBatch(1), "");
 }
 

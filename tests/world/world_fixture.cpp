@@ -9,20 +9,22 @@
 #include "world/objeto.h"
 #include "world/runner.h"
 
-RecorderScope::RecorderScope(int playerCount) : recorder_(playerCount) {
-    GravadorTela::install(&recorder_);
+RecorderScope::RecorderScope(int playerCount)
+    : recorder_(playerCount > 0 ? std::make_unique<GravadorTela>(playerCount)
+                                : std::make_unique<GravadorTela>()) {
+    GravadorTela::install(recorder_.get());
 }
 
 RecorderScope::~RecorderScope() { GravadorTela::install(nullptr); }
 
 std::vector<std::string> RecorderScope::takeBatches() {
     std::vector<std::string> batches;
-    while (recorder_.queuedBatches(1) > 0) batches.push_back(recorder_.takeBatch(1));
+    while (recorder_->queuedBatches(1) > 0) batches.push_back(recorder_->takeBatch(1));
     return batches;
 }
 
 std::vector<std::string> RecorderScope::takeInstructions() {
-    recorder_.flush();
+    recorder_->flush();
     std::vector<std::string> instructions;
     for (const std::string& batch : takeBatches()) {
         for (std::string& instruction : splitBatch(batch)) instructions.push_back(instruction);

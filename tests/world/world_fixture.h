@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,14 +20,14 @@ class RecorderScope {
   public:
     explicit RecorderScope(int playerCount);
     ~RecorderScope();
-    GravadorTela& recorder() { return recorder_; }
+    GravadorTela& recorder() { return *recorder_; }
     // Every batch player 1 can take, oldest first (drains the queue).
     std::vector<std::string> takeBatches();
     // Every instruction of those batches, in order (drains the queue; flushes first).
     std::vector<std::string> takeInstructions();
 
   private:
-    GravadorTela recorder_;
+    std::unique_ptr<GravadorTela> recorder_;
 };
 
 // Simulated clock starting at `startMs` for the lifetime of the object.
