@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installation: `cmake --install` into a temporary prefix lays out the program, its images, the
-# desktop entry and the icon in the GNU folders; the installed program, started from "/" with no
-# CORRIDA_DATA, finds its images and draws the menu (checked against the generated menu picture);
+# desktop entry, the icon and the manual page in the GNU folders; the installed program, started
+# from "/" with no CORRIDA_DATA, finds its images and draws the menu (checked against the generated menu picture);
 # Esc there ends it with status 0 and no closing prompt.
 source "$(dirname "$0")/lib.sh"
 set -o pipefail
@@ -13,7 +13,7 @@ cmake --install "$build" --prefix "$prefix" >"$artifacts/install.log" 2>&1 ||
   fail "cmake --install falhou: $(tail -n 5 "$artifacts/install.log")"
 for file in bin/corrida share/corrida/Img/menu/menu.jpg share/corrida/Img/Jogo/player1a.bmp \
   share/corrida/Img/Jogo/visual2.jpg share/applications/corrida.desktop \
-  share/icons/hicolor/128x128/apps/corrida.png; do
+  share/icons/hicolor/128x128/apps/corrida.png share/man/man6/corrida.6; do
   [ -f "$prefix/$file" ] || fail "instalacao sem $file"
 done
 [ -x "$prefix/bin/corrida" ] || fail "bin/corrida nao e executavel"
