@@ -19,23 +19,35 @@ constexpr std::array<KeyBinding, kMaxPlayers> kDefaultFlipKeys = {{
 // The flip keys, one atomic pair per player, read by the timer thread.
 std::array<std::atomic<int>, kMaxPlayers> chosenKey = {
     {KEY_X, KEY_M, KEY_RIGHT, KEY_A, KEY_LCONTROL, KEY_3}};
-std::array<std::atomic<int>, kMaxPlayers> chosenAlternative = {{0, 0, 0, 0, KEY_RCONTROL, KEY_3_PAD}};
+std::array<std::atomic<int>, kMaxPlayers> chosenAlternative = {
+    {0, 0, 0, 0, KEY_RCONTROL, KEY_3_PAD}};
 std::array<KeyBinding, kMaxPlayers> chosenCopy = kDefaultFlipKeys;
 
 // The keys of the other actions (Action::Pause onwards), two each at most.
 KeyBinding fixedKeys(Action action) {
     switch (action) {
-        case Action::Pause: return {KEY_P, 0};
-        case Action::Cheat: return {KEY_F10, 0};
-        case Action::Back: return {KEY_ESC, 0};
-        case Action::Confirm: return {KEY_ENTER, 0};
-        case Action::Up: return {KEY_UP, 0};
-        case Action::Down: return {KEY_DOWN, 0};
-        case Action::Left: return {KEY_LEFT, 0};
-        case Action::Right: return {KEY_RIGHT, 0};
-        case Action::Mute: return {KEY_S, 0};
-        case Action::FullScreen: return {KEY_F11, 0};
-        default: return {0, 0};
+        case Action::Pause:
+            return {KEY_P, 0};
+        case Action::Cheat:
+            return {KEY_F10, 0};
+        case Action::Back:
+            return {KEY_ESC, 0};
+        case Action::Confirm:
+            return {KEY_ENTER, 0};
+        case Action::Up:
+            return {KEY_UP, 0};
+        case Action::Down:
+            return {KEY_DOWN, 0};
+        case Action::Left:
+            return {KEY_LEFT, 0};
+        case Action::Right:
+            return {KEY_RIGHT, 0};
+        case Action::Mute:
+            return {KEY_S, 0};
+        case Action::FullScreen:
+            return {KEY_F11, 0};
+        default:
+            return {0, 0};
     }
 }
 

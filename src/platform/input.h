@@ -20,11 +20,11 @@ enum class Action {
     Flip4,
     Flip5,
     Flip6,
-    Pause,       // P
-    Cheat,       // F10: end the stage as won
-    Back,        // Esc
-    Confirm,     // Enter
-    Up,          // the arrows
+    Pause,    // P
+    Cheat,    // F10: end the stage as won
+    Back,     // Esc
+    Confirm,  // Enter
+    Up,       // the arrows
     Down,
     Left,
     Right,
