@@ -11,6 +11,7 @@
 #include "net/client_session.h"
 #include "net/server_session.h"
 #include "platform/graphics.h"
+#include "platform/key_config.h"
 #include "screens/local_session.h"
 
 #ifndef CORRIDA_VERSION
@@ -23,6 +24,7 @@ constexpr int kBadArguments = 2;
 constexpr int kNoImages = 1;
 
 void runMode(Modo mode, ParametrosRede& params) {
+    loadKeyConfig();  // teclas.conf: the local players' keys, a client's own (jogador1's)
     switch (mode) {
         case Modo::Servidor:
             runServerSession(params);

@@ -23,6 +23,7 @@
 #include "net/stop_request.h"
 #include "platform/clock.h"
 #include "platform/graphics.h"
+#include "platform/input.h"
 #include "platform/player_limits.h"
 #include "stream/frame_replayer.h"
 #include "stream/interpreter.h"
@@ -131,8 +132,8 @@ std::optional<Entrada> joinServer(Login_ptr login, const std::string& address) {
 // Sends one remote key press; a failure ends the session, but a lost connection is tried once
 // more first (the ORB connects again).
 template <typename Call>
-void sendKey(int scanCode, Call call, FimDeSessao& end, const std::string& address) {
-    if (!key[scanCode]) return;
+void sendKey(Action action, Call call, FimDeSessao& end, const std::string& address) {
+    if (!actionDown(action)) return;
     for (int attempt = 0; attempt < 2; ++attempt) {
         try {
             call();
@@ -143,7 +144,7 @@ void sendKey(int scanCode, Call call, FimDeSessao& end, const std::string& addre
             break;
         }
     }
-    key[scanCode] = 0;
+    consumeAction(action);
 }
 
 // Starts `body` on a thread of its own; a thread that cannot be created ends the process, as the
@@ -243,13 +244,15 @@ std::string play(ObjetosDoServidor& server, const Fetcher& self, const std::stri
     Controle_ptr controle = server.controle.in();
     while (end.keepGoing()) {
         sendKey(
-            KEY_X,
+            // The client's own runner flips with player 1's key (teclas.conf) or any gamepad.
+            Action::Flip1,
             [&] { numbered ? controle->alterarGravidade(ownNumber) : controle->flip(secret); }, end,
             address);
         sendKey(
-            KEY_P, [&] { numbered ? controle->pausar() : controle->pause(secret); }, end, address);
+            Action::Pause, [&] { numbered ? controle->pausar() : controle->pause(secret); }, end,
+            address);
         sendKey(
-            KEY_F10, [&] { numbered ? controle->usarCheat() : controle->cheat(secret); }, end,
+            Action::Cheat, [&] { numbered ? controle->usarCheat() : controle->cheat(secret); }, end,
             address);
         restBetweenPolls();
     }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/clock.h"
+#include "platform/input.h"
 #include "platform/window_size.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
@@ -22,8 +23,8 @@ bool showPictureUntilEscape(const char* pictureName, const char* picturePath,
     recordedDrawSprite(screen, kScreenName, buffer.get(), bufferName, 0, 0);
     flushRecording();
 
-    while (!key[KEY_ESC]) restBetweenPolls();
-    key[KEY_ESC] = 0;
+    while (!actionDown(Action::Back)) restBetweenPolls();
+    consumeAction(Action::Back);
 
     recordedDestroyBitmap(bufferName, std::move(buffer));
     recordedDestroyBitmap(pictureName, std::move(picture));

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/clock.h"
+#include "platform/input.h"
 #include "platform/player_limits.h"
 #include "platform/sound_player.h"
 #include "platform/window_size.h"
@@ -125,25 +126,25 @@ void drawMenuFrame(const MenuBitmaps& menu, int selectedItem) {
 
 MenuAction applyMenuRules(int& selectedItem) {
     const int item = selectedItem;
-    if (key[KEY_DOWN] && (item == kCreditsItem || item == kInstructionsItem)) {
+    if (actionDown(Action::Down) && (item == kCreditsItem || item == kInstructionsItem)) {
         selectedItem = item + 1;
-    } else if (key[KEY_DOWN] && item < kCreditsItem) {
+    } else if (actionDown(Action::Down) && item < kCreditsItem) {
         selectedItem = kCreditsItem;
-    } else if (key[KEY_RIGHT] && item >= 1 && item < kMaxPlayers) {
+    } else if (actionDown(Action::Right) && item >= 1 && item < kMaxPlayers) {
         selectedItem = lastPlayerCount = item + 1;
-    } else if (key[KEY_LEFT] && item >= 2 && item <= kMaxPlayers) {
+    } else if (actionDown(Action::Left) && item >= 2 && item <= kMaxPlayers) {
         selectedItem = lastPlayerCount = item - 1;
-    } else if (key[KEY_UP] && item == kCreditsItem) {
+    } else if (actionDown(Action::Up) && item == kCreditsItem) {
         selectedItem = lastPlayerCount;
-    } else if (key[KEY_UP] && item > kCreditsItem) {
+    } else if (actionDown(Action::Up) && item > kCreditsItem) {
         selectedItem = item - 1;
-    } else if (key[KEY_ENTER] && item >= 1 && item <= kMaxPlayers) {
+    } else if (actionDown(Action::Confirm) && item >= 1 && item <= kMaxPlayers) {
         return MenuAction::Choose;
-    } else if (key[KEY_ENTER] && item == kLeaveItem) {
+    } else if (actionDown(Action::Confirm) && item == kLeaveItem) {
         return MenuAction::Leave;
-    } else if (key[KEY_ENTER] && item == kCreditsItem) {
+    } else if (actionDown(Action::Confirm) && item == kCreditsItem) {
         return MenuAction::Credits;
-    } else if (key[KEY_ENTER] && item == kInstructionsItem) {
+    } else if (actionDown(Action::Confirm) && item == kInstructionsItem) {
         return MenuAction::Instructions;
     }
     return MenuAction::None;
@@ -155,7 +156,7 @@ int runMainMenu() {
     int result = kLeaveItem;  // Esc leaves like the leave item
 
     recordedPlayMusic(sound::kMenuMusic);
-    while (!key[KEY_ESC]) {
+    while (!actionDown(Action::Back)) {
         waitMoreThan(kFrameMs);
         const int itemBefore = selectedItem;
         const MenuAction action = applyMenuRules(selectedItem);
@@ -171,7 +172,7 @@ int runMainMenu() {
         if (action == MenuAction::Credits) runCreditsScreen();
         if (action == MenuAction::Instructions) runInstructionsScreen();
 
-        key[KEY_LEFT] = key[KEY_RIGHT] = key[KEY_DOWN] = key[KEY_UP] = 0;
+        for (Action a : {Action::Left, Action::Right, Action::Down, Action::Up}) consumeAction(a);
         drawMenuFrame(menu, selectedItem);
         // Each frame is one batch for a remote viewer, like every other drawing loop.
         flushRecording();

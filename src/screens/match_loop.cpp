@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/clock.h"
+#include "platform/input.h"
 #include "screens/pause_screen.h"
 #include "stream/recorded_drawing.h"
 #include "world/mapa.h"
@@ -31,7 +32,7 @@ void releaseStage(std::unique_ptr<Mapa>& stage) { stage.reset(); }
 
 bool MatchRules::raceFrame(Mapa& stage) { return stage.raceFrame(); }
 
-bool MatchRules::stageLoadAbandoned() { return key[KEY_ESC]; }
+bool MatchRules::stageLoadAbandoned() { return actionDown(Action::Back); }
 
 StageOutcome attemptStage(int stageNumber, const StageData& stage, const StageEntrants& entrants,
                           MatchRules& rules, std::vector<int>* arrivals) {

@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include "platform/clock.h"
+#include "platform/input.h"
 #include "platform/sound_player.h"
 #include "platform/window_size.h"
 #include "screens/screen_image.h"
@@ -16,7 +17,7 @@ constexpr const char* kBufferName = "buffer_pause";
 
 }  // namespace
 
-bool pKeyPressed() { return key[KEY_P] != 0; }
+bool pKeyPressed() { return actionDown(Action::Pause); }
 
 void showPauseScreen(const std::function<bool()>& ended) {
     BitmapHandle picture = loadScreenImage(kPictureName, "Img/menu/pause.bmp");
@@ -37,5 +38,5 @@ void showPauseScreen(const std::function<bool()>& ended) {
     // The local bitmaps are already gone; these records release the receivers' copies.
     recordedDestroyBitmap(kBufferName, nullptr);
     recordedDestroyBitmap(kPictureName, nullptr);
-    key[KEY_P] = 0;
+    consumeAction(Action::Pause);
 }

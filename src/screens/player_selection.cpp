@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/clock.h"
+#include "platform/input.h"
 #include "platform/player_limits.h"
 #include "platform/sound_player.h"
 #include "platform/window_size.h"
@@ -133,12 +134,13 @@ int columnX(int column) {
 }  // namespace
 
 std::optional<SpriteList> runPlayerSelection(int playerCount) {
-    key[KEY_ENTER] = 0;  // the Enter that confirmed the menu choice must not choose a character
+    consumeAction(
+        Action::Confirm);  // the Enter that confirmed the menu choice must not choose a character
     SelectionBitmaps bitmaps = loadSelection();
     SelectionState state;
     state.playerCount = playerCount;
 
-    bool escaped = key[KEY_ESC] != 0;
+    bool escaped = actionDown(Action::Back);
     while (!escaped) {
         waitMoreThan(kFrameMs);
         flushRecording();
@@ -152,19 +154,19 @@ std::optional<SpriteList> runPlayerSelection(int playerCount) {
                      kFrameSide);
 
         state.placeCursor();
-        if (key[KEY_RIGHT]) {
+        if (actionDown(Action::Right)) {
             state.moveRight();
-            key[KEY_RIGHT] = 0;
+            consumeAction(Action::Right);
             recordedPlaySound(sound::kMenuMove);
         }
-        if (key[KEY_LEFT]) {
+        if (actionDown(Action::Left)) {
             state.moveLeft();
-            key[KEY_LEFT] = 0;
+            consumeAction(Action::Left);
             recordedPlaySound(sound::kMenuMove);
         }
-        if (key[KEY_ENTER]) {
+        if (actionDown(Action::Confirm)) {
             state.choose();
-            key[KEY_ENTER] = 0;
+            consumeAction(Action::Confirm);
             recordedPlaySound(sound::kMenuChoose);
         }
         if (state.done()) break;
@@ -179,10 +181,10 @@ std::optional<SpriteList> runPlayerSelection(int playerCount) {
         blitToBuffer(bitmaps, bitmaps.numbers[chooser], kNumberX, kNumberY, kNumberWidths[chooser],
                      33);
         recordedDrawSprite(screen, kScreenName, bitmaps.buffer.get(), kBufferName, 0, 0);
-        escaped = key[KEY_ESC] != 0;
+        escaped = actionDown(Action::Back);
     }
 
-    if (escaped) key[KEY_ESC] = 0;
+    if (escaped) consumeAction(Action::Back);
     releaseSelection(bitmaps);
     if (escaped) return std::nullopt;
     return state.sprites;

@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include "platform/clock.h"
+#include "platform/input.h"
 #include "platform/sound_player.h"
 #include "screens/pause_screen.h"
 #include "screens/screen_image.h"
@@ -18,7 +19,7 @@ void waitAtEnterPrompt() {
     BitmapHandle prompt = loadScreenImage(kPromptName, "Img/menu/enter.bmp");
     recordedDrawSprite(screen, kScreenName, prompt.get(), kPromptName, 0, 0);
     flushRecording();
-    while (!key[KEY_ENTER]) restBetweenPolls();
+    while (!actionDown(Action::Confirm)) restBetweenPolls();
     // Not flushed: they leave with the first frame.
     recordedDestroyBitmap(kPromptName, std::move(prompt));
     recordedPlaySound(sound::kStart);
@@ -28,13 +29,13 @@ void waitAtEnterPrompt() {
 }  // namespace
 
 StageOutcome decideStageOutcome(int stageNumber, bool finished) {
-    if (key[KEY_ESC]) {
-        key[KEY_ESC] = 0;
+    if (actionDown(Action::Back)) {
+        consumeAction(Action::Back);
         return StageOutcome::Abandoned;
     }
     if (stageNumber == 1 && finished) return StageOutcome::Won;
-    if (key[KEY_F10]) {
-        key[KEY_F10] = 0;
+    if (actionDown(Action::Cheat)) {
+        consumeAction(Action::Cheat);
         return StageOutcome::Won;
     }
     return finished ? StageOutcome::Won : StageOutcome::Replay;
@@ -43,8 +44,8 @@ StageOutcome decideStageOutcome(int stageNumber, bool finished) {
 void showWinnerScreen(const MatchArrivals& arrivals, const std::vector<std::string>& sprites) {
     recordedPlayMusic(sound::kMenuMusic);
     drawWinnerScreen(arrivals, sprites);
-    while (!key[KEY_ENTER]) restBetweenPolls();
-    key[KEY_ENTER] = 0;
+    while (!actionDown(Action::Confirm)) restBetweenPolls();
+    consumeAction(Action::Confirm);
 }
 
 bool LocalMatchRules::prepareRace(int, Mapa& stage) {
@@ -53,11 +54,13 @@ bool LocalMatchRules::prepareRace(int, Mapa& stage) {
     return true;
 }
 
-bool LocalMatchRules::raceInterrupted() { return key[KEY_ESC] || key[KEY_F10]; }
+bool LocalMatchRules::raceInterrupted() {
+    return actionDown(Action::Back) || actionDown(Action::Cheat);
+}
 
 bool LocalMatchRules::pauseRequested() {
-    if (!key[KEY_P]) return false;
-    key[KEY_P] = 0;  // the pause waits for a new press
+    if (!actionDown(Action::Pause)) return false;
+    consumeAction(Action::Pause);  // the pause waits for a new press
     return true;
 }
 

@@ -2,40 +2,68 @@
 
 #include <allegro.h>
 
+#include <array>
 #include <stdexcept>
 
+#include "platform/gamepads.h"
+#include "platform/input.h"
+#include "platform/key_names.h"
 #include "platform/player_limits.h"
 #include "world/runner.h"
 
 namespace {
 
-const FlipKeys kFlipKeys[kMaxPlayers] = {
-    {KEY_X, 0, "Img/Jogo/X.bmp", "Img/Jogo/1.bmp"},
-    {KEY_M, 0, "Img/Jogo/M.bmp", "Img/Jogo/2.bmp"},
-    {KEY_RIGHT, 0, "Img/Jogo/R.bmp", "Img/Jogo/3.bmp"},
-    {KEY_A, 0, "Img/Jogo/A.bmp", "Img/Jogo/4.bmp"},
-    {KEY_LCONTROL, KEY_RCONTROL, "Img/Jogo/CTRL.bmp", "Img/Jogo/5.bmp"},
-    {KEY_3, KEY_3_PAD, "Img/Jogo/3.bmp", "Img/Jogo/6.bmp"},
+// Today's pictures of the default keys, which stay when nothing was chosen.
+const char* const kDefaultImages[kMaxPlayers] = {
+    "Img/Jogo/X.bmp", "Img/Jogo/M.bmp",    "Img/Jogo/R.bmp",
+    "Img/Jogo/A.bmp", "Img/Jogo/CTRL.bmp", "Img/Jogo/3.bmp",
 };
+const char* const kRecordedImages[kMaxPlayers] = {
+    "Img/Jogo/1.bmp", "Img/Jogo/2.bmp", "Img/Jogo/3.bmp",
+    "Img/Jogo/4.bmp", "Img/Jogo/5.bmp", "Img/Jogo/6.bmp",
+};
+const char* const kPadImages[kMaxPlayers] = {
+    "Img/Jogo/Controle/1.bmp", "Img/Jogo/Controle/2.bmp", "Img/Jogo/Controle/3.bmp",
+    "Img/Jogo/Controle/4.bmp", "Img/Jogo/Controle/5.bmp", "Img/Jogo/Controle/6.bmp",
+};
+
+// The picture path of each choosable key, made once.
+const std::string& chosenKeyImage(const ChoosableKey& entry) {
+    static const auto paths = [] {
+        std::array<std::string, std::size(kChoosableKeys)> all;
+        for (size_t i = 0; i < all.size(); ++i) {
+            all[i] = std::string("Img/Jogo/Teclas/") + kChoosableKeys[i].name + ".bmp";
+        }
+        return all;
+    }();
+    return paths[&entry - kChoosableKeys];
+}
 
 constexpr long kKeyPollPeriodMs = 5;
 
-bool isDown(int scanCode) { return scanCode != 0 && key[scanCode] != 0; }
-
 }  // namespace
 
-const FlipKeys& flipKeysOf(int playerNumber) {
+FlipKeys flipKeysOf(int playerNumber) {
     if (playerNumber < 1 || playerNumber > kMaxPlayers) throw std::out_of_range("player number");
-    return kFlipKeys[playerNumber - 1];
+    const int index = playerNumber - 1;
+    const KeyBinding keys = flipKeys()[index];
+    const KeyBinding defaults = defaultFlipKeys()[index];
+    const char* image = kDefaultImages[index];
+    if (keys.key != defaults.key || keys.alternativeKey != defaults.alternativeKey) {
+        const ChoosableKey* entry = choosableKey(keys.key);
+        if (entry) image = chosenKeyImage(*entry).c_str();
+    }
+    const int pad = gamepadNumberOfPlayer(playerNumber);
+    if (pad >= 1 && pad <= kMaxPlayers) image = kPadImages[pad - 1];
+    return {keys.key, keys.alternativeKey, image, kRecordedImages[index]};
 }
 
 void pollKey(void* param) {
     auto* runner = static_cast<Runner*>(param);
-    const FlipKeys& keys = flipKeysOf(runner->playerNumber);
-    if (!isDown(keys.key) && !isDown(keys.alternativeKey)) return;
+    const Action flip = flipAction(runner->playerNumber);
+    if (!actionDown(flip)) return;
     if (!runner->flipGravity()) return;
-    key[keys.key] = 0;
-    if (keys.alternativeKey) key[keys.alternativeKey] = 0;
+    consumeAction(flip);
 }
 
 void startKeyPoll(Runner* runner) {

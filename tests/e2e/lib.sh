@@ -4,6 +4,10 @@
 set -u
 E2E_PIDS=()
 E2E_TMP="$(mktemp -d /tmp/corrida-e2e.XXXXXX)"
+# The game's configuration (teclas.conf, tela.conf) is the test's own: a developer's never changes
+# a test's outcome, and no test writes the real one.
+export XDG_CONFIG_HOME="$E2E_TMP/config"
+mkdir -p "$XDG_CONFIG_HOME"
 
 cleanup() {
   local pid

@@ -6,6 +6,7 @@
 
 #include "groups.h"
 #include "kit.h"
+#include "platform/key_names.h"
 #include "style.h"
 
 namespace {
@@ -38,6 +39,24 @@ bool writeKey(const std::string& imgDir, const std::string& file, const std::str
     return ok;
 }
 
+// A pad's outline (a rounded body with two grips) with its number on the face.
+bool writePad(const std::string& imgDir, int number) {
+    BITMAP* pad = kit::newCanvas(kWidth, kHeight, kit::kMagenta);
+    kit::TextStyle text{"DejaVuSansCondensed-Bold.ttf", 10, style::kInk};
+    const int left = kWidth / 2 - 14, right = kWidth / 2 + 14;
+    kit::fillRoundedRect(pad, left, 0, right, kHeight - 2, 4, style::kInk, false);
+    kit::fillRoundedRect(pad, left - 3, 4, left + 7, kHeight, 3, style::kInk, false);
+    kit::fillRoundedRect(pad, right - 7, 4, right + 3, kHeight, 3, style::kInk, false);
+    kit::fillRoundedRect(pad, left + 1, 1, right - 1, kHeight - 3, 3, {250, 250, 250}, false);
+    kit::fillRect(pad, left + 3, 5, left + 8, 6, style::kInk);  // the cross
+    kit::fillRect(pad, left + 5, 3, left + 6, 8, style::kInk);
+    kit::drawText(pad, std::to_string(number), kWidth / 2 + 5, 10, text, kit::Align::Center);
+    const bool ok =
+        kit::saveBmp(pad, style::gamePath(imgDir, "Controle/" + std::to_string(number) + ".bmp"));
+    destroy_bitmap(pad);
+    return ok;
+}
+
 }  // namespace
 
 bool writeKeyImages(const std::string& imgDir) {
@@ -47,5 +66,14 @@ bool writeKeyImages(const std::string& imgDir) {
     // "3.bmp" is both player 6's key and player 3's number: the picture of the digit serves both.
     for (int n = 1; n <= 6 && ok; ++n)
         ok = writeKey(imgDir, std::to_string(n) + ".bmp", std::to_string(n), false);
+    // Every key a player may choose (teclas.conf), under its own name.
+    for (const ChoosableKey& entry : kChoosableKeys) {
+        if (!ok) break;
+        const std::string label = entry.label;
+        const bool arrow = label == ">";
+        ok = writeKey(imgDir, std::string("Teclas/") + entry.name + ".bmp", label, arrow);
+    }
+    // A gamepad and its number, for the runner of a player who plays with a pad.
+    for (int n = 1; n <= 6 && ok; ++n) ok = writePad(imgDir, n);
     return ok;
 }

@@ -28,6 +28,8 @@ int main(int argc, char** argv) {
     jpgalleg_init();
     std::error_code error;
     fs::create_directories(fs::path(output) / "Jogo", error);
+    fs::create_directories(fs::path(output) / "Jogo" / "Teclas", error);
+    fs::create_directories(fs::path(output) / "Jogo" / "Controle", error);
     fs::create_directories(fs::path(output) / "menu", error);
     if (error) {
         std::fprintf(stderr, "nao foi possivel criar %s: %s\n", output.c_str(),

@@ -1,0 +1,133 @@
+#include "platform/input.h"
+
+#include <allegro.h>
+
+#include <atomic>
+#include <stdexcept>
+
+namespace {
+
+constexpr std::array<KeyBinding, kMaxPlayers> kDefaultFlipKeys = {{
+    {KEY_X, 0},
+    {KEY_M, 0},
+    {KEY_RIGHT, 0},
+    {KEY_A, 0},
+    {KEY_LCONTROL, KEY_RCONTROL},
+    {KEY_3, KEY_3_PAD},
+}};
+
+// The flip keys, one atomic pair per player, read by the timer thread.
+std::array<std::atomic<int>, kMaxPlayers> chosenKey = {
+    {KEY_X, KEY_M, KEY_RIGHT, KEY_A, KEY_LCONTROL, KEY_3}};
+std::array<std::atomic<int>, kMaxPlayers> chosenAlternative = {
+    {0, 0, 0, 0, KEY_RCONTROL, KEY_3_PAD}};
+std::array<KeyBinding, kMaxPlayers> chosenCopy = kDefaultFlipKeys;
+
+// The keys of the other actions (Action::Pause onwards), two each at most.
+KeyBinding fixedKeys(Action action) {
+    switch (action) {
+        case Action::Pause:
+            return {KEY_P, 0};
+        case Action::Cheat:
+            return {KEY_F10, 0};
+        case Action::Back:
+            return {KEY_ESC, 0};
+        case Action::Confirm:
+            return {KEY_ENTER, 0};
+        case Action::Up:
+            return {KEY_UP, 0};
+        case Action::Down:
+            return {KEY_DOWN, 0};
+        case Action::Left:
+            return {KEY_LEFT, 0};
+        case Action::Right:
+            return {KEY_RIGHT, 0};
+        case Action::Mute:
+            return {KEY_S, 0};
+        case Action::FullScreen:
+            return {KEY_F11, 0};
+        default:
+            return {0, 0};
+    }
+}
+
+KeyBinding keysOf(Action action) {
+    const int index = static_cast<int>(action);
+    if (index < kMaxPlayers) return {chosenKey[index].load(), chosenAlternative[index].load()};
+    return fixedKeys(action);
+}
+
+bool isDown(int scanCode) { return scanCode > 0 && scanCode < KEY_MAX && key[scanCode] != 0; }
+
+constexpr int kMaxSources = 4;
+std::array<std::atomic<InputSource*>, kMaxSources> sources{};
+
+}  // namespace
+
+Action flipAction(int playerNumber) {
+    if (playerNumber < 1 || playerNumber > kMaxPlayers) throw std::out_of_range("player number");
+    return static_cast<Action>(static_cast<int>(Action::Flip1) + playerNumber - 1);
+}
+
+bool actionDown(Action action) {
+    const KeyBinding keys = keysOf(action);
+    if (isDown(keys.key) || isDown(keys.alternativeKey)) return true;
+    for (auto& slot : sources) {
+        InputSource* source = slot.load();
+        if (source && source->down(action)) return true;
+    }
+    return false;
+}
+
+void consumeAction(Action action) {
+    const KeyBinding keys = keysOf(action);
+    if (keys.key > 0 && keys.key < KEY_MAX) key[keys.key] = 0;
+    if (keys.alternativeKey > 0 && keys.alternativeKey < KEY_MAX) key[keys.alternativeKey] = 0;
+    for (auto& slot : sources) {
+        InputSource* source = slot.load();
+        if (source) source->consume(action);
+    }
+}
+
+void addInputSource(InputSource* source) {
+    for (auto& slot : sources) {
+        if (slot.load() == source) return;
+    }
+    for (auto& slot : sources) {
+        InputSource* empty = nullptr;
+        if (slot.compare_exchange_strong(empty, source)) return;
+    }
+}
+
+void removeInputSource(InputSource* source) {
+    for (auto& slot : sources) {
+        InputSource* expected = source;
+        slot.compare_exchange_strong(expected, nullptr);
+    }
+}
+
+const std::array<KeyBinding, kMaxPlayers>& defaultFlipKeys() { return kDefaultFlipKeys; }
+
+const std::array<KeyBinding, kMaxPlayers>& flipKeys() { return chosenCopy; }
+
+void setFlipKeys(const std::array<KeyBinding, kMaxPlayers>& keys) {
+    chosenCopy = keys;
+    for (int i = 0; i < kMaxPlayers; ++i) {
+        chosenKey[i] = keys[i].key;
+        chosenAlternative[i] = keys[i].alternativeKey;
+    }
+}
+
+bool isReservedKey(int scanCode) {
+    for (int a = static_cast<int>(Action::Pause); a < kActionCount; ++a) {
+        const KeyBinding keys = fixedKeys(static_cast<Action>(a));
+        // The arrows move in the menus only: a race may use them (player 3's Right, as always).
+        const Action action = static_cast<Action>(a);
+        if (action == Action::Up || action == Action::Down || action == Action::Left ||
+            action == Action::Right) {
+            continue;
+        }
+        if (scanCode == keys.key || scanCode == keys.alternativeKey) return true;
+    }
+    return false;
+}
