@@ -60,8 +60,8 @@ KeyConfig parseKeyConfig(const std::string& text) {
             continue;
         }
         if (lineOf[number - 1]) {
-            refuse(lineNumber, shown, "jogador ja definido na linha " +
-                                          std::to_string(lineOf[number - 1]));
+            refuse(lineNumber, shown,
+                   "jogador ja definido na linha " + std::to_string(lineOf[number - 1]));
             continue;
         }
         int takenBy = 0;

@@ -11,9 +11,9 @@
 
 #include "platform/config_folder.h"
 #include "platform/input.h"
-#include "world/world_fixture.h"
 #include "world/flip_keys.h"
 #include "world/runner.h"
+#include "world/world_fixture.h"
 
 namespace {
 
@@ -53,13 +53,13 @@ TEST_F(KeyConfigTest, BrokenOrUnknownLinesAreReportedAndSkipped) {
         "jogador1 Z\n"
         "# a comment\n"
         "\n"
-        "jogador2\n"           // broken
-        "jogador7 Q\n"         // unknown player
-        "jogador3 NADA\n"      // unknown key
-        "jogador4 P\n"         // pause
-        "jogador5 Z\n"         // taken by line 1
-        "jogador6 M\n"         // player 2's default
-        "jogador1 Q\n");       // player 1 twice
+        "jogador2\n"       // broken
+        "jogador7 Q\n"     // unknown player
+        "jogador3 NADA\n"  // unknown key
+        "jogador4 P\n"     // pause
+        "jogador5 Z\n"     // taken by line 1
+        "jogador6 M\n"     // player 2's default
+        "jogador1 Q\n");   // player 1 twice
     EXPECT_EQ(config.keys[0].key, KEY_Z);
     EXPECT_EQ(config.keys[0].alternativeKey, 0);
     for (int p = 1; p < 6; ++p) EXPECT_EQ(config.keys[p].key, defaultFlipKeys()[p].key) << p;
