@@ -52,16 +52,20 @@ bool GravadorTela::logBoundNames(const std::string& path) {
 }
 
 void GravadorTela::addInstruction(std::string text) {
-    if (std::optional<RecordedBatch> batch = batcher.add(std::move(text))) handOn(*batch);
+    if (std::optional<RecordedBatch> batch = batcher.add(std::move(text))) {
+        handOn(*batch, clockMs());
+    }
 }
 
-void GravadorTela::flush() { handOn(batcher.flush(clockMs())); }
-
-void GravadorTela::handOn(const RecordedBatch& batch) {
-    if (batchTap) batchTap(batch.text);
-    if (subscribers.empty()) return;
+void GravadorTela::flush() {
+    // One reading of the clock per picture: its marker and its subscribers share it.
     const int64_t now = clockMs();
-    for (BatchSubscriber* subscriber : subscribers) subscriber->take(batch, now);
+    handOn(batcher.flush(now), now);
+}
+
+void GravadorTela::handOn(const RecordedBatch& batch, int64_t nowMs) {
+    if (batchTap) batchTap(batch.text);
+    for (BatchSubscriber* subscriber : subscribers) subscriber->take(batch, nowMs);
 }
 
 std::string GravadorTela::takeBatch(uint16_t viewer, int holdMs) {

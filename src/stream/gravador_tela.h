@@ -97,7 +97,7 @@ class GravadorTela {
     uint64_t framesFlushed() const { return batcher.picturesEnded(); }
 
   private:
-    void handOn(const RecordedBatch& batch);
+    void handOn(const RecordedBatch& batch, int64_t nowMs);
 
     const SessionMode mode_;
     const int playerCount_;
