@@ -193,3 +193,12 @@ wait_for_shot() {
   wait_until "$seconds" shot_and_check "$@"
 }
 shot_and_check() { shot "$1" "$2" && "$3" "$1"; }
+
+# free_ports N: N distinct free ports on 127.0.0.1 on one line (every socket stays bound until all
+# the numbers are known, so no two are the same).
+free_ports() {
+  python3 -c 'import socket, sys
+s = [socket.socket() for _ in range(int(sys.argv[1]))]
+for x in s: x.bind(("127.0.0.1", 0))
+print(*(x.getsockname()[1] for x in s))' "$1"
+}

@@ -11,11 +11,10 @@ cd "$build"
 start_xvfb
 start_naming_service
 
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-"$build/delay_relay" 0 127.0.0.1 "$port" 20 >"$E2E_TMP/relay.out" 2>&1 &
+read -r port relay < <(free_ports 2)
+"$build/delay_relay" "$relay" 127.0.0.1 "$port" 20 >"$E2E_TMP/relay.out" 2>&1 &
 E2E_PIDS+=($!)
 wait_for_text "$E2E_TMP/relay.out" "relay listening" 10 || fail "o relay nao iniciou"
-relay=$(sed -n 's/.*127\.0\.0\.1:\([0-9]*\).*/\1/p' "$E2E_TMP/relay.out" | head -n 1)
 
 start_server server 1 ORBendPoint="giop:tcp:127.0.0.1:$port" ORBendPointPublish="giop:tcp:127.0.0.1:$relay"
 start_client client 1 CORRIDA_REPLAY_LOG="$E2E_TMP/replay.log"

@@ -12,9 +12,7 @@ cd "$build"
 start_xvfb
 start_naming_service
 
-free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
-port=$(free_port)
-relay=$(free_port)
+read -r port relay < <(free_ports 2)
 # start_relay: the relay on its port, 5 ms each way.
 start_relay() {
   "$build/delay_relay" "$relay" 127.0.0.1 "$port" 5 >"$E2E_TMP/relay.out" 2>&1 &

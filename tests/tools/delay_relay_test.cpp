@@ -117,7 +117,9 @@ TEST(DelayRelay, AnEndOnEitherSideReachesTheOtherAndLeavesNoSocketOpen) {
     LoopbackServer greeter(LoopbackServer::Mode::GreetAndClose, "until next time");
     RelayInThread toEcho(echo.port(), 20ms);
     RelayInThread toGreeter(greeter.port(), 20ms);
-    RelayInThread toNobody(portWithoutListener(), 20ms);
+    const PortWithoutListener nobody;
+    ASSERT_NE(nobody.port(), 0);
+    RelayInThread toNobody(nobody.port(), 20ms);
     const int idleDescriptors = openDescriptorCount();
 
     {
@@ -148,4 +150,17 @@ TEST(DelayRelay, AnEndOnEitherSideReachesTheOtherAndLeavesNoSocketOpen) {
     }
     EXPECT_TRUE(eventually([&] { return openDescriptorCount() == idleDescriptors; }, 5000ms))
         << openDescriptorCount() << " descriptors open, " << idleDescriptors << " when idle";
+}
+
+TEST(DelayRelay, ATargetThatIsItsOwnListenerIsRecognised) {
+    std::string error;
+    const auto target = [&](const char* host, uint16_t port) {
+        return *resolveTarget(host, port, error);
+    };
+    EXPECT_TRUE(reachesLoopbackPort(target("127.0.0.1", 4321), 4321));
+    EXPECT_TRUE(reachesLoopbackPort(target("0.0.0.0", 4321), 4321));
+    EXPECT_FALSE(reachesLoopbackPort(target("127.0.0.1", 4322), 4321));
+    // The relay listens on 127.0.0.1 alone: other loopback addresses and IPv6 do not reach it.
+    EXPECT_FALSE(reachesLoopbackPort(target("127.0.0.2", 4321), 4321));
+    EXPECT_FALSE(reachesLoopbackPort(target("::1", 4321), 4321));
 }

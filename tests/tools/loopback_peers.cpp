@@ -136,13 +136,14 @@ bool peerEnds(int fd) {
     return n == 0 || (n < 0 && errno == ECONNRESET);
 }
 
-uint16_t portWithoutListener() {
-    UniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+PortWithoutListener::PortWithoutListener()
+    : socket_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    return boundPort(fd.get());  // free again once `fd` closes, and nothing listens there
+    if (bind(socket_.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+        port_ = boundPort(socket_.get());
+    }
 }
 
 int openDescriptorCount() {

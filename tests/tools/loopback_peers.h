@@ -48,8 +48,17 @@ std::string exchangeThrough(int fd, const std::string& payload, size_t piece,
 // True if the peer ended the connection (end of stream or reset) without sending anything more.
 bool peerEnds(int fd);
 
-// A port on 127.0.0.1 where nothing listens.
-uint16_t portWithoutListener();
+// A port on 127.0.0.1 where nothing listens: bound without listening for as long as this lives,
+// so connections to it are refused and no other socket (a relay's own listener, say) gets it.
+class PortWithoutListener {
+  public:
+    PortWithoutListener();
+    uint16_t port() const { return port_; }
+
+  private:
+    UniqueFd socket_;
+    uint16_t port_ = 0;
+};
 
 int openDescriptorCount();
 

@@ -35,6 +35,10 @@ std::unique_ptr<RelayServer> RelayServer::start(const Settings& settings, std::s
     server->listener_ = listenOnLoopback(settings.listenPort, error);
     if (!server->listener_.valid()) return nullptr;
     server->port_ = boundPort(server->listener_.get());
+    if (reachesLoopbackPort(settings.target, server->port_)) {
+        error = "the target is the relay itself (127.0.0.1:" + std::to_string(server->port_) + ")";
+        return nullptr;
+    }
     return server;
 }
 

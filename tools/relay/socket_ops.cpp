@@ -83,6 +83,14 @@ std::optional<TargetAddress> resolveTarget(const std::string& host, uint16_t por
     return target;
 }
 
+bool reachesLoopbackPort(const TargetAddress& target, uint16_t listenPort) {
+    if (target.address.ss_family != AF_INET) return false;
+    const auto& ipv4 = reinterpret_cast<const sockaddr_in&>(target.address);
+    const uint32_t host = ntohl(ipv4.sin_addr.s_addr);
+    // 0.0.0.0 as a destination means this host.
+    return ntohs(ipv4.sin_port) == listenPort && (host == INADDR_LOOPBACK || host == INADDR_ANY);
+}
+
 ConnectStart startConnect(const TargetAddress& target) {
     ConnectStart start;
     UniqueFd fd(socket(target.address.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));

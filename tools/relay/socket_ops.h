@@ -27,6 +27,10 @@ struct TargetAddress {
 std::optional<TargetAddress> resolveTarget(const std::string& host, uint16_t port,
                                            std::string& error);
 
+// True if connecting to `target` would reach a listener on 127.0.0.1:listenPort: a relay aimed
+// at itself would open a new connection to itself for every one it accepts.
+bool reachesLoopbackPort(const TargetAddress& target, uint16_t listenPort);
+
 struct ConnectStart {
     UniqueFd socket;         // invalid when the connect failed at once (see `error`)
     bool connected = false;  // false: in progress, writable once done (check connectError)
