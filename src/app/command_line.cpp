@@ -105,14 +105,14 @@ std::string readMode(const std::vector<std::string>& words, CommandLine& line) {
             line.params.address = words[2];
             used = 3;
         }
-    } else if (mode == "cliente") {
-        line.mode = Modo::Cliente;
+    } else if (mode == "cliente" || mode == "assistir") {
+        line.mode = mode == "cliente" ? Modo::Cliente : Modo::Assistir;
         if (words.size() < 2) return "falta o endereco do servidor de nomes";
         if (!isAddress(words[1])) return "endereco invalido: " + words[1];
         line.params.address = words[1];
         used = 2;
     } else {
-        return "modo desconhecido: " + mode + " (local, servidor ou cliente)";
+        return "modo desconhecido: " + mode + " (local, servidor, cliente ou assistir)";
     }
     if (words.size() > used) return "argumento a mais: " + words[used];
     return "";
@@ -172,13 +172,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& words) {
 
 std::string usageText(const std::string& program) {
     std::string text =
-        "uso: " + program + " [opcoes] [local | servidor N [ENDERECO] | cliente ENDERECO]\n" +
+        "uso: " + program +
+        " [opcoes] [local | servidor N [ENDERECO] | cliente ENDERECO | assistir ENDERECO]\n" +
         "  (sem argumentos)       o menu no console\n"
         "  local                  jogo local, todos no mesmo teclado\n"
         "  servidor N [ENDERECO]  servidor para N jogadores (1 a 6), com o servico de nomes\n"
         "                         em ENDERECO (padrao: esta maquina, que o inicia se nada\n"
         "                         responder na porta 9001)\n"
         "  cliente ENDERECO       cliente do servico de nomes em ENDERECO\n"
+        "  assistir ENDERECO      assiste a partida do servidor em ENDERECO, sem jogar\n"
         "opcoes:\n";
     for (const OptionRow& row : kOptions) {
         std::string names = row.name;

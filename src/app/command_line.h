@@ -6,6 +6,7 @@
 //   corrida servidor N [ENDERECO]   a server for N players (1 to 6); naming service at ENDERECO,
 //                                   this machine by default
 //   corrida cliente ENDERECO        a client of the naming service at ENDERECO
+//   corrida assistir ENDERECO       a spectator of the server whose naming service is at ENDERECO
 //   --escala N                      with any of these: the game window enlarged N times (1 to 4)
 //   --truques                       a server lets its clients' F10 skip the stage
 //

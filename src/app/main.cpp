@@ -32,6 +32,9 @@ void runMode(Modo mode, ParametrosRede& params) {
         case Modo::Cliente:
             runClientSession(params);
             break;
+        case Modo::Assistir:
+            runClientSession(params, ClientRole::Spectator);
+            break;
         case Modo::Local:
             runLocalSession();
             break;

@@ -1,9 +1,9 @@
 // CallsInFlight: how many calls each remote address holds at the server at once, bounded.
 //
 // A fetch may be held at the server for up to a second, waiting for a picture. One address may
-// hold at most kPerAddress such calls: six clients behind one address, each with its calls of a
-// long link in flight, fit; a peer that sends thousands at once is refused past its share instead
-// of tying up the server's threads.
+// hold at most kPerAddress such calls: six players and the most spectators one address may hold
+// (spectator_slots.h) behind one address, each with its calls of a long link in flight, fit; a peer
+// that sends thousands at once is refused past its share instead of tying up the server's threads.
 #pragma once
 
 #include <map>
@@ -13,7 +13,7 @@
 
 class CallsInFlight {
   public:
-    static constexpr int kPerAddress = 96;
+    static constexpr int kPerAddress = 160;
 
     explicit CallsInFlight(int perAddress = kPerAddress) : perAddress(perAddress) {}
     CallsInFlight(const CallsInFlight&) = delete;

@@ -27,6 +27,7 @@
 #include "platform/player_limits.h"
 #include "stream/frame_replayer.h"
 #include "stream/interpreter.h"
+#include "stream/viewer_queues.h"
 
 namespace {
 
@@ -129,6 +130,28 @@ std::optional<Entrada> joinServer(Login_ptr login, const std::string& address) {
     }
 }
 
+// Joins as a spectator; nothing when the server cannot take one (the reason is printed).
+std::optional<int> watchServer(Login_ptr login, const std::string& address) {
+    try {
+        const int viewer = login->assistir();
+        if (viewer == -1) {
+            std::cout << "O servidor ja tem todos os espectadores que aceita" << std::endl;
+            return std::nullopt;
+        }
+        if (viewer < ViewerQueues::kFirstSpectator) {
+            std::cout << "O servidor respondeu com um numero de espectador invalido: " << viewer
+                      << std::endl;
+            return std::nullopt;
+        }
+        return viewer;
+    } catch (const CORBA::BAD_OPERATION&) {
+        std::cout << "O servidor em " << address << " nao aceita espectadores." << std::endl;
+    } catch (const CORBA::Exception& failure) {
+        std::cout << describeCorbaFailure(failure, EtapaRede::Entrar, address) << std::endl;
+    }
+    return std::nullopt;
+}
+
 // Sends one remote key press; a failure ends the session, but a lost connection is tried once
 // more first (the ORB connects again).
 template <typename Call>
@@ -204,7 +227,7 @@ void replayAnswers(OrderedParts& parts, FimDeSessao& end, const std::string& log
 // The window's life: the fetching threads, the replaying thread, the key loop, the joins.
 // Returns the failure message, if any.
 std::string play(ObjetosDoServidor& server, const Fetcher& self, const std::string& address,
-                 FetchPlan plan) {
+                 FetchPlan plan, ClientRole role) {
     FimDeSessao end;
     OrderedParts parts;
     // A client with a secret gets its place back after a lost connection.
@@ -242,6 +265,8 @@ std::string play(ObjetosDoServidor& server, const Fetcher& self, const std::stri
     const char* secret = self.secret.c_str();
     const bool numbered = self.secret.empty();
     Controle_ptr controle = server.controle.in();
+    // A spectator's keys change nothing in the match: only S (the sound) and Esc work.
+    while (role == ClientRole::Spectator && end.keepGoing()) restBetweenPolls();
     while (end.keepGoing()) {
         sendKey(
             // The client's own runner flips with player 1's key (teclas.conf) or any gamepad.
@@ -274,9 +299,41 @@ std::optional<FetchPlan> chooseFetch(FifoServer_ptr fifo, const Fetcher& self,
     }
 }
 
+// Watches or plays, once the three objects are found; prints why it cannot.
+void runAs(ClientRole role, ObjetosDoServidor& server, const std::string& address) {
+    Fetcher self;
+    if (role == ClientRole::Spectator) {
+        const std::optional<int> viewer = watchServer(server.login, address);
+        if (!viewer) return;
+        std::cout << "VOCE ASSISTE COMO ESPECTADOR: " << *viewer << std::endl;
+        self = Fetcher{static_cast<CORBA::UShort>(*viewer), ""};
+    } else {
+        const std::optional<Entrada> joined = joinServer(server.login, address);
+        if (!joined) return;  // already reported
+        if (joined->player == -1) {
+            std::cout << "O servidor ja esta cheio" << std::endl;
+            return;
+        }
+        if (joined->player < 1 || joined->player > kMaxPlayers) {
+            std::cout << "O servidor respondeu com um numero de jogador invalido: "
+                      << joined->player << std::endl;
+            return;
+        }
+        std::cout << "VOCE EH O PLAYER: " << joined->player << std::endl;
+        self = Fetcher{static_cast<CORBA::UShort>(joined->player), joined->secret};
+    }
+    std::optional<FetchPlan> plan = chooseFetch(server.fifo, self, address);
+    if (plan && startGraphics()) {
+        catchStopSignals();
+        const std::string failure = play(server, self, address, std::move(*plan), role);
+        stopGraphics();
+        if (!failure.empty()) std::cout << failure << std::endl;
+    }
+}
+
 }  // namespace
 
-void runClientSession(ParametrosRede& params) {
+void runClientSession(ParametrosRede& params, ClientRole role) {
     // Ctrl+C and SIGTERM end the session as Esc does; until the window is up they wait, so that
     // they never meet the graphics library's own handlers.
     struct StopSignals {
@@ -297,27 +354,7 @@ void runClientSession(ParametrosRede& params) {
 
     {
         ObjetosDoServidor server;
-        if (findServer(orb, address, server)) {
-            const std::optional<Entrada> joined = joinServer(server.login, address);
-            if (!joined) {
-                // Already reported.
-            } else if (joined->player == -1) {
-                std::cout << "O servidor ja esta cheio" << std::endl;
-            } else if (joined->player < 1 || joined->player > kMaxPlayers) {
-                std::cout << "O servidor respondeu com um numero de jogador invalido: "
-                          << joined->player << std::endl;
-            } else {
-                std::cout << "VOCE EH O PLAYER: " << joined->player << std::endl;
-                const Fetcher self{static_cast<CORBA::UShort>(joined->player), joined->secret};
-                std::optional<FetchPlan> plan = chooseFetch(server.fifo, self, address);
-                if (plan && startGraphics()) {
-                    catchStopSignals();
-                    const std::string failure = play(server, self, address, std::move(*plan));
-                    stopGraphics();
-                    if (!failure.empty()) std::cout << failure << std::endl;
-                }
-            }
-        }
+        if (findServer(orb, address, server)) runAs(role, server, address);
     }
 
     try {

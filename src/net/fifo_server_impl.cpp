@@ -22,7 +22,12 @@ FifoServer_impl::FifoServer_impl(ServerContext& server, CallerHost caller)
     : server(server), caller(std::move(caller)) {}
 
 int FifoServer_impl::numberedPlayer(CORBA::UShort player, const std::string& host) {
-    if (!server.slots.numberedCallAllowed(player, host, clockMs())) {
+    const int64_t now = clockMs();
+    server.spectators.sweep(now);
+    const bool allowed = server.spectators.isSpectatorNumber(player)
+                             ? server.spectators.fetchAllowed(player, host, now)
+                             : server.slots.numberedCallAllowed(player, host, now);
+    if (!allowed) {
         ++server.refusals.foreignCalls;
         throw CORBA::NO_PERMISSION();
     }

@@ -10,9 +10,10 @@
 // min(waitMs, kMaxFramesHoldMs) for one; takeOwnFrames(secret, waitMs) does the same for the
 // secret's player.
 //
-// A queue is fetched only by its player (player_slots.h): a number its caller's address does not
-// hold, or an unknown secret, is refused with NO_PERMISSION; an address holding its share of
-// calls already (calls_in_flight.h) is refused with NO_RESOURCES. Both are counted.
+// A queue is fetched only by its player (player_slots.h) or spectator (spectator_slots.h): a number
+// its caller's address does not hold, or an unknown secret, is refused with NO_PERMISSION; an
+// address holding its share of calls already (calls_in_flight.h) is refused with NO_RESOURCES. Both
+// are counted.
 #pragma once
 
 #include "corrida.hh"

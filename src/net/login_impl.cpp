@@ -35,6 +35,12 @@ CORBA::Short Login_impl::rejoin(const char* secret, CORBA::ULongLong& nextPart) 
     return static_cast<CORBA::Short>(*player);
 }
 
+CORBA::Short Login_impl::assistir() {
+    const int viewer = server.spectators.join(caller(), clockMs());
+    if (viewer < 0) ++server.refusals.spectators;
+    return static_cast<CORBA::Short>(viewer);
+}
+
 CORBA::Short Login_impl::join(CORBA::String_out secret) {
     const PlayerSlots::Joined joined = server.slots.joinWithSecret(caller(), clockMs());
     secret = CORBA::string_dup(joined.secret.c_str());

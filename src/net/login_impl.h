@@ -4,7 +4,8 @@
 // logar() ties the number to the caller's address, join() to a secret it hands the caller. A
 // refusal answers -1 and is counted. A number that had another holder before starts its queue
 // afresh for the newcomer. rejoin() gives a secret's client, back after a lost connection, its
-// number and a queue that starts afresh where its part numbers were.
+// number and a queue that starts afresh where its part numbers were. assistir() gives out the
+// spectator numbers (spectator_slots.h).
 #pragma once
 
 #include "corrida.hh"
@@ -19,6 +20,7 @@ class Login_impl : public POA_Login {
     CORBA::Short logar() override;
     CORBA::Short join(CORBA::String_out secret) override;
     CORBA::Short rejoin(const char* secret, CORBA::ULongLong& nextPart) override;
+    CORBA::Short assistir() override;
 
   private:
     ServerContext& server;

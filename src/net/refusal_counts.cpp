@@ -5,5 +5,6 @@ std::string RefusalCounts::summary() const {
            std::to_string(foreignCalls.load()) + " chamadas por jogador alheio, " +
            std::to_string(pauses.load()) + " pausas cedo demais, " + std::to_string(cheats.load()) +
            " truques, " + std::to_string(callsInFlight.load()) +
-           " chamadas alem da cota do endereco.";
+           " chamadas alem da cota do endereco, " + std::to_string(spectators.load()) +
+           " espectadores alem do limite.";
 }

@@ -12,6 +12,7 @@ struct RefusalCounts {
     std::atomic<uint64_t> pauses{0};         // pauses asked for too soon after the player's last
     std::atomic<uint64_t> cheats{0};         // cheats on a server that does not allow them
     std::atomic<uint64_t> callsInFlight{0};  // calls past one address's share of the server
+    std::atomic<uint64_t> spectators{0};     // spectators past the server's or an address's limit
 
     // One console line: "Pedidos recusados: ..." with every count.
     std::string summary() const;

@@ -2,19 +2,26 @@
 // server session before either starts and passed to both: the drawing recorder with a queue per
 // player (installed as the process's recorder while the context lives, so that everything drawn
 // is recorded for the players), the control state of the race in progress, who holds each player
-// number, and the count of what the server refused.
+// and spectator number, and the count of what the server refused.
 #pragma once
 
 #include "net/calls_in_flight.h"
 #include "net/estado_controle.h"
 #include "net/player_slots.h"
 #include "net/refusal_counts.h"
+#include "net/spectator_slots.h"
 #include "stream/gravador_tela.h"
 
 struct ServerContext {
     // `cheatsAllowed`: the host lets the remote cheat work (--truques).
     explicit ServerContext(int playerCount, bool cheatsAllowed = false)
-        : playerCount(playerCount), recorder(playerCount), slots(playerCount) {
+        : playerCount(playerCount),
+          recorder(playerCount),
+          slots(playerCount),
+          spectators(
+              ViewerQueues::kFirstSpectator,
+              [this](uint16_t viewer) { recorder.restartQueue(viewer); },
+              [this](uint16_t viewer) { recorder.viewers().closeSpectator(viewer); }) {
         control.cheatsAllowed = cheatsAllowed;
         GravadorTela::install(&recorder);
     }
@@ -26,6 +33,7 @@ struct ServerContext {
     GravadorTela recorder;
     EstadoControle control;
     PlayerSlots slots;
+    SpectatorSlots spectators;
     CallsInFlight callsInFlight;
     RefusalCounts refusals;
 };

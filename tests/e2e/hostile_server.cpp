@@ -34,6 +34,7 @@ class AnyLogin : public POA_Login {
         nextPart = 1;
         return 1;
     }
+    CORBA::Short assistir() override { return 7; }
 };
 
 // The largest bitmaps a client creates, blitted onto each other over and over.

@@ -38,6 +38,11 @@ class ThiefLogin : public POA_Login {
         nextPart = 1;
         return 1;
     }
+    CORBA::Short assistir() override {
+        std::printf("LADRAO: assistir\n");
+        std::fflush(stdout);
+        return 7;
+    }
 };
 
 class ThiefFifo : public POA_FifoServer {

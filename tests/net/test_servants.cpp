@@ -223,4 +223,62 @@ TEST_F(ServantsTest, OneAddressHoldsItsShareOfCallsInFlight) {
     EXPECT_EQ(0, context.callsInFlight.heldBy("10.0.0.2"));
 }
 
+TEST_F(ServantsTest, SpectatorsWatchAFullServerFromTheirAddressAndChangeNothing) {
+    record("load_bitmap fundo Img/fundo.bmp");
+    EXPECT_EQ(1, from("10.0.0.1", [&] { return login.logar(); }));
+    EXPECT_EQ(2, from("10.0.0.2", [&] { return login.logar(); }));
+    EXPECT_EQ(-1, from("10.0.0.3", [&] { return login.logar(); }));
+    EXPECT_EQ(7, from("10.0.0.3", [&] { return login.assistir(); }));
+    EXPECT_EQ(8, from("10.0.0.3", [&] { return login.assistir(); }));
+    EXPECT_EQ(2, context.slots.joined(clockMs()));  // the waiting screen counts players only
+    openRemoteRace(context.control, runners.table);
+
+    record("blit fundo screen 0 0 0 0 640 480");
+    // A spectator's queue opens with the bitmaps bound now, then sees what the players see.
+    CORBA::String_var frames = from("10.0.0.3", [&] { return fifo.takeFrames(7, 0); });
+    const std::string answer = frames.in();
+    EXPECT_EQ(0u, answer.find("part 1;")) << answer;
+    EXPECT_NE(std::string::npos, answer.find("load_bitmap fundo Img/fundo.bmp")) << answer;
+    EXPECT_NE(std::string::npos, answer.find("blit fundo screen")) << answer;
+    EXPECT_NE("", from("10.0.0.3", [&] { return fetch(8); }));
+
+    // Its number is its address's alone, and the controls ignore it.
+    EXPECT_THROW(from("10.0.0.1", [&] { return fifo.takeFrames(7, 0); }), CORBA::NO_PERMISSION);
+    EXPECT_THROW(from("10.0.0.3", [&] { return fifo.takeFrames(9, 0); }), CORBA::NO_PERMISSION);
+    EXPECT_THROW(from("10.0.0.3", [&] { controle.alterarGravidade(7); }), CORBA::NO_PERMISSION);
+    EXPECT_THROW(from("10.0.0.3", [&] { controle.pausar(); }), CORBA::NO_PERMISSION);
+    EXPECT_THROW(from("10.0.0.3", [&] { controle.usarCheat(); }), CORBA::NO_PERMISSION);
+    EXPECT_EQ(0, runners.flipsOf(1) + runners.flipsOf(2));
+    EXPECT_FALSE(context.control.paused.load());
+}
+
+TEST_F(ServantsTest, SpectatorsHaveLimitsAndAPlaceThatStopsFetchingLapses) {
+    // One address (a LAN party, a benchmark) gets its share; the server holds its limit.
+    int watching = 0;
+    for (int i = 0; i < SpectatorSlots::kMaxPerAddress; ++i) {
+        watching += from("10.0.0.5", [&] { return login.assistir(); }) > 0;
+    }
+    EXPECT_EQ(SpectatorSlots::kMaxPerAddress, watching);
+    EXPECT_EQ(-1, from("10.0.0.5", [&] { return login.assistir(); }));
+    for (int i = SpectatorSlots::kMaxPerAddress; i < SpectatorSlots::kMaxSpectators; ++i) {
+        watching +=
+            from("10.0.0." + std::to_string(10 + i % 8), [&] { return login.assistir(); }) > 0;
+    }
+    EXPECT_EQ(SpectatorSlots::kMaxSpectators, watching);
+    EXPECT_EQ(-1, from("10.0.0.99", [&] { return login.assistir(); }));
+    EXPECT_EQ(2u, context.refusals.spectators.load());
+    EXPECT_EQ(static_cast<size_t>(SpectatorSlots::kMaxSpectators),
+              context.recorder.viewers().openSpectators());
+
+    // Spectator 7 keeps fetching; every other one stops, and lapses with its queue.
+    for (int step = 0; step < 3; ++step) {
+        advanceSimulatedClock(SpectatorSlots::kLapseMs / 2);
+        CORBA::String_var kept = from("10.0.0.5", [&] { return fifo.takeFrames(7, 0); });
+    }
+    EXPECT_EQ(1u, context.recorder.viewers().openSpectators());
+    EXPECT_EQ(1, context.spectators.watching(clockMs()));
+    EXPECT_EQ(8, from("10.0.0.99", [&] { return login.assistir(); }));
+    EXPECT_THROW(from("10.0.0.5", [&] { return fifo.takeFrames(9, 0); }), CORBA::NO_PERMISSION);
+}
+
 }  // namespace

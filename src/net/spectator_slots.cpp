@@ -1,0 +1,57 @@
+#include "net/spectator_slots.h"
+
+#include <algorithm>
+
+SpectatorSlots::SpectatorSlots(uint16_t firstNumber, QueueChange openQueue, QueueChange closeQueue)
+    : firstNumber(firstNumber), openQueue(std::move(openQueue)), closeQueue(std::move(closeQueue)) {}
+
+void SpectatorSlots::expire(int64_t nowMs) {
+    for (auto entry = held.begin(); entry != held.end();) {
+        if (nowMs - entry->second.lastSeenMs <= kLapseMs) {
+            ++entry;
+            continue;
+        }
+        closeQueue(entry->first);
+        entry = held.erase(entry);
+    }
+}
+
+int SpectatorSlots::join(const std::string& host, int64_t nowMs) {
+    std::lock_guard<std::mutex> hold(lock);
+    expire(nowMs);
+    if (held.size() >= static_cast<size_t>(kMaxSpectators)) return -1;
+    const auto fromHost = std::count_if(held.begin(), held.end(),
+                                        [&](const auto& entry) { return entry.second.host == host; });
+    if (fromHost >= kMaxPerAddress) return -1;
+    uint16_t number = firstNumber;
+    while (held.count(number) != 0) ++number;  // the lowest free: numbers stay small
+    held[number] = Holder{host, nowMs};
+    openQueue(number);
+    return number;
+}
+
+bool SpectatorSlots::fetchAllowed(int viewer, const std::string& host, int64_t nowMs) {
+    std::lock_guard<std::mutex> hold(lock);
+    expire(nowMs);
+    const auto holder = held.find(static_cast<uint16_t>(viewer));
+    if (!isSpectatorNumber(viewer) || holder == held.end() || holder->second.host != host) {
+        return false;
+    }
+    holder->second.lastSeenMs = nowMs;
+    return true;
+}
+
+bool SpectatorSlots::isSpectatorNumber(int viewer) const {
+    return viewer >= firstNumber && viewer < firstNumber + kMaxSpectators;
+}
+
+void SpectatorSlots::sweep(int64_t nowMs) {
+    std::lock_guard<std::mutex> hold(lock);
+    expire(nowMs);
+}
+
+int SpectatorSlots::watching(int64_t nowMs) {
+    std::lock_guard<std::mutex> hold(lock);
+    expire(nowMs);
+    return static_cast<int>(held.size());
+}

@@ -1,0 +1,58 @@
+// SpectatorSlots: who holds each spectator number of a server (Login.assistir), and the rules that
+// give them out and take them back.
+//
+// Spectators are numbered from ViewerQueues::kFirstSpectator (one past the most players), so a
+// spectator number is never a player's and Controle, which acts for players alone, ignores it.
+// - A number is tied to the address that asked for it: numbered fetches for it are honoured only
+//   from that host, as a classic player's are.
+// - At most kMaxSpectators watch at once, kMaxPerAddress of them from one address (a LAN party
+//   behind one router, or a benchmark on one machine, still gets that many).
+// - A spectator that has not fetched for kLapseMs (counted from joining until its first fetch)
+//   has left: its number is free again and its queue closes.
+//
+// The queues are opened and closed through the two functions given at construction, called while
+// the slots are locked, so a number that lapses is closed before anybody else is given it.
+// Thread-safe; time is given by the caller (clockMs()).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+
+class SpectatorSlots {
+  public:
+    static constexpr int kMaxSpectators = 64;
+    static constexpr int kMaxPerAddress = 32;
+    static constexpr int64_t kLapseMs = 10000;
+
+    using QueueChange = std::function<void(uint16_t viewer)>;
+    SpectatorSlots(uint16_t firstNumber, QueueChange openQueue, QueueChange closeQueue);
+    SpectatorSlots(const SpectatorSlots&) = delete;
+    SpectatorSlots& operator=(const SpectatorSlots&) = delete;
+
+    // A new spectator from `host`: its number, its queue open; -1 at a limit.
+    int join(const std::string& host, int64_t nowMs);
+    // Whether a numbered fetch for `viewer` from `host` is honoured; one that is counts as the
+    // spectator's fetch.
+    bool fetchAllowed(int viewer, const std::string& host, int64_t nowMs);
+    // Whether `viewer` is a spectator number at all (held or not).
+    bool isSpectatorNumber(int viewer) const;
+    // Lets the spectators that left lapse; any fetch calls it, so departed viewers do not keep
+    // queues filling for long.
+    void sweep(int64_t nowMs);
+    int watching(int64_t nowMs);
+
+  private:
+    struct Holder {
+        std::string host;
+        int64_t lastSeenMs;
+    };
+    void expire(int64_t nowMs);
+
+    const uint16_t firstNumber;
+    QueueChange openQueue, closeQueue;
+    std::mutex lock;
+    std::map<uint16_t, Holder> held;
+};
