@@ -25,15 +25,18 @@ StageEntrants entrantsOf(const ServerContext& server) {
 
 }  // namespace
 
-void waitForEveryPlayer(Mapa& stage, PlayerSlots& slots) {
+void waitForEveryPlayer(Mapa& stage, PlayerSlots& slots, const SpectatorSlots* spectators) {
     int shown = -1;
+    uint64_t spectatorsShown = 0;
     for (;;) {
         const int joined = slots.joined(clockMs());
-        if (joined != shown) {
+        const uint64_t spectatorsNow = spectators ? spectators->admitted() : 0;
+        if (joined != shown || spectatorsNow != spectatorsShown) {
             // The still stage again, so that the new count is drawn over a clean picture.
             stage.stillFrame();
             showWaitingScreen(joined, slots.playerCount());
             shown = joined;
+            spectatorsShown = spectatorsNow;
         }
         if (slots.everyonePlaying(clockMs()) || stopRequested()) return;
         restBetweenPolls();
@@ -45,7 +48,7 @@ const std::vector<std::string>& serverRunnerImages() { return runnerSpritesInOrd
 bool ServerMatchRules::prepareRace(int stageNumber, Mapa& stage) {
     if (stageNumber == 1) {
         recordedPlayMusic(sound::kMenuMusic);
-        waitForEveryPlayer(stage, server.slots);
+        waitForEveryPlayer(stage, server.slots, &server.spectators);
         if (stopRequested()) return false;
     }
     showCountdown(stage);

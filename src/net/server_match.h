@@ -20,13 +20,15 @@
 struct StageData;
 
 class PlayerSlots;
+class SpectatorSlots;
 class Mapa;
 struct ServerContext;
 
 // Shows the still stage under the waiting screen, again each time the number of players who have
-// joined changes, until every player number is held and played (PlayerSlots::everyonePlaying) or
-// a stop is requested.
-void waitForEveryPlayer(Mapa& stage, PlayerSlots& slots);
+// joined changes or a spectator is admitted (its queue opened after the last picture), until every
+// player number is held and played (PlayerSlots::everyonePlaying) or a stop is requested.
+void waitForEveryPlayer(Mapa& stage, PlayerSlots& slots,
+                        const SpectatorSlots* spectators = nullptr);
 
 // The runner sheets of players 1 to 6.
 const std::vector<std::string>& serverRunnerImages();

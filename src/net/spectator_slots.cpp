@@ -3,7 +3,9 @@
 #include <algorithm>
 
 SpectatorSlots::SpectatorSlots(uint16_t firstNumber, QueueChange openQueue, QueueChange closeQueue)
-    : firstNumber(firstNumber), openQueue(std::move(openQueue)), closeQueue(std::move(closeQueue)) {}
+    : firstNumber(firstNumber),
+      openQueue(std::move(openQueue)),
+      closeQueue(std::move(closeQueue)) {}
 
 void SpectatorSlots::expire(int64_t nowMs) {
     for (auto entry = held.begin(); entry != held.end();) {
@@ -20,13 +22,14 @@ int SpectatorSlots::join(const std::string& host, int64_t nowMs) {
     std::lock_guard<std::mutex> hold(lock);
     expire(nowMs);
     if (held.size() >= static_cast<size_t>(kMaxSpectators)) return -1;
-    const auto fromHost = std::count_if(held.begin(), held.end(),
-                                        [&](const auto& entry) { return entry.second.host == host; });
+    const auto fromHost = std::count_if(
+        held.begin(), held.end(), [&](const auto& entry) { return entry.second.host == host; });
     if (fromHost >= kMaxPerAddress) return -1;
     uint16_t number = firstNumber;
     while (held.count(number) != 0) ++number;  // the lowest free: numbers stay small
     held[number] = Holder{host, nowMs};
     openQueue(number);
+    ++admittedCount;
     return number;
 }
 

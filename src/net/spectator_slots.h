@@ -15,6 +15,7 @@
 // Thread-safe; time is given by the caller (clockMs()).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -43,6 +44,9 @@ class SpectatorSlots {
     // queues filling for long.
     void sweep(int64_t nowMs);
     int watching(int64_t nowMs);
+    // How many spectators were ever admitted: a screen that waits draws itself again for a new
+    // one, whose queue opened after the picture was drawn.
+    uint64_t admitted() const { return admittedCount.load(); }
 
   private:
     struct Holder {
@@ -55,4 +59,5 @@ class SpectatorSlots {
     QueueChange openQueue, closeQueue;
     std::mutex lock;
     std::map<uint16_t, Holder> held;
+    std::atomic<uint64_t> admittedCount{0};
 };

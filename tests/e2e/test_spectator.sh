@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# A spectator ("corrida assistir") of a full server: it joins while the server waits for its
+# players and sees the waiting picture count players only, then the race the players see; its X,
+# P and F10 change nothing in the match, and Esc ends it with status 0.
+# Screenshots are kept in test-artifacts/spectator/ of the build dir.
+source "$(dirname "$0")/lib.sh"
+build="$(cd "$1" && pwd)"
+source "$(dirname "$0")/net_lib.sh"
+fresh_artifacts "$build" spectator
+cd "$build"
+
+start_xvfb
+start_naming_service
+
+start_server server 2 CORRIDA_BITMAP_NAMES="$E2E_TMP/server.names"
+server_window=$(new_window "") || fail "a janela do servidor nao abriu"
+xdotool windowmove "$server_window" 1000 700
+start_probe_player player1 1
+
+start_game watcher CORRIDA_REPLAY_LOG="$E2E_TMP/watcher.log" -- assistir 127.0.0.1
+expect_output watcher "VOCE ASSISTE COMO ESPECTADOR: 7"
+watcher_window=$(new_window "$server_window") || fail "a janela do espectador nao abriu"
+[ "$(window_size "$watcher_window")" = "640x480" ] || fail "janela do espectador: $(window_size "$watcher_window")"
+xdotool windowmove "$watcher_window" 0 0
+waiting_for_one_more() {
+  shows_sprite "$artifacts/$1.png" Img/menu/aguardando.bmp 0 0 640x246+0+0 &&
+    shows_sprite "$artifacts/$1.png" Img/menu/aguardando_1_2.bmp 170 246
+}
+wait_for_shot 15 01_waiting 0 waiting_for_one_more ||
+  fail "o espectador nao mostra a espera com \"1 de 2 jogadores\" (01_waiting.png)"
+
+# The second player fills the server: the spectator sees the race.
+start_probe_player player2 2
+countdown_shown() {
+  local offset
+  for offset in 400 300 200 100 0; do
+    shows_sprite "$artifacts/$1.png" Img/Jogo/54321.bmp 270 190 "100x100+$offset+0" && return 0
+  done
+  return 1
+}
+race_shown() { ! countdown_shown "$1" && [[ "$(runner_pose "$1" 1)" == upright* ]]; }
+wait_for_shot 30 02_race 0 race_shown || fail "o espectador nao mostra a corrida (02_race.png)"
+
+# The spectator's keys: X never flips runner 1, P never pauses, F10 never ends the stage.
+count_lines() { wc -l <"$1" 2>/dev/null || echo 0; }
+seen=$(count_lines "$E2E_TMP/watcher.log")
+for round in 1 2 3 4; do
+  press "$watcher_window" x
+  press "$watcher_window" p
+  press "$watcher_window" F10
+  for look in 1 2 3; do
+    shot "03_keys_${round}_$look" 0
+    [[ "$(runner_pose "03_keys_${round}_$look" 1)" == flipped* ]] &&
+      fail "o X do espectador virou o corredor 1 (03_keys_${round}_$look.png)"
+    shows_sprite "$artifacts/03_keys_${round}_$look.png" Img/menu/pause.bmp 0 0 &&
+      fail "o P do espectador pausou a corrida (03_keys_${round}_$look.png)"
+  done
+done
+wait_lines "$E2E_TMP/watcher.log" $((seen + 60)) 20 || fail "o espectador parou de receber quadros"
+pictures_showing() { awk -v name="$1" '{ for (i = 2; i <= NF; i++) if ($i == name) n++ } END { print n + 0 }' "$E2E_TMP/server.names"; }
+
+press "$watcher_window" Escape
+await_exit watcher
+kill -INT "${GAME_PID[server]}"
+expect_output server "Servidor encerrado."
+[ "$(pictures_showing paused)" -eq 0 ] || fail "a pausa apareceu no servidor"
+[ "$(pictures_showing vencedor_folha)" -eq 0 ] || fail "o F10 do espectador encerrou as fases"
+grep -F "Pedidos recusados:" "$E2E_TMP/server.out" | tee "$artifacts/checks.txt"
+echo "ok: o espectador viu a espera e a corrida, e suas teclas nao mudaram nada"
