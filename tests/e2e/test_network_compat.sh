@@ -65,4 +65,8 @@ press "$window" Escape
 finish_game client
 grep -q "Bitmap nao encontrado\|conexao\|servidor parou" "$E2E_TMP/client.out" &&
   fail "o cliente reclamou: $(cat "$E2E_TMP/client.out")"
+# A spectator of a classic server is told, and ends in order.
+start_game watcher -- assistir 127.0.0.1
+expect_output watcher "nao aceita espectadores"
+await_exit watcher
 echo "ok: compatibilidade nos dois sentidos (capturas em $artifacts)"
