@@ -22,6 +22,7 @@
 #include "net/server_references.h"
 #include "net/stop_request.h"
 #include "platform/clock.h"
+#include "platform/gamepads.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/player_limits.h"
@@ -312,7 +313,12 @@ void runClientSession(ParametrosRede& params) {
                 std::optional<FetchPlan> plan = chooseFetch(server.fifo, self, address);
                 if (plan && startGraphics()) {
                     catchStopSignals();
-                    const std::string failure = play(server, self, address, std::move(*plan));
+                    std::string failure;
+                    {
+                        GamepadSession pads;
+                        setEveryGamepadPlayerOne(true);
+                        failure = play(server, self, address, std::move(*plan));
+                    }
                     stopGraphics();
                     if (!failure.empty()) std::cout << failure << std::endl;
                 }
