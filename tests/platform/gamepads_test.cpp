@@ -108,9 +108,9 @@ TEST_F(Gamepads, OnAClientEveryPadFlipsPlayerOneAndTheMenusMoveWithAnyPad) {
     release(second, PadButton::B);
 
     const std::pair<PadButton, Action> menu[] = {
-        {PadButton::DpadUp, Action::Up},       {PadButton::DpadDown, Action::Down},
-        {PadButton::DpadLeft, Action::Left},   {PadButton::DpadRight, Action::Right},
-        {PadButton::Back, Action::Back},       {PadButton::A, Action::Confirm},
+        {PadButton::DpadUp, Action::Up},     {PadButton::DpadDown, Action::Down},
+        {PadButton::DpadLeft, Action::Left}, {PadButton::DpadRight, Action::Right},
+        {PadButton::Back, Action::Back},     {PadButton::A, Action::Confirm},
     };
     for (const auto& [button, action] : menu) {
         hold(first, button);
