@@ -6,6 +6,16 @@
 #include <SDL.h>
 
 #include "platform/gamepad_roster.h"
+#include "platform/gamepads.h"
+
+// The pads without their thread for the lifetime of the object: the test pumps them itself.
+struct PumpedGamepads {
+    PumpedGamepads() : started(startGamepadsWithoutThread()) {}
+    ~PumpedGamepads() { stopGamepads(); }
+    PumpedGamepads(const PumpedGamepads&) = delete;
+    PumpedGamepads& operator=(const PumpedGamepads&) = delete;
+    const bool started;
+};
 
 class VirtualPad {
   public:

@@ -321,13 +321,6 @@ TEST_F(LocalSession, WinnerPictureListsEachStagesArrivalsUntilEnterAndReplaysThe
 
 namespace {
 
-// The pads pumped by the test itself, at the times of its script.
-struct PumpedGamepads {
-    PumpedGamepads() { started = startGamepadsWithoutThread(); }
-    ~PumpedGamepads() { stopGamepads(); }
-    bool started;
-};
-
 TEST_F(LocalSession, APadChosenInTheSelectionFlipsPausesAndIsPulledOutMidRace) {
     PumpedGamepads pads;
     ASSERT_TRUE(pads.started) << SDL_GetError();
