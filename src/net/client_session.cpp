@@ -22,6 +22,7 @@
 #include "net/server_references.h"
 #include "net/stop_request.h"
 #include "platform/clock.h"
+#include "platform/gamepads.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/player_limits.h"
@@ -325,7 +326,16 @@ void runAs(ClientRole role, ObjetosDoServidor& server, const std::string& addres
     std::optional<FetchPlan> plan = chooseFetch(server.fifo, self, address);
     if (plan && startGraphics()) {
         catchStopSignals();
-        const std::string failure = play(server, self, address, std::move(*plan), role);
+        std::string failure;
+        {
+            // A player's pads flip its own runner and pause, as its keys do.
+            std::optional<GamepadSession> pads;
+            if (role == ClientRole::Player) {
+                pads.emplace();
+                setEveryGamepadPlayerOne(true);
+            }
+            failure = play(server, self, address, std::move(*plan), role);
+        }
         stopGraphics();
         if (!failure.empty()) std::cout << failure << std::endl;
     }

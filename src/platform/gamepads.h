@@ -21,6 +21,16 @@ void pumpGamepads();
 // Closes the pads and SDL (the thread first).
 void stopGamepads();
 
+// The pads with their thread for the lifetime of the object (the game goes on without them when
+// SDL cannot start).
+class GamepadSession {
+  public:
+    GamepadSession() { startGamepads(); }
+    ~GamepadSession() { stopGamepads(); }
+    GamepadSession(const GamepadSession&) = delete;
+    GamepadSession& operator=(const GamepadSession&) = delete;
+};
+
 // The number of the pad given to `playerNumber`, 0 for none (or when it is not plugged in).
 int gamepadNumberOfPlayer(int playerNumber);
 // The number of a plugged-in pad on which `action` is down now, 0 for none.
@@ -29,7 +39,8 @@ int gamepadPressing(Action action);
 void giveGamepadToPlayer(int padNumber, int playerNumber);
 // Every pad is nobody's again.
 void clearGamepadPlayers();
-// On a client: every pad flips player 1's runner (the client's own).
+// On a client: every pad flips player 1's runner (the client's own). Starting the pads sets it back
+// to false.
 void setEveryGamepadPlayerOne(bool everyPad);
 // How many pads are plugged in.
 int gamepadCount();

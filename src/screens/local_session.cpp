@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gamepads.h"
 #include "platform/graphics.h"
 #include "platform/player_limits.h"
 #include "screens/main_menu.h"
@@ -35,6 +36,9 @@ void playLocalMatches(const StageData& stage1, const StageData& stage2) {
 void runLocalSession() {
     if (!startGraphics()) return;
     GravadorTela::instance();
-    playLocalMatches(stage1Data(), stage2Data());
+    {
+        GamepadSession pads;
+        playLocalMatches(stage1Data(), stage2Data());
+    }
     stopGraphics();
 }

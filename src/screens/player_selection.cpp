@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/clock.h"
+#include "platform/gamepads.h"
 #include "platform/input.h"
 #include "platform/player_limits.h"
 #include "platform/sound_player.h"
@@ -135,7 +136,8 @@ int columnX(int column) {
 
 std::optional<SpriteList> runPlayerSelection(int playerCount) {
     consumeAction(
-        Action::Confirm);  // the Enter that confirmed the menu choice must not choose a character
+        Action::Confirm);   // the Enter that confirmed the menu choice must not choose a character
+    clearGamepadPlayers();  // each selection gives the pads anew
     SelectionBitmaps bitmaps = loadSelection();
     SelectionState state;
     state.playerCount = playerCount;
@@ -165,6 +167,9 @@ std::optional<SpriteList> runPlayerSelection(int playerCount) {
             recordedPlaySound(sound::kMenuMove);
         }
         if (actionDown(Action::Confirm)) {
+            // The pad that confirms a character becomes that player's.
+            const int pad = gamepadPressing(Action::Confirm);
+            if (pad != 0) giveGamepadToPlayer(pad, state.currentPlayer + 1);
             state.choose();
             consumeAction(Action::Confirm);
             recordedPlaySound(sound::kMenuChoose);

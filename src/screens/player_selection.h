@@ -1,7 +1,9 @@
 // Player selection: the players choose distinct characters one after another on one keyboard.
 //
 // Player 1 chooses first. Each player moves a cursor over the six character columns with Left and
-// Right (taken columns are jumped over) and confirms with Enter; Escape backs out. The result is
+// Right (taken columns are jumped over) and confirms with Enter; Escape backs out. The pads move
+// and confirm too (gamepads.h): the pad that confirms a character becomes that player's, and a
+// player who confirms with the keyboard plays with the keys. The result is
 // the sprite list: the runner image of each player's character, in player order. The screen loads
 // 26 pictures and a buffer on entry and releases all 27 on the way out, recording every step.
 #pragma once

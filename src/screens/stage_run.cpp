@@ -20,6 +20,8 @@ void waitAtEnterPrompt() {
     recordedDrawSprite(screen, kScreenName, prompt.get(), kPromptName, 0, 0);
     flushRecording();
     while (!actionDown(Action::Confirm)) restBetweenPolls();
+    // Taken, so that a pad's A that confirmed here does not flip its runner at the start as well.
+    consumeAction(Action::Confirm);
     // Not flushed: they leave with the first frame.
     recordedDestroyBitmap(kPromptName, std::move(prompt));
     recordedPlaySound(sound::kStart);

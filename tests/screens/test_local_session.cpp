@@ -1,20 +1,27 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/clock.h"
+#include "platform/gamepads.h"
+#include "platform/virtual_pad.h"
 #include "screens/local_session.h"
 #include "screens/screen_fixture.h"
 #include "screens/stage_run.h"
 #include "stream/gravador_tela.h"
+#include "world/flip_keys.h"
+#include "world/runner.h"
 #include "world/runner_table.h"
 #include "world/stage_loading.h"
 
 namespace {
 
 // Small stages in the test directory: a floor to run on (or none, so every runner falls out), and
-// optionally a wall after the finish line that holds the runners until the window leaves them.
-StageData testStage(const char* visualPath, const char* collisionPath, bool floor, bool wall) {
+// optionally a wall after the finish line that holds the runners until the window leaves them and
+// a ceiling for a flipped runner to run on.
+StageData testStage(const char* visualPath, const char* collisionPath, bool floor, bool wall,
+                    bool ceiling = false) {
     const int width = 2000;
     BITMAP* visual = create_bitmap(width, 480);
     for (int x = 0; x < width; x += 40)
@@ -25,6 +32,7 @@ StageData testStage(const char* visualPath, const char* collisionPath, bool floo
     clear_to_color(collision, makecol(255, 255, 255));
     if (floor) rectfill(collision, 0, 430, width - 1, 479, makecol(0, 0, 0));
     if (wall) rectfill(collision, 700, 0, 760, 479, makecol(0, 0, 0));
+    if (ceiling) rectfill(collision, 0, 0, width - 1, 40, makecol(0, 0, 0));
     save_bitmap(collisionPath, collision, nullptr);
     destroy_bitmap(collision);
     return StageData{visualPath, collisionPath, width, {{2, 10}}, FinishLine{600, 429, 100}};
@@ -52,6 +60,8 @@ class LocalSession : public ScreenTest {
         for (const char* name : {"X", "M", "R", "A", "CTRL"}) {
             savePicture(std::string("Img/Jogo/") + name + ".bmp", 30, 30, makecol(10, 10, 200));
         }
+        std::filesystem::create_directories("Img/Jogo/Controle");
+        savePicture("Img/Jogo/Controle/1.bmp", 30, 30, padColour());
         BITMAP* pixel = create_bitmap(1, 1);
         clear_to_color(pixel, bitmap_mask_color(pixel));
         save_bitmap("Img/Jogo/pixelTransparente.bmp", pixel, nullptr);
@@ -77,6 +87,7 @@ class LocalSession : public ScreenTest {
     static int placeColour() { return makecol(0, 220, 220); }
     static int playerColour() { return makecol(220, 0, 220); }
     static int nobodyColour() { return makecol(90, 90, 250); }
+    static int padColour() { return makecol(250, 120, 10); }
 
     // Index of the first recorded instruction equal to `text` from `from` on (size() if none).
     size_t find(const std::string& text, size_t from = 0) {
@@ -304,6 +315,79 @@ TEST_F(LocalSession, WinnerPictureListsEachStagesArrivalsUntilEnterAndReplaysThe
     BITMAP* replayed = replayOnto(windowAtStart);
     EXPECT_EQ(differingPixels(window, replayed), 0);
     destroy_bitmap(replayed);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LocalSession, APadChosenInTheSelectionFlipsPausesAndIsPulledOutMidRace) {
+    PumpedGamepads pads;
+    ASSERT_TRUE(pads.started) << SDL_GetError();
+    auto pad = std::make_unique<VirtualPad>();
+    const StageData one =
+        testStage("Img/Jogo/um.bmp", "Img/Jogo/um_colisao.bmp", true, false, true);
+    const auto hold = [&](int64_t atMs, PadButton button, int64_t holdMs) {
+        keys.call(atMs, [&pad, button] { pad->hold(button); }).call(atMs + holdMs, [&pad, button] {
+            pad->release(button);
+        });
+    };
+    // Every 5 ms, as the pads' thread and the race's flip poll would.
+    for (int64_t at = 0; at < 4500; at += 5) {
+        keys.call(at, [] {
+            pumpGamepads();
+            if (runnerTable[0]) pollKey(runnerTable[0]);
+        });
+    }
+    int gravityBeforeFlip = 0, gravityAfterFlip = 0, gravityAfterReplug = 0;
+    int padAfterPullOut = -1, padAfterReplug = -1, padsAfterPullOut = -1;
+    bool padPictureShown = false;
+    keys.press(100, KEY_ENTER);    // menu: one player
+    hold(400, PadButton::A, 100);  // the pad chooses the first character
+    hold(800, PadButton::A, 800);  // confirms the stage prompt, held past the landing
+    keys.call(1650, [&] {
+        Runner* runner = runnerTable[0];
+        gravityBeforeFlip = runner->gravity;
+        padPictureShown = getpixel(runner->keyImage.get(), 15, 15) == padColour();
+    });
+    hold(1700, PadButton::B, 300);  // flips (the runner landed at about 1450)
+    keys.call(2050, [&] { gravityAfterFlip = runnerTable[0]->gravity; });
+    hold(2200, PadButton::Start, 100);  // pause ...
+    hold(2600, PadButton::Start, 100);  // ... and go on
+    keys.call(2900, [&] {
+        pad.reset();  // pulled out mid-race
+    });
+    keys.call(2950, [&] {
+        padAfterPullOut = gamepadNumberOfPlayer(1);
+        padsAfterPullOut = gamepadCount();
+    });
+    keys.call(3100, [&] { pad = std::make_unique<VirtualPad>(); });
+    keys.call(3150, [&] { padAfterReplug = gamepadNumberOfPlayer(1); });
+    hold(3300, PadButton::Y, 300);  // the new pad flips the runner back
+    keys.call(3700, [&] { gravityAfterReplug = runnerTable[0]->gravity; });
+    keys.press(3800, KEY_ESC);  // abandon
+    keys.press(4300, KEY_ESC);  // leave from the menu
+    keys.start(60000);
+    testing::internal::CaptureStdout();
+    playLocalMatches(one, one);
+    const std::string console = testing::internal::GetCapturedStdout();
+
+    EXPECT_TRUE(padPictureShown) << "the pad's picture above the runner, not a key's";
+    EXPECT_EQ(gravityBeforeFlip, 1) << "the A of the prompt did not flip";
+    EXPECT_EQ(gravityAfterFlip, -1);
+    EXPECT_EQ(countOf("load_bitmap paused Img/menu/pause.bmp"), 1u);
+    const std::vector<int64_t> pauses = timesOfBatchesWith("load_bitmap paused");
+    ASSERT_EQ(pauses.size(), 1u);
+    EXPECT_GE(pauses[0], 2200);
+    EXPECT_LT(pauses[0], 2600);
+    EXPECT_EQ(padsAfterPullOut, 0);
+    EXPECT_EQ(padAfterPullOut, 0) << "the runner is left without a pad";
+    EXPECT_EQ(padAfterReplug, 1) << "the pad plugged in again takes the runner back";
+    EXPECT_EQ(gravityAfterReplug, 1);
+    EXPECT_EQ(countOf("load_bitmap mapaVisual Img/Jogo/um.bmp"), 1u) << "one attempt, abandoned";
+    EXPECT_EQ(countOf("load_bitmap menu Img/menu/menu.jpg"), 2u);
+    EXPECT_EQ(console.find("nao encontrad"), std::string::npos) << console;
+    for (Runner* entry : runnerTable) EXPECT_EQ(entry, nullptr);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <set>
 
 #include "platform/clock.h"
+#include "platform/gamepads.h"
+#include "platform/virtual_pad.h"
 #include "screens/player_selection.h"
 #include "screens/screen_fixture.h"
 
@@ -111,6 +113,40 @@ TEST_F(PlayerSelection, TwoPlayersChooseInTurnAndTheSecondStartsOnAFreeColumn) {
     ASSERT_TRUE(sprites);
     EXPECT_EQ((*sprites)[0], "Img/Jogo/player1a.bmp");
     EXPECT_EQ((*sprites)[1], "Img/Jogo/player2a.bmp");
+}
+
+TEST_F(PlayerSelection, ThePadThatConfirmsACharacterBecomesThatPlayersAndTheKeyboardKeepsNone) {
+    PumpedGamepads pads;
+    ASSERT_TRUE(pads.started) << SDL_GetError();
+    {
+        VirtualPad first, second;
+        pumpGamepads();
+        giveGamepadToPlayer(1, 2);  // from an earlier selection
+        const auto press = [this](int64_t atMs, VirtualPad& pad, PadButton button) {
+            keys.call(atMs,
+                      [&pad, button] {
+                          pad.hold(button);
+                          pumpGamepads();
+                      })
+                .call(atMs + 100, [&pad, button] {
+                    pad.release(button);
+                    pumpGamepads();
+                });
+        };
+        press(100, second, PadButton::A);         // player 1: column 0, with pad 2
+        press(300, first, PadButton::DpadRight);  // player 2 starts on 1, moves to 2
+        keys.press(500, KEY_ENTER);               // and chooses with the keyboard
+        press(700, first, PadButton::A);          // player 3: column 1, with pad 1
+        keys.start();
+        const std::optional<SpriteList> sprites = runPlayerSelection(3);
+        ASSERT_TRUE(sprites);
+        EXPECT_EQ((*sprites)[0], "Img/Jogo/player1a.bmp");
+        EXPECT_EQ((*sprites)[1], "Img/Jogo/player3a.bmp");
+        EXPECT_EQ((*sprites)[2], "Img/Jogo/player2a.bmp");
+        EXPECT_EQ(gamepadNumberOfPlayer(1), 2);
+        EXPECT_EQ(gamepadNumberOfPlayer(2), 0) << "chose with the keyboard";
+        EXPECT_EQ(gamepadNumberOfPlayer(3), 1);
+    }
 }
 
 TEST_F(PlayerSelection, EscapeBacksOutReleasingAllBitmaps) {
