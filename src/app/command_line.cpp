@@ -41,6 +41,12 @@ const OptionRow kOptions[] = {
          reading.line.scale = value[0] - '0';
          return std::string();
      }},
+    {"--gravar", nullptr, "ARQUIVO", "grava a partida em ARQUIVO (cliente, assistir, servidor)",
+     [](Reading& reading, const std::string& value) {
+         if (value.empty()) return std::string("falta o nome do arquivo de --gravar");
+         reading.line.params.recordingPath = value;
+         return std::string();
+     }},
     {"--truques", nullptr, nullptr, "no servidor: F10 dos clientes pula a fase",
      [](Reading& reading, const std::string&) {
          reading.line.params.cheatsAllowed = true;
@@ -111,8 +117,13 @@ std::string readMode(const std::vector<std::string>& words, CommandLine& line) {
         if (!isAddress(words[1])) return "endereco invalido: " + words[1];
         line.params.address = words[1];
         used = 2;
+    } else if (mode == "rever") {
+        line.mode = Modo::Rever;
+        if (words.size() < 2) return "falta o arquivo da gravacao";
+        line.playbackPath = words[1];
+        used = 2;
     } else {
-        return "modo desconhecido: " + mode + " (local, servidor, cliente ou assistir)";
+        return "modo desconhecido: " + mode + " (local, servidor, cliente, assistir ou rever)";
     }
     if (words.size() > used) return "argumento a mais: " + words[used];
     return "";
@@ -173,7 +184,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& words) {
 std::string usageText(const std::string& program) {
     std::string text =
         "uso: " + program +
-        " [opcoes] [local | servidor N [ENDERECO] | cliente ENDERECO | assistir ENDERECO]\n" +
+        " [opcoes] [local | servidor N [ENDERECO] | cliente ENDERECO | assistir ENDERECO |\n"
+        "       rever ARQUIVO]\n" +
         "  (sem argumentos)       o menu no console\n"
         "  local                  jogo local, todos no mesmo teclado\n"
         "  servidor N [ENDERECO]  servidor para N jogadores (1 a 6), com o servico de nomes\n"
@@ -181,6 +193,8 @@ std::string usageText(const std::string& program) {
         "                         responder na porta 9001)\n"
         "  cliente ENDERECO       cliente do servico de nomes em ENDERECO\n"
         "  assistir ENDERECO      assiste a partida do servidor em ENDERECO, sem jogar\n"
+        "  rever ARQUIVO          reve uma partida gravada com --gravar (P pausa, setas\n"
+        "                         voltam e avancam 5 s, Home volta ao inicio, Esc sai)\n"
         "opcoes:\n";
     for (const OptionRow& row : kOptions) {
         std::string names = row.name;

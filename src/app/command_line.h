@@ -6,6 +6,7 @@
 //   corrida servidor N [ENDERECO]   a server for N players (1 to 6); naming service at ENDERECO,
 //                                   this machine by default
 //   corrida cliente ENDERECO        a client of the naming service at ENDERECO
+//   corrida rever ARQUIVO           plays a recording back
 //   corrida assistir ENDERECO       a spectator of the server whose naming service is at ENDERECO
 //   --escala N                      with any of these: the game window enlarged N times (1 to 4)
 //   --truques                       a server lets its clients' F10 skip the stage
@@ -34,7 +35,8 @@ struct CommandLine {
     Modo mode = Modo::Local;
     ParametrosRede params;
     std::string error;
-    int scale = 0;  // --escala N: the window's scale, 1 to 4; 0 when not given
+    std::string playbackPath;  // rever ARQUIVO
+    int scale = 0;             // --escala N: the window's scale, 1 to 4; 0 when not given
 };
 
 // The naming service's address of a server started without ENDERECO: this machine.

@@ -1,6 +1,7 @@
 // corrida: the console entry point. Without arguments it asks for the mode on the console, runs it
 // once, waits for Enter and ends; with arguments (command_line.h) it runs what they ask for and
 // ends without waiting. Either way it first moves into the folder that holds the images.
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "platform/graphics.h"
 #include "platform/key_config.h"
 #include "screens/local_session.h"
+#include "screens/playback_session.h"
 
 #ifndef CORRIDA_VERSION
 #define CORRIDA_VERSION "desconhecida"
@@ -22,6 +24,14 @@ namespace {
 
 constexpr int kBadArguments = 2;
 constexpr int kNoImages = 1;
+
+// Files named on the command line are named from where the program was started, before it moves
+// into the folder of its images.
+std::string absolutePath(const std::string& path) {
+    std::error_code failure;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, failure);
+    return failure ? path : absolute.string();
+}
 
 void runMode(Modo mode, ParametrosRede& params) {
     loadKeyConfig();  // teclas.conf: the local players' keys, a client's own (jogador1's)
@@ -35,6 +45,8 @@ void runMode(Modo mode, ParametrosRede& params) {
         case Modo::Assistir:
             runClientSession(params, ClientRole::Spectator);
             break;
+        case Modo::Rever:
+            break;  // not a mode of its own session (main runs the playback)
         case Modo::Local:
             runLocalSession();
             break;
@@ -74,6 +86,14 @@ int main(int argc, char** argv) {
             return kBadArguments;
         case CommandLineAction::Run:
             break;
+    }
+    if (line.mode == Modo::Rever) {
+        const std::string recording = absolutePath(line.playbackPath);
+        if (!enterDataFolder(std::cout)) return kNoImages;
+        return runPlayback(recording);
+    }
+    if (!line.params.recordingPath.empty()) {
+        line.params.recordingPath = absolutePath(line.params.recordingPath);
     }
     if (!enterDataFolder(std::cout)) return kNoImages;
     runMode(line.mode, line.params);

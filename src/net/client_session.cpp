@@ -28,6 +28,7 @@
 #include "platform/player_limits.h"
 #include "stream/frame_replayer.h"
 #include "stream/interpreter.h"
+#include "stream/recording_file.h"
 #include "stream/viewer_queues.h"
 
 namespace {
@@ -195,7 +196,7 @@ void joinThread(std::thread& thread) {
 
 // Replays every answer in order on the window until the session ends.
 void replayAnswers(OrderedParts& parts, FimDeSessao& end, const std::string& logPath,
-                   const std::string& namesPath) {
+                   const std::string& namesPath, RecordingWriter* recording) {
     // "screen" is the picture the game draws into: the window itself, or at a larger scale a
     // picture shown enlarged at most once per display refresh (an enlargement costs a few
     // milliseconds, and the classic fetch brings many small answers per picture). What is left
@@ -204,6 +205,11 @@ void replayAnswers(OrderedParts& parts, FimDeSessao& end, const std::string& log
     FrameReplayer replayer(registry, logPath, namesPath);
     // Leaving stops a long text mid-way: Esc, Ctrl+C and SIGTERM never wait for its drawing.
     replayer.stopWhen([&end] { return !end.keepGoing(); });
+    if (recording) {
+        replayer.recordPicturesTo([recording](int64_t ms, std::string picture) {
+            recording->add(ms, std::move(picture));
+        });
+    }
     constexpr int64_t kPresentGapMs = 16;
     int64_t presentedAt = 0;
     int64_t replayedAt = 0;
@@ -228,7 +234,7 @@ void replayAnswers(OrderedParts& parts, FimDeSessao& end, const std::string& log
 // The window's life: the fetching threads, the replaying thread, the key loop, the joins.
 // Returns the failure message, if any.
 std::string play(ObjetosDoServidor& server, const Fetcher& self, const std::string& address,
-                 FetchPlan plan, ClientRole role) {
+                 FetchPlan plan, ClientRole role, RecordingWriter* recording) {
     FimDeSessao end;
     OrderedParts parts;
     // A client with a secret gets its place back after a lost connection.
@@ -250,8 +256,8 @@ std::string play(ObjetosDoServidor& server, const Fetcher& self, const std::stri
     const char* names = std::getenv("CORRIDA_BITMAP_NAMES");
 
     std::vector<std::thread> threads;
-    threads.push_back(
-        startThread([&] { replayAnswers(parts, end, log ? log : "", names ? names : ""); }));
+    threads.push_back(startThread(
+        [&] { replayAnswers(parts, end, log ? log : "", names ? names : "", recording); }));
     if (plan.framesFetch) {
         // A refused first answer has ended the session already (fail sets `over`).
         fileAnswerOrReport(plan.firstAnswer, parts, fail);
@@ -301,7 +307,8 @@ std::optional<FetchPlan> chooseFetch(FifoServer_ptr fifo, const Fetcher& self,
 }
 
 // Watches or plays, once the three objects are found; prints why it cannot.
-void runAs(ClientRole role, ObjetosDoServidor& server, const std::string& address) {
+void runAs(ClientRole role, ObjetosDoServidor& server, const ParametrosRede& params) {
+    const std::string& address = params.address;
     Fetcher self;
     if (role == ClientRole::Spectator) {
         const std::optional<int> viewer = watchServer(server.login, address);
@@ -323,6 +330,15 @@ void runAs(ClientRole role, ObjetosDoServidor& server, const std::string& addres
         std::cout << "VOCE EH O PLAYER: " << joined->player << std::endl;
         self = Fetcher{static_cast<CORBA::UShort>(joined->player), joined->secret};
     }
+    std::unique_ptr<RecordingWriter> recording;
+    if (!params.recordingPath.empty()) {
+        std::string error;
+        recording = RecordingWriter::open(params.recordingPath, error);
+        if (!recording) {
+            std::cout << "A partida nao sera gravada: " << error << std::endl;
+            return;
+        }
+    }
     std::optional<FetchPlan> plan = chooseFetch(server.fifo, self, address);
     if (plan && startGraphics()) {
         catchStopSignals();
@@ -334,7 +350,7 @@ void runAs(ClientRole role, ObjetosDoServidor& server, const std::string& addres
                 pads.emplace();
                 setEveryGamepadPlayerOne(true);
             }
-            failure = play(server, self, address, std::move(*plan), role);
+            failure = play(server, self, address, std::move(*plan), role, recording.get());
         }
         stopGraphics();
         if (!failure.empty()) std::cout << failure << std::endl;
@@ -364,7 +380,7 @@ void runClientSession(ParametrosRede& params, ClientRole role) {
 
     {
         ObjetosDoServidor server;
-        if (findServer(orb, address, server)) runAs(role, server, address);
+        if (findServer(orb, address, server)) runAs(role, server, params);
     }
 
     try {

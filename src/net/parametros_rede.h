@@ -12,4 +12,6 @@ struct ParametrosRede {
     // A server hosted in one step: the endpoint on port 9001 where it serves its own names
     // (net/hosted_names.h); empty when it registers in a naming service that runs already.
     std::string ownNamesEndpoint;
+    // --gravar: the file the match is recorded in, as this process sees it; empty for none.
+    std::string recordingPath;
 };

@@ -16,6 +16,7 @@
 #include "net/stop_request.h"
 #include "platform/graphics.h"
 #include "platform/player_limits.h"
+#include "stream/recording_subscriber.h"
 
 namespace {
 
@@ -57,6 +58,28 @@ void runServerSession(ParametrosRede& params) {
             std::cout << "CORRIDA_BITMAP_NAMES: nao foi possivel escrever " << names << std::endl;
         }
     }
+
+    // --gravar: the match as the players see it, written off the game thread.
+    std::unique_ptr<RecordingWriter> recordingFile;
+    std::unique_ptr<RecordingSubscriber> recording;
+    if (!params.recordingPath.empty()) {
+        std::string error;
+        recordingFile = RecordingWriter::open(params.recordingPath, error);
+        if (!recordingFile) {
+            std::cout << "A partida nao sera gravada: " << error << std::endl;
+            releaseStopSignals();
+            return;
+        }
+        recording = std::make_unique<RecordingSubscriber>(*recordingFile);
+        context.recorder.subscribe(*recording);
+    }
+    struct Unsubscribe {
+        GravadorTela& recorder;
+        BatchSubscriber* subscriber;
+        ~Unsubscribe() {
+            if (subscriber) recorder.unsubscribe(*subscriber);
+        }
+    } unsubscribe{context.recorder, recording.get()};
 
     std::unique_ptr<OrbServer> server;
     try {

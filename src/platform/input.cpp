@@ -46,6 +46,8 @@ KeyBinding fixedKeys(Action action) {
             return {KEY_S, 0};
         case Action::FullScreen:
             return {KEY_F11, 0};
+        case Action::ToStart:
+            return {KEY_HOME, 0};
         default:
             return {0, 0};
     }

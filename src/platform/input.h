@@ -30,6 +30,7 @@ enum class Action {
     Right,
     Mute,        // S
     FullScreen,  // F11
+    ToStart,     // Home: a playback goes back to its start
     Count,
 };
 

@@ -51,6 +51,9 @@ void FrameReplayer::replay(const std::string& text) {
             text.compare(start, 6, "frame ") == 0 ? readFrameMarker(text.substr(start, end - start))
                                                   : std::nullopt;
         if (marker) {
+            if (pictureSink)
+                pictureSink(marker->flushMs, text.substr(drawingStart, end + 1 - drawingStart));
+            lastFlushMs = marker->flushMs;
             drawPicture(text.substr(drawingStart, start - drawingStart), answerLeft);
             drawingStart = end + 1;
             ++frames;
@@ -66,5 +69,8 @@ void FrameReplayer::replay(const std::string& text) {
         }
         start = end + 1;
     }
-    if (drawingStart < text.size()) drawPicture(text.substr(drawingStart), answerLeft);
+    if (drawingStart < text.size()) {
+        if (pictureSink) pictureSink(lastFlushMs.value_or(clockMs()), text.substr(drawingStart));
+        drawPicture(text.substr(drawingStart), answerLeft);
+    }
 }

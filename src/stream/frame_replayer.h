@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,10 @@ class FrameReplayer {
 
     // Checked before each piece: once it holds, the rest of the text is skipped.
     void stopWhen(std::function<bool()> condition) { stop = std::move(condition); }
+    // Hands every picture replayed, with its marker, to `sink` with its time: the marker's flush
+    // time, or (on a stream without markers) the time it was replayed.
+    using PictureSink = std::function<void(int64_t ms, std::string picture)>;
+    void recordPicturesTo(PictureSink sink) { pictureSink = std::move(sink); }
 
     void replay(const std::string& text);
     // How many pictures were cut short by their budget.
@@ -56,6 +61,8 @@ class FrameReplayer {
     uint64_t last = 0;
     uint64_t cutShort = 0;
     std::function<bool()> stop;
+    PictureSink pictureSink;
+    std::optional<int64_t> lastFlushMs;
 
     // Draws one picture's pieces within what is left of the answer's budget.
     void drawPicture(std::string drawing, long long& answerLeft);

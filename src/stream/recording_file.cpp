@@ -82,7 +82,10 @@ std::optional<Recording> readRecordingFile(const std::string& path, std::string&
             text.append(buffer.data(), static_cast<size_t>(n));
             continue;
         }
-        if (n < 0) cutShort = true;  // a compressed stream that ends early, or damaged data
+        int code = Z_OK;
+        gzerror(file, &code);
+        // A compressed stream that ends early, or damaged data.
+        if (n < 0 || code != Z_OK) cutShort = true;
         break;
     }
     gzclose(file);
@@ -95,7 +98,8 @@ std::optional<Recording> readRecordingFile(const std::string& path, std::string&
     return recording;
 }
 
-std::unique_ptr<RecordingWriter> RecordingWriter::open(const std::string& path, std::string& error) {
+std::unique_ptr<RecordingWriter> RecordingWriter::open(const std::string& path,
+                                                       std::string& error) {
     gzFile file = gzopen(path.c_str(), "wb6");
     if (file == nullptr) {
         error = "nao foi possivel criar " + path + ": " + std::strerror(errno);

@@ -37,8 +37,10 @@ size_t RecordingPlayer::showUntil(int64_t playMs) {
 
 void RecordingPlayer::seek(int64_t playMs) {
     playMs = std::clamp<int64_t>(playMs, 0, length());
-    const size_t target =
-        std::lower_bound(playTimes.begin(), playTimes.end(), playMs) - playTimes.begin();
+    // The picture on the window at that moment: the last one at or before it.
+    const size_t after =
+        std::upper_bound(playTimes.begin(), playTimes.end(), playMs) - playTimes.begin();
+    const size_t target = after > 0 ? after - 1 : 0;
     restartTable();
     BitmapTableChanges table;
     for (size_t i = 0; i < target; ++i) {
@@ -49,6 +51,5 @@ void RecordingPlayer::seek(int64_t playMs) {
     clear_to_color(window, makecol(0, 0, 0));
     if (!bindings.empty()) replayer->replay(bindings);
     next = target;
-    // Just before the target picture, so that the next showUntil draws it.
-    positionMs = target < playTimes.size() && target > 0 ? playTimes[target] - 1 : playMs;
+    positionMs = playMs;
 }

@@ -34,8 +34,8 @@ class RecordingPlayer {
     // Draws, in order, every picture not yet drawn whose play time is at most `playMs`; returns how
     // many.
     size_t showUntil(int64_t playMs);
-    // Moves to `playMs` (clamped to the recording): the next showUntil goes on from the first
-    // picture at or after it.
+    // Moves to `playMs` (clamped to the recording): the next showUntil goes on from the picture
+    // the window showed at that moment.
     void seek(int64_t playMs);
 
   private:
