@@ -7,6 +7,7 @@
 //                                   this machine by default
 //   corrida cliente ENDERECO        a client of the naming service at ENDERECO
 //   --escala N                      with any of these: the game window enlarged N times (1 to 4)
+//   --tela-cheia                    with any of these: the game window full screen (F11 switches)
 //   --truques                       a server lets its clients' F10 skip the stage
 //
 // Options start with "--" and may stand anywhere; "--" ends them. Every word is checked here, so
@@ -33,7 +34,8 @@ struct CommandLine {
     Modo mode = Modo::Local;
     ParametrosRede params;
     std::string error;
-    int scale = 0;  // --escala N: the window's scale, 1 to 4; 0 when not given
+    int scale = 0;            // --escala N: the window's scale, 1 to 4; 0 when not given
+    bool fullScreen = false;  // --tela-cheia
 };
 
 // The naming service's address of a server started without ENDERECO: this machine.
