@@ -3,6 +3,7 @@
 #include <allegro.h>
 #include <jpgalleg.h>
 
+#include <atomic>
 #include <string>
 #include <utility>
 
@@ -28,6 +29,29 @@ struct GameWindow {
     bool fullScreen = false;
 };
 GameWindow game;
+
+// F11 seen by the keyboard's own thread: a press and its release may both be handled between two
+// pictures of a busy drawing thread, which would then never see the key down.
+std::atomic<bool> fullScreenPressed{false};
+void (*otherKeyListener)(int) = nullptr;  // the sound's (the library has one listener)
+
+void onKeyEvent(int scanCode) {
+    if (scanCode == KEY_F11) fullScreenPressed = true;  // a release carries 0x80
+    if (otherKeyListener) otherKeyListener(scanCode);
+}
+END_OF_FUNCTION(onKeyEvent)
+
+void listenForFullScreen() {
+    LOCK_FUNCTION(onKeyEvent);
+    otherKeyListener = keyboard_lowlevel_callback;
+    keyboard_lowlevel_callback = onKeyEvent;
+}
+
+void stopListening() {
+    if (keyboard_lowlevel_callback == onKeyEvent) keyboard_lowlevel_callback = otherKeyListener;
+    otherKeyListener = nullptr;
+    fullScreenPressed = false;
+}
 
 int chosenScale() {
     if (requestedScale >= 1) return requestedScale;
@@ -143,10 +167,12 @@ bool startGraphics(const WindowRequest& window) {
     if (install_timer() != 0) return failed("Nao foi possivel iniciar o temporizador");
     if (install_keyboard() != 0) return failed("Nao foi possivel iniciar o teclado");
     if (window.sound) startSound();
+    if (game.picture) listenForFullScreen();
     return true;
 }
 
 void stopGraphics() {
+    stopListening();
     stopSound();
     clear_keybuf();
     closeGameWindow();
@@ -159,7 +185,7 @@ bool windowIsFullScreen() { return game.picture && game.fullScreen; }
 
 void presentWindow() {
     if (!game.picture) return;
-    if (actionDown(Action::FullScreen)) {
+    if (fullScreenPressed.exchange(false) || actionDown(Action::FullScreen)) {
         consumeAction(Action::FullScreen);
         if (game.window) switchFullScreen();
     }

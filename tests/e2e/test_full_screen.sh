@@ -3,10 +3,11 @@
 # 1920 x 1080 at the screen's corner whose picture is the menu at factor 2, centred (320, 60),
 # with black borders; F11 turns it into the ordinary window (1280 x 960 here) and back, and the
 # last choice is kept in tela.conf, so that the next start without the option is full screen.
+# A client switches the same way while it replays the server's race.
 # Screenshots are kept in BUILD/test-artifacts/full_screen/.
 source "$(dirname "$0")/lib.sh"
-set -o pipefail
 build="$(cd "$1" && pwd)"
+source "$(dirname "$0")/net_lib.sh"
 fresh_artifacts "$build" full_screen
 cd "$build"
 [ -f Img/menu/menu.jpg ] || fail "imagens do jogo ausentes em $build/Img"
@@ -26,11 +27,15 @@ start() {
 # window_is SIZE: the game's window has that size, its corner at X, Y ($corner_x, $corner_y).
 window_is() {
   local id
-  id=$(xdotool search --onlyvisible --name corrida 2>/dev/null | sed -n 1p)
-  [ -n "$id" ] || return 1
-  window="$id"
-  [ "$(xwininfo -id "$id" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
-    /^  Width:/{w=$2} /^  Height:/{h=$2} END{print w "x" h "+" x "+" y}')" = "$1" ]
+  # A server's window (1 x 1) has the same name.
+  for id in $(xdotool search --onlyvisible --name corrida 2>/dev/null); do
+    if [ "$(xwininfo -id "$id" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
+      /^  Width:/{w=$2} /^  Height:/{h=$2} END{print w "x" h "+" x "+" y}')" = "$1" ]; then
+      window="$id"
+      return 0
+    fi
+  done
+  return 1
 }
 
 # black NAME GEOMETRY: that region of screenshot NAME is black to the last pixel.
@@ -53,7 +58,6 @@ centred_menu() {
   black "$name" 320x1080+0+0 && black "$name" 320x1080+1600+0 && black "$name" 1280x60+320+0 &&
     black "$name" 1280x60+320+1020
 }
-differing_pixels() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
 
 start full --tela-cheia local
 wait_until 20 window_is 1920x1080+0+0 ||
@@ -91,4 +95,34 @@ press "$window" Escape
 wait_until 10 exited || fail "Esc nao encerrou o jogo"
 wait "$game" || fail "o jogo terminou com status $?: $(cat "$console")"
 [ -s "$console" ] && fail "o console disse algo: $(cat "$console")"
+
+# A client of a one-player server, started full screen by the kept choice: the race at factor 2
+# on black; F11 on the client gives its window, and F11 again full screen, while the race goes on.
+start_naming_service
+start_server server 1
+start_client client 1
+wait_until 20 window_is 1920x1080+0+0 || fail "o cliente nao abriu em tela cheia"
+# centred_race NAME: the picture at 320, 60 is no flat colour and is doubled; the borders black.
+centred_race() {
+  local name="$1" picture="$E2E_TMP/$1_picture.png"
+  screenshot "$artifacts/$name.png" || return 1
+  convert "$artifacts/$name.png" -crop 1280x960+320+60 +repage "$picture" || return 1
+  convert "$picture" -sample '640x480!' "$E2E_TMP/${name}_half.png" &&
+    convert "$E2E_TMP/${name}_half.png" -sample '1280x960!' "$E2E_TMP/${name}_doubled.png" || return 1
+  [ "$(differing_pixels "$picture" "$E2E_TMP/${name}_doubled.png")" = 0 ] || return 1
+  awk -v s="$(convert "$picture" -colorspace Gray -format '%[fx:standard_deviation]' info:)" \
+    'BEGIN{exit !(s > 0.03)}' || return 1
+  black "$name" 320x1080+0+0 && black "$name" 320x1080+1600+0 && black "$name" 1280x60+320+0 &&
+    black "$name" 1280x60+320+1020
+}
+wait_until 30 centred_race client_full || fail "o cliente nao mostra a corrida centrada no fator 2 (client_full.png)"
+press "$window" F11
+wait_until 15 window_is 1280x960+0+0 || fail "F11 no cliente nao voltou para a janela"
+wait_until 5 saved_as janela || fail "tela.conf depois de F11 no cliente: $(cat "$saved" 2>&1)"
+press "$window" F11
+wait_until 15 window_is 1920x1080+0+0 || fail "o segundo F11 no cliente nao voltou a tela cheia"
+wait_until 20 centred_race client_full_again ||
+  fail "o cliente em tela cheia de novo nao mostra a corrida (client_full_again.png)"
+press "$window" Escape
+finish_game client
 echo "ok: tela cheia 1920x1080, fator 2 centrado, F11 alterna e a escolha fica em tela.conf"
