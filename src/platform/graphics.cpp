@@ -33,11 +33,11 @@ GameWindow game;
 // F11 seen by the keyboard's own thread: a press and its release may both be handled between two
 // pictures of a busy drawing thread, which would then never see the key down.
 std::atomic<bool> fullScreenPressed{false};
-void (*otherKeyListener)(int) = nullptr;  // the sound's (the library has one listener)
+std::atomic<void (*)(int)> otherKeyListener{nullptr};  // the sound's (the library has one)
 
 void onKeyEvent(int scanCode) {
     if (scanCode == KEY_F11) fullScreenPressed = true;  // a release carries 0x80
-    if (otherKeyListener) otherKeyListener(scanCode);
+    if (void (*other)(int) = otherKeyListener.load()) other(scanCode);
 }
 END_OF_FUNCTION(onKeyEvent)
 
@@ -48,7 +48,8 @@ void listenForFullScreen() {
 }
 
 void stopListening() {
-    if (keyboard_lowlevel_callback == onKeyEvent) keyboard_lowlevel_callback = otherKeyListener;
+    if (keyboard_lowlevel_callback == onKeyEvent)
+        keyboard_lowlevel_callback = otherKeyListener.load();
     otherKeyListener = nullptr;
     fullScreenPressed = false;
 }

@@ -65,13 +65,15 @@ TEST_F(KeysScreen, ThePlayersChooseInTurnAndTheKeysAreSavedAndUsed) {
         .press(1100, KEY_ENTER)  // player 6 keeps 3
         .start(10000);
     EXPECT_TRUE(runKeysScreen());
-    EXPECT_EQ(savedFile(),
-              "jogador1 Z\njogador2 X\njogador3 RIGHT\njogador4 M\njogador5 LCONTROL\njogador6 3\n");
+    EXPECT_EQ(
+        savedFile(),
+        "jogador1 Z\njogador2 X\njogador3 RIGHT\njogador4 M\njogador5 LCONTROL\njogador6 3\n");
     EXPECT_EQ(flipKeys()[0].key, KEY_Z);
     EXPECT_EQ(flipKeys()[3].key, KEY_M);
     // The last picture shows each player's new key in their row.
     const std::vector<std::string> all = instructions();
-    const auto last = std::find(all.rbegin(), all.rend(), "load_bitmap tecla_j4 Img/Jogo/Teclas/M.bmp");
+    const auto last =
+        std::find(all.rbegin(), all.rend(), "load_bitmap tecla_j4 Img/Jogo/Teclas/M.bmp");
     EXPECT_NE(last, all.rend());
     EXPECT_EQ(countOf("load_bitmap tecla_j1 Img/Jogo/Teclas/Z.bmp"), 1u);
     EXPECT_EQ(countOf("load_bitmap tecla_j1 Img/Jogo/Teclas/X.bmp"), 1u);
@@ -80,10 +82,10 @@ TEST_F(KeysScreen, ThePlayersChooseInTurnAndTheKeysAreSavedAndUsed) {
 }
 
 TEST_F(KeysScreen, ClashesAreRefusedAndShownAndEscChangesNothing) {
-    keys.press(100, KEY_A)     // player 4's
-        .press(400, KEY_P)     // the pause
-        .press(700, KEY_Q)     // free: player 1 takes it
-        .press(1000, KEY_Q)    // now player 1's: refused for player 2
+    keys.press(100, KEY_A)   // player 4's
+        .press(400, KEY_P)   // the pause
+        .press(700, KEY_Q)   // free: player 1 takes it
+        .press(1000, KEY_Q)  // now player 1's: refused for player 2
         .down(1300, KEY_ESC)
         .start(10000);
     EXPECT_FALSE(runKeysScreen());
