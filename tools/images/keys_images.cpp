@@ -47,8 +47,8 @@ bool writeMarker(const std::string& imgDir) {
     kit::fillRoundedRect(marker, 3, 3, kKeysPanelWidth - 4, kKeysRowHeight - 4, 6, kit::kMagenta,
                          false);
     // The label on a badge of its own: smooth letters on the mask colour would fringe it.
-    kit::fillRoundedRect(marker, kKeysPanelWidth - 88, 9, kKeysPanelWidth - 10,
-                         kKeysRowHeight - 10, 5, style::kHighlight, false);
+    kit::fillRoundedRect(marker, kKeysPanelWidth - 88, 9, kKeysPanelWidth - 10, kKeysRowHeight - 10,
+                         5, style::kHighlight, false);
     kit::drawText(marker, "SUA VEZ", kKeysPanelWidth - 49, kKeysRowHeight / 2 + 5,
                   {"DejaVuSansCondensed-Bold.ttf", 14, style::kInk}, kit::Align::Center);
     const bool ok = kit::saveBmp(marker, style::menuPath(imgDir, "teclas_vez.bmp"));
@@ -58,12 +58,12 @@ bool writeMarker(const std::string& imgDir) {
 
 bool writeRefusal(const std::string& imgDir, const std::string& file, const std::string& text) {
     BITMAP* line = kit::newCanvas(kKeysPanelWidth, kKeysMessageHeight, style::kPanel);
-    kit::fillRoundedRect(line, 0, 0, kKeysPanelWidth - 1, kKeysMessageHeight - 1, 7,
-                         {196, 52, 52}, false);
-    kit::fillRoundedRect(line, 2, 2, kKeysPanelWidth - 3, kKeysMessageHeight - 3, 6,
-                         {92, 24, 30}, false);
-    kit::drawText(line, text, kKeysPanelWidth / 2, kKeysMessageHeight / 2 + 6,
-                  style::bodyText(16), kit::Align::Center);
+    kit::fillRoundedRect(line, 0, 0, kKeysPanelWidth - 1, kKeysMessageHeight - 1, 7, {196, 52, 52},
+                         false);
+    kit::fillRoundedRect(line, 2, 2, kKeysPanelWidth - 3, kKeysMessageHeight - 3, 6, {92, 24, 30},
+                         false);
+    kit::drawText(line, text, kKeysPanelWidth / 2, kKeysMessageHeight / 2 + 6, style::bodyText(16),
+                  kit::Align::Center);
     const bool ok = kit::saveBmp(line, style::menuPath(imgDir, file));
     destroy_bitmap(line);
     return ok;
