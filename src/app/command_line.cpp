@@ -47,6 +47,11 @@ const OptionRow kOptions[] = {
          reading.line.params.recordingPath = value;
          return std::string();
      }},
+    {"--tela-cheia", nullptr, nullptr, "tela cheia (F11 alterna entre janela e tela cheia)",
+     [](Reading& reading, const std::string&) {
+         reading.line.fullScreen = true;
+         return std::string();
+     }},
     {"--truques", nullptr, nullptr, "no servidor: F10 dos clientes pula a fase",
      [](Reading& reading, const std::string&) {
          reading.line.params.cheatsAllowed = true;

@@ -9,6 +9,7 @@
 //   corrida rever ARQUIVO           plays a recording back
 //   corrida assistir ENDERECO       a spectator of the server whose naming service is at ENDERECO
 //   --escala N                      with any of these: the game window enlarged N times (1 to 4)
+//   --tela-cheia                    with any of these: the game window full screen (F11 switches)
 //   --truques                       a server lets its clients' F10 skip the stage
 //
 // Options start with "--" and may stand anywhere; "--" ends them. Every word is checked here, so
@@ -37,6 +38,7 @@ struct CommandLine {
     std::string error;
     std::string playbackPath;  // rever ARQUIVO
     int scale = 0;             // --escala N: the window's scale, 1 to 4; 0 when not given
+    bool fullScreen = false;   // --tela-cheia
 };
 
 // The naming service's address of a server started without ENDERECO: this machine.

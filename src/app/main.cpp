@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
     const std::string program = "corrida";
     CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     setWindowScale(line.scale);
+    setFullScreenRequested(line.fullScreen);
     switch (line.action) {
         case CommandLineAction::Dialogue:
             return runDialogue();

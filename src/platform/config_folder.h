@@ -1,6 +1,6 @@
 // The folder of the player's choices: $XDG_CONFIG_HOME/corrida, or ~/.config/corrida when that
 // variable is unset or empty (the XDG base directory rules). It holds teclas.conf (key_config.h)
-// and tela.conf (the full-screen choice, graphics.h).
+// and tela.conf (the full-screen choice, screen_config.h).
 #pragma once
 
 #include <string>

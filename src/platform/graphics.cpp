@@ -3,24 +3,56 @@
 #include <allegro.h>
 #include <jpgalleg.h>
 
+#include <atomic>
 #include <string>
 #include <utility>
 
 #include "platform/bitmap_handle.h"
 #include "platform/console_report.h"
+#include "platform/full_screen_layout.h"
+#include "platform/input.h"
+#include "platform/screen_config.h"
 #include "platform/sound_player.h"
+#include "platform/window_manager_hints.h"
 
 namespace {
 
 int requestedScale = 0;
+bool fullScreenRequested = false;
 
-// The enlarged window, while one is open: `screen` then names the picture drawn into.
-struct ScaledWindow {
-    BITMAP* window = nullptr;  // the library's own
+// The game window, while one is open: `screen` then names the picture drawn into, and `window`
+// the library's own bitmap that shows it (null when a switch lost the window altogether).
+struct GameWindow {
+    BITMAP* window = nullptr;
     BitmapHandle picture;
-    int scale = 1;
+    PictureLayout layout{1, 0, 0};
+    bool fullScreen = false;
 };
-ScaledWindow scaled;
+GameWindow game;
+
+// F11 seen by the keyboard's own thread: a press and its release may both be handled between two
+// pictures of a busy drawing thread, which would then never see the key down.
+std::atomic<bool> fullScreenPressed{false};
+std::atomic<void (*)(int)> otherKeyListener{nullptr};  // the sound's (the library has one)
+
+void onKeyEvent(int scanCode) {
+    if (scanCode == KEY_F11) fullScreenPressed = true;  // a release carries 0x80
+    if (void (*other)(int) = otherKeyListener.load()) other(scanCode);
+}
+END_OF_FUNCTION(onKeyEvent)
+
+void listenForFullScreen() {
+    LOCK_FUNCTION(onKeyEvent);
+    otherKeyListener = keyboard_lowlevel_callback;
+    keyboard_lowlevel_callback = onKeyEvent;
+}
+
+void stopListening() {
+    if (keyboard_lowlevel_callback == onKeyEvent)
+        keyboard_lowlevel_callback = otherKeyListener.load();
+    otherKeyListener = nullptr;
+    fullScreenPressed = false;
+}
 
 int chosenScale() {
     if (requestedScale >= 1) return requestedScale;
@@ -29,31 +61,81 @@ int chosenScale() {
     return fittingScale(width, height);
 }
 
-// Opens a window for a `width` x `height` picture enlarged `scale` times, or not enlarged when the
-// larger window cannot be had.
-bool openScaledWindow(int width, int height, int scale) {
+// Sets the library's window up for a picture of `width` x `height`: full screen, or enlarged by
+// the window scale (not enlarged when the larger window cannot be had). Fills game.layout.
+bool openWindow(int width, int height, bool fullScreen) {
+    if (fullScreen) {
+        int desktopWidth = 0, desktopHeight = 0;
+        if (get_desktop_resolution(&desktopWidth, &desktopHeight) != 0) return false;
+        if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, desktopWidth, desktopHeight, 0, 0) != 0) {
+            return false;
+        }
+        askFullScreen(true);
+        game.layout = fullScreenLayout(desktopWidth, desktopHeight);
+        return true;
+    }
+    const int scale = chosenScale();
     if (scale > 1 &&
         set_gfx_mode(GFX_AUTODETECT_WINDOWED, width * scale, height * scale, 0, 0) == 0) {
-        BitmapHandle picture(create_bitmap(width, height));
-        if (picture) {
-            clear_to_color(picture.get(), makecol(0, 0, 0));
-            scaled = {screen, std::move(picture), scale};
-            screen = scaled.picture.get();
-            return true;
-        }
+        game.layout = {scale, 0, 0};
+        return true;
     }
+    game.layout = {1, 0, 0};
     return set_gfx_mode(GFX_AUTODETECT_WINDOWED, width, height, 0, 0) == 0;
 }
 
-void closeScaledWindow() {
-    if (!scaled.picture) return;
-    screen = scaled.window;
-    scaled = {};
+// The game window: full screen when asked (a window when that cannot be had), with the picture
+// `screen` will name.
+bool openGameWindow(int width, int height) {
+    bool fullScreen = fullScreenRequested || loadFullScreenChoice();
+    if (fullScreen && !openWindow(width, height, true)) fullScreen = false;
+    if (!fullScreen && !openWindow(width, height, false)) return false;
+    BitmapHandle picture(create_bitmap(width, height));
+    if (!picture) return false;
+    clear_to_color(picture.get(), makecol(0, 0, 0));
+    clear_to_color(screen, makecol(0, 0, 0));
+    game.window = screen;
+    game.picture = std::move(picture);
+    game.fullScreen = fullScreen;
+    screen = game.picture.get();
+    return true;
+}
+
+void closeGameWindow() {
+    if (!game.picture) return;
+    screen = game.window;
+    game = {};
+}
+
+// Window to full screen or back, between two pictures. The library frees its own `screen` when it
+// changes mode, so it gets it back for the change; the game's picture stays.
+void switchFullScreen() {
+    const int width = game.picture->w, height = game.picture->h;
+    const bool wanted = !game.fullScreen;
+    screen = game.window;
+    if (game.fullScreen) askFullScreen(false);
+    bool now = wanted;
+    if (!openWindow(width, height, wanted)) {
+        reportLine(std::string(wanted ? "Nao foi possivel abrir a tela cheia"
+                                      : "Nao foi possivel voltar a janela") +
+                   ": " + (allegro_error[0] ? allegro_error : "erro desconhecido"));
+        now = !wanted;
+        if (!openWindow(width, height, now)) screen = nullptr;
+    }
+    game.window = screen;
+    game.fullScreen = now;
+    screen = game.picture.get();
+    if (!game.window) {
+        reportLine("A janela do jogo se perdeu; a imagem nao sera mais mostrada.");
+        return;
+    }
+    clear_to_color(game.window, makecol(0, 0, 0));
+    if (now == wanted) saveFullScreenChoice(now);
 }
 
 bool failed(const char* what) {
     reportLine(std::string(what) + ": " + (allegro_error[0] ? allegro_error : "erro desconhecido"));
-    closeScaledWindow();
+    closeGameWindow();
     allegro_exit();
     return false;
 }
@@ -63,6 +145,8 @@ bool failed(const char* what) {
 void setWindowScale(int scale) {
     requestedScale = scale >= 1 && scale <= kMaxWindowScale ? scale : 0;
 }
+
+void setFullScreenRequested(bool fullScreen) { fullScreenRequested = fullScreen; }
 
 int fittingScale(int desktopWidth, int desktopHeight) {
     int scale = 1;
@@ -77,28 +161,42 @@ bool startGraphics(const WindowRequest& window) {
     if (allegro_init() != 0) return failed("Nao foi possivel iniciar a biblioteca grafica");
     jpgalleg_init();
     set_color_depth(32);
-    const bool opened = window.scaled ? openScaledWindow(window.width, window.height, chosenScale())
+    const bool opened = window.scaled ? openGameWindow(window.width, window.height)
                                       : set_gfx_mode(GFX_AUTODETECT_WINDOWED, window.width,
                                                      window.height, 0, 0) == 0;
     if (!opened) return failed("Nao foi possivel abrir a janela do jogo");
     if (install_timer() != 0) return failed("Nao foi possivel iniciar o temporizador");
     if (install_keyboard() != 0) return failed("Nao foi possivel iniciar o teclado");
     if (window.sound) startSound();
+    if (game.picture) listenForFullScreen();
     return true;
 }
 
 void stopGraphics() {
+    stopListening();
     stopSound();
     clear_keybuf();
-    closeScaledWindow();
+    closeGameWindow();
     allegro_exit();
 }
 
-int windowScale() { return scaled.scale; }
+int windowScale() { return game.picture ? game.layout.factor : 1; }
+
+bool windowIsFullScreen() { return game.picture && game.fullScreen; }
 
 void presentWindow() {
-    if (!scaled.picture) return;
-    const int width = scaled.picture->w, height = scaled.picture->h;
-    stretch_blit(scaled.picture.get(), scaled.window, 0, 0, width, height, 0, 0,
-                 width * scaled.scale, height * scaled.scale);
+    if (!game.picture) return;
+    if (fullScreenPressed.exchange(false) || actionDown(Action::FullScreen)) {
+        consumeAction(Action::FullScreen);
+        if (game.window) switchFullScreen();
+    }
+    if (!game.window) return;
+    const int width = game.picture->w, height = game.picture->h;
+    const PictureLayout& at = game.layout;
+    if (at.factor == 1) {
+        blit(game.picture.get(), game.window, 0, 0, at.x, at.y, width, height);
+    } else {
+        stretch_blit(game.picture.get(), game.window, 0, 0, width, height, at.x, at.y,
+                     width * at.factor, height * at.factor);
+    }
 }

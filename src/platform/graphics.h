@@ -1,10 +1,14 @@
 // Start and end of the graphics library, the JPEG loader, the timer, the keyboard and the sound,
 // and the game window's scale.
 //
-// Everything is drawn into a 640 x 480 picture named `screen`, as the game always has. At scale 1
-// that picture is the window itself. At scale N (2 to 4) the window is N times larger, `screen`
-// is a memory picture of 640 x 480 and presentWindow() shows it enlarged by whole pixels; the
-// library's own window bitmap is put back before the library shuts down.
+// Everything is drawn into a 640 x 480 picture named `screen`, as the game always has. In the game
+// window `screen` is a memory picture of 640 x 480 that presentWindow() shows on the window: at
+// scale N (1 to 4) the window is N times larger and shows it enlarged by whole pixels; full
+// screen, the window covers the screen and shows it at the largest whole factor that fits,
+// centred on black (full_screen_layout.h). F11 switches between the two at any frame; the window
+// is made anew but `screen` stays the same picture, so nothing else notices. The library's own
+// window bitmap is put back before the library shuts down. (A keyboard-only window is the
+// library's own `screen`.)
 #pragma once
 
 #include "platform/window_size.h"
@@ -14,6 +18,9 @@ constexpr int kMaxWindowScale = 4;
 // The scale of the next window: 1 to kMaxWindowScale, or 0 (the default) for the largest that
 // fits the desktop.
 void setWindowScale(int scale);
+
+// Whether the next game window opens full screen whatever tela.conf says (--tela-cheia).
+void setFullScreenRequested(bool fullScreen);
 
 // The largest whole factor, 1 to kMaxWindowScale, at which the 640 x 480 picture fits a desktop
 // of `width` x `height` (1 when the size is unknown or too small).
@@ -40,9 +47,13 @@ bool startGraphics(const WindowRequest& window = kGameWindow);
 // Ends what startGraphics started: drops pending key presses and shuts the library down.
 void stopGraphics();
 
-// The scale of the open window (1 when none is open).
+// The factor the open game window shows the picture at (1 when none is open).
 int windowScale();
 
-// Shows the finished picture: nothing to do at scale 1; at a larger scale, the picture enlarged
-// on the window. Called by the thread that draws.
+// Whether the open game window covers the screen.
+bool windowIsFullScreen();
+
+// Shows the finished picture on the window, enlarged and placed as the window asks; first, when
+// F11 has been pressed, switches between window and full screen and keeps the choice in tela.conf
+// (screen_config.h). Called by the thread that draws, between pictures.
 void presentWindow();

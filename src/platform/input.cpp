@@ -133,3 +133,12 @@ bool isReservedKey(int scanCode) {
     }
     return false;
 }
+
+int takeKeyPress() {
+    for (int scanCode = 1; scanCode < KEY_MAX; ++scanCode) {
+        if (scanCode == fixedKeys(Action::FullScreen).key || !key[scanCode]) continue;
+        key[scanCode] = 0;
+        return scanCode;
+    }
+    return 0;
+}

@@ -69,5 +69,9 @@ const std::array<KeyBinding, kMaxPlayers>& defaultFlipKeys();
 const std::array<KeyBinding, kMaxPlayers>& flipKeys();
 void setFlipKeys(const std::array<KeyBinding, kMaxPlayers>& keys);
 
+// For a screen where a player presses the key they want: the lowest scan code down on the keyboard
+// (F11, the window's, left alone), taken as consumeAction takes a press; 0 when none is down.
+int takeKeyPress();
+
 // The keys of the actions that are not flips (Esc, Enter, P, ...), which no player may take.
 bool isReservedKey(int scanCode);

@@ -11,6 +11,7 @@
 #include "platform/sound_player.h"
 #include "platform/window_size.h"
 #include "screens/info_screens.h"
+#include "screens/keys_screen.h"
 #include "screens/screen_image.h"
 #include "stream/recorded_drawing.h"
 #include "stream/screen_name.h"
@@ -22,6 +23,8 @@ namespace {
 constexpr int kCreditsItem = 7;
 constexpr int kInstructionsItem = 8;
 constexpr int kLeaveItem = 9;
+constexpr int kKeysItem = 10;  // right of the credits
+constexpr int kItemCount = 10;
 constexpr int kFrameMs = 60;
 
 struct MenuPicture {
@@ -42,8 +45,8 @@ const MenuPicture kPlayersLabel{"chooseplayer",
                                 294,
                                 153,
                                 34};
-// Items 1 to 9, in item order.
-const std::array<MenuPicture, 9> kItems{{
+// Items 1 to 10, in item order.
+const std::array<MenuPicture, kItemCount> kItems{{
     {"img1_menu", "Img/menu/img1.jpg", "img1_2", "Img/menu/img1_2.jpg", 304, 294, 13, 33},
     {"img2_menu", "Img/menu/img2.jpg", "img2_2", "Img/menu/img2_2.jpg", 333, 294, 19, 33},
     {"img3_menu", "Img/menu/img3.jpg", "img3_2", "Img/menu/img3_2.jpg", 369, 294, 20, 33},
@@ -56,6 +59,7 @@ const std::array<MenuPicture, 9> kItems{{
      114, 33},
     {"sairdojogo", "Img/menu/sairdojogo.jpg", "sairdojogo_2", "Img/menu/sairdojogo_2.jpg", 130, 425,
      133, 33},
+    {"teclas", "Img/menu/teclas.jpg", "teclas_2", "Img/menu/teclas_2.jpg", 330, 340, 90, 33},
 }};
 
 // One loaded picture with the name it is known by to the recorder.
@@ -66,12 +70,12 @@ struct Loaded {
 
 struct MenuBitmaps {
     // In load order: background, label normal and highlighted, items 1-6 normal, items 1-6
-    // highlighted, item 8 both forms, item 7 both forms, item 9 both forms.
-    std::array<Loaded, 21> pictures{};
+    // highlighted, item 8 both forms, item 7 both forms, item 9 both forms, item 10 both forms.
+    std::array<Loaded, 23> pictures{};
     Loaded buffer{"buffer_menu", nullptr};
     // Indexes into `pictures`.
     int labelNormal = 1, labelHighlight = 2;
-    std::array<int, 9> itemNormal{}, itemHighlight{};
+    std::array<int, kItemCount> itemNormal{}, itemHighlight{};
 };
 
 MenuBitmaps loadMenu() {
@@ -88,7 +92,7 @@ MenuBitmaps loadMenu() {
     for (int i = 0; i < kMaxPlayers; ++i) {
         menu.itemHighlight[i] = load(kItems[i].highlightName, kItems[i].highlightPath);
     }
-    for (int i : {kInstructionsItem - 1, kCreditsItem - 1, kLeaveItem - 1}) {
+    for (int i : {kInstructionsItem - 1, kCreditsItem - 1, kLeaveItem - 1, kKeysItem - 1}) {
         menu.itemNormal[i] = load(kItems[i].name, kItems[i].path);
         menu.itemHighlight[i] = load(kItems[i].highlightName, kItems[i].highlightPath);
     }
@@ -114,7 +118,7 @@ void drawMenuFrame(const MenuBitmaps& menu, int selectedItem) {
     const bool choosingPlayers = selectedItem >= 1 && selectedItem <= kMaxPlayers;
     blitToBuffer(menu, menu.pictures[choosingPlayers ? menu.labelHighlight : menu.labelNormal],
                  kPlayersLabel);
-    for (int item = 1; item <= 9; ++item) {
+    for (int item = 1; item <= kItemCount; ++item) {
         const int index =
             item == selectedItem ? menu.itemHighlight[item - 1] : menu.itemNormal[item - 1];
         blitToBuffer(menu, menu.pictures[index], kItems[item - 1]);
@@ -134,8 +138,14 @@ MenuAction applyMenuRules(int& selectedItem) {
         selectedItem = lastPlayerCount = item + 1;
     } else if (actionDown(Action::Left) && item >= 2 && item <= kMaxPlayers) {
         selectedItem = lastPlayerCount = item - 1;
-    } else if (actionDown(Action::Up) && item == kCreditsItem) {
+    } else if (actionDown(Action::Up) && (item == kCreditsItem || item == kKeysItem)) {
         selectedItem = lastPlayerCount;
+    } else if (actionDown(Action::Right) && item == kCreditsItem) {
+        selectedItem = kKeysItem;
+    } else if (actionDown(Action::Left) && item == kKeysItem) {
+        selectedItem = kCreditsItem;
+    } else if (actionDown(Action::Down) && item == kKeysItem) {
+        selectedItem = kInstructionsItem;
     } else if (actionDown(Action::Up) && item > kCreditsItem) {
         selectedItem = item - 1;
     } else if (actionDown(Action::Confirm) && item >= 1 && item <= kMaxPlayers) {
@@ -146,6 +156,8 @@ MenuAction applyMenuRules(int& selectedItem) {
         return MenuAction::Credits;
     } else if (actionDown(Action::Confirm) && item == kInstructionsItem) {
         return MenuAction::Instructions;
+    } else if (actionDown(Action::Confirm) && item == kKeysItem) {
+        return MenuAction::Keys;
     }
     return MenuAction::None;
 }
@@ -171,6 +183,7 @@ int runMainMenu() {
         }
         if (action == MenuAction::Credits) runCreditsScreen();
         if (action == MenuAction::Instructions) runInstructionsScreen();
+        if (action == MenuAction::Keys) runKeysScreen();
 
         for (Action a : {Action::Left, Action::Right, Action::Down, Action::Up}) consumeAction(a);
         drawMenuFrame(menu, selectedItem);

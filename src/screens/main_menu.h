@@ -1,10 +1,11 @@
 // The graphical main menu of the local game.
 //
-// Nine items over a background picture: 1 to 6 players, credits (7), instructions (8) and leave the
-// game (9). The arrow keys move the highlight (one step per press: the arrows are consumed every
-// frame), Enter acts on the item, Esc leaves. Returns the number of players chosen, or 9 to leave.
-// The Enter or Esc that ended the menu is left down for the caller. Every call loads its 21
-// pictures and its buffer afresh and releases all 22 on the way out, recording each step.
+// Ten items over a background picture: 1 to 6 players, credits (7), instructions (8), leave the
+// game (9) and, right of the credits, the players' keys (10, the TECLAS screen, keys_screen.h). The
+// arrow keys move the highlight (one step per press: the arrows are consumed every frame), Enter
+// acts on the item, Esc leaves. Returns the number of players chosen, or 9 to leave. The Enter or
+// Esc that ended the menu is left down for the caller. Every call loads its 23 pictures and its
+// buffer afresh and releases all 24 on the way out, recording each step.
 #pragma once
 
 // The player count last reached with Left or Right, kept for the life of the process; Up from the
@@ -12,9 +13,9 @@
 extern int lastPlayerCount;
 
 // What the first matching rule of a frame asks the menu to do.
-enum class MenuAction { None, Choose, Leave, Credits, Instructions };
+enum class MenuAction { None, Choose, Leave, Credits, Instructions, Keys };
 
-// Applies, to `selectedItem` and `lastPlayerCount`, the first of the menu's ten key rules whose
+// Applies, to `selectedItem` and `lastPlayerCount`, the first of the menu's key rules whose
 // keys are down and whose condition holds, and only that one. Reads `key`; clears nothing.
 MenuAction applyMenuRules(int& selectedItem);
 

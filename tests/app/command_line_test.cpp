@@ -106,3 +106,14 @@ TEST(CommandLine, ScaleIsOneToFourAndGoesWithEveryModeAndTheDialogue) {
     expectRefused({"local", "--escala"}, "falta o valor de --escala");
     EXPECT_NE(usageText("corrida").find("--escala N"), std::string::npos);
 }
+
+TEST(CommandLine, FullScreenGoesWithEveryModeAndTheDialogue) {
+    EXPECT_FALSE(parse({"local"}).fullScreen);
+    const CommandLine dialogue = parse({"--tela-cheia"});
+    EXPECT_EQ(dialogue.action, CommandLineAction::Dialogue);
+    EXPECT_TRUE(dialogue.fullScreen);
+    EXPECT_TRUE(parse({"cliente", "host", "--tela-cheia"}).fullScreen);
+    EXPECT_TRUE(parse({"--tela-cheia", "--escala", "2", "local"}).fullScreen);
+    expectRefused({"local", "--tela-cheia=sim"}, "--tela-cheia nao recebe valor");
+    EXPECT_NE(usageText("corrida").find("--tela-cheia"), std::string::npos);
+}

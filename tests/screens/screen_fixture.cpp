@@ -28,8 +28,14 @@ std::vector<PictureFile> allPictures() {
         {"Img/menu/instrucoes_2.jpg", 114, 33},   {"Img/menu/sairdojogo.jpg", 133, 33},
         {"Img/menu/sairdojogo_2.jpg", 133, 33},   {"Img/menu/bg_selecao.jpg", 640, 480},
         {"Img/menu/bg_instrucoes.jpg", 640, 480}, {"Img/menu/bg_integrantes.jpg", 640, 480},
-        {"Img/menu/pause.bmp", 640, 480},
+        {"Img/menu/pause.bmp", 640, 480},         {"Img/menu/teclas.jpg", 90, 33},
+        {"Img/menu/teclas_2.jpg", 90, 33},        {"Img/menu/bg_teclas.jpg", 640, 480},
+        {"Img/menu/teclas_vez.bmp", 440, 40},     {"Img/menu/teclas_reservada.bmp", 440, 34},
     };
+    for (int i = 1; i <= 6; ++i)
+        pictures.push_back({"Img/menu/teclas_usada_" + std::to_string(i) + ".bmp", 440, 34});
+    for (const char* name : {"X", "M", "RIGHT", "A", "LCONTROL", "3", "Z", "Q"})
+        pictures.push_back({std::string("Img/Jogo/Teclas/") + name + ".bmp", 72, 13});
     const int digitWidths[] = {13, 19, 20, 19, 19, 20};
     for (int i = 1; i <= 6; ++i) {
         const std::string n = std::to_string(i);

@@ -24,10 +24,30 @@ TEST_F(MainMenu, ArrowKeysFollowTheNavigationGraph) {
         int from, scancode, to;
     };
     const Move moves[] = {
-        {1, KEY_RIGHT, 2}, {5, KEY_RIGHT, 6}, {6, KEY_RIGHT, 6}, {2, KEY_LEFT, 1}, {6, KEY_LEFT, 5},
-        {1, KEY_LEFT, 1},  {1, KEY_DOWN, 7},  {6, KEY_DOWN, 7},  {7, KEY_DOWN, 8}, {8, KEY_DOWN, 9},
-        {9, KEY_DOWN, 9},  {8, KEY_UP, 7},    {9, KEY_UP, 8},    {1, KEY_UP, 1},   {4, KEY_UP, 4},
-        {7, KEY_LEFT, 7},  {8, KEY_RIGHT, 8}, {9, KEY_LEFT, 9},
+        {1, KEY_RIGHT, 2},
+        {5, KEY_RIGHT, 6},
+        {6, KEY_RIGHT, 6},
+        {2, KEY_LEFT, 1},
+        {6, KEY_LEFT, 5},
+        {1, KEY_LEFT, 1},
+        {1, KEY_DOWN, 7},
+        {6, KEY_DOWN, 7},
+        {7, KEY_DOWN, 8},
+        {8, KEY_DOWN, 9},
+        {9, KEY_DOWN, 9},
+        {8, KEY_UP, 7},
+        {9, KEY_UP, 8},
+        {1, KEY_UP, 1},
+        {4, KEY_UP, 4},
+        {7, KEY_LEFT, 7},
+        {8, KEY_RIGHT, 8},
+        {9, KEY_LEFT, 9},
+        // The keys item, right of the credits.
+        {7, KEY_RIGHT, 10},
+        {10, KEY_LEFT, 7},
+        {10, KEY_RIGHT, 10},
+        {10, KEY_DOWN, 8},
+        {10, KEY_UP, 3},
     };
     for (const Move& move : moves) {
         lastPlayerCount = 3;
@@ -65,7 +85,7 @@ TEST_F(MainMenu, OnlyTheFirstMatchingRuleActs) {
 
     const std::pair<int, MenuAction> enterOn[] = {
         {1, MenuAction::Choose},       {6, MenuAction::Choose}, {7, MenuAction::Credits},
-        {8, MenuAction::Instructions}, {9, MenuAction::Leave},
+        {8, MenuAction::Instructions}, {9, MenuAction::Leave},  {10, MenuAction::Keys},
     };
     for (auto [item, expected] : enterOn) {
         afterKeys(item, {KEY_ENTER}, &action);
@@ -78,7 +98,7 @@ std::vector<std::string> expectedReleases() {
     for (int i = 1; i <= 6; ++i) names.push_back("img" + std::to_string(i) + "_menu");
     for (int i = 1; i <= 6; ++i) names.push_back("img" + std::to_string(i) + "_2");
     for (const char* n : {"instrucoes", "instrucoes_2", "integrantes", "integrantes_2",
-                          "sairdojogo", "sairdojogo_2", "buffer_menu"}) {
+                          "sairdojogo", "sairdojogo_2", "teclas", "teclas_2", "buffer_menu"}) {
         names.push_back(n);
     }
     std::vector<std::string> records;
@@ -112,7 +132,7 @@ TEST_F(MainMenu, EveryWayOutGivesItsResultAndReleasesAllBitmaps) {
         EXPECT_EQ(runMainMenu(), way.result) << way.what;
         EXPECT_TRUE(key[KEY_ENTER] || key[KEY_ESC]) << way.what << ": the ending press stays down";
         EXPECT_EQ(instructionsStartingWith("destroy_bitmap"), expectedReleases()) << way.what;
-        EXPECT_EQ(instructionsStartingWith("load_bitmap").size(), 21u) << way.what;
+        EXPECT_EQ(instructionsStartingWith("load_bitmap").size(), 23u) << way.what;
         EXPECT_EQ(instructions().front(), "load_bitmap menu Img/menu/menu.jpg") << way.what;
         KeyScript::stop();
     }

@@ -96,8 +96,8 @@ TEST_F(RecordingFiles, AFileThatIsNoRecordingIsRefusedAndABrokenLineEndsThePlayi
     ASSERT_TRUE(broken) << error;
     EXPECT_EQ(2u, broken->pictures.size());
     EXPECT_EQ("linha 4 ilegivel", broken->problem);
-    const Recording huge = parseRecording(std::string(kRecordingHeader) + "\n" +
-                                          "99999999999999999999 x;\n");
+    const Recording huge =
+        parseRecording(std::string(kRecordingHeader) + "\n" + "99999999999999999999 x;\n");
     EXPECT_TRUE(huge.pictures.empty());
     EXPECT_NE("", huge.problem);
 }

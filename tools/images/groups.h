@@ -9,6 +9,7 @@ bool writeStageImages(const std::string& assetsDir, const std::string& imgDir);
 bool writeRunnerImages(const std::string& imgDir);  // sprite sheets, countdown, mask pixel
 bool writeKeyImages(const std::string& imgDir);
 bool writeMenuImages(const std::string& imgDir);
+bool writeKeysScreenImages(const std::string& imgDir);  // the TECLAS screen
 bool writeSelectionImages(const std::string& imgDir);
 bool writeInfoImages(
     const std::string& imgDir);  // instructions, credits, pause, waiting, prompt, loading

@@ -38,9 +38,9 @@ int main(int argc, char** argv) {
     }
     if (!kit::initText(argv[2])) return 1;
     const bool ok = writeRunnerImages(output) && writeKeyImages(output) &&
-                    writeMenuImages(output) && writeSelectionImages(output) &&
-                    writeInfoImages(output) && writeWinnerImages(output) &&
-                    writeStageImages(assets, output);
+                    writeMenuImages(output) && writeKeysScreenImages(output) &&
+                    writeSelectionImages(output) && writeInfoImages(output) &&
+                    writeWinnerImages(output) && writeStageImages(assets, output);
     kit::closeText();
     if (!ok) {
         std::fprintf(stderr, "as imagens do jogo nao foram todas geradas em %s\n", output.c_str());
