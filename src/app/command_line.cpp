@@ -41,7 +41,7 @@ const OptionRow kOptions[] = {
          reading.line.scale = value[0] - '0';
          return std::string();
      }},
-    {"--gravar", nullptr, "ARQUIVO", "grava a partida em ARQUIVO (cliente, assistir, servidor)",
+    {"--gravar", nullptr, "ARQUIVO", "grava a partida em ARQUIVO (para rever)",
      [](Reading& reading, const std::string& value) {
          if (value.empty()) return std::string("falta o nome do arquivo de --gravar");
          reading.line.params.recordingPath = value;

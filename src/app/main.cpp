@@ -48,7 +48,7 @@ void runMode(Modo mode, ParametrosRede& params) {
         case Modo::Rever:
             break;  // not a mode of its own session (main runs the playback)
         case Modo::Local:
-            runLocalSession();
+            runLocalSession(params.recordingPath);
             break;
     }
 }

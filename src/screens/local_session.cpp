@@ -2,6 +2,9 @@
 
 #include <allegro.h>
 
+#include <iostream>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,7 @@
 #include "screens/player_selection.h"
 #include "screens/stage_run.h"
 #include "stream/gravador_tela.h"
+#include "stream/recording_subscriber.h"
 #include "world/stage_loading.h"
 
 namespace {
@@ -33,12 +37,25 @@ void playLocalMatches(const StageData& stage1, const StageData& stage2) {
     }
 }
 
-void runLocalSession() {
+void runLocalSession(const std::string& recordingPath) {
+    // --gravar: what the window shows, written off the game thread.
+    std::unique_ptr<RecordingWriter> recordingFile;
+    if (!recordingPath.empty()) {
+        std::string error;
+        recordingFile = RecordingWriter::open(recordingPath, error);
+        if (!recordingFile) {
+            std::cout << "A partida nao sera gravada: " << error << std::endl;
+            return;
+        }
+    }
     if (!startGraphics()) return;
-    GravadorTela::instance();
+    GravadorTela& recorder = GravadorTela::instance();
+    std::optional<RecordingSubscriber> recording;
+    if (recordingFile) recorder.subscribe(recording.emplace(*recordingFile));
     {
         GamepadSession pads;
         playLocalMatches(stage1Data(), stage2Data());
     }
+    if (recording) recorder.unsubscribe(*recording);
     stopGraphics();
 }

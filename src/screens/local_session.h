@@ -14,7 +14,8 @@
 struct StageData;
 
 // Brings the graphics up, plays matches with the game's two stages, shuts the graphics down.
-void runLocalSession();
+// With `recordingPath`, records what the window shows there (recording_file.h).
+void runLocalSession(const std::string& recordingPath = "");
 
 // The matches themselves, on graphics already started, with the given stages.
 void playLocalMatches(const StageData& stage1, const StageData& stage2);

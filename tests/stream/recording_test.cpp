@@ -7,9 +7,11 @@
 #include <iterator>
 #include <string>
 
+#include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
 #include "stream/recording_file.h"
 #include "stream/recording_player.h"
+#include "stream/recording_subscriber.h"
 #include "world/world_fixture.h"
 
 namespace {
@@ -100,6 +102,34 @@ TEST_F(RecordingFiles, AFileThatIsNoRecordingIsRefusedAndABrokenLineEndsThePlayi
         parseRecording(std::string(kRecordingHeader) + "\n" + "99999999999999999999 x;\n");
     EXPECT_TRUE(huge.pictures.empty());
     EXPECT_NE("", huge.problem);
+}
+
+TEST_F(RecordingFiles, ARecorderWithTheFileSubscribedWritesAPictureALineWithItsMarker) {
+    const std::string path = dir + "/local.gz";
+    std::string error;
+    {
+        auto writer = RecordingWriter::open(path, error);
+        ASSERT_TRUE(writer) << error;
+        RecordingSubscriber subscriber(*writer);
+        GravadorTela recorder;  // draws locally, as the local game's does
+        recorder.subscribe(subscriber);
+        // Six instructions make two batches of one picture; then a picture of one.
+        for (int i = 0; i < 6; ++i)
+            recorder.addInstruction(formatDestroyBitmap("n" + std::to_string(i)));
+        recorder.flush();
+        recorder.addInstruction(formatBlit("a", "screen", 0, 0, 0, 0, 1, 1));
+        recorder.flush();
+        recorder.unsubscribe(subscriber);
+    }
+    std::optional<Recording> read = readRecordingFile(path, error);
+    ASSERT_TRUE(read) << error;
+    ASSERT_EQ(2u, read->pictures.size());
+    EXPECT_EQ(0u, read->pictures[0].text.find("destroy_bitmap n0;")) << read->pictures[0].text;
+    EXPECT_NE(std::string::npos, read->pictures[0].text.find("destroy_bitmap n5;frame 1 "));
+    EXPECT_TRUE(read->pictures[0].changesBitmaps);
+    EXPECT_NE(std::string::npos, read->pictures[1].text.find(";frame 2 "))
+        << read->pictures[1].text;
+    EXPECT_LE(read->pictures[0].ms, read->pictures[1].ms);
 }
 
 // A recording whose bitmap table changes as it goes: a background bound from the start, a sprite
