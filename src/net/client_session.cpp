@@ -194,9 +194,44 @@ void joinThread(std::thread& thread) {
     }
 }
 
+// What F3 shows over the picture: the round trip the key loop measures and the pictures a second
+// the replaying thread counts. Off until F3.
+struct Figures {
+    std::atomic<bool> shown{false};
+    std::atomic<int64_t> roundTripMs{-1};
+};
+
+// The overlay's line, with the replaying thread's own count of pictures a second.
+class FiguresLine {
+  public:
+    FiguresLine(const Figures& figures, const FrameReplayer& replayer)
+        : figures(figures), replayer(replayer) {}
+    std::string operator()() {
+        if (!figures.shown.load()) return "";
+        const int64_t now = clockMs();
+        if (now - markMs >= 1000) {
+            rate = (replayer.framesReplayed() - framesAtMark) * 1000 /
+                   std::max<int64_t>(now - markMs, 1);
+            framesAtMark = replayer.framesReplayed();
+            markMs = now;
+        }
+        const int64_t trip = figures.roundTripMs.load();
+        return "ida e volta: " + (trip < 0 ? std::string("?") : std::to_string(trip) + " ms") +
+               "   quadros/s: " + std::to_string(rate);
+    }
+
+  private:
+    const Figures& figures;
+    const FrameReplayer& replayer;
+    uint64_t framesAtMark = 0;
+    int64_t markMs = clockMs();
+    uint64_t rate = 0;
+};
+
 // Replays every answer in order on the window until the session ends.
 void replayAnswers(OrderedParts& parts, FimDeSessao& end, const std::string& logPath,
-                   const std::string& namesPath, RecordingWriter* recording) {
+                   const std::string& namesPath, RecordingWriter* recording,
+                   const Figures& figures) {
     // "screen" is the picture the game draws into: the window itself, or at a larger scale a
     // picture shown enlarged at most once per display refresh (an enlargement costs a few
     // milliseconds, and the classic fetch brings many small answers per picture). What is left
@@ -223,12 +258,14 @@ void replayAnswers(OrderedParts& parts, FimDeSessao& end, const std::string& log
         if (unshown && clockMs() - replayedAt >= kPresentGapMs) show();
         return end.keepGoing();
     };
+    setWindowOverlay(FiguresLine(figures, replayer));
     while (std::optional<std::string> answer = parts.next(keepGoing)) {
         replayer.replay(*answer);
         replayedAt = clockMs();
         unshown = true;
         if (replayedAt - presentedAt >= kPresentGapMs) show();
     }
+    setWindowOverlay({});
 }
 
 // The window's life: the fetching threads, the replaying thread, the key loop, the joins.
@@ -255,9 +292,11 @@ std::string play(ObjetosDoServidor& server, const Fetcher& self, const std::stri
     // CORRIDA_BITMAP_NAMES=FILE: the bitmap names held at the last picture, written at the end.
     const char* names = std::getenv("CORRIDA_BITMAP_NAMES");
 
+    Figures figures;
     std::vector<std::thread> threads;
-    threads.push_back(startThread(
-        [&] { replayAnswers(parts, end, log ? log : "", names ? names : "", recording); }));
+    threads.push_back(startThread([&] {
+        replayAnswers(parts, end, log ? log : "", names ? names : "", recording, figures);
+    }));
     if (plan.framesFetch) {
         // A refused first answer has ended the session already (fail sets `over`).
         fileAnswerOrReport(plan.firstAnswer, parts, fail);
@@ -272,9 +311,29 @@ std::string play(ObjetosDoServidor& server, const Fetcher& self, const std::stri
     const char* secret = self.secret.c_str();
     const bool numbered = self.secret.empty();
     Controle_ptr controle = server.controle.in();
-    // A spectator's keys change nothing in the match: only S (the sound) and Esc work.
-    while (role == ClientRole::Spectator && end.keepGoing()) restBetweenPolls();
+    int64_t measuredAt = 0;
+    const auto figuresKey = [&] {
+        if (actionDown(Action::Overlay)) {
+            consumeAction(Action::Overlay);
+            figures.shown = !figures.shown.load();
+        }
+        // While shown, the round trip of a call the server answers at once, once a second.
+        if (!figures.shown.load() || clockMs() - measuredAt < 1000) return;
+        measuredAt = clockMs();
+        try {
+            server.fifo->_non_existent();
+            figures.roundTripMs = clockMs() - measuredAt;
+        } catch (const CORBA::Exception&) {
+            figures.roundTripMs = -1;
+        }
+    };
+    // A spectator's keys change nothing in the match: only S (the sound), F3 and Esc work.
+    while (role == ClientRole::Spectator && end.keepGoing()) {
+        figuresKey();
+        restBetweenPolls();
+    }
     while (end.keepGoing()) {
+        figuresKey();
         sendKey(
             // The client's own runner flips with player 1's key (teclas.conf) or any gamepad.
             Action::Flip1,

@@ -184,6 +184,12 @@ int windowScale() { return game.picture ? game.layout.factor : 1; }
 
 bool windowIsFullScreen() { return game.picture && game.fullScreen; }
 
+namespace {
+std::function<std::string()> windowOverlay;
+}  // namespace
+
+void setWindowOverlay(std::function<std::string()> text) { windowOverlay = std::move(text); }
+
 void presentWindow() {
     if (!game.picture) return;
     if (fullScreenPressed.exchange(false) || actionDown(Action::FullScreen)) {
@@ -198,5 +204,12 @@ void presentWindow() {
     } else {
         stretch_blit(game.picture.get(), game.window, 0, 0, width, height, at.x, at.y,
                      width * at.factor, height * at.factor);
+    }
+    if (windowOverlay) {
+        const std::string text = windowOverlay();
+        if (!text.empty()) {
+            textout_ex(game.window, font, text.c_str(), at.x + 6, at.y + 6, makecol(255, 255, 255),
+                       makecol(0, 0, 0));
+        }
     }
 }

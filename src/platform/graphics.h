@@ -11,6 +11,9 @@
 // library's own `screen`.)
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "platform/window_size.h"
 
 constexpr int kMaxWindowScale = 4;
@@ -57,3 +60,8 @@ bool windowIsFullScreen();
 // F11 has been pressed, switches between window and full screen and keeps the choice in tela.conf
 // (screen_config.h). Called by the thread that draws, between pictures.
 void presentWindow();
+
+// A line of text that presentWindow() writes over the top left corner of the window, after the
+// picture (so `screen` never holds it): asked at each presentation, "" for none. Empty removes it.
+// Set it from the thread that presents.
+void setWindowOverlay(std::function<std::string()> text);

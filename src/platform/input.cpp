@@ -48,6 +48,8 @@ KeyBinding fixedKeys(Action action) {
             return {KEY_F11, 0};
         case Action::ToStart:
             return {KEY_HOME, 0};
+        case Action::Overlay:
+            return {KEY_F3, 0};
         default:
             return {0, 0};
     }
@@ -124,9 +126,10 @@ bool isReservedKey(int scanCode) {
     for (int a = static_cast<int>(Action::Pause); a < kActionCount; ++a) {
         const KeyBinding keys = fixedKeys(static_cast<Action>(a));
         // The arrows move in the menus only: a race may use them (player 3's Right, as always).
+        // Home acts only in a playback, where nobody flips.
         const Action action = static_cast<Action>(a);
         if (action == Action::Up || action == Action::Down || action == Action::Left ||
-            action == Action::Right) {
+            action == Action::Right || action == Action::ToStart) {
             continue;
         }
         if (scanCode == keys.key || scanCode == keys.alternativeKey) return true;

@@ -31,6 +31,7 @@ enum class Action {
     Mute,        // S
     FullScreen,  // F11
     ToStart,     // Home: a playback goes back to its start
+    Overlay,     // F3: a client's figures over its picture
     Count,
 };
 

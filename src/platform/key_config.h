@@ -3,8 +3,8 @@
 // One line per player, "jogadorN NOME", N from 1 to 6 and NOME a choosable key's name
 // (key_names.h: the graphics library's name without KEY_, "jogador1 Z"). Blank lines and lines
 // that start with '#' are skipped. A line that is broken, names an unknown player or key, a key of
-// another action (Esc, Enter, P, S, F10, F11), a key another line already gave, or the default key
-// of a player the file leaves alone, is reported once, on the console, and skipped: that player
+// another action (Esc, Enter, P, S, F3, F10, F11), a key another line already gave, or the default
+// key of a player the file leaves alone, is reported once, on the console, and skipped: that player
 // keeps their default key. Without the file every player has today's keys.
 #pragma once
 

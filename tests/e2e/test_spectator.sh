@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A spectator ("corrida assistir") of a full server: it joins while the server waits for its
 # players and sees the waiting picture count players only, then the race the players see; its X,
-# P and F10 change nothing in the match, and Esc ends it with status 0.
+# P and F10 change nothing in the match, F3 shows its figures over the picture and takes them away,
+# and Esc ends it with status 0.
 # Screenshots are kept in test-artifacts/spectator/ of the build dir.
 source "$(dirname "$0")/lib.sh"
 build="$(cd "$1" && pwd)"
@@ -58,6 +59,18 @@ for round in 1 2 3 4; do
 done
 wait_lines "$E2E_TMP/watcher.log" $((seen + 60)) 20 || fail "o espectador parou de receber quadros"
 pictures_showing() { awk -v name="$1" '{ for (i = 2; i <= NF; i++) if ($i == name) n++ } END { print n + 0 }' "$E2E_TMP/server.names"; }
+
+# F3 writes the round trip and the pictures a second over the picture, in white on black; F3 again
+# takes them away.
+white_in_corner() {
+  convert "$artifacts/$1.png" -crop 400x8+6+6 +repage -fill black +opaque white -format '%[fx:mean > 0.02]' info:
+}
+figures_shown() { [ "$(white_in_corner "$1")" = 1 ]; }
+figures_gone() { [ "$(white_in_corner "$1")" = 0 ]; }
+press "$watcher_window" F3
+wait_for_shot 10 04_figures 0 figures_shown || fail "F3 nao mostrou os numeros (04_figures.png)"
+press "$watcher_window" F3
+wait_for_shot 10 05_no_figures 0 figures_gone || fail "o segundo F3 nao tirou os numeros (05_no_figures.png)"
 
 press "$watcher_window" Escape
 await_exit watcher
