@@ -26,6 +26,8 @@
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/player_limits.h"
+#include "stream/deflate_stream.h"
+#include "stream/frame_marker.h"
 #include "stream/frame_replayer.h"
 #include "stream/interpreter.h"
 #include "stream/recording_file.h"
@@ -230,8 +232,8 @@ class FiguresLine {
 
 // Replays every answer in order on the window until the session ends.
 void replayAnswers(OrderedParts& parts, FimDeSessao& end, const std::string& logPath,
-                   const std::string& namesPath, RecordingWriter* recording,
-                   const Figures& figures) {
+                   const std::string& namesPath, RecordingWriter* recording, const Figures& figures,
+                   bool deflated) {
     // "screen" is the picture the game draws into: the window itself, or at a larger scale a
     // picture shown enlarged at most once per display refresh (an enlargement costs a few
     // milliseconds, and the classic fetch brings many small answers per picture). What is left
@@ -259,7 +261,21 @@ void replayAnswers(OrderedParts& parts, FimDeSessao& end, const std::string& log
         return end.keepGoing();
     };
     setWindowOverlay(FiguresLine(figures, replayer));
-    while (std::optional<std::string> answer = parts.next(keepGoing)) {
+    Inflater inflater;
+    bool opensStream = false;
+    while (std::optional<std::string> answer = parts.next(keepGoing, opensStream)) {
+        if (deflated) {
+            // Each answer inflates, in part order, to the text of that part.
+            if (opensStream) inflater.reset();
+            std::optional<std::string> text = inflater.inflate(*answer);
+            const std::optional<PartHeader> header =
+                text ? readPartHeader(*text) : std::optional<PartHeader>();
+            if (!header) {
+                end.fail(kInvalidAnswerMessage);
+                break;
+            }
+            answer = text->substr(header->bodyStart);
+        }
         replayer.replay(*answer);
         replayedAt = clockMs();
         unshown = true;
@@ -295,13 +311,19 @@ std::string play(ObjetosDoServidor& server, const Fetcher& self, const std::stri
     Figures figures;
     std::vector<std::thread> threads;
     threads.push_back(startThread([&] {
-        replayAnswers(parts, end, log ? log : "", names ? names : "", recording, figures);
+        replayAnswers(parts, end, log ? log : "", names ? names : "", recording, figures,
+                      plan.deflated);
     }));
     if (plan.framesFetch) {
         // A refused first answer has ended the session already (fail sets `over`).
-        fileAnswerOrReport(plan.firstAnswer, parts, fail);
+        if (plan.deflated) {
+            fileDeflatedOrReport(plan.firstPart, plan.firstAnswer, parts, fail);
+        } else {
+            fileAnswerOrReport(plan.firstAnswer, parts, fail);
+        }
         for (int i = 0; i < plan.callsInFlight && !end.over; ++i) {
-            threads.push_back(startThread([&] { fetchFrames(link, parts, keepGoing, fail); }));
+            threads.push_back(
+                startThread([&] { fetchFrames(link, parts, keepGoing, fail, plan.deflated); }));
         }
     } else {
         threads.push_back(startThread([&] { fetchClassic(link, parts, 1, keepGoing, fail); }));

@@ -1,6 +1,8 @@
 #include "net/fifo_server_impl.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 
 #include "net/server_context.h"
 #include "platform/clock.h"
@@ -56,12 +58,43 @@ char* FifoServer_impl::takeFrames(CORBA::UShort player, CORBA::UShort waitMs) {
     return framesFor(numberedPlayer(player, host), waitMs, host);
 }
 
-char* FifoServer_impl::takeOwnFrames(const char* secret, CORBA::UShort waitMs) {
-    const std::string host = caller();
+int FifoServer_impl::secretPlayer(const char* secret) {
     const std::optional<int> player = server.slots.playerOfSecret(secret, clockMs());
     if (!player) {
         ++server.refusals.foreignCalls;
         throw CORBA::NO_PERMISSION();
     }
-    return framesFor(*player, waitMs, host);
+    return *player;
+}
+
+char* FifoServer_impl::takeOwnFrames(const char* secret, CORBA::UShort waitMs) {
+    const std::string host = caller();
+    return framesFor(secretPlayer(secret), waitMs, host);
+}
+
+Deflated* FifoServer_impl::deflatedFramesFor(int player, CORBA::UShort waitMs,
+                                             const std::string& host, CORBA::ULongLong& part) {
+    const CallsInFlight::Admission admitted = admitOrRefuse(server, host);
+    server.slots.noteFetch(player, clockMs());
+    const int hold = std::min<int>(waitMs, kMaxFramesHoldMs);
+    uint64_t taken = 0;
+    const std::string bytes =
+        server.recorder.takeDeflatedFrames(static_cast<uint16_t>(player), hold, taken);
+    part = taken;
+    auto answer = std::make_unique<Deflated>(static_cast<CORBA::ULong>(bytes.size()));
+    answer->length(static_cast<CORBA::ULong>(bytes.size()));
+    if (!bytes.empty()) std::memcpy(answer->get_buffer(), bytes.data(), bytes.size());
+    return answer.release();
+}
+
+Deflated* FifoServer_impl::takeDeflatedFrames(CORBA::UShort player, CORBA::UShort waitMs,
+                                              CORBA::ULongLong& part) {
+    const std::string host = caller();
+    return deflatedFramesFor(numberedPlayer(player, host), waitMs, host, part);
+}
+
+Deflated* FifoServer_impl::takeOwnDeflatedFrames(const char* secret, CORBA::UShort waitMs,
+                                                 CORBA::ULongLong& part) {
+    const std::string host = caller();
+    return deflatedFramesFor(secretPlayer(secret), waitMs, host, part);
 }

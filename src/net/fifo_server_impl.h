@@ -8,7 +8,8 @@
 //
 // takeFrames(player, waitMs) hands out every whole picture waiting, holding the call up to
 // min(waitMs, kMaxFramesHoldMs) for one; takeOwnFrames(secret, waitMs) does the same for the
-// secret's player.
+// secret's player. The Deflated versions give the same answers compressed, in a stream per viewer
+// (deflated_frames.h).
 //
 // A queue is fetched only by its player (player_slots.h) or spectator (spectator_slots.h): a number
 // its caller's address does not hold, or an unknown secret, is refused with NO_PERMISSION; an
@@ -31,10 +32,17 @@ class FifoServer_impl : public POA_FifoServer {
     char* getInstructions(CORBA::UShort player) override;
     char* takeFrames(CORBA::UShort player, CORBA::UShort waitMs) override;
     char* takeOwnFrames(const char* secret, CORBA::UShort waitMs) override;
+    Deflated* takeDeflatedFrames(CORBA::UShort player, CORBA::UShort waitMs,
+                                 CORBA::ULongLong& part) override;
+    Deflated* takeOwnDeflatedFrames(const char* secret, CORBA::UShort waitMs,
+                                    CORBA::ULongLong& part) override;
 
   private:
     int numberedPlayer(CORBA::UShort player, const std::string& host);
     char* framesFor(int player, CORBA::UShort waitMs, const std::string& host);
+    Deflated* deflatedFramesFor(int player, CORBA::UShort waitMs, const std::string& host,
+                                CORBA::ULongLong& part);
+    int secretPlayer(const char* secret);
 
     ServerContext& server;
     const CallerHost caller;

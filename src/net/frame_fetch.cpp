@@ -1,6 +1,7 @@
 #include "net/frame_fetch.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "net/corba_failure.h"
 #include "platform/clock.h"
@@ -53,9 +54,49 @@ std::string takeFramesFor(FifoServer_ptr fifo, const Fetcher& fetcher, CORBA::US
     return answer.in();
 }
 
+std::string takeDeflatedFor(FifoServer_ptr fifo, const Fetcher& fetcher, CORBA::UShort waitMs,
+                            uint64_t& part) {
+    CORBA::ULongLong taken = 0;
+    Deflated_var answer = fetcher.secret.empty()
+                              ? fifo->takeDeflatedFrames(fetcher.player, waitMs, taken)
+                              : fifo->takeOwnDeflatedFrames(fetcher.secret.c_str(), waitMs, taken);
+    part = taken;
+    return std::string(reinterpret_cast<const char*>(answer->get_buffer()), answer->length());
+}
+
+bool fileDeflatedOrReport(uint64_t part, std::string bytes, OrderedParts& parts,
+                          const ReportFailure& fail) {
+    if (part == 0) return true;  // nothing waited
+    if (parts.put(part, std::move(bytes))) return true;
+    fail(kTooMuchWaitingMessage);
+    return false;
+}
+
+// CORRIDA_FETCH=plain: measuring the uncompressed frames fetch against a server that has both.
+bool compressionAllowed() {
+    const char* forced = std::getenv("CORRIDA_FETCH");
+    return !forced || std::string(forced) != "plain";
+}
+
 FetchPlan planFetch(FifoServer_ptr fifo, const Fetcher& fetcher, bool framesAllowed) {
     FetchPlan plan;
     if (!framesAllowed) return plan;
+    if (compressionAllowed()) {
+        try {
+            const int64_t start = clockMs();
+            uint64_t part = 0;
+            std::string answer = takeDeflatedFor(fifo, fetcher, 0, part);
+            const int64_t roundTrip = clockMs() - start;
+            plan.framesFetch = true;
+            plan.deflated = true;
+            plan.callsInFlight = callsInFlightFor(roundTrip);
+            plan.firstAnswer = std::move(answer);
+            plan.firstPart = part;
+            return plan;
+        } catch (const CORBA::BAD_OPERATION&) {
+            // A server from before the compressed fetch.
+        }
+    }
     try {
         const int64_t start = clockMs();
         std::string answer = takeFramesFor(fifo, fetcher, 0);
@@ -70,10 +111,16 @@ FetchPlan planFetch(FifoServer_ptr fifo, const Fetcher& fetcher, bool framesAllo
 }
 
 void fetchFrames(const FetchLink& link, OrderedParts& parts, const KeepGoing& keepGoing,
-                 const ReportFailure& fail) {
+                 const ReportFailure& fail, bool deflated) {
     while (keepGoing()) {
         const uint64_t generation = link.reconnection ? link.reconnection->generation() : 0;
         try {
+            if (deflated) {
+                uint64_t part = 0;
+                std::string bytes = takeDeflatedFor(link.fifo, link.fetcher, kFramesHoldMs, part);
+                if (!fileDeflatedOrReport(part, std::move(bytes), parts, fail)) return;
+                continue;
+            }
             const std::string answer = takeFramesFor(link.fifo, link.fetcher, kFramesHoldMs);
             if (!fileAnswerOrReport(answer, parts, fail)) return;
         } catch (const CORBA::Exception& failure) {

@@ -18,8 +18,10 @@
 
 struct FetchPlan {
     bool framesFetch = false;
+    bool deflated = false;  // the frames fetch compressed (takeDeflatedFrames)
     int callsInFlight = 1;
     std::string firstAnswer;  // the frames answer the probe brought, possibly ""
+    uint64_t firstPart = 0;   // a compressed first answer's part (0: nothing)
 };
 
 // How long a frames call may wait at the server for a picture.
@@ -38,6 +40,9 @@ struct Fetcher {
 
 // One frames call for `fetcher`, held up to `waitMs` at the server.
 std::string takeFramesFor(FifoServer_ptr fifo, const Fetcher& fetcher, CORBA::UShort waitMs);
+// One compressed frames call; the answer's bytes, its part number in `part` (0: nothing).
+std::string takeDeflatedFor(FifoServer_ptr fifo, const Fetcher& fetcher, CORBA::UShort waitMs,
+                            uint64_t& part);
 
 // Probes the server with one takeFrames call that does not wait, unless `framesAllowed` is false.
 // Throws the CORBA exceptions other than BAD_OPERATION (the server is gone, for instance).
@@ -72,13 +77,16 @@ struct FetchLink {
 
 // Files a frames answer as the fetch loops do; false, with the failure reported, when it is
 // refused.
+// Files a compressed answer under its part; false (reported) when it would pass the bounds.
+bool fileDeflatedOrReport(uint64_t part, std::string bytes, OrderedParts& parts,
+                          const ReportFailure& fail);
 bool fileAnswerOrReport(const std::string& answer, OrderedParts& parts, const ReportFailure& fail);
 
 // One frames call after another, filing each answer in `parts`, until keepGoing() fails or a call
 // fails (reported; a lost connection is first recovered where the link allows). Run it on
 // callsInFlight threads.
 void fetchFrames(const FetchLink& link, OrderedParts& parts, const KeepGoing& keepGoing,
-                 const ReportFailure& fail);
+                 const ReportFailure& fail, bool deflated = false);
 
 // One getInstructions call after another, numbering the batches as parts from `firstPart`; a short
 // rest after an empty one. Run it on one thread.

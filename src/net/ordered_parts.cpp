@@ -18,6 +18,12 @@ bool OrderedParts::put(uint64_t part, std::string body) {
 }
 
 std::optional<std::string> OrderedParts::next(const std::function<bool()>& keepGoing) {
+    bool opensStream = false;
+    return next(keepGoing, opensStream);
+}
+
+std::optional<std::string> OrderedParts::next(const std::function<bool()>& keepGoing,
+                                              bool& opensStream) {
     std::unique_lock<std::mutex> hold(lock);
     for (;;) {
         if (!keepGoing()) return std::nullopt;
@@ -26,6 +32,7 @@ std::optional<std::string> OrderedParts::next(const std::function<bool()>& keepG
             std::string body = std::move(first->second);
             waiting.erase(first);
             bytesWaiting -= body.size();
+            opensStream = expected == freshFrom;
             ++expected;
             return body;
         }
@@ -40,6 +47,7 @@ void OrderedParts::restartAt(uint64_t part) {
         waiting.clear();
         bytesWaiting = 0;
         expected = part;
+        freshFrom = part;
     }
     arrived.notify_all();
 }

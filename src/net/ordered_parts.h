@@ -24,7 +24,7 @@ class OrderedParts {
   public:
     explicit OrderedParts(uint64_t firstPart = 1, size_t maxParts = kMaxPartsWaiting,
                           size_t maxBytes = kMaxBytesWaiting)
-        : expected(firstPart), maxParts(maxParts), maxBytes(maxBytes) {}
+        : expected(firstPart), freshFrom(firstPart), maxParts(maxParts), maxBytes(maxBytes) {}
 
     // Files answer `part`. A part already handed out (or a repeat) is dropped. False when filing
     // it would pass the bounds (or its number is further ahead than the parts that may wait):
@@ -33,6 +33,9 @@ class OrderedParts {
     // The next answer in order; waits for it while `keepGoing()` says so, and gives nothing once
     // it does not.
     std::optional<std::string> next(const std::function<bool()>& keepGoing);
+    // The same, saying whether the answer is the first since the start or the last restartAt (a
+    // compressed stream starts afresh there).
+    std::optional<std::string> next(const std::function<bool()>& keepGoing, bool& opensStream);
     // From now on the answers go on from `part`: what waits is dropped, and so is every answer
     // numbered below it that comes later (a connection was recovered: see reconnection.h).
     void restartAt(uint64_t part);
@@ -45,6 +48,7 @@ class OrderedParts {
     std::map<uint64_t, std::string> waiting;
     size_t bytesWaiting = 0;
     uint64_t expected;
+    uint64_t freshFrom;
     const size_t maxParts;
     const size_t maxBytes;
 };

@@ -21,7 +21,7 @@ struct ServerContext {
           spectators(
               ViewerQueues::kFirstSpectator,
               [this](uint16_t viewer) { recorder.restartQueue(viewer); },
-              [this](uint16_t viewer) { recorder.viewers().closeSpectator(viewer); }) {
+              [this](uint16_t viewer) { recorder.closeSpectator(viewer); }) {
         control.cheatsAllowed = cheatsAllowed;
         GravadorTela::install(&recorder);
     }

@@ -28,7 +28,8 @@ GravadorTela::GravadorTela() : mode_(SessionMode::DrawsLocally), playerCount_(0)
 GravadorTela::GravadorTela(int playerCount)
     : mode_(SessionMode::RecordsOnly),
       playerCount_(std::max(playerCount, 0)),
-      queues(std::make_unique<ViewerQueues>(playerCount_)) {
+      queues(std::make_unique<ViewerQueues>(playerCount_)),
+      deflated(std::make_unique<DeflatedFrames>(*queues)) {
     subscribers.push_back(queues.get());
 }
 
@@ -76,12 +77,25 @@ std::string GravadorTela::takeFrames(uint16_t viewer, int holdMs) {
     return queues ? queues->takeFrames(viewer, holdMs) : std::string();
 }
 
+std::string GravadorTela::takeDeflatedFrames(uint16_t viewer, int holdMs, uint64_t& part) {
+    part = 0;
+    return deflated ? deflated->take(viewer, holdMs, part) : std::string();
+}
+
 void GravadorTela::restartQueue(uint16_t viewer) {
-    if (queues) queues->restartQueue(viewer);
+    if (queues) deflated->restart(viewer, [&] { queues->restartQueue(viewer); });
 }
 
 uint64_t GravadorTela::resumeQueue(uint16_t viewer) {
-    return queues ? queues->resumeQueue(viewer) : 0;
+    uint64_t next = 0;
+    if (queues) deflated->restart(viewer, [&] { next = queues->resumeQueue(viewer); });
+    return next;
+}
+
+void GravadorTela::closeSpectator(uint16_t viewer) {
+    if (!queues) return;
+    queues->closeSpectator(viewer);
+    deflated->drop(viewer);
 }
 
 size_t GravadorTela::queuedBatches(uint16_t viewer) const {

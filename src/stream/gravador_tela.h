@@ -29,6 +29,7 @@
 
 #include "stream/batch_subscriber.h"
 #include "stream/bound_names_log.h"
+#include "stream/deflated_frames.h"
 #include "stream/picture_batcher.h"
 #include "stream/player_queue.h"
 #include "stream/viewer_queues.h"
@@ -89,8 +90,12 @@ class GravadorTela {
     ViewerQueues& viewers() { return *queues; }
     std::string takeBatch(uint16_t viewer, int holdMs = 0);
     std::string takeFrames(uint16_t viewer, int holdMs);
+    // takeFrames deflated in the viewer's own stream (deflated_frames.h); part 0 when nothing.
+    std::string takeDeflatedFrames(uint16_t viewer, int holdMs, uint64_t& part);
+    // These start the viewer's compressed stream afresh too.
     void restartQueue(uint16_t viewer);
     uint64_t resumeQueue(uint16_t viewer);
+    void closeSpectator(uint16_t viewer);
     size_t queuedBatches(uint16_t viewer) const;
 
     // Pictures ended so far.
@@ -103,6 +108,7 @@ class GravadorTela {
     const int playerCount_;
     PictureBatcher batcher;
     std::unique_ptr<ViewerQueues> queues;  // a server's only
+    std::unique_ptr<DeflatedFrames> deflated;
     std::unique_ptr<BoundNamesLog> namesLog;
     std::vector<BatchSubscriber*> subscribers;
 };

@@ -69,6 +69,13 @@ class HostileFifo : public POA_FifoServer {
     char* takeOwnFrames(const char*, CORBA::UShort waitMs) override {
         return takeFrames(1, waitMs);
     }
+    // The plain texts are the hostile ones: clients are sent to them.
+    Deflated* takeDeflatedFrames(CORBA::UShort, CORBA::UShort, CORBA::ULongLong&) override {
+        throw CORBA::BAD_OPERATION();
+    }
+    Deflated* takeOwnDeflatedFrames(const char*, CORBA::UShort, CORBA::ULongLong&) override {
+        throw CORBA::BAD_OPERATION();
+    }
 
   private:
     const bool inOrder;

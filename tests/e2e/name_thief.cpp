@@ -50,6 +50,14 @@ class ThiefFifo : public POA_FifoServer {
     char* getInstructions(CORBA::UShort) override { return CORBA::string_dup(""); }
     char* takeFrames(CORBA::UShort, CORBA::UShort) override { return CORBA::string_dup(""); }
     char* takeOwnFrames(const char*, CORBA::UShort) override { return CORBA::string_dup(""); }
+    Deflated* takeDeflatedFrames(CORBA::UShort, CORBA::UShort, CORBA::ULongLong& part) override {
+        part = 0;
+        return new Deflated();
+    }
+    Deflated* takeOwnDeflatedFrames(const char*, CORBA::UShort, CORBA::ULongLong& part) override {
+        part = 0;
+        return new Deflated();
+    }
 };
 
 class ThiefControle : public POA_Controle {

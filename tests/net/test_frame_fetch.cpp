@@ -13,6 +13,7 @@
 #include "net/frame_fetch.h"
 #include "net/ordered_parts.h"
 #include "net/server_context.h"
+#include "stream/deflate_stream.h"
 #include "stream/frame_marker.h"
 #include "stream/gravador_tela.h"
 #include "support/frame_markers.h"
@@ -20,9 +21,21 @@
 namespace {
 
 // A FifoServer as servers were before takeFrames: the ORB answers BAD_OPERATION for it.
-class ClassicOnlyFifo : public FifoServer_impl {
+// A server from before the compressed fetch.
+class FramesOnlyFifo : public FifoServer_impl {
   public:
     using FifoServer_impl::FifoServer_impl;
+    Deflated* takeDeflatedFrames(CORBA::UShort, CORBA::UShort, CORBA::ULongLong&) override {
+        ++deflatedCalls;
+        throw CORBA::BAD_OPERATION(0, CORBA::COMPLETED_NO);
+    }
+    std::atomic<int> deflatedCalls{0};
+};
+
+// A server from before the frames fetch.
+class ClassicOnlyFifo : public FramesOnlyFifo {
+  public:
+    using FramesOnlyFifo::FramesOnlyFifo;
     char* takeFrames(CORBA::UShort, CORBA::UShort) override {
         ++framesCalls;
         throw CORBA::BAD_OPERATION(0, CORBA::COMPLETED_NO);
@@ -68,9 +81,21 @@ TEST(FrameFetch, ProbeChoosesTheFramesFetchOnlyWhereTheServerHasIt) {
     FifoServer_var classicFifo = classicObject.as<FifoServer>();
     const FetchPlan fallback = planFetch(classicFifo, kPlayerOne, true);
     EXPECT_FALSE(fallback.framesFetch);
+    EXPECT_EQ(classic.deflatedCalls.load(), 1) << "asked once";
     EXPECT_EQ(classic.framesCalls.load(), 1) << "asked once";
     EXPECT_EQ(server.recorder.queuedBatches(1), 1u) << "the probe took nothing";
 
+    FramesOnlyFifo older(server.context, server.caller);
+    Activated olderObject(&older);
+    FifoServer_var olderFifo = olderObject.as<FifoServer>();
+    const FetchPlan plain = planFetch(olderFifo, kPlayerOne, true);
+    EXPECT_TRUE(plain.framesFetch);
+    EXPECT_FALSE(plain.deflated);
+    EXPECT_GE(plain.callsInFlight, 3);
+    EXPECT_EQ(plain.firstAnswer.rfind("part 1;load_bitmap a Img/a.bmp;frame 1 ", 0), 0u)
+        << plain.firstAnswer;
+
+    server.recorder.restartQueue(1);
     FifoServer_impl current(server.context, server.caller);
     Activated currentObject(&current);
     FifoServer_var fifo = currentObject.as<FifoServer>();
@@ -78,9 +103,11 @@ TEST(FrameFetch, ProbeChoosesTheFramesFetchOnlyWhereTheServerHasIt) {
         << "the classic fetch, when asked for";
     const FetchPlan plan = planFetch(fifo, kPlayerOne, true);
     EXPECT_TRUE(plan.framesFetch);
-    EXPECT_GE(plan.callsInFlight, 3);
-    EXPECT_EQ(plan.firstAnswer.rfind("part 1;load_bitmap a Img/a.bmp;frame 1 ", 0), 0u)
-        << plan.firstAnswer;
+    EXPECT_TRUE(plan.deflated);
+    EXPECT_EQ(1u, plan.firstPart);
+    Inflater inflater;
+    const std::string text = inflater.inflate(plan.firstAnswer).value_or("");
+    EXPECT_EQ(text.rfind("part 1;load_bitmap a Img/a.bmp;", 0), 0u) << text;
 }
 
 // Six calls in flight while the game thread records 300 pictures: the replaying side gets every

@@ -63,7 +63,7 @@ int exitStatusOf(pid_t pid) {
 
 }  // namespace
 
-TEST(DelayRelayProgram, AnnouncesItsPortRelaysWithTheDelayAndEndsCleanlyOnSigterm) {
+TEST(DelayRelayProgram, AnnouncesItsPortRelaysWithTheDelayAndCountsWhatItCarriedOnSigterm) {
     LoopbackServer echo(LoopbackServer::Mode::Echo);
     Spawned relay = spawnRelay({"0", "127.0.0.1", std::to_string(echo.port()), "25"}, 1);
     ASSERT_GT(relay.pid, 0);
@@ -81,6 +81,9 @@ TEST(DelayRelayProgram, AnnouncesItsPortRelaysWithTheDelayAndEndsCleanlyOnSigter
         EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
     }
     kill(relay.pid, SIGTERM);
+    // Its last word: the bytes it carried each way (18 each, echoed).
+    EXPECT_EQ(readLine(relay.output.get()),
+              "relay carried 18 bytes from clients and 18 bytes to them");
     EXPECT_EQ(exitStatusOf(relay.pid), 0);
 }
 

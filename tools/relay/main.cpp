@@ -3,7 +3,8 @@
 //
 //   delay_relay LISTEN_PORT TARGET_HOST TARGET_PORT DELAY_MS [JITTER_MS] [--seed N]
 //
-// Prints "relay listening on 127.0.0.1:PORT" once it accepts; SIGINT or SIGTERM end it (exit 0).
+// Prints "relay listening on 127.0.0.1:PORT" once it accepts; SIGINT or SIGTERM end it (exit 0),
+// after a line with the bytes it carried each way.
 // Bad arguments: exit 2; no socket to listen on: exit 1.
 #include <atomic>
 #include <csignal>
@@ -65,5 +66,10 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     const bool stopped = server->run();
     g_server = nullptr;
+    const RelayServer::Carried carried = server->carried();
+    std::printf("relay carried %llu bytes from clients and %llu bytes to them\n",
+                static_cast<unsigned long long>(carried.fromClients),
+                static_cast<unsigned long long>(carried.fromTargets));
+    std::fflush(stdout);
     return stopped ? 0 : 1;
 }

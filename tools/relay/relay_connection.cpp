@@ -66,6 +66,7 @@ void RelayConnection::readFrom(Role role, std::vector<char>& readBuffer) {
         const ssize_t n =
             recv(side.socket.get(), readBuffer.data(), readBuffer.size(), MSG_DONTWAIT);
         if (n > 0) {
+            side.bytesRead += static_cast<uint64_t>(n);
             to.inbound.hold(std::vector<char>(readBuffer.begin(), readBuffer.begin() + n),
                             side.outbound.releaseTimeFor(RelayClock::now()));
         } else if (n == 0) {

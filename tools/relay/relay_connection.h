@@ -43,6 +43,8 @@ class RelayConnection {
     bool finished() const;
     // Why the target could not be reached; empty when it was.
     const std::string& failure() const { return failure_; }
+    // Bytes read so far from that side (to be carried to the other).
+    uint64_t bytesFrom(Role role) const { return sides_[role].bytesRead; }
 
   private:
     struct Side {
@@ -53,6 +55,7 @@ class RelayConnection {
         ReleaseSchedule outbound;  // release times of what is read from this side
         bool broken = false;       // nothing can be written to it any more
         bool writeBlocked = false;
+        uint64_t bytesRead = 0;
     };
 
     Side& other(Role role) { return sides_[1 - role]; }

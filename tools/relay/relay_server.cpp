@@ -104,10 +104,23 @@ bool RelayServer::run() {
                                           [this](const std::unique_ptr<RelayConnection>& c) {
                                               if (!c->finished()) return false;
                                               if (!c->failure().empty()) say(c->failure());
+                                              carriedByClosed_.fromClients +=
+                                                  c->bytesFrom(RelayConnection::Client);
+                                              carriedByClosed_.fromTargets +=
+                                                  c->bytesFrom(RelayConnection::Target);
                                               return true;
                                           }),
                            connections_.end());
     }
+}
+
+RelayServer::Carried RelayServer::carried() const {
+    Carried total = carriedByClosed_;
+    for (const auto& connection : connections_) {
+        total.fromClients += connection->bytesFrom(RelayConnection::Client);
+        total.fromTargets += connection->bytesFrom(RelayConnection::Target);
+    }
+    return total;
 }
 
 void RelayServer::acceptClients() {

@@ -41,6 +41,14 @@ class RelayServer {
     // Async-signal-safe.
     void requestStop() const;
 
+    // Every byte read from clients (and from the target) so far, over all connections: what the
+    // relay carried on the wire each way, the protocol's own bytes included.
+    struct Carried {
+        uint64_t fromClients = 0;
+        uint64_t fromTargets = 0;
+    };
+    Carried carried() const;
+
   private:
     RelayServer(const Settings& settings, Reporter report);
     void acceptClients();
@@ -54,5 +62,6 @@ class RelayServer {
     uint16_t port_ = 0;
     RelayClock::time_point acceptPausedUntil_{};
     std::vector<std::unique_ptr<RelayConnection>> connections_;
+    Carried carriedByClosed_;
     std::vector<char> readBuffer_;
 };

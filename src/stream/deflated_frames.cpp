@@ -1,0 +1,34 @@
+#include "stream/deflated_frames.h"
+
+#include "stream/frame_marker.h"
+
+std::shared_ptr<DeflatedFrames::Stream> DeflatedFrames::streamOf(uint16_t viewer) {
+    std::lock_guard<std::mutex> hold(mapLock);
+    std::shared_ptr<Stream>& stream = streams[viewer];
+    if (!stream) stream = std::make_shared<Stream>();
+    return stream;
+}
+
+std::string DeflatedFrames::take(uint16_t viewer, int holdMs, uint64_t& part) {
+    part = 0;
+    const std::shared_ptr<Stream> stream = streamOf(viewer);
+    std::lock_guard<std::mutex> hold(stream->lock);
+    const std::string text = queues.takeFrames(viewer, holdMs);
+    const std::optional<PartHeader> header = readPartHeader(text);
+    if (!header) return std::string();
+    part = header->part;
+    if (!stream->deflater) stream->deflater = std::make_unique<Deflater>();
+    return stream->deflater->deflate(text);
+}
+
+void DeflatedFrames::restart(uint16_t viewer, const std::function<void()>& change) {
+    const std::shared_ptr<Stream> stream = streamOf(viewer);
+    std::lock_guard<std::mutex> hold(stream->lock);
+    change();
+    stream->deflater.reset();
+}
+
+void DeflatedFrames::drop(uint16_t viewer) {
+    std::lock_guard<std::mutex> hold(mapLock);
+    streams.erase(viewer);
+}
