@@ -1,5 +1,8 @@
 #include "stream/deflated_frames.h"
 
+#include <algorithm>
+
+#include "platform/clock.h"
 #include "stream/frame_marker.h"
 
 std::shared_ptr<DeflatedFrames::Stream> DeflatedFrames::streamOf(uint16_t viewer) {
@@ -13,9 +16,19 @@ std::string DeflatedFrames::take(uint16_t viewer, int holdMs, uint64_t& part) {
     part = 0;
     const std::shared_ptr<Stream> stream = streamOf(viewer);
     std::lock_guard<std::mutex> hold(stream->lock);
-    const std::string text = queues.takeFrames(viewer, holdMs);
+    if (holdMs > 0 && stream->lastAnswerMs >= 0) {
+        const int64_t gather =
+            viewer >= ViewerQueues::kFirstSpectator ? kSpectatorGatherMs : kPlayerGatherMs;
+        const int64_t wait = std::min<int64_t>(stream->lastAnswerMs + gather - clockMs(), holdMs);
+        if (wait > 0) {
+            sleepMs(wait);
+            holdMs -= static_cast<int>(wait);
+        }
+    }
+    const std::string text = queues.takeFrames(viewer, std::max(holdMs, 0));
     const std::optional<PartHeader> header = readPartHeader(text);
     if (!header) return std::string();
+    stream->lastAnswerMs = clockMs();
     part = header->part;
     if (!stream->deflater) stream->deflater = std::make_unique<Deflater>();
     return stream->deflater->deflate(text);

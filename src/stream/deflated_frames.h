@@ -6,6 +6,11 @@
 // When a viewer's queue starts afresh (a new holder, a client back after a lost connection) its
 // stream starts afresh too, under the same lock, so no answer of the old numbering is deflated
 // into the new stream. A closed spectator's stream goes.
+//
+// Every answer costs the protocol's own bytes (about a hundred, both ways), so a call that may wait
+// is answered no sooner than kPlayerGatherMs after the viewer's last answer (kSpectatorGatherMs for
+// a spectator, who plays no part): the pictures of that time go in one answer. A player's picture
+// comes at most two pictures later; the wire carries half as many answers.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +25,9 @@
 
 class DeflatedFrames {
   public:
+    static constexpr int64_t kPlayerGatherMs = 67;
+    static constexpr int64_t kSpectatorGatherMs = 134;
+
     explicit DeflatedFrames(ViewerQueues& queues) : queues(queues) {}
 
     // The viewer's next frames answer (ViewerQueues::takeFrames), deflated, with its part number;
@@ -33,6 +41,7 @@ class DeflatedFrames {
     struct Stream {
         std::mutex lock;
         std::unique_ptr<Deflater> deflater;  // made at the first answer
+        int64_t lastAnswerMs = -1;
     };
     std::shared_ptr<Stream> streamOf(uint16_t viewer);
 

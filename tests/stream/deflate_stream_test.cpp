@@ -1,11 +1,12 @@
 // One compressed stream per viewer: answers come back whole in order, a queue that starts afresh
 // starts its stream afresh, and an inflater refuses what is not its stream's continuation or
 // inflates past its limit.
+#include "stream/deflate_stream.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "stream/deflate_stream.h"
 #include "stream/frame_marker.h"
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"

@@ -4,7 +4,8 @@
 //   delay_relay LISTEN_PORT TARGET_HOST TARGET_PORT DELAY_MS [JITTER_MS] [--seed N]
 //
 // Prints "relay listening on 127.0.0.1:PORT" once it accepts; SIGINT or SIGTERM end it (exit 0),
-// after a line with the bytes it carried each way.
+// after a line with the bytes it carried each way; SIGUSR1 prints that count on stderr at once
+// ("delay_relay: carried N bytes from clients and M bytes to them").
 // Bad arguments: exit 2; no socket to listen on: exit 1.
 #include <atomic>
 #include <csignal>
@@ -61,6 +62,13 @@ int main(int argc, char** argv) {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // SIGUSR1: a line with the bytes carried so far.
+    struct sigaction report {};
+    report.sa_handler = [](int) {
+        if (RelayServer* server = g_server.load()) server->requestCarriedReport();
+    };
+    sigemptyset(&report.sa_mask);
+    sigaction(SIGUSR1, &report, nullptr);
 
     std::printf("relay listening on 127.0.0.1:%u\n", static_cast<unsigned>(server->port()));
     std::fflush(stdout);

@@ -42,12 +42,30 @@ std::unique_ptr<RelayServer> RelayServer::start(const Settings& settings, std::s
     return server;
 }
 
-void RelayServer::requestStop() const {
+void RelayServer::wake(char byte) const {
     const int savedErrno = errno;
-    const char byte = 0;
-    // A full pipe already holds a stop request.
+    // A full pipe already holds a request.
     [[maybe_unused]] const ssize_t written = write(wakeWrite_.get(), &byte, 1);
     errno = savedErrno;
+}
+
+void RelayServer::requestStop() const { wake(0); }
+
+void RelayServer::requestCarriedReport() const { wake(1); }
+
+bool RelayServer::readWakes() {
+    char bytes[64];
+    bool stop = false, report = false;
+    ssize_t n;
+    while ((n = read(wakeRead_.get(), bytes, sizeof bytes)) > 0) {
+        for (ssize_t i = 0; i < n; ++i) (bytes[i] == 0 ? stop : report) = true;
+    }
+    if (report) {
+        const Carried total = carried();
+        say("carried " + std::to_string(total.fromClients) + " bytes from clients and " +
+            std::to_string(total.fromTargets) + " bytes to them");
+    }
+    return stop;
 }
 
 void RelayServer::say(const std::string& line) const {
@@ -88,7 +106,7 @@ bool RelayServer::run() {
             return false;
         }
         if (ready > 0) {
-            if (entries[0].revents != 0) return true;
+            if (entries[0].revents != 0 && readWakes()) return true;
             for (size_t i = 0; i < connections_.size(); ++i) {
                 connections_[i]->handle(RelayConnection::Client, entries[2 + 2 * i].revents,
                                         readBuffer_);

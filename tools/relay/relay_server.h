@@ -40,6 +40,8 @@ class RelayServer {
     bool run();
     // Async-signal-safe.
     void requestStop() const;
+    // Async-signal-safe: run() hands carried() to the reporter as a "carried ..." line soon.
+    void requestCarriedReport() const;
 
     // Every byte read from clients (and from the target) so far, over all connections: what the
     // relay carried on the wire each way, the protocol's own bytes included.
@@ -53,6 +55,9 @@ class RelayServer {
     RelayServer(const Settings& settings, Reporter report);
     void acceptClients();
     void say(const std::string& line) const;
+    void wake(char byte) const;
+    // Reads the wake pipe: true when a stop was asked.
+    bool readWakes();
 
     Settings settings_;
     Reporter report_;
