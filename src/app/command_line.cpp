@@ -124,7 +124,7 @@ std::string readMode(const std::vector<std::string>& words, CommandLine& line) {
         used = 2;
     } else if (mode == "rever") {
         line.mode = Modo::Rever;
-        if (words.size() < 2) return "falta o arquivo da gravacao";
+        if (words.size() < 2 || words[1].empty()) return "falta o arquivo da gravacao";
         line.playbackPath = words[1];
         used = 2;
     } else {

@@ -1,8 +1,8 @@
 // Fuzz target: the command line. The input is the words after the program's name, one a line (so
 // that the corpus stays text; a word may hold any other byte). Whatever the words, the reading ends
 // with one action, and a mode to run comes with values it can trust: a server's 1 to 6 players and
-// an address made of host-name characters, a window scale of 1 to 4 when given, an error text when
-// refused.
+// an address made of host-name characters, a recording to play that names a file, a window scale
+// of 1 to 4 when given, an error text when refused.
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
@@ -51,10 +51,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 check(line.params.numPlayers >= kMinPlayers &&
                       line.params.numPlayers <= kMaxPlayers);
             }
-            if (line.mode != Modo::Local) check(isHostWord(line.params.address));
+            if (line.mode == Modo::Rever) {
+                check(!line.playbackPath.empty());
+            } else if (line.mode != Modo::Local) {
+                check(isHostWord(line.params.address));
+            }
             break;
         case CommandLineAction::Dialogue:
-            check(words.empty() || line.scale != 0 || (words.size() == 1 && words[0] == "--"));
+            // Only options that shape the window or the recording leave the dialogue to run.
+            check(words.empty() || line.scale != 0 || line.fullScreen ||
+                  !line.params.recordingPath.empty() || (words.size() == 1 && words[0] == "--"));
             break;
         case CommandLineAction::Help:
         case CommandLineAction::Version:
