@@ -58,9 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             break;
         case CommandLineAction::Dialogue:
-            // Only options that shape the window or the recording leave the dialogue to run.
+            // Only options (which then leave their mark) leave the dialogue to run.
             check(words.empty() || line.scale != 0 || line.fullScreen ||
-                  !line.params.recordingPath.empty() || (words.size() == 1 && words[0] == "--"));
+                  line.params.cheatsAllowed || !line.params.recordingPath.empty() ||
+                  (words.size() == 1 && words[0] == "--"));
             break;
         case CommandLineAction::Help:
         case CommandLineAction::Version:
