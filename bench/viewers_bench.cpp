@@ -38,9 +38,10 @@ void recordPicture(GravadorTela& recorder, int frame) {
     for (int runner = 0; runner < 6; ++runner) {
         const std::string base = "bitmapBase" + std::to_string(runner);
         const std::string cell = "bitmap" + std::to_string(runner);
-        recorder.addInstruction(formatBlit(base, cell, 42 * ((frame + runner) % 5), 0, 0, 0, 42, 47));
-        recorder.addInstruction(formatDrawSprite("bufferVisual", cell, x + 120 + 60 * runner,
-                                                 runner % 2 ? 90 : 380));
+        recorder.addInstruction(
+            formatBlit(base, cell, 42 * ((frame + runner) % 5), 0, 0, 0, 42, 47));
+        recorder.addInstruction(
+            formatDrawSprite("bufferVisual", cell, x + 120 + 60 * runner, runner % 2 ? 90 : 380));
     }
     recorder.addInstruction(formatBlit("bufferVisual", "screen", x, 0, 0, 0, 640, 480));
     recorder.flush();
@@ -48,7 +49,8 @@ void recordPicture(GravadorTela& recorder, int frame) {
 
 size_t picturesIn(const std::string& text) {
     size_t count = 0;
-    for (size_t at = text.find(";frame "); at != std::string::npos; at = text.find(";frame ", at + 1)) {
+    for (size_t at = text.find(";frame "); at != std::string::npos;
+         at = text.find(";frame ", at + 1)) {
         ++count;
     }
     return count + (text.rfind("frame ", 0) == 0 ? 1 : 0);
