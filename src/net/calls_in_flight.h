@@ -2,7 +2,7 @@
 //
 // A fetch may be held at the server for up to a second, waiting for a picture. One address may
 // hold at most kPerAddress such calls: six players and the most spectators one address may hold
-// (spectator_slots.h) behind one address, each with its calls of a long link in flight, fit; a peer
+// (audience.h) behind one address, each with its calls of a long link in flight, fit; a peer
 // that sends thousands at once is refused past its share instead of tying up the server's threads.
 #pragma once
 

@@ -11,7 +11,7 @@
 // secret's player. The Deflated versions give the same answers compressed, in a stream per viewer
 // (deflated_frames.h).
 //
-// A queue is fetched only by its player (player_slots.h) or spectator (spectator_slots.h): a number
+// A queue is fetched only by its player (player_slots.h) or spectator (audience.h): a number
 // its caller's address does not hold, or an unknown secret, is refused with NO_PERMISSION; an
 // address holding its share of calls already (calls_in_flight.h) is refused with NO_RESOURCES. Both
 // are counted.

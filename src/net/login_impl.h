@@ -5,7 +5,7 @@
 // refusal answers -1 and is counted. A number that had another holder before starts its queue
 // afresh for the newcomer. rejoin() gives a secret's client, back after a lost connection, its
 // number and a queue that starts afresh where its part numbers were. assistir() gives out the
-// spectator numbers (spectator_slots.h).
+// spectator numbers (audience.h).
 #pragma once
 
 #include "corrida.hh"

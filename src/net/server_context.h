@@ -5,11 +5,11 @@
 // and spectator number, and the count of what the server refused.
 #pragma once
 
+#include "net/audience.h"
 #include "net/calls_in_flight.h"
 #include "net/estado_controle.h"
 #include "net/player_slots.h"
 #include "net/refusal_counts.h"
-#include "net/spectator_slots.h"
 #include "stream/gravador_tela.h"
 
 struct ServerContext {
@@ -33,7 +33,7 @@ struct ServerContext {
     GravadorTela recorder;
     EstadoControle control;
     PlayerSlots slots;
-    SpectatorSlots spectators;
+    Audience spectators;
     CallsInFlight callsInFlight;
     RefusalCounts refusals;
 };

@@ -25,7 +25,7 @@ StageEntrants entrantsOf(const ServerContext& server) {
 
 }  // namespace
 
-void waitForEveryPlayer(Mapa& stage, PlayerSlots& slots, const SpectatorSlots* spectators) {
+void waitForEveryPlayer(Mapa& stage, PlayerSlots& slots, const Audience* spectators) {
     int shown = -1;
     uint64_t spectatorsShown = 0;
     for (;;) {

@@ -255,24 +255,24 @@ TEST_F(ServantsTest, SpectatorsWatchAFullServerFromTheirAddressAndChangeNothing)
 TEST_F(ServantsTest, SpectatorsHaveLimitsAndAPlaceThatStopsFetchingLapses) {
     // One address (a LAN party, a benchmark) gets its share; the server holds its limit.
     int watching = 0;
-    for (int i = 0; i < SpectatorSlots::kMaxPerAddress; ++i) {
+    for (int i = 0; i < Audience::kMaxPerAddress; ++i) {
         watching += from("10.0.0.5", [&] { return login.assistir(); }) > 0;
     }
-    EXPECT_EQ(SpectatorSlots::kMaxPerAddress, watching);
+    EXPECT_EQ(Audience::kMaxPerAddress, watching);
     EXPECT_EQ(-1, from("10.0.0.5", [&] { return login.assistir(); }));
-    for (int i = SpectatorSlots::kMaxPerAddress; i < SpectatorSlots::kMaxSpectators; ++i) {
+    for (int i = Audience::kMaxPerAddress; i < Audience::kMaxSpectators; ++i) {
         watching +=
             from("10.0.0." + std::to_string(10 + i % 8), [&] { return login.assistir(); }) > 0;
     }
-    EXPECT_EQ(SpectatorSlots::kMaxSpectators, watching);
+    EXPECT_EQ(Audience::kMaxSpectators, watching);
     EXPECT_EQ(-1, from("10.0.0.99", [&] { return login.assistir(); }));
     EXPECT_EQ(2u, context.refusals.spectators.load());
-    EXPECT_EQ(static_cast<size_t>(SpectatorSlots::kMaxSpectators),
+    EXPECT_EQ(static_cast<size_t>(Audience::kMaxSpectators),
               context.recorder.viewers().openSpectators());
 
     // Spectator 7 keeps fetching; every other one stops, and lapses with its queue.
     for (int step = 0; step < 3; ++step) {
-        advanceSimulatedClock(SpectatorSlots::kLapseMs / 2);
+        advanceSimulatedClock(Audience::kLapseMs / 2);
         CORBA::String_var kept = from("10.0.0.5", [&] { return fifo.takeFrames(7, 0); });
     }
     EXPECT_EQ(1u, context.recorder.viewers().openSpectators());

@@ -1,13 +1,13 @@
-#include "net/spectator_slots.h"
+#include "net/audience.h"
 
 #include <algorithm>
 
-SpectatorSlots::SpectatorSlots(uint16_t firstNumber, QueueChange openQueue, QueueChange closeQueue)
+Audience::Audience(uint16_t firstNumber, QueueChange openQueue, QueueChange closeQueue)
     : firstNumber(firstNumber),
       openQueue(std::move(openQueue)),
       closeQueue(std::move(closeQueue)) {}
 
-void SpectatorSlots::expire(int64_t nowMs) {
+void Audience::expire(int64_t nowMs) {
     for (auto entry = held.begin(); entry != held.end();) {
         if (nowMs - entry->second.lastSeenMs <= kLapseMs) {
             ++entry;
@@ -18,7 +18,7 @@ void SpectatorSlots::expire(int64_t nowMs) {
     }
 }
 
-int SpectatorSlots::join(const std::string& host, int64_t nowMs) {
+int Audience::join(const std::string& host, int64_t nowMs) {
     std::lock_guard<std::mutex> hold(lock);
     expire(nowMs);
     if (held.size() >= static_cast<size_t>(kMaxSpectators)) return -1;
@@ -33,7 +33,7 @@ int SpectatorSlots::join(const std::string& host, int64_t nowMs) {
     return number;
 }
 
-bool SpectatorSlots::fetchAllowed(int viewer, const std::string& host, int64_t nowMs) {
+bool Audience::fetchAllowed(int viewer, const std::string& host, int64_t nowMs) {
     std::lock_guard<std::mutex> hold(lock);
     expire(nowMs);
     const auto holder = held.find(static_cast<uint16_t>(viewer));
@@ -44,16 +44,16 @@ bool SpectatorSlots::fetchAllowed(int viewer, const std::string& host, int64_t n
     return true;
 }
 
-bool SpectatorSlots::isSpectatorNumber(int viewer) const {
+bool Audience::isSpectatorNumber(int viewer) const {
     return viewer >= firstNumber && viewer < firstNumber + kMaxSpectators;
 }
 
-void SpectatorSlots::sweep(int64_t nowMs) {
+void Audience::sweep(int64_t nowMs) {
     std::lock_guard<std::mutex> hold(lock);
     expire(nowMs);
 }
 
-int SpectatorSlots::watching(int64_t nowMs) {
+int Audience::watching(int64_t nowMs) {
     std::lock_guard<std::mutex> hold(lock);
     expire(nowMs);
     return static_cast<int>(held.size());

@@ -1,5 +1,5 @@
-// SpectatorSlots: who holds each spectator number of a server (Login.assistir), and the rules that
-// give them out and take them back.
+// Audience: the spectators of a server (Login.assistir): who holds each spectator number, and the
+// rules that give the numbers out and take them back.
 //
 // Spectators are numbered from ViewerQueues::kFirstSpectator (one past the most players), so a
 // spectator number is never a player's and Controle, which acts for players alone, ignores it.
@@ -22,16 +22,16 @@
 #include <mutex>
 #include <string>
 
-class SpectatorSlots {
+class Audience {
   public:
     static constexpr int kMaxSpectators = 64;
     static constexpr int kMaxPerAddress = 32;
     static constexpr int64_t kLapseMs = 10000;
 
     using QueueChange = std::function<void(uint16_t viewer)>;
-    SpectatorSlots(uint16_t firstNumber, QueueChange openQueue, QueueChange closeQueue);
-    SpectatorSlots(const SpectatorSlots&) = delete;
-    SpectatorSlots& operator=(const SpectatorSlots&) = delete;
+    Audience(uint16_t firstNumber, QueueChange openQueue, QueueChange closeQueue);
+    Audience(const Audience&) = delete;
+    Audience& operator=(const Audience&) = delete;
 
     // A new spectator from `host`: its number, its queue open; -1 at a limit.
     int join(const std::string& host, int64_t nowMs);

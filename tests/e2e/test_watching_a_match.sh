@@ -3,11 +3,11 @@
 # players and sees the waiting picture count players only, then the race the players see; its X,
 # P and F10 change nothing in the match, F3 shows its figures over the picture and takes them away,
 # and Esc ends it with status 0.
-# Screenshots are kept in test-artifacts/spectator/ of the build dir.
+# Screenshots are kept in test-artifacts/watching_a_match/ of the build dir.
 source "$(dirname "$0")/lib.sh"
 build="$(cd "$1" && pwd)"
 source "$(dirname "$0")/net_lib.sh"
-fresh_artifacts "$build" spectator
+fresh_artifacts "$build" watching_a_match
 cd "$build"
 
 start_xvfb
