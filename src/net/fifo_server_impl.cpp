@@ -10,6 +10,8 @@
 namespace {
 
 CallsInFlight::Admission admitOrRefuse(ServerContext& server, const std::string& host) {
+    // Every fetch, however it names its viewer, lets the spectators that left lapse.
+    server.spectators.sweep(clockMs());
     std::optional<CallsInFlight::Admission> admission = server.callsInFlight.admit(host);
     if (!admission) {
         ++server.refusals.callsInFlight;
@@ -25,10 +27,9 @@ FifoServer_impl::FifoServer_impl(ServerContext& server, CallerHost caller)
 
 int FifoServer_impl::numberedPlayer(CORBA::UShort player, const std::string& host) {
     const int64_t now = clockMs();
-    server.spectators.sweep(now);
-    const bool allowed = server.spectators.isSpectatorNumber(player)
-                             ? server.spectators.fetchAllowed(player, host, now)
-                             : server.slots.numberedCallAllowed(player, host, now);
+    const bool spectator = server.spectators.isSpectatorNumber(player);
+    const bool allowed = spectator ? server.spectators.fetchAllowed(player, host, now)
+                                   : server.slots.numberedCallAllowed(player, host, now);
     if (!allowed) {
         ++server.refusals.foreignCalls;
         throw CORBA::NO_PERMISSION();
