@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_orb.h"
 #include "corrida.hh"
 #include "net/caller_address.h"
 #include "net/fifo_server_impl.h"
@@ -139,7 +140,7 @@ struct Setup {
     CORBA::ORB_var orb;
     Setup() {
         setenv("ORBendPoint", "giop:tcp:127.0.0.1:", 1);
-        orb = startOrb("bench", "127.0.0.1");
+        orb = startOrb("bench", "127.0.0.1", "", 1024);
     }
     FifoServer_ptr fifo(const ServerProcess& server) {
         CORBA::Object_var object = orb->string_to_object(server.reference.c_str());
@@ -221,3 +222,5 @@ void BM_FlushToReplayLatency(benchmark::State& state) {
 BENCHMARK(BM_FlushToReplayLatency)->Iterations(150)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+CORBA::ORB_ptr benchOrb() { return setup().orb.in(); }

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "picture_count.h"
 #include "platform/clock.h"
 #include "stream/deflate_stream.h"
 #include "stream/frame_marker.h"
@@ -45,15 +46,6 @@ void recordPicture(GravadorTela& recorder, int frame) {
     }
     recorder.addInstruction(formatBlit("bufferVisual", "screen", x, 0, 0, 0, 640, 480));
     recorder.flush();
-}
-
-size_t picturesIn(const std::string& text) {
-    size_t count = 0;
-    for (size_t at = text.find(";frame "); at != std::string::npos;
-         at = text.find(";frame ", at + 1)) {
-        ++count;
-    }
-    return count + (text.rfind("frame ", 0) == 0 ? 1 : 0);
 }
 
 void ManyViewers(benchmark::State& state) {

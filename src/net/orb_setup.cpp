@@ -12,7 +12,7 @@ std::string nameServiceReference(const std::string& address) {
 }
 
 CORBA::ORB_ptr startOrb(const char* programSlot, const std::string& address,
-                        const std::string& endPoint) {
+                        const std::string& endPoint, int connectionsPerServer) {
     std::string slot = programSlot;
     std::string option = "-ORBInitRef";
     std::string reference = nameServiceReference(address);
@@ -23,8 +23,9 @@ CORBA::ORB_ptr startOrb(const char* programSlot, const std::string& address,
     // concurrently, so a held fetch never delays a key press behind it.
     // Then the endpoint on port 9001 of a server serving its own names, if any, the server's
     // connection options (connection_guard.h), and the closing pair of nulls.
+    const std::string connections = std::to_string(connectionsPerServer);
     const char* options[3 + std::size(kConnectionOptions) + 1][2] = {
-        {"maxGIOPConnectionPerServer", "24"}, {"maxServerThreadPerConnection", "8"}};
+        {"maxGIOPConnectionPerServer", connections.c_str()}, {"maxServerThreadPerConnection", "8"}};
     size_t used = 2;
     if (!endPoint.empty()) {
         options[used][0] = "endPoint";

@@ -19,9 +19,10 @@ std::string nameServiceReference(const std::string& address);
 
 // Initialises the default ORB with `programSlot`, "-ORBInitRef" and the naming service's
 // reference, and sets the call and connection timeouts. A non-empty `endPoint` is one more
-// endpoint the ORB listens on (besides any ORBendPoint in the environment).
+// endpoint the ORB listens on (besides any ORBendPoint in the environment). Calls to one server
+// go on at most `connectionsPerServer` connections at once (more calls wait for one).
 CORBA::ORB_ptr startOrb(const char* programSlot, const std::string& address,
-                        const std::string& endPoint = "");
+                        const std::string& endPoint = "", int connectionsPerServer = 24);
 
 // The naming service's root context; nil when the reference is no naming context.
 CosNaming::NamingContext_ptr rootNamingContext(CORBA::ORB_ptr orb);
