@@ -12,6 +12,12 @@ void ViewerQueues::take(const RecordedBatch& batch, int64_t nowMs) {
     {
         std::lock_guard<std::mutex> hold(lock);
         if (batch.essential) everyBinding.absorb(batch.text);
+        nextPicture.push_back(batch);
+        if (batch.closesFrame) {
+            lastPictures.push_back(std::move(nextPicture));
+            nextPicture.clear();
+            if (lastPictures.size() > kPicturesForNewViewers) lastPictures.pop_front();
+        }
         for (PlayerQueue& queue : players) queue.offer(batch, nowMs);
         for (auto& [viewer, queue] : spectators) queue.offer(batch, nowMs);
     }
@@ -85,6 +91,13 @@ uint64_t ViewerQueues::startQueueAfresh(uint16_t viewer, bool keepNumbering) {
     const uint64_t firstPart = keepNumbering ? queue->nextPartNumber() : 1;
     *queue = PlayerQueue();
     queue->startWith(bindings, firstPart);
+    // Drawn again over the table as it stands now: a name a picture binds is bound already and
+    // keeps its bitmap, and one it releases is released again, which changes nothing.
+    const int64_t now = clockMs();
+    for (const std::vector<RecordedBatch>& picture : lastPictures) {
+        for (const RecordedBatch& batch : picture) queue->offer(batch, now);
+    }
+    for (const RecordedBatch& batch : nextPicture) queue->offer(batch, now);
     return firstPart;
 }
 

@@ -17,6 +17,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <string>
@@ -47,7 +48,9 @@ class ViewerQueues : public BatchSubscriber {
     std::string takeFrames(uint16_t viewer, int holdMs);
 
     // Viewer `viewer`'s number passed to a new client: its queue starts afresh, with part 1 and
-    // the bitmaps the recording holds bound now, so the new client's table matches the server's.
+    // the bitmaps the recording holds bound now, so the new client's table matches the server's,
+    // then the last pictures recorded and what is recorded of the next one: a client that comes
+    // while the picture stands still (a pause over the race, the winners) sees it at once.
     // For a spectator number, this opens its queue.
     void restartQueue(uint16_t viewer);
     // The viewer's client back after a lost connection: as restartQueue, but the parts go on from
@@ -65,10 +68,16 @@ class ViewerQueues : public BatchSubscriber {
     const PlayerQueue* queueOf(uint16_t viewer) const;
     uint64_t startQueueAfresh(uint16_t viewer, bool keepNumbering);
 
+    // The pictures a queue that starts afresh begins with: a pause is drawn over the race picture
+    // before it.
+    static constexpr size_t kPicturesForNewViewers = 2;
+
     std::vector<PlayerQueue> players;
     std::map<uint16_t, PlayerQueue> spectators;
     bool classicMarkers = false;
     BitmapTableChanges everyBinding;  // the net bitmap changes of the whole recording
+    std::deque<std::vector<RecordedBatch>> lastPictures;  // at most kPicturesForNewViewers
+    std::vector<RecordedBatch> nextPicture;               // recorded since the last picture
     mutable std::mutex lock;
     std::condition_variable recorded;
 };

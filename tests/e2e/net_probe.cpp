@@ -7,6 +7,7 @@
 //                                   until killed: a player that watches and never presses a key
 //   net_probe ADDRESS fifo PLAYER   the next batch queued for PLAYER (any unsigned short)
 //   net_probe ADDRESS flip PLAYER   alterarGravidade(PLAYER) (any short), prints "ok"
+//   net_probe ADDRESS pausar        pausar(), prints "ok"
 //   net_probe ADDRESS frames PLAYER the number of the last picture among those waiting for PLAYER
 //                                   (takeFrames, waiting up to 250 ms for one; 0: none)
 //
@@ -79,6 +80,11 @@ int run(CORBA::ORB_ptr orb, const std::string& command, const char* argument) {
         Controle_var controle = Controle::_narrow(object);
         controle->alterarGravidade(static_cast<CORBA::Short>(std::atol(argument)));
         std::cout << "ok" << std::endl;
+    } else if (command == "pausar") {
+        CORBA::Object_var object = lookUp(orb, "controle");
+        Controle_var controle = Controle::_narrow(object);
+        controle->pausar();
+        std::cout << "ok" << std::endl;
     } else {
         std::cerr << "comando desconhecido: " << command << std::endl;
         return 2;
@@ -90,9 +96,9 @@ int run(CORBA::ORB_ptr orb, const std::string& command, const char* argument) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::cerr
-            << "uso: net_probe ENDERECO (ior NOME | logar | play | fifo N | frames N | flip N)"
-            << std::endl;
+        std::cerr << "uso: net_probe ENDERECO (ior NOME | logar | play | fifo N | frames N | flip "
+                     "N | pausar)"
+                  << std::endl;
         return 2;
     }
     int status = 1;

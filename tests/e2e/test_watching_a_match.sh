@@ -2,7 +2,8 @@
 # A spectator ("corrida assistir") of a full server: it joins while the server waits for its
 # players and sees the waiting picture count players only, then the race the players see; its X,
 # P and F10 change nothing in the match, F3 shows its figures over the picture and takes them away,
-# and Esc ends it with status 0.
+# and Esc ends it with status 0. A second spectator that comes while a player's pause stands still
+# on the screen sees the pause over the race at once.
 # Screenshots are kept in test-artifacts/watching_a_match/ of the build dir.
 source "$(dirname "$0")/lib.sh"
 build="$(cd "$1" && pwd)"
@@ -59,6 +60,7 @@ for round in 1 2 3 4; do
 done
 wait_lines "$E2E_TMP/watcher.log" $((seen + 60)) 20 || fail "o espectador parou de receber quadros"
 pictures_showing() { awk -v name="$1" '{ for (i = 2; i <= NF; i++) if ($i == name) n++ } END { print n + 0 }' "$E2E_TMP/server.names"; }
+[ "$(pictures_showing paused)" -eq 0 ] || fail "a pausa apareceu no servidor"
 
 # F3 writes the round trip and the pictures a second over the picture, in white on black; F3 again
 # takes them away.
@@ -72,11 +74,31 @@ wait_for_shot 10 04_figures 0 figures_shown || fail "F3 nao mostrou os numeros (
 press "$watcher_window" F3
 wait_for_shot 10 05_no_figures 0 figures_gone || fail "o segundo F3 nao tirou os numeros (05_no_figures.png)"
 
+# Player 1 pauses: the picture stands still, and a spectator that comes now sees it. A pause asked
+# between two stages (the probes never flip, so their runners fall) dies with that race: it is
+# asked again.
+paused_on_server() { [ "$(pictures_showing paused)" -gt 0 ]; }
+for _ in 1 2 3 4 5; do
+  [ "$("$build/tests/net_probe" 127.0.0.1 pausar)" = ok ] || fail "o jogador 1 nao pausou"
+  wait_until 4 paused_on_server && break
+done
+paused_on_server || fail "a pausa do jogador 1 nao apareceu no servidor"
+start_game late_watcher -- assistir 127.0.0.1
+expect_output late_watcher "VOCE ASSISTE COMO ESPECTADOR: 8"
+late_window=$(new_window "$(printf '%s\n' "$server_window" "$watcher_window" | sort)") ||
+  fail "a janela do segundo espectador nao abriu"
+xdotool windowmove "$watcher_window" 660 0
+xdotool windowmove "$late_window" 0 0
+pause_shown() { shows_sprite "$artifacts/$1.png" Img/menu/pause.bmp 0 0; }
+wait_for_shot 10 06_late_pause 0 pause_shown ||
+  fail "o espectador que chegou durante a pausa nao a mostra (06_late_pause.png)"
+press "$late_window" Escape
+await_exit late_watcher
+
 press "$watcher_window" Escape
 await_exit watcher
 kill -INT "${GAME_PID[server]}"
 expect_output server "Servidor encerrado."
-[ "$(pictures_showing paused)" -eq 0 ] || fail "a pausa apareceu no servidor"
 [ "$(pictures_showing vencedor_folha)" -eq 0 ] || fail "o F10 do espectador encerrou as fases"
 grep -F "Pedidos recusados:" "$E2E_TMP/server.out" | tee "$artifacts/checks.txt"
-echo "ok: o espectador viu a espera e a corrida, e suas teclas nao mudaram nada"
+echo "ok: o espectador viu a espera e a corrida, e suas teclas nao mudaram nada; outro viu a pausa ao chegar"

@@ -195,10 +195,13 @@ TEST_F(ServantsTest, ConcurrentJoinsNeverShareANumberNorOverfillTheServer) {
     EXPECT_EQ(4u * 200 - 6, six.refusals.joins.load());
 }
 
-TEST_F(ServantsTest, ANumberGivenToANewcomerStartsItsQueueWithTheBitmapsBoundNow) {
+TEST_F(ServantsTest,
+       ANumberGivenToANewcomerStartsItsQueueWithTheBitmapsBoundNowAndTheLastPictures) {
     record("load_bitmap fundo Img/fundo.bmp");
     record("load_bitmap velho Img/velho.bmp");
     record("destroy_bitmap velho");
+    record("blit fundo screen 0 0 0 0 640 480");                                    // the race
+    record("load_bitmap paused Img/menu/pause.bmp;draw_sprite screen paused 0 0");  // its pause
     EXPECT_EQ(1, from("10.0.0.1", [&] { return login.logar(); }));
     advanceSimulatedClock(PlayerSlots::kFirstFetchWithinMs + 1);  // never played: lapses
     EXPECT_EQ(1, from("10.0.0.2", [&] { return login.logar(); }));
@@ -207,6 +210,14 @@ TEST_F(ServantsTest, ANumberGivenToANewcomerStartsItsQueueWithTheBitmapsBoundNow
     EXPECT_EQ(0u, answer.find("part 1;")) << answer;
     EXPECT_NE(std::string::npos, answer.find("load_bitmap fundo Img/fundo.bmp")) << answer;
     EXPECT_EQ(std::string::npos, answer.find("velho")) << answer;
+    // The picture standing on the server's screen, the pause over the race, without waiting for
+    // the next one.
+    const size_t race = answer.find("blit fundo screen 0 0 0 0 640 480");
+    const size_t pause = answer.find("draw_sprite screen paused 0 0");
+    ASSERT_NE(std::string::npos, race) << answer;
+    EXPECT_NE(std::string::npos, pause) << answer;
+    EXPECT_LT(race, pause) << answer;
+    EXPECT_LT(answer.find("load_bitmap paused"), pause) << answer;
 }
 
 TEST_F(ServantsTest, OneAddressHoldsItsShareOfCallsInFlight) {
