@@ -13,8 +13,8 @@
 //   median_spectator_fps    and the median one
 //   slowest_player_fps      the slowest of the six players
 //   this_process_cpu_%      the viewers' own CPU, for the machine's share left to the server
-// One address may hold 32 spectators, and this process is one address, so N stops at 30 here;
-// ManyViewers (viewers_bench.cpp) runs 100 without the ORB.
+// This process is one address, which may hold half the spectators the server lets watch (at least
+// 32): past 32 the server is started with "--espectadores 2N".
 //   corrida_bench --benchmark_filter=AudienceOfARealServer
 //
 // It takes port 9001 under the lock the end-to-end tests take for it, until it ends.
@@ -275,7 +275,8 @@ void AudienceOfARealServer(benchmark::State& state) {
     const int spectators = static_cast<int>(state.range(0));
     for (auto _ : state) {
         static NamingService names;
-        ChildProgram program({CORRIDA_PROGRAM, "servidor", "6"});
+        ChildProgram program({CORRIDA_PROGRAM, "servidor", "6", "--espectadores",
+                              std::to_string(std::max(64, 2 * spectators))});
         ServerObjects server;
         if (!findServer(server)) {
             state.SkipWithError("the server's names did not answer");
@@ -378,6 +379,7 @@ void AudienceOfARealServer(benchmark::State& state) {
 BENCHMARK(AudienceOfARealServer)
     ->Arg(6)
     ->Arg(30)
+    ->Arg(100)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

@@ -41,6 +41,20 @@ const OptionRow kOptions[] = {
          reading.line.scale = value[0] - '0';
          return std::string();
      }},
+    {"--espectadores", nullptr, "N",
+     "no servidor: ate N espectadores ao mesmo tempo (0 a 500; padrao: 64)",
+     [](Reading& reading, const std::string& value) {
+         const bool digits = !value.empty() && value.size() <= 3 &&
+                             std::all_of(value.begin(), value.end(), [](char c) {
+                                 return std::isdigit(static_cast<unsigned char>(c));
+                             });
+         if (!digits || std::stoi(value) > Audience::kMostSpectators) {
+             return "numero de espectadores invalido: " + value + " (de 0 a " +
+                    std::to_string(Audience::kMostSpectators) + ")";
+         }
+         reading.line.params.spectators = std::stoi(value);
+         return std::string();
+     }},
     {"--gravar", nullptr, "ARQUIVO", "grava a partida em ARQUIVO (para rever)",
      [](Reading& reading, const std::string& value) {
          if (value.empty()) return std::string("falta o nome do arquivo de --gravar");

@@ -11,6 +11,7 @@
 //   --escala N                      with any of these: the game window enlarged N times (1 to 4)
 //   --tela-cheia                    with any of these: the game window full screen (F11 switches)
 //   --truques                       a server lets its clients' F10 skip the stage
+//   --espectadores N                a server lets N spectators watch at once (0 to 500)
 //
 // Options start with "--" and may stand anywhere; "--" ends them. Every word is checked here, so
 // the modes get only values they can trust. A new option is one more row in the option table of

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
-Audience::Audience(uint16_t firstNumber, QueueChange openQueue, QueueChange closeQueue)
+Audience::Audience(uint16_t firstNumber, QueueChange openQueue, QueueChange closeQueue, int total)
     : firstNumber(firstNumber),
+      total(std::clamp(total, 0, kMostSpectators)),
+      perAddress(perAddressFor(this->total)),
       openQueue(std::move(openQueue)),
       closeQueue(std::move(closeQueue)) {}
 
@@ -21,10 +23,10 @@ void Audience::expire(int64_t nowMs) {
 int Audience::join(const std::string& host, int64_t nowMs) {
     std::lock_guard<std::mutex> hold(lock);
     expire(nowMs);
-    if (held.size() >= static_cast<size_t>(kMaxSpectators)) return -1;
+    if (held.size() >= static_cast<size_t>(total)) return -1;
     const auto fromHost = std::count_if(
         held.begin(), held.end(), [&](const auto& entry) { return entry.second.host == host; });
-    if (fromHost >= kMaxPerAddress) return -1;
+    if (fromHost >= perAddress) return -1;
     uint16_t number = firstNumber;
     while (held.count(number) != 0) ++number;  // the lowest free: numbers stay small
     held[number] = Holder{host, nowMs};
@@ -45,7 +47,7 @@ bool Audience::fetchAllowed(int viewer, const std::string& host, int64_t nowMs) 
 }
 
 bool Audience::isSpectatorNumber(int viewer) const {
-    return viewer >= firstNumber && viewer < firstNumber + kMaxSpectators;
+    return viewer >= firstNumber && viewer < firstNumber + total;
 }
 
 void Audience::sweep(int64_t nowMs) {

@@ -5,8 +5,9 @@
 // spectator number is never a player's and Controle, which acts for players alone, ignores it.
 // - A number is tied to the address that asked for it: numbered fetches for it are honoured only
 //   from that host, as a classic player's are.
-// - At most kMaxSpectators watch at once, kMaxPerAddress of them from one address (a LAN party
-//   behind one router, or a benchmark on one machine, still gets that many).
+// - At most kMaxSpectators watch at once unless the host says otherwise (--espectadores), and
+//   from one address at most half of them, but never fewer than kMaxPerAddress (a LAN party behind
+//   one router, or a benchmark on one machine, still gets that many).
 // - A spectator that has not fetched for kLapseMs (counted from joining until its first fetch)
 //   has left: its number is free again and its queue closes.
 //
@@ -15,6 +16,7 @@
 // Thread-safe; time is given by the caller (clockMs()).
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -26,10 +28,19 @@ class Audience {
   public:
     static constexpr int kMaxSpectators = 64;
     static constexpr int kMaxPerAddress = 32;
+    // The most a host may let watch (--espectadores).
+    static constexpr int kMostSpectators = 500;
     static constexpr int64_t kLapseMs = 10000;
 
+    // The spectators one address may hold when `total` may watch.
+    static constexpr int perAddressFor(int total) {
+        return std::min(total, std::max(kMaxPerAddress, total / 2));
+    }
+
     using QueueChange = std::function<void(uint16_t viewer)>;
-    Audience(uint16_t firstNumber, QueueChange openQueue, QueueChange closeQueue);
+    // `total`: how many may watch at once, 0 to kMostSpectators.
+    Audience(uint16_t firstNumber, QueueChange openQueue, QueueChange closeQueue,
+             int total = kMaxSpectators);
     Audience(const Audience&) = delete;
     Audience& operator=(const Audience&) = delete;
 
@@ -47,6 +58,7 @@ class Audience {
     // How many spectators were ever admitted: a screen that waits draws itself again for a new
     // one, whose queue opened after the picture was drawn.
     uint64_t admitted() const { return admittedCount.load(); }
+    int maxPerAddress() const { return perAddress; }
 
   private:
     struct Holder {
@@ -56,6 +68,8 @@ class Audience {
     void expire(int64_t nowMs);
 
     const uint16_t firstNumber;
+    const int total;
+    const int perAddress;
     QueueChange openQueue, closeQueue;
     std::mutex lock;
     std::map<uint16_t, Holder> held;

@@ -1,9 +1,10 @@
 // CallsInFlight: how many calls each remote address holds at the server at once, bounded.
 //
 // A fetch may be held at the server for up to a second, waiting for a picture. One address may
-// hold at most kPerAddress such calls: six players and the most spectators one address may hold
-// (audience.h) behind one address, each with its calls of a long link in flight, fit; a peer
-// that sends thousands at once is refused past its share instead of tying up the server's threads.
+// hold at most its share of such calls: six players and the most spectators one address may hold
+// (audience.h) behind one address, each with its calls in flight, fit (kPerAddress with the usual
+// 32 spectators); a peer that sends thousands at once is refused past its share instead of tying
+// up the server's threads.
 #pragma once
 
 #include <map>
@@ -11,9 +12,13 @@
 #include <optional>
 #include <string>
 
+// An address' share when it may hold `spectators`: the players' calls, and three for each
+// spectator (a client near the server keeps three fetches in flight).
+constexpr int callsPerAddressFor(int spectators) { return 64 + 3 * spectators; }
+
 class CallsInFlight {
   public:
-    static constexpr int kPerAddress = 160;
+    static constexpr int kPerAddress = callsPerAddressFor(32);
 
     explicit CallsInFlight(int perAddress = kPerAddress) : perAddress(perAddress) {}
     CallsInFlight(const CallsInFlight&) = delete;

@@ -81,9 +81,9 @@ void ConnectionGuard::State::reportRefusals(Clock::time_point now) {
                std::to_string(limits.caps().total) + " no total).");
 }
 
-ConnectionGuard::ConnectionGuard() {
+ConnectionGuard::ConnectionGuard(int perAddress) {
     const int limit = raiseDescriptorLimit();
-    state_ = std::make_unique<State>(capsForDescriptors(limit, openDescriptors()));
+    state_ = std::make_unique<State>(capsForDescriptors(limit, openDescriptors(), perAddress));
     {
         std::lock_guard<std::mutex> hold(activeLock);
         active = state_.get();

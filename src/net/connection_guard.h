@@ -19,6 +19,8 @@
 
 #include <memory>
 
+#include "net/descriptor_budget.h"
+
 constexpr int kReconcileMs = 100;
 constexpr int kRefusalReportMs = 10000;
 
@@ -40,7 +42,8 @@ inline constexpr const char* kConnectionOptions[][2] = {
 
 class ConnectionGuard {
   public:
-    ConnectionGuard();
+    // `perAddress`: the connections one address may hold (descriptor_budget.h).
+    explicit ConnectionGuard(int perAddress = kConnectionsPerAddress);
     ~ConnectionGuard();
     ConnectionGuard(const ConnectionGuard&) = delete;
     ConnectionGuard& operator=(const ConnectionGuard&) = delete;

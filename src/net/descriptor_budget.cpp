@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <climits>
 
-ConnectionCaps capsForDescriptors(int descriptorLimit, int openNow) {
+ConnectionCaps capsForDescriptors(int descriptorLimit, int openNow, int perAddress) {
     const long left = static_cast<long>(descriptorLimit) - openNow - kStageFileReserve;
     const int total = static_cast<int>(std::clamp<long>(left, 0, kMostConnections));
-    return ConnectionCaps{std::min(kConnectionsPerAddress, total), total};
+    return ConnectionCaps{std::min(perAddress, total), total};
 }
 
 int raiseDescriptorLimit() {

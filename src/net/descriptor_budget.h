@@ -11,9 +11,12 @@
 
 // The descriptors kept for everything but connections, beyond those open at the start.
 constexpr int kStageFileReserve = 64;
-// Six clients from one address (behind one router, or all on one machine) hold up to 24
-// connections each (orb_setup.cpp), besides one or two to the naming service.
-constexpr int kConnectionsPerAddress = 192;
+// One address' connections when it may hold `spectators` (audience.h): six players' clients,
+// which open up to 24 each on a long link (orb_setup.cpp), besides those to the naming service,
+// and four for each spectator (its fetches and its round-trip measure).
+constexpr int connectionsPerAddressFor(int spectators) { return 64 + 4 * spectators; }
+// With the usual 32 spectators.
+constexpr int kConnectionsPerAddress = connectionsPerAddressFor(32);
 // However high the limit: each connection holds a thread of its own while it is open.
 constexpr int kMostConnections = 512;
 
@@ -21,7 +24,8 @@ constexpr int kMostConnections = 512;
 // what the reserve leaves, at most kMostConnections and at least one address' share unless the
 // limit is smaller still (then whatever it leaves, maybe nothing); no address gets more than the
 // total.
-ConnectionCaps capsForDescriptors(int descriptorLimit, int openNow);
+ConnectionCaps capsForDescriptors(int descriptorLimit, int openNow,
+                                  int perAddress = kConnectionsPerAddress);
 
 // Raises the soft limit on open files to the hard one (the Linux convention for servers) and
 // gives the soft limit then in force (a very high one as INT_MAX).

@@ -5,10 +5,14 @@
 #include <cstdint>
 #include <string>
 
+#include "net/audience.h"
+
 struct ParametrosRede {
     std::string address;         // host of the naming service, one word as typed
     int32_t numPlayers = 0;      // players of a server (1 to 6); read only for the server
     bool cheatsAllowed = false;  // a server: its clients' F10 ends the stage (--truques)
+    // A server: how many spectators may watch at once (--espectadores).
+    int32_t spectators = Audience::kMaxSpectators;
     // A server hosted in one step: the endpoint on port 9001 where it serves its own names
     // (net/hosted_names.h); empty when it registers in a naming service that runs already.
     std::string ownNamesEndpoint;

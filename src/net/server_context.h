@@ -13,15 +13,18 @@
 #include "stream/gravador_tela.h"
 
 struct ServerContext {
-    // `cheatsAllowed`: the host lets the remote cheat work (--truques).
-    explicit ServerContext(int playerCount, bool cheatsAllowed = false)
+    // `cheatsAllowed`: the host lets the remote cheat work (--truques); `spectators`: how many may
+    // watch at once (--espectadores).
+    explicit ServerContext(int playerCount, bool cheatsAllowed = false,
+                           int spectators = Audience::kMaxSpectators)
         : playerCount(playerCount),
           recorder(playerCount),
           slots(playerCount),
           spectators(
               ViewerQueues::kFirstSpectator,
               [this](uint16_t viewer) { recorder.restartQueue(viewer); },
-              [this](uint16_t viewer) { recorder.closeSpectator(viewer); }) {
+              [this](uint16_t viewer) { recorder.closeSpectator(viewer); }, spectators),
+          callsInFlight(callsPerAddressFor(this->spectators.maxPerAddress())) {
         control.cheatsAllowed = cheatsAllowed;
         GravadorTela::install(&recorder);
     }

@@ -47,7 +47,7 @@ void runServerSession(ParametrosRede& params) {
     // server listens on port 9001 alone (at the host the environment pinned, kept in the
     // endpoint). No other thread runs yet.
     if (!params.ownNamesEndpoint.empty()) unsetenv("ORBendPoint");
-    ServerContext context(playerCount, params.cheatsAllowed);
+    ServerContext context(playerCount, params.cheatsAllowed, params.spectators);
     // Measuring the classic fetch: its batches carry the picture markers too (clients skip them).
     if (const char* marks = std::getenv("CORRIDA_MARK_FRAMES"); marks && *marks == '1') {
         context.recorder.markFramesOnClassicFetch(true);

@@ -85,7 +85,8 @@ void OrbServer::serve() {
     }
     orb_ = CORBA::ORB::_duplicate(orb);
     watchCallerAddresses();
-    auto connectionGuard = std::make_unique<ConnectionGuard>();
+    auto connectionGuard = std::make_unique<ConnectionGuard>(
+        connectionsPerAddressFor(context_.spectators.maxPerAddress()));
     servants_ = std::make_unique<ServerServants>(context_);
     try {
         publishAndServe();

@@ -117,3 +117,14 @@ TEST(CommandLine, FullScreenGoesWithEveryModeAndTheDialogue) {
     expectRefused({"local", "--tela-cheia=sim"}, "--tela-cheia nao recebe valor");
     EXPECT_NE(usageText("corrida").find("--tela-cheia"), std::string::npos);
 }
+
+TEST(CommandLine, SpectatorsAreZeroToFiveHundredOnTheServer) {
+    EXPECT_EQ(parse({"servidor", "2"}).params.spectators, Audience::kMaxSpectators);
+    EXPECT_EQ(parse({"servidor", "2", "--espectadores", "0"}).params.spectators, 0);
+    EXPECT_EQ(parse({"--espectadores=500", "servidor", "6"}).params.spectators, 500);
+    for (const char* bad : {"501", "-1", "1000", "12x", "", "+3", "0500"}) {
+        expectRefused({"servidor", "2", std::string("--espectadores=") + bad},
+                      "numero de espectadores invalido");
+    }
+    EXPECT_NE(usageText("corrida").find("--espectadores N"), std::string::npos);
+}

@@ -3,6 +3,7 @@
 // with one action, and a mode to run comes with values it can trust: a server's 1 to 6 players and
 // an address made of host-name characters, a recording to play that names a file, a window scale
 // of 1 to 4 when given, an error text when refused.
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
@@ -41,6 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const CommandLine line = parseCommandLine(words);
     check(line.scale >= 0 && line.scale <= 4);
+    check(line.params.spectators >= 0 && line.params.spectators <= Audience::kMostSpectators);
+    // "--espectadores 64" leaves no mark: it is the usual number.
+    const bool spectatorsGiven = std::any_of(words.begin(), words.end(), [](const std::string& w) {
+        return w.rfind("--espectadores", 0) == 0;
+    });
     switch (line.action) {
         case CommandLineAction::Error:
             check(!line.error.empty());
@@ -61,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             // Only options (which then leave their mark) leave the dialogue to run.
             check(words.empty() || line.scale != 0 || line.fullScreen ||
                   line.params.cheatsAllowed || !line.params.recordingPath.empty() ||
-                  (words.size() == 1 && words[0] == "--"));
+                  spectatorsGiven || (words.size() == 1 && words[0] == "--"));
             break;
         case CommandLineAction::Help:
         case CommandLineAction::Version:

@@ -292,4 +292,32 @@ TEST_F(ServantsTest, SpectatorsHaveLimitsAndAPlaceThatStopsFetchingLapses) {
     EXPECT_THROW(from("10.0.0.5", [&] { return fifo.takeFrames(9, 0); }), CORBA::NO_PERMISSION);
 }
 
+TEST(HostChosenAudience, TheHostSetsHowManyWatchAndOneAddressGetsHalfButNeverFewerThan32) {
+    struct Case {
+        int total, perAddress;
+    };
+    for (const Case c : {Case{0, 0}, Case{10, 10}, Case{64, 32}, Case{200, 100}}) {
+        ServerContext server(2, false, c.total);
+        int fromOne = 0;
+        while (server.spectators.join("10.0.0.5", clockMs()) > 0) ++fromOne;
+        EXPECT_EQ(c.perAddress, fromOne) << c.total;
+        int inAll = fromOne;
+        for (int host = 10; server.spectators.join("10.0.1." + std::to_string(host), clockMs()) > 0;
+             ++host) {
+            ++inAll;
+        }
+        EXPECT_EQ(c.total, inAll);
+        // The numbers past the audience are nobody's: a fetch for one is refused.
+        EXPECT_FALSE(server.spectators.isSpectatorNumber(ViewerQueues::kFirstSpectator + c.total));
+        // The address' share of calls in flight holds six players' and its spectators' fetches,
+        // three each.
+        std::vector<CallsInFlight::Admission> held;
+        while (std::optional<CallsInFlight::Admission> one =
+                   server.callsInFlight.admit("10.0.0.5")) {
+            held.push_back(std::move(*one));
+        }
+        EXPECT_GE(static_cast<int>(held.size()), 3 * (6 + c.perAddress)) << c.total;
+    }
+}
+
 }  // namespace
