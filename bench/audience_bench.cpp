@@ -175,8 +175,9 @@ bool findServer(ServerObjects& server) {
             server.controle = Controle::_narrow(controle);
             if (!server.login->_non_existent() && !server.fifo->_non_existent()) return true;
         } catch (const CORBA::Exception&) {
-            sleepMs(100);
+            // Not up yet.
         }
+        sleepMs(100);
     }
     return false;
 }

@@ -17,18 +17,12 @@
 #include <fstream>
 #include <string>
 
+#include "scratch_folder.h"
 #include "stream/interpreter.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path scratchFolder;
-
-void removeScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(scratchFolder, ignored);
-}
 
 void writePicture(const std::string& path, int width, int height, int colour) {
     fs::create_directories(fs::path(path).parent_path());
@@ -46,14 +40,7 @@ void writePicture(const std::string& path, int width, int height, int colour) {
 }
 
 void makeScratchTree() {
-    char pattern[] = "/tmp/corrida_fuzz_XXXXXX";
-    if (!mkdtemp(pattern)) {
-        std::perror("fuzz_interpreter: mkdtemp");
-        std::exit(1);
-    }
-    scratchFolder = pattern;
-    std::atexit(removeScratchFolder);
-    fs::current_path(scratchFolder);
+    enterScratchFolder("interpreter");
     writePicture("Img/menu/menu.jpg", 32, 24, makecol(200, 40, 40));
     writePicture("Img/menu/pause.bmp", 32, 24, makecol(40, 200, 40));
     writePicture("Img/menu/parabens.jpg", 16, 12, makecol(250, 200, 0));

@@ -17,33 +17,20 @@
 #include <fstream>
 #include <string>
 
+#include "scratch_folder.h"
 #include "stream/recording_file.h"
 #include "stream/recording_player.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-fs::path scratchFolder;
-
-void removeScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(scratchFolder, ignored);
-}
+std::filesystem::path scratchFolder;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (install_allegro(SYSTEM_NONE, &errno, nullptr) != 0) return 1;
     set_color_depth(32);
-    char pattern[] = "/tmp/corrida_fuzz_recording_XXXXXX";
-    if (!mkdtemp(pattern)) {
-        std::perror("fuzz_recording: mkdtemp");
-        std::exit(1);
-    }
-    scratchFolder = pattern;
-    std::atexit(removeScratchFolder);
-    fs::current_path(scratchFolder);
+    scratchFolder = enterScratchFolder("recording");
     return 0;
 }
 
