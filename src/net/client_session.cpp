@@ -412,14 +412,7 @@ void runAs(ClientRole role, ObjetosDoServidor& server, const ParametrosRede& par
         self = Fetcher{static_cast<CORBA::UShort>(joined->player), joined->secret};
     }
     std::unique_ptr<RecordingWriter> recording;
-    if (!params.recordingPath.empty()) {
-        std::string error;
-        recording = RecordingWriter::open(params.recordingPath, error);
-        if (!recording) {
-            std::cout << "A partida nao sera gravada: " << error << std::endl;
-            return;
-        }
-    }
+    if (!openAskedRecording(params.recordingPath, recording)) return;
     std::optional<FetchPlan> plan = chooseFetch(server.fifo, self, address);
     if (plan && startGraphics()) {
         catchStopSignals();

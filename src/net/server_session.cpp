@@ -62,14 +62,11 @@ void runServerSession(ParametrosRede& params) {
     // --gravar: the match as the players see it, written off the game thread.
     std::unique_ptr<RecordingWriter> recordingFile;
     std::unique_ptr<RecordingSubscriber> recording;
-    if (!params.recordingPath.empty()) {
-        std::string error;
-        recordingFile = RecordingWriter::open(params.recordingPath, error);
-        if (!recordingFile) {
-            std::cout << "A partida nao sera gravada: " << error << std::endl;
-            releaseStopSignals();
-            return;
-        }
+    if (!openAskedRecording(params.recordingPath, recordingFile)) {
+        releaseStopSignals();
+        return;
+    }
+    if (recordingFile) {
         recording = std::make_unique<RecordingSubscriber>(*recordingFile);
         context.recorder.subscribe(*recording);
     }

@@ -40,14 +40,7 @@ void playLocalMatches(const StageData& stage1, const StageData& stage2) {
 void runLocalSession(const std::string& recordingPath) {
     // --gravar: what the window shows, written off the game thread.
     std::unique_ptr<RecordingWriter> recordingFile;
-    if (!recordingPath.empty()) {
-        std::string error;
-        recordingFile = RecordingWriter::open(recordingPath, error);
-        if (!recordingFile) {
-            std::cout << "A partida nao sera gravada: " << error << std::endl;
-            return;
-        }
-    }
+    if (!openAskedRecording(recordingPath, recordingFile)) return;
     if (!startGraphics()) return;
     GravadorTela& recorder = GravadorTela::instance();
     std::optional<RecordingSubscriber> recording;

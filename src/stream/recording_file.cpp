@@ -170,3 +170,11 @@ void RecordingWriter::writeAll() {
         hold.lock();
     }
 }
+
+bool openAskedRecording(const std::string& path, std::unique_ptr<RecordingWriter>& writer) {
+    if (path.empty()) return true;
+    std::string error;
+    writer = RecordingWriter::open(path, error);
+    if (!writer) std::cout << "A partida nao sera gravada: " << error << std::endl;
+    return writer != nullptr;
+}

@@ -80,3 +80,7 @@ class RecordingWriter {
     uint64_t droppedCount = 0;
     std::thread thread;
 };
+
+// The recording --gravar asks for in `path` (an empty path asks for none): false, with "A partida
+// nao sera gravada: ..." on the console, when its file cannot be written; the program then ends.
+bool openAskedRecording(const std::string& path, std::unique_ptr<RecordingWriter>& writer);

@@ -104,6 +104,20 @@ TEST_F(RecordingFiles, AFileThatIsNoRecordingIsRefusedAndABrokenLineEndsThePlayi
     EXPECT_NE("", huge.problem);
 }
 
+TEST_F(RecordingFiles, TheAskedRecordingOpensOnlyWhereAFileCanBeWrittenAndSaysWhyNot) {
+    std::unique_ptr<RecordingWriter> writer;
+    EXPECT_TRUE(openAskedRecording("", writer));  // none asked for
+    EXPECT_FALSE(writer);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(openAskedRecording(dir + "/no/such/folder/match.gz", writer));
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(writer);
+    EXPECT_EQ(0u, said.find("A partida nao sera gravada: ")) << said;
+    EXPECT_NE(std::string::npos, said.find("match.gz")) << said;
+    EXPECT_TRUE(openAskedRecording(dir + "/match.gz", writer));
+    EXPECT_TRUE(writer);
+}
+
 TEST_F(RecordingFiles, ARecorderWithTheFileSubscribedWritesAPictureALineWithItsMarker) {
     const std::string path = dir + "/local.gz";
     std::string error;
