@@ -31,7 +31,6 @@ int Audience::join(const std::string& host, int64_t nowMs) {
     while (held.count(number) != 0) ++number;  // the lowest free: numbers stay small
     held[number] = Holder{host, nowMs};
     openQueue(number);
-    ++admittedCount;
     return number;
 }
 

@@ -17,7 +17,6 @@
 #pragma once
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -55,9 +54,6 @@ class Audience {
     // queues filling for long.
     void sweep(int64_t nowMs);
     int watching(int64_t nowMs);
-    // How many spectators were ever admitted: a screen that waits draws itself again for a new
-    // one, whose queue opened after the picture was drawn.
-    uint64_t admitted() const { return admittedCount.load(); }
     int maxPerAddress() const { return perAddress; }
 
   private:
@@ -73,5 +69,4 @@ class Audience {
     QueueChange openQueue, closeQueue;
     std::mutex lock;
     std::map<uint16_t, Holder> held;
-    std::atomic<uint64_t> admittedCount{0};
 };

@@ -25,18 +25,15 @@ StageEntrants entrantsOf(const ServerContext& server) {
 
 }  // namespace
 
-void waitForEveryPlayer(Mapa& stage, PlayerSlots& slots, const Audience* spectators) {
+void waitForEveryPlayer(Mapa& stage, PlayerSlots& slots) {
     int shown = -1;
-    uint64_t spectatorsShown = 0;
     for (;;) {
         const int joined = slots.joined(clockMs());
-        const uint64_t spectatorsNow = spectators ? spectators->admitted() : 0;
-        if (joined != shown || spectatorsNow != spectatorsShown) {
+        if (joined != shown) {
             // The still stage again, so that the new count is drawn over a clean picture.
             stage.stillFrame();
             showWaitingScreen(joined, slots.playerCount());
             shown = joined;
-            spectatorsShown = spectatorsNow;
         }
         if (slots.everyonePlaying(clockMs()) || stopRequested()) return;
         restBetweenPolls();
@@ -48,7 +45,7 @@ const std::vector<std::string>& serverRunnerImages() { return runnerSpritesInOrd
 bool ServerMatchRules::prepareRace(int stageNumber, Mapa& stage) {
     if (stageNumber == 1) {
         recordedPlayMusic(sound::kMenuMusic);
-        waitForEveryPlayer(stage, server.slots, &server.spectators);
+        waitForEveryPlayer(stage, server.slots);
         if (stopRequested()) return false;
     }
     showCountdown(stage);

@@ -20,14 +20,14 @@
 struct StageData;
 
 class PlayerSlots;
-class Audience;
 class Mapa;
 struct ServerContext;
 
 // Shows the still stage under the waiting screen, again each time the number of players who have
-// joined changes or a spectator is admitted (its queue opened after the last picture), until every
-// player number is held and played (PlayerSlots::everyonePlaying) or a stop is requested.
-void waitForEveryPlayer(Mapa& stage, PlayerSlots& slots, const Audience* spectators = nullptr);
+// joined changes, until every player number is held and played (PlayerSlots::everyonePlaying) or a
+// stop is requested. A viewer who comes meanwhile gets the picture with its queue
+// (ViewerQueues::restartQueue).
+void waitForEveryPlayer(Mapa& stage, PlayerSlots& slots);
 
 // The runner sheets of players 1 to 6.
 const std::vector<std::string>& serverRunnerImages();
