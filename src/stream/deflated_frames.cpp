@@ -16,10 +16,9 @@ std::string DeflatedFrames::take(uint16_t viewer, int holdMs, uint64_t& part) {
     part = 0;
     const std::shared_ptr<Stream> stream = streamOf(viewer);
     std::lock_guard<std::mutex> hold(stream->lock);
-    if (holdMs > 0 && stream->lastAnswerMs >= 0) {
-        const int64_t gather =
-            viewer >= ViewerQueues::kFirstSpectator ? kSpectatorGatherMs : kPlayerGatherMs;
-        const int64_t wait = std::min<int64_t>(stream->lastAnswerMs + gather - clockMs(), holdMs);
+    if (holdMs > 0 && stream->lastAnswerMs >= 0 && viewer >= ViewerQueues::kFirstSpectator) {
+        const int64_t wait =
+            std::min<int64_t>(stream->lastAnswerMs + kSpectatorGatherMs - clockMs(), holdMs);
         if (wait > 0) {
             sleepMs(wait);
             holdMs -= static_cast<int>(wait);

@@ -7,10 +7,11 @@
 // stream starts afresh too, under the same lock, so no answer of the old numbering is deflated
 // into the new stream. A closed spectator's stream goes.
 //
-// Every answer costs the protocol's own bytes (about a hundred, both ways), so a call that may wait
-// is answered no sooner than kPlayerGatherMs after the viewer's last answer (kSpectatorGatherMs for
-// a spectator, who plays no part): the pictures of that time go in one answer. A player's picture
-// comes at most two pictures later; the wire carries half as many answers.
+// Every answer costs the protocol's own bytes (about a hundred, both ways). A player's call is
+// answered as soon as a picture waits: what it shows must follow its key at once. A spectator plays
+// no part, so its call that may wait is answered no sooner than kSpectatorGatherMs after its last
+// answer, with the pictures of that time together: its wire carries a quarter of the answers, and
+// its client spreads the pictures out again as they were drawn (picture_schedule.h).
 #pragma once
 
 #include <cstdint>
@@ -25,7 +26,6 @@
 
 class DeflatedFrames {
   public:
-    static constexpr int64_t kPlayerGatherMs = 67;
     static constexpr int64_t kSpectatorGatherMs = 134;
 
     explicit DeflatedFrames(ViewerQueues& queues) : queues(queues) {}
