@@ -241,11 +241,10 @@ class Viewer {
 
     void replay() {
         Inflater inflater;
-        bool opensStream = false;
-        while (std::optional<std::string> answer =
-                   parts.next([this] { return keepGoing(); }, opensStream)) {
-            if (opensStream) inflater.reset();
-            const std::optional<std::string> text = inflater.inflate(*answer);
+        while (std::optional<OrderedParts::Answer> answer =
+                   parts.take([this] { return keepGoing(); })) {
+            if (answer->opensStream) inflater.reset();
+            const std::optional<std::string> text = inflater.inflate(answer->body);
             const std::optional<PartHeader> header =
                 text ? readPartHeader(*text) : std::optional<PartHeader>();
             if (!header) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "corrida.hh"
+#include "net/answer_replay.h"
 #include "net/corba_failure.h"
 #include "net/frame_fetch.h"
 #include "net/orb_setup.h"
@@ -26,10 +27,6 @@
 #include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/player_limits.h"
-#include "stream/deflate_stream.h"
-#include "stream/frame_marker.h"
-#include "stream/frame_replayer.h"
-#include "stream/interpreter.h"
 #include "stream/recording_file.h"
 #include "stream/viewer_queues.h"
 
@@ -174,6 +171,12 @@ void sendKey(Action action, Call call, FimDeSessao& end, const std::string& addr
     consumeAction(action);
 }
 
+// The file an environment variable names; "" when it is not set.
+std::string environmentPath(const char* variable) {
+    const char* path = std::getenv(variable);
+    return path ? path : "";
+}
+
 // Starts `body` on a thread of its own; a thread that cannot be created ends the process, as the
 // receiving thread's creation always has.
 std::thread startThread(std::function<void()> body) {
@@ -196,94 +199,6 @@ void joinThread(std::thread& thread) {
     }
 }
 
-// What F3 shows over the picture: the round trip the key loop measures and the pictures a second
-// the replaying thread counts. Off until F3.
-struct Figures {
-    std::atomic<bool> shown{false};
-    std::atomic<int64_t> roundTripMs{-1};
-};
-
-// The overlay's line, with the replaying thread's own count of pictures a second.
-class FiguresLine {
-  public:
-    FiguresLine(const Figures& figures, const FrameReplayer& replayer)
-        : figures(figures), replayer(replayer) {}
-    std::string operator()() {
-        if (!figures.shown.load()) return "";
-        const int64_t now = clockMs();
-        if (now - markMs >= 1000) {
-            rate = (replayer.framesReplayed() - framesAtMark) * 1000 /
-                   std::max<int64_t>(now - markMs, 1);
-            framesAtMark = replayer.framesReplayed();
-            markMs = now;
-        }
-        const int64_t trip = figures.roundTripMs.load();
-        return "ida e volta: " + (trip < 0 ? std::string("?") : std::to_string(trip) + " ms") +
-               "   quadros/s: " + std::to_string(rate);
-    }
-
-  private:
-    const Figures& figures;
-    const FrameReplayer& replayer;
-    uint64_t framesAtMark = 0;
-    int64_t markMs = clockMs();
-    uint64_t rate = 0;
-};
-
-// Replays every answer in order on the window until the session ends.
-void replayAnswers(OrderedParts& parts, FimDeSessao& end, const std::string& logPath,
-                   const std::string& namesPath, RecordingWriter* recording, const Figures& figures,
-                   bool deflated) {
-    // "screen" is the picture the game draws into: the window itself, or at a larger scale a
-    // picture shown enlarged at most once per display refresh (an enlargement costs a few
-    // milliseconds, and the classic fetch brings many small answers per picture). What is left
-    // unshown is shown once no answer has come for as long: next() asks keepGoing while it waits.
-    ListaBitmaps registry(screen);
-    FrameReplayer replayer(registry, logPath, namesPath);
-    // Leaving stops a long text mid-way: Esc, Ctrl+C and SIGTERM never wait for its drawing.
-    replayer.stopWhen([&end] { return !end.keepGoing(); });
-    if (recording) {
-        replayer.recordPicturesTo([recording](int64_t ms, std::string picture) {
-            recording->add(ms, std::move(picture));
-        });
-    }
-    constexpr int64_t kPresentGapMs = 16;
-    int64_t presentedAt = 0;
-    int64_t replayedAt = 0;
-    bool unshown = false;
-    const auto show = [&] {
-        presentWindow();
-        presentedAt = clockMs();
-        unshown = false;
-    };
-    const KeepGoing keepGoing = [&] {
-        if (unshown && clockMs() - replayedAt >= kPresentGapMs) show();
-        return end.keepGoing();
-    };
-    setWindowOverlay(FiguresLine(figures, replayer));
-    Inflater inflater;
-    bool opensStream = false;
-    while (std::optional<std::string> answer = parts.next(keepGoing, opensStream)) {
-        if (deflated) {
-            // Each answer inflates, in part order, to the text of that part.
-            if (opensStream) inflater.reset();
-            std::optional<std::string> text = inflater.inflate(*answer);
-            const std::optional<PartHeader> header =
-                text ? readPartHeader(*text) : std::optional<PartHeader>();
-            if (!header) {
-                end.fail(kInvalidAnswerMessage);
-                break;
-            }
-            answer = text->substr(header->bodyStart);
-        }
-        replayer.replay(*answer);
-        replayedAt = clockMs();
-        unshown = true;
-        if (replayedAt - presentedAt >= kPresentGapMs) show();
-    }
-    setWindowOverlay({});
-}
-
 // The window's life: the fetching threads, the replaying thread, the key loop, the joins.
 // Returns the failure message, if any.
 std::string play(ObjetosDoServidor& server, const Fetcher& self, const std::string& address,
@@ -304,16 +219,17 @@ std::string play(ObjetosDoServidor& server, const Fetcher& self, const std::stri
                          self.secret.empty() ? nullptr : &reconnection};
     const KeepGoing keepGoing = [&end] { return end.keepGoing(); };
     const ReportFailure fail = [&end](const std::string& message) { end.fail(message); };
-    const char* log = std::getenv("CORRIDA_REPLAY_LOG");
+    ReplayOptions replay;
+    replay.logPath = environmentPath("CORRIDA_REPLAY_LOG");
     // CORRIDA_BITMAP_NAMES=FILE: the bitmap names held at the last picture, written at the end.
-    const char* names = std::getenv("CORRIDA_BITMAP_NAMES");
+    replay.namesPath = environmentPath("CORRIDA_BITMAP_NAMES");
+    replay.shownLogPath = environmentPath("CORRIDA_SHOWN_LOG");
+    replay.recording = recording;
+    replay.deflated = plan.deflated;
 
-    Figures figures;
+    ClientFigures figures;
     std::vector<std::thread> threads;
-    threads.push_back(startThread([&] {
-        replayAnswers(parts, end, log ? log : "", names ? names : "", recording, figures,
-                      plan.deflated);
-    }));
+    threads.push_back(startThread([&] { replayAnswers(parts, keepGoing, fail, replay, figures); }));
     if (plan.framesFetch) {
         // A refused first answer has ended the session already (fail sets `over`).
         if (plan.deflated) {

@@ -119,10 +119,12 @@ void fetchFrames(const FetchLink& link, OrderedParts& parts, const KeepGoing& ke
                 uint64_t part = 0;
                 std::string bytes = takeDeflatedFor(link.fifo, link.fetcher, kFramesHoldMs, part);
                 if (!fileDeflatedOrReport(part, std::move(bytes), parts, fail)) return;
-                continue;
+            } else {
+                const std::string answer = takeFramesFor(link.fifo, link.fetcher, kFramesHoldMs);
+                if (!fileAnswerOrReport(answer, parts, fail)) return;
             }
-            const std::string answer = takeFramesFor(link.fifo, link.fetcher, kFramesHoldMs);
-            if (!fileAnswerOrReport(answer, parts, fail)) return;
+            // No faster than the window shows: the next call waits while the backlog is full.
+            parts.awaitRoom(keepGoing);
         } catch (const CORBA::Exception& failure) {
             bool placeLost = false;
             if (link.reconnection && isLostConnection(failure) && keepGoing() &&
@@ -147,6 +149,7 @@ void fetchClassic(const FetchLink& link, OrderedParts& parts, uint64_t firstPart
                     fail(kTooMuchWaitingMessage);
                     return;
                 }
+                parts.awaitRoom(keepGoing);
             } else {
                 // Nothing recorded yet: a short rest instead of hammering the server.
                 restBetweenPolls();

@@ -83,12 +83,12 @@ bool fileDeflatedOrReport(uint64_t part, std::string bytes, OrderedParts& parts,
 bool fileAnswerOrReport(const std::string& answer, OrderedParts& parts, const ReportFailure& fail);
 
 // One frames call after another, filing each answer in `parts`, until keepGoing() fails or a call
-// fails (reported; a lost connection is first recovered where the link allows). Run it on
-// callsInFlight threads.
+// fails (reported; a lost connection is first recovered where the link allows); a call waits while
+// the backlog is full. Run it on callsInFlight threads.
 void fetchFrames(const FetchLink& link, OrderedParts& parts, const KeepGoing& keepGoing,
                  const ReportFailure& fail, bool deflated = false);
 
 // One getInstructions call after another, numbering the batches as parts from `firstPart`; a short
-// rest after an empty one. Run it on one thread.
+// rest after an empty one, and a wait while the backlog is full. Run it on one thread.
 void fetchClassic(const FetchLink& link, OrderedParts& parts, uint64_t firstPart,
                   const KeepGoing& keepGoing, const ReportFailure& fail);

@@ -1,9 +1,14 @@
 // OrderedParts: the answers that several fetching threads receive at once, handed to the one
 // replaying thread in the order the server numbered them ("part N"), whatever order they arrive.
+// Each answer keeps the time it arrived, from which the replaying side paces its pictures.
 //
-// What waits is bounded, in parts and in bytes: a server that keeps a part back and sends the
-// later ones, or sends faster than the window can replay, is refused past the bound instead of
-// growing the client without end. The bounds hold a long link's calls in flight many times over.
+// Two kinds of bound:
+// - Back-pressure. The answers ready to be handed out (the awaited part and those that follow it
+//   without a gap) are the client's backlog: while it is full, awaitRoom() holds the fetching
+//   threads, so a client fetches no faster than it shows, however fast the server answers.
+// - Refusal, for what no real server sends: a part further ahead of the awaited one than any
+//   backlog and calls in flight explain, or more bytes than they could ever hold. put() then files
+//   nothing and the server is not to be trusted further.
 #pragma once
 
 #include <condition_variable>
@@ -15,37 +20,51 @@
 #include <optional>
 #include <string>
 
-// The answers that may wait for their turn: far more than the calls ever in flight at once.
+// How far ahead of the awaited part an answer may be: far more than the calls ever in flight.
 constexpr size_t kMaxPartsWaiting = 256;
-// The bytes they may hold: a stalled client's whole catch-up fits many times over.
-constexpr size_t kMaxBytesWaiting = 8u << 20;
+// The bytes that may wait: the backlog and every call in flight at its largest, many times over.
+constexpr size_t kMaxBytesWaiting = 32u << 20;
+// The backlog: ready answers that hold the fetching threads back.
+constexpr size_t kBacklogParts = 4;
+constexpr size_t kBacklogBytes = 4u << 20;
 
 class OrderedParts {
   public:
+    struct Answer {
+        std::string body;
+        int64_t arrivedMs = 0;     // clockMs() when it was filed
+        bool opensStream = false;  // the first since the start or the last restartAt
+    };
+
     explicit OrderedParts(uint64_t firstPart = 1, size_t maxParts = kMaxPartsWaiting,
                           size_t maxBytes = kMaxBytesWaiting)
         : expected(firstPart), freshFrom(firstPart), maxParts(maxParts), maxBytes(maxBytes) {}
 
-    // Files answer `part`. A part already handed out (or a repeat) is dropped. False when filing
-    // it would pass the bounds (or its number is further ahead than the parts that may wait):
-    // then nothing is filed, and the server is not to be trusted further.
+    // Files answer `part`, arrived now. A part already handed out (or a repeat) is dropped. False
+    // when the part is beyond any backlog or its bytes would pass the bound: then nothing is filed.
     bool put(uint64_t part, std::string body);
-    // The next answer in order; waits for it while `keepGoing()` says so, and gives nothing once
-    // it does not.
+    // Holds a fetching thread while the backlog is full and `keepGoing()` says so.
+    void awaitRoom(const std::function<bool()>& keepGoing);
+
+    // The next answer in order; waits for it up to `waitMs` (forever when negative) while
+    // `keepGoing()` says so, and gives nothing when it does not come in that time.
+    std::optional<Answer> take(const std::function<bool()>& keepGoing, int64_t waitMs = -1);
+    // The next answer's body, waiting for it while `keepGoing()` says so.
     std::optional<std::string> next(const std::function<bool()>& keepGoing);
-    // The same, saying whether the answer is the first since the start or the last restartAt (a
-    // compressed stream starts afresh there).
-    std::optional<std::string> next(const std::function<bool()>& keepGoing, bool& opensStream);
+
     // From now on the answers go on from `part`: what waits is dropped, and so is every answer
     // numbered below it that comes later (a connection was recovered: see reconnection.h).
     void restartAt(uint64_t part);
-    // Makes a waiting next() look at keepGoing() again now.
+    // Makes every waiting thread look at its keepGoing() again now.
     void wake();
 
   private:
+    bool backlogFull() const;
+
     std::mutex lock;
     std::condition_variable arrived;
-    std::map<uint64_t, std::string> waiting;
+    std::condition_variable roomMade;
+    std::map<uint64_t, Answer> waiting;
     size_t bytesWaiting = 0;
     uint64_t expected;
     uint64_t freshFrom;

@@ -41,36 +41,29 @@ void FrameReplayer::drawPicture(std::string drawing, long long& answerLeft) {
 
 void FrameReplayer::replay(const std::string& text) {
     long long answerLeft = kAnswerWorkBudget;
-    // The text up to each marker is one picture's drawing: it is on the window once replayed.
-    size_t drawingStart = 0;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find(';', start);
-        if (end == std::string::npos) end = text.size();
-        const std::optional<FrameMarker> marker =
-            text.compare(start, 6, "frame ") == 0 ? readFrameMarker(text.substr(start, end - start))
-                                                  : std::nullopt;
-        if (marker) {
-            if (pictureSink)
-                pictureSink(marker->flushMs, text.substr(drawingStart, end + 1 - drawingStart));
-            lastFlushMs = marker->flushMs;
-            drawPicture(text.substr(drawingStart, start - drawingStart), answerLeft);
-            drawingStart = end + 1;
-            ++frames;
-            last = marker->frame;
-            if (namesFile && registry.changeCount() != namesChangeCount) {
-                namesAtLast = registry.names();
-                namesChangeCount = registry.changeCount();
-            }
-            if (log) {
-                std::fprintf(log.get(), "%" PRIu64 " %" PRId64 " %" PRId64 "\n", marker->frame,
-                             marker->flushMs, clockMs());
-            }
-        }
-        start = end + 1;
+    for (const ReceivedPicture& picture : splitPictures(text)) carryOut(picture, true, answerLeft);
+}
+
+void FrameReplayer::carryOut(const ReceivedPicture& picture, bool drawing) {
+    long long answerLeft = kAnswerWorkBudget;
+    carryOut(picture, drawing, answerLeft);
+}
+
+void FrameReplayer::carryOut(const ReceivedPicture& picture, bool drawing, long long& answerLeft) {
+    const std::optional<FrameMarker>& marker = picture.marker;
+    if (pictureSink)
+        pictureSink(marker ? marker->flushMs : lastFlushMs.value_or(clockMs()), picture.text());
+    drawPicture(drawing ? picture.drawing : withoutDrawing(picture.drawing), answerLeft);
+    if (!marker) return;
+    lastFlushMs = marker->flushMs;
+    ++frames;
+    last = marker->frame;
+    if (namesFile && registry.changeCount() != namesChangeCount) {
+        namesAtLast = registry.names();
+        namesChangeCount = registry.changeCount();
     }
-    if (drawingStart < text.size()) {
-        if (pictureSink) pictureSink(lastFlushMs.value_or(clockMs()), text.substr(drawingStart));
-        drawPicture(text.substr(drawingStart), answerLeft);
+    if (log) {
+        std::fprintf(log.get(), "%" PRIu64 " %" PRId64 " %" PRId64 "\n", marker->frame,
+                     marker->flushMs, clockMs());
     }
 }

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "stream/interpreter.h"
+#include "stream/received_picture.h"
 
 class FrameReplayer {
   public:
@@ -41,7 +42,12 @@ class FrameReplayer {
     using PictureSink = std::function<void(int64_t ms, std::string picture)>;
     void recordPicturesTo(PictureSink sink) { pictureSink = std::move(sink); }
 
+    // Carries out every picture of `text` at once.
     void replay(const std::string& text);
+    // Carries out one picture; without `drawing`, only what is not ordinary drawing (a picture
+    // nobody will see: its bitmap changes and sounds still count). Either way it is recorded and
+    // logged, and counted when it ends with a marker.
+    void carryOut(const ReceivedPicture& picture, bool drawing = true);
     // How many pictures were cut short by their budget.
     uint64_t picturesCutShort() const { return cutShort; }
     uint64_t framesReplayed() const { return frames; }
@@ -66,4 +72,5 @@ class FrameReplayer {
 
     // Draws one picture's pieces within what is left of the answer's budget.
     void drawPicture(std::string drawing, long long& answerLeft);
+    void carryOut(const ReceivedPicture& picture, bool drawing, long long& answerLeft);
 };
