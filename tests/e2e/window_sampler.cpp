@@ -14,11 +14,12 @@
 // (one line): the intervals are those between two changes; "late" counts the samples taken more
 // than twice the interval after the one before (a change shorter than that gap can be missed);
 // grab_ms is the median time one copy took; cpu_pct this program's own CPU in % of one core.
-// The window must stay unobscured and on the screen. A window that goes away ends the program
-// with status 3 and a message.
+// SIGINT or SIGTERM ends the sampling early, with the summary. The window must stay unobscured
+// and on the screen. A window that goes away ends the program with status 3 and a message.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
+#include <signal.h>
 #include <sys/ipc.h>
 #include <sys/resource.h>
 #include <sys/shm.h>
@@ -36,6 +37,9 @@
 namespace {
 
 constexpr int kWindowGone = 3;
+
+volatile sig_atomic_t stopAsked = 0;
+void askToStop(int) { stopAsked = 1; }
 
 // The first error the X server reported since the last look (0: none).
 int lastXError = 0;
@@ -65,7 +69,7 @@ void sleepUntil(double ms) {
     timespec t{};
     t.tv_sec = static_cast<time_t>(ms / 1000);
     t.tv_nsec = static_cast<long>((ms - t.tv_sec * 1000.0) * 1e6);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR && !stopAsked) {
     }
 }
 
@@ -219,7 +223,7 @@ Sampling sample(Display* display, Window window, double seconds, double interval
     const double start = nowMs();
     const double stop = start + seconds * 1000;
     double next = start, previousSample = 0;
-    for (double asked = nowMs(); asked < stop; asked = nowMs()) {
+    for (double asked = nowMs(); asked < stop && !stopAsked; asked = nowMs()) {
         if (goneOrResized(display, window, grabber)) windowGone(window, "went away");
         if (!grabber.grab())
             windowGone(window, "cannot be read (gone, unmapped or off the screen)");
@@ -282,6 +286,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "window_sampler: cannot open the display\n");
         return 2;
     }
+    struct sigaction stopping {};
+    stopping.sa_handler = askToStop;
+    stopping.sa_flags = SA_RESTART;  // the X calls go on; the sleep ends at once (never restarted)
+    sigaction(SIGINT, &stopping, nullptr);
+    sigaction(SIGTERM, &stopping, nullptr);
     XSetErrorHandler(recordXError);
     XSetIOErrorHandler(connectionLost);
     lastXError = 0;
