@@ -96,8 +96,8 @@ class Grabber {
         }
         lastXError = 0;
         if (shm_) {
+            // A request with a reply: an error has reached recordXError by the time it returns.
             if (!XShmGetImage(display_, window_, image_, 0, 0, AllPlanes)) return false;
-            XSync(display_, False);
             if (lastXError != 0) return false;
             pixels_ = image_->data;
             return true;
