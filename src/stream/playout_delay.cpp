@@ -8,6 +8,9 @@ namespace {
 // Flush times further than this from the arrival (about 34 years) are no clock reading: a picture
 // that carries one is shown when it comes.
 constexpr int64_t kFarthestTransitMs = int64_t{1} << 40;
+// A picture that took this much longer than the quickest recent one carries a stamp of no use (a
+// stall that long has ended the session long ago); one this much quicker comes from a new clock.
+constexpr int64_t kStrayTransitMs = 10000;
 
 int64_t percentile95(const std::deque<int64_t>& samples) {
     std::vector<int64_t> sorted(samples.begin(), samples.end());
@@ -25,6 +28,14 @@ int64_t PlayoutDelay::dueMs(int64_t flushMs, int64_t arrivedMs) {
         transit < -kFarthestTransitMs) {
         return arrivedMs;
     }
+    if (!transits.empty()) {
+        const int64_t quickest = *std::min_element(transits.begin(), transits.end());
+        if (transit > quickest + kStrayTransitMs) return arrivedMs;
+        if (transit < quickest - kStrayTransitMs) {
+            transits.clear();
+            level.reset();
+        }
+    }
     transits.push_back(transit);
     if (transits.size() > kSamples) transits.pop_front();
     // A picture held up for longer than the bound (a stall) cannot be waited for: it raises the
@@ -36,8 +47,10 @@ int64_t PlayoutDelay::dueMs(int64_t flushMs, int64_t arrivedMs) {
     } else {
         // Falling by a sixteenth of the time between two pictures, the pictures are shown 6%
         // closer together than they were drawn until the level is reached: nobody sees that.
-        const int64_t drawnApart = lastFlushMs ? std::clamp<int64_t>(flushMs - *lastFlushMs, 0, 1000) : 0;
-        level = std::min(std::max(measured, *level - std::max<int64_t>(drawnApart / 16, 1)), highest);
+        const int64_t drawnApart =
+            lastFlushMs ? std::clamp<int64_t>(flushMs - *lastFlushMs, 0, 1000) : 0;
+        level =
+            std::min(std::max(measured, *level - std::max<int64_t>(drawnApart / 16, 1)), highest);
     }
     lastFlushMs = flushMs;
     return std::min(flushMs + *level, arrivedMs + kMaxDelayMs);

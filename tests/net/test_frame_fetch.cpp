@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -215,6 +216,80 @@ TEST(OrderedParts, WhatWaitsIsBoundedInPartsAndInBytes) {
     }
     EXPECT_EQ(fileFramesAnswer("part 900;blit a b 0 0 0 0 1 1;", link), Filing::TooMuchWaiting);
     EXPECT_EQ(fileFramesAnswer("blit a b 0 0 0 0 1 1;", link), Filing::NoPartHeader);
+}
+
+TEST(OrderedParts, OnlyAnswersReadyForTheWindowHoldTheFetchesBack) {
+    const KeepGoing always = [] { return true; };
+    int looks = 0;
+    const KeepGoing counted = [&looks] { return ++looks < 5; };
+
+    // Answers that wait for an earlier one hold nobody back: that one is still on its way.
+    OrderedParts parts;
+    for (uint64_t part = 2; part <= 2 + kBacklogParts; ++part) ASSERT_TRUE(parts.put(part, "x"));
+    parts.awaitRoom(counted);
+    EXPECT_EQ(looks, 0) << "no wait while the awaited part is missing";
+
+    // Once it comes, the backlog is full: a fetch waits until the window takes one.
+    ASSERT_TRUE(parts.put(1, "x"));
+    parts.awaitRoom(counted);
+    EXPECT_EQ(looks, 5) << "held until told to stop";
+    looks = 0;
+    // Six are ready; with three taken, three are left.
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(parts.take(always));
+    parts.awaitRoom(counted);
+    EXPECT_EQ(looks, 0) << "room again";
+
+    // A few large answers fill it as well.
+    OrderedParts large;
+    ASSERT_TRUE(large.put(1, std::string(kBacklogBytes, 'x')));
+    looks = 0;
+    large.awaitRoom(counted);
+    EXPECT_EQ(looks, 5);
+}
+
+// A server from before the frames fetch that answers every call at once with a batch.
+class EagerClassicFifo : public ClassicOnlyFifo {
+  public:
+    using ClassicOnlyFifo::ClassicOnlyFifo;
+    char* getInstructions(CORBA::UShort) override {
+        ++calls;
+        return CORBA::string_dup("blit a screen 0 0 0 0 1 1;");
+    }
+    std::atomic<uint64_t> calls{0};
+};
+
+// The classic fetch against it, with a window that takes a batch a millisecond: the fetch keeps
+// pace with the window instead of ending the session.
+TEST(FrameFetchThread, AServerThatAnswersFasterThanTheWindowShowsIsFetchedAtTheWindowsPace) {
+    RecorderInUse server(1);
+    EagerClassicFifo servant(server.context, server.caller);
+    Activated object(&servant);
+    FifoServer_var fifo = object.as<FifoServer>();
+    const FetchLink link{fifo.in(), kPlayerOne, "127.0.0.1", nullptr};
+    OrderedParts parts;
+    std::atomic<bool> going{true};
+    std::string failure;
+    std::thread fetcher([&] {
+        fetchClassic(
+            link, parts, 1, [&going] { return going.load(); },
+            [&](const std::string& message) {
+                failure = message;
+                going = false;
+            });
+    });
+    const KeepGoing keepGoing = [&going] { return going.load(); };
+    uint64_t taken = 0;
+    while (taken < 2 * kMaxPartsWaiting && parts.next(keepGoing)) {
+        ++taken;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const uint64_t calls = servant.calls.load();
+    going = false;
+    parts.wake();
+    fetcher.join();
+    EXPECT_EQ(failure, "");
+    EXPECT_EQ(taken, 2 * kMaxPartsWaiting);
+    EXPECT_LE(calls, taken + kBacklogParts + 1) << "no call while the backlog is full";
 }
 
 // A server that keeps part 1 back and answers every call with a later part of 100 kB.
