@@ -1,11 +1,13 @@
 // classic_server: a game server that offers only the classic operations (built from
 // classic_interfaces.idl, without the game library), for the test of a current client against it.
 //
-//   classic_server ADDRESS PLAYERS
+//   classic_server ADDRESS PLAYERS [sem-pausa]
 //
 // It binds "fifo", "login" and "controle" in the naming service at ADDRESS:9001 and prints
 // "Servidor classico rodando". Each player's first batch loads Img/menu/pause.bmp as "aguardando";
-// then every 34 ms a batch draws it on the window, one batch per getInstructions call. Every
+// then every 34 ms a batch draws it on the window, one batch per getInstructions call. With
+// "sem-pausa" every call is answered at once with a batch (a server with a backlog to send), which
+// draws "aguardando" and Img/menu/aguardando.bmp in turn, so the window keeps changing. Every
 // Controle call is printed ("alterarGravidade N", "pausar", "usarCheat"). Ends on SIGTERM.
 
 #include <atomic>
@@ -46,7 +48,8 @@ class ClassicLogin : public POA_Login {
 
 class ClassicFifo : public POA_FifoServer {
   public:
-    explicit ClassicFifo(int players) : lastDrawMs(static_cast<size_t>(players), -1) {}
+    ClassicFifo(int players, bool eager)
+        : lastDrawMs(static_cast<size_t>(players), -1), eager(eager) {}
     char* getInstructions(CORBA::UShort player) override {
         std::lock_guard<std::mutex> hold(lock);
         if (player < 1 || player > lastDrawMs.size()) return CORBA::string_dup("");
@@ -54,7 +57,12 @@ class ClassicFifo : public POA_FifoServer {
         if (last < 0) {
             last = nowMs();
             return CORBA::string_dup(
-                "load_bitmap aguardando Img/menu/pause.bmp;draw_sprite screen aguardando 0 0;");
+                "load_bitmap aguardando Img/menu/pause.bmp;draw_sprite screen aguardando 0 0;"
+                "load_bitmap fundo Img/menu/aguardando.bmp;");
+        }
+        if (eager) {
+            return CORBA::string_dup(++answers % 2 ? "draw_sprite screen fundo 0 0;"
+                                                   : "draw_sprite screen aguardando 0 0;");
         }
         if (nowMs() - last < 34) return CORBA::string_dup("");
         last = nowMs();
@@ -64,6 +72,8 @@ class ClassicFifo : public POA_FifoServer {
   private:
     std::mutex lock;
     std::vector<int64_t> lastDrawMs;
+    const bool eager;
+    uint64_t answers = 0;
 };
 
 class ClassicControle : public POA_Controle {
@@ -78,12 +88,13 @@ class ClassicControle : public POA_Controle {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "uso: classic_server ENDERECO JOGADORES\n");
+    const bool eager = argc == 4 && std::string(argv[3]) == "sem-pausa";
+    if (argc != 3 && !eager) {
+        std::fprintf(stderr, "uso: classic_server ENDERECO JOGADORES [sem-pausa]\n");
         return 2;
     }
     const int players = std::atoi(argv[2]);
-    ClassicFifo fifo(players);
+    ClassicFifo fifo(players, eager);
     ClassicLogin login(players);
     ClassicControle controle;
     return named_servants::serve("classic_server", argv[1], fifo, login, controle,

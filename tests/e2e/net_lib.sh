@@ -143,6 +143,19 @@ new_window() {
   return 1
 }
 
+# place_window ID X Y: moves the window there and waits until it is (a window that is not mapped
+# yet ignores a move).
+place_window() {
+  local x
+  for _ in $(seq 1 50); do
+    xdotool windowmove "$1" "$2" "$3" 2>/dev/null || true
+    x=$(xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ {print $4}')
+    [ "$x" = "$2" ] && return 0
+    sleep 0.1
+  done
+  fail "a janela $1 nao foi para $2,$3"
+}
+
 # shot NAME X [NAME2 X2]: from one screenshot of the display, the 640 x 480 window whose left edge
 # is at X (and the one at X2) as $artifacts/NAME.png, with a BMP copy for the probes.
 shot() {
