@@ -22,7 +22,10 @@ static_assert(static_cast<int>(PadButton::DpadRight) == SDL_CONTROLLER_BUTTON_DP
 
 namespace {
 
+// While a pad is open its buttons are looked at every 4 ms; with none, only a pad plugged in is
+// waited for, and a look every 100 ms notices it soon enough.
 constexpr auto kPumpPeriod = std::chrono::milliseconds(4);
+constexpr auto kIdlePumpPeriod = std::chrono::milliseconds(100);
 
 // The roster, asked from any thread (the timer thread's flip poll among them).
 std::mutex rosterMutex;
@@ -109,7 +112,8 @@ void pumpUntilStopped() {
         lock.unlock();
         pumpGamepads();
         lock.lock();
-        pumpWake.wait_for(lock, kPumpPeriod, [] { return pumpStop; });
+        const auto period = controllers.empty() ? kIdlePumpPeriod : kPumpPeriod;
+        pumpWake.wait_for(lock, period, [] { return pumpStop; });
     }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/background_calls.h"
 #include "platform/bitmap_handle.h"
 #include "platform/console_report.h"
 #include "platform/full_screen_layout.h"
@@ -158,6 +159,7 @@ int fittingScale(int desktopWidth, int desktopHeight) {
 }
 
 bool startGraphics(const WindowRequest& window) {
+    useSleepingBackgroundThread();
     if (allegro_init() != 0) return failed("Nao foi possivel iniciar a biblioteca grafica");
     jpgalleg_init();
     set_color_depth(32);
@@ -189,6 +191,10 @@ std::function<std::string()> windowOverlay;
 }  // namespace
 
 void setWindowOverlay(std::function<std::string()> text) { windowOverlay = std::move(text); }
+
+bool windowSwitchAsked() {
+    return game.picture && (fullScreenPressed.load() || actionDown(Action::FullScreen));
+}
 
 void presentWindow() {
     if (!game.picture) return;

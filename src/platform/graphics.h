@@ -61,6 +61,9 @@ bool windowIsFullScreen();
 // (screen_config.h). Called by the thread that draws, between pictures.
 void presentWindow();
 
+// Whether F11 has been pressed since the window last switched (presentWindow() then switches).
+bool windowSwitchAsked();
+
 // A line of text that presentWindow() writes over the top left corner of the window, after the
 // picture (so `screen` never holds it): asked at each presentation, "" for none. Empty removes it.
 // Set it from the thread that presents.

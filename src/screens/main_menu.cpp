@@ -168,6 +168,9 @@ int runMainMenu() {
     int result = kLeaveItem;  // Esc leaves like the leave item
 
     recordedPlayMusic(sound::kMenuMusic);
+    // The picture is drawn again only when what it shows changes: at the start, when the
+    // highlight moves, and on the way back from a screen drawn over it.
+    bool drawn = false;
     while (!actionDown(Action::Back)) {
         waitMoreThan(kFrameMs);
         const int itemBefore = selectedItem;
@@ -177,17 +180,26 @@ int runMainMenu() {
         } else if (selectedItem != itemBefore) {
             recordedPlaySound(sound::kMenuMove);
         }
+        if (selectedItem != itemBefore) drawn = false;
         if (action == MenuAction::Choose || action == MenuAction::Leave) {
             result = selectedItem;
             break;
+        }
+        if (action == MenuAction::Credits || action == MenuAction::Instructions ||
+            action == MenuAction::Keys) {
+            drawn = false;
         }
         if (action == MenuAction::Credits) runCreditsScreen();
         if (action == MenuAction::Instructions) runInstructionsScreen();
         if (action == MenuAction::Keys) runKeysScreen();
 
         for (Action a : {Action::Left, Action::Right, Action::Down, Action::Up}) consumeAction(a);
-        drawMenuFrame(menu, selectedItem);
-        // Each frame is one batch for a remote viewer, like every other drawing loop.
+        if (!drawn) {
+            drawMenuFrame(menu, selectedItem);
+            drawn = true;
+        }
+        // Each frame is one batch for a remote viewer, like every other drawing loop (an empty one
+        // when nothing was drawn; it shows the picture only when F11 switches the window).
         flushRecording();
     }
 

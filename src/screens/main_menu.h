@@ -5,7 +5,8 @@
 // arrow keys move the highlight (one step per press: the arrows are consumed every frame), Enter
 // acts on the item, Esc leaves. Returns the number of players chosen, or 9 to leave. The Enter or
 // Esc that ended the menu is left down for the caller. Every call loads its 23 pictures and its
-// buffer afresh and releases all 24 on the way out, recording each step.
+// buffer afresh and releases all 24 on the way out, recording each step. The picture is drawn when
+// the menu opens and again only when the highlight moves or another screen was over it.
 #pragma once
 
 // The player count last reached with Left or Right, kept for the life of the process; Up from the

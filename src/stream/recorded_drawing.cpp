@@ -10,6 +10,13 @@ namespace {
 
 void record(std::string text) { GravadorTela::instance().addInstruction(std::move(text)); }
 
+// Whether `screen` was drawn on since the window last showed it (set by the drawing thread).
+bool screenChanged = true;
+
+void noteTarget(const BITMAP* target) {
+    if (target == screen) screenChanged = true;
+}
+
 }  // namespace
 
 bool drawsLocally() { return !GravadorTela::instance().isRemote(); }
@@ -37,13 +44,19 @@ void recordedDestroyBitmap(const std::string& name, BitmapHandle bitmap) {
 
 void recordedDrawSprite(BITMAP* target, const std::string& targetName, BITMAP* sprite,
                         const std::string& spriteName, int x, int y) {
-    if (target && sprite && drawsLocally()) draw_sprite(target, sprite, x, y);
+    if (target && sprite && drawsLocally()) {
+        draw_sprite(target, sprite, x, y);
+        noteTarget(target);
+    }
     record(formatDrawSprite(targetName, spriteName, x, y));
 }
 
 void recordedDrawSpriteVFlip(BITMAP* target, const std::string& targetName, BITMAP* sprite,
                              const std::string& spriteName, int x, int y) {
-    if (target && sprite && drawsLocally()) draw_sprite_v_flip(target, sprite, x, y);
+    if (target && sprite && drawsLocally()) {
+        draw_sprite_v_flip(target, sprite, x, y);
+        noteTarget(target);
+    }
     record(formatDrawSpriteVFlip(targetName, spriteName, x, y));
 }
 
@@ -52,6 +65,7 @@ void recordedBlit(BITMAP* source, const std::string& sourceName, BITMAP* target,
                   int width, int height) {
     if (source && target && drawsLocally()) {
         blit(source, target, sourceX, sourceY, targetX, targetY, width, height);
+        noteTarget(target);
     }
     record(formatBlit(sourceName, targetName, sourceX, sourceY, targetX, targetY, width, height));
 }
@@ -73,5 +87,8 @@ void recordedStopMusic() {
 
 void flushRecording() {
     GravadorTela::instance().flush();
-    if (drawsLocally()) presentWindow();
+    if (drawsLocally() && (screenChanged || windowSwitchAsked())) {
+        screenChanged = false;
+        presentWindow();
+    }
 }

@@ -48,5 +48,8 @@ void recordedPlayMusic(const char* path);
 void recordedStopMusic();
 
 // Ends a frame (or the single drawing of a screen that then waits): flushes the recorder and,
-// where this process draws, shows the finished picture on the window (graphics.h).
+// where this process draws, shows the finished picture on the window (graphics.h). The picture is
+// shown only when something was drawn on `screen` since it was last shown (or when F11 asks for
+// the other window): a flush after a wait that drew nothing shows the same picture again, which
+// costs an enlargement of the whole picture for nothing.
 void flushRecording();
