@@ -59,7 +59,7 @@ void LoopbackServer::serve() {
                 send(accepted.get(), greeting_.data(), greeting_.size(), MSG_NOSIGNAL);
             } else if (accepted.valid()) {
                 const int fd = accepted.get();
-                peers[fd] = Peer{std::move(accepted), ""};
+                peers[fd] = Peer{std::move(accepted), greeting_};
             }
         }
         for (size_t i = 2; i < entries.size(); ++i) {

@@ -14,7 +14,8 @@
 class LoopbackServer {
   public:
     enum class Mode {
-        Echo,           // sends back everything it reads; closes when the peer closes
+        Echo,           // sends the greeting (if any), then back everything it reads; closes when
+                        // the peer closes
         GreetAndClose,  // sends the greeting to every connection and closes it at once
     };
     explicit LoopbackServer(Mode mode, std::string greeting = "");

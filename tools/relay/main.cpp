@@ -5,7 +5,9 @@
 //
 // Prints "relay listening on 127.0.0.1:PORT" once it accepts; SIGINT or SIGTERM end it (exit 0),
 // after a line with the bytes it carried each way; SIGUSR1 prints that count on stderr at once
-// ("delay_relay: carried N bytes from clients and M bytes to them").
+// ("delay_relay: carried N bytes from clients and M bytes to them"), then one line for each
+// connection open ("delay_relay: connection from port P carried N bytes from the client and M
+// bytes to it", P being the port the client connects from).
 // Bad arguments: exit 2; no socket to listen on: exit 1.
 #include <atomic>
 #include <csignal>
@@ -62,7 +64,7 @@ int main(int argc, char** argv) {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
-    // SIGUSR1: a line with the bytes carried so far.
+    // SIGUSR1: the bytes carried so far, in all and by connection.
     struct sigaction report {};
     report.sa_handler = [](int) {
         if (RelayServer* server = g_server.load()) server->requestCarriedReport();

@@ -14,6 +14,7 @@ constexpr int kReadsPerWake = 16;
 RelayConnection::RelayConnection(UniqueFd client, ConnectStart target,
                                  std::chrono::milliseconds delay, JitterSource& jitter)
     : sides_{Side(std::move(client), delay, jitter), Side(std::move(target.socket), delay, jitter)},
+      clientPort_(peerPort(sides_[Client].socket.get())),
       connecting_(!target.connected) {}
 
 bool RelayConnection::mayRead(Role role) const {

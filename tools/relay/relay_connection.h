@@ -45,6 +45,8 @@ class RelayConnection {
     const std::string& failure() const { return failure_; }
     // Bytes read so far from that side (to be carried to the other).
     uint64_t bytesFrom(Role role) const { return sides_[role].bytesRead; }
+    // The port the client connects from, as the relay sees it (0 if it could not be read).
+    uint16_t clientPort() const { return clientPort_; }
 
   private:
     struct Side {
@@ -66,6 +68,7 @@ class RelayConnection {
     void breakSide(Side& side);
 
     std::array<Side, 2> sides_;
+    uint16_t clientPort_;
     bool connecting_;
     bool ending_ = false;
     std::string failure_;

@@ -64,6 +64,11 @@ bool RelayServer::readWakes() {
         const Carried total = carried();
         say("carried " + std::to_string(total.fromClients) + " bytes from clients and " +
             std::to_string(total.fromTargets) + " bytes to them");
+        for (const ConnectionCarried& connection : carriedByConnection()) {
+            say("connection from port " + std::to_string(connection.clientPort) + " carried " +
+                std::to_string(connection.carried.fromClients) + " bytes from the client and " +
+                std::to_string(connection.carried.fromTargets) + " bytes to it");
+        }
     }
     return stop;
 }
@@ -139,6 +144,18 @@ RelayServer::Carried RelayServer::carried() const {
         total.fromTargets += connection->bytesFrom(RelayConnection::Target);
     }
     return total;
+}
+
+std::vector<RelayServer::ConnectionCarried> RelayServer::carriedByConnection() const {
+    std::vector<ConnectionCarried> each;
+    for (const auto& connection : connections_) {
+        ConnectionCarried entry;
+        entry.clientPort = connection->clientPort();
+        entry.carried.fromClients = connection->bytesFrom(RelayConnection::Client);
+        entry.carried.fromTargets = connection->bytesFrom(RelayConnection::Target);
+        each.push_back(entry);
+    }
+    return each;
 }
 
 void RelayServer::acceptClients() {

@@ -40,7 +40,8 @@ class RelayServer {
     bool run();
     // Async-signal-safe.
     void requestStop() const;
-    // Async-signal-safe: run() hands carried() to the reporter as a "carried ..." line soon.
+    // Async-signal-safe: run() soon hands carried() to the reporter as a "carried ..." line,
+    // followed by a "connection from port ..." line for each connection of carriedByConnection().
     void requestCarriedReport() const;
 
     // Every byte read from clients (and from the target) so far, over all connections: what the
@@ -50,6 +51,12 @@ class RelayServer {
         uint64_t fromTargets = 0;
     };
     Carried carried() const;
+    // The same for each connection still open, by the port its client connects from.
+    struct ConnectionCarried {
+        uint16_t clientPort = 0;
+        Carried carried;
+    };
+    std::vector<ConnectionCarried> carriedByConnection() const;
 
   private:
     RelayServer(const Settings& settings, Reporter report);

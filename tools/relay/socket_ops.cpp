@@ -45,10 +45,9 @@ UniqueFd listenOnLoopback(uint16_t port, std::string& error) {
     return fd;
 }
 
-uint16_t boundPort(int fd) {
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    if (getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
+namespace {
+
+uint16_t portOf(const sockaddr_storage& address) {
     if (address.ss_family == AF_INET) {
         return ntohs(reinterpret_cast<const sockaddr_in*>(&address)->sin_port);
     }
@@ -56,6 +55,22 @@ uint16_t boundPort(int fd) {
         return ntohs(reinterpret_cast<const sockaddr_in6*>(&address)->sin6_port);
     }
     return 0;
+}
+
+}  // namespace
+
+uint16_t boundPort(int fd) {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
+    return portOf(address);
+}
+
+uint16_t peerPort(int fd) {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (getpeername(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
+    return portOf(address);
 }
 
 std::optional<TargetAddress> resolveTarget(const std::string& host, uint16_t port,

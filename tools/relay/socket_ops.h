@@ -17,6 +17,8 @@ UniqueFd listenOnLoopback(uint16_t port, std::string& error);
 
 // The local port a bound socket has.
 uint16_t boundPort(int fd);
+// The port of the peer a connected socket talks to (0 when it has none).
+uint16_t peerPort(int fd);
 
 struct TargetAddress {
     sockaddr_storage address{};
