@@ -32,6 +32,10 @@
 
 namespace {
 
+// How often the window's keys are looked at: the graphics library reads them from the display every
+// 10 ms, so a shorter pause only wakes the thread for nothing.
+constexpr int64_t kKeyPollMs = 5;
+
 // How the session ended when it was not by Escape: the first failure's message, and a flag both
 // loops watch so that either thread's failure ends the other too.
 struct FimDeSessao {
@@ -268,7 +272,7 @@ std::string play(ObjetosDoServidor& server, const Fetcher& self, const std::stri
     // A spectator's keys change nothing in the match: only S (the sound), F3 and Esc work.
     while (role == ClientRole::Spectator && end.keepGoing()) {
         figuresKey();
-        restBetweenPolls();
+        sleepMs(kKeyPollMs);
     }
     while (end.keepGoing()) {
         figuresKey();
@@ -283,7 +287,7 @@ std::string play(ObjetosDoServidor& server, const Fetcher& self, const std::stri
         sendKey(
             Action::Cheat, [&] { numbered ? controle->usarCheat() : controle->cheat(secret); }, end,
             address);
-        restBetweenPolls();
+        sleepMs(kKeyPollMs);
     }
     // Escape is never cleared, so the other threads see it too; a failure sets `over`.
     end.over = true;

@@ -2,9 +2,8 @@
 
 void PictureSchedule::add(const std::string& text, int64_t arrivedMs, bool timed) {
     for (ReceivedPicture& picture : splitPictures(text)) {
-        const int64_t due = picture.marker && timed
-                                ? delay.dueMs(picture.marker->flushMs, arrivedMs)
-                                : arrivedMs;
+        const int64_t due =
+            picture.marker && timed ? delay.dueMs(picture.marker->flushMs, arrivedMs) : arrivedMs;
         waiting.push_back({std::move(picture), due});
     }
 }

@@ -8,10 +8,10 @@
 // are then shown 34 ms apart, however they travelled.
 //
 // The level rises at once to the measured one and falls slowly (by a sixteenth of the time
-// between two pictures, 2 ms in a race), so one quick answer does not make the next ones late. It stays within kMaxDelayMs of the quickest
-// recent picture, no picture is held longer than kMaxDelayMs after it arrived, and one that
-// arrives after its time is due at once. The two clocks need not
-// agree: only differences of their readings count.
+// between two pictures, 2 ms in a race), so one quick answer does not make the next ones late. It
+// stays within kMaxDelayMs of the quickest recent picture, no picture is held longer than
+// kMaxDelayMs after it arrived, and one that arrives after its time is due at once. The two clocks
+// need not agree: only differences of their readings count.
 #pragma once
 
 #include <cstdint>
