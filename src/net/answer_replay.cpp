@@ -53,9 +53,9 @@ struct CloseFile {
 };
 
 // The window's side: shows what was drawn, counts it and logs it.
-class Window {
+class ShownWindow {
   public:
-    explicit Window(const std::string& shownLogPath) {
+    explicit ShownWindow(const std::string& shownLogPath) {
         if (!shownLogPath.empty()) shownLog.reset(std::fopen(shownLogPath.c_str(), "w"));
         // Whole lines as they happen: the log is read while the client runs.
         if (shownLog) std::setvbuf(shownLog.get(), nullptr, _IOLBF, 0);
@@ -89,7 +89,7 @@ class Window {
 };
 
 // How long to wait for an answer before something is due: -1 for as long as it takes.
-int64_t waitBeforeDue(const PictureSchedule& schedule, const Window& window) {
+int64_t waitBeforeDue(const PictureSchedule& schedule, const ShownWindow& window) {
     std::optional<int64_t> due = schedule.nextDueMs();
     const std::optional<int64_t> unshown = window.unshownDueMs();
     if (!due || (unshown && *unshown < *due)) due = unshown;
@@ -128,7 +128,7 @@ void replayAnswers(OrderedParts& parts, const std::function<bool()>& keepGoing,
         });
     }
     PictureSchedule schedule;
-    Window window(options.shownLogPath);
+    ShownWindow window(options.shownLogPath);
     setWindowOverlay([&]() -> std::string {
         if (!figures.shown.load()) return "";
         const int64_t trip = figures.roundTripMs.load();
