@@ -10,6 +10,7 @@
 #include "platform/background_calls.h"
 #include "platform/bitmap_handle.h"
 #include "platform/console_report.h"
+#include "platform/enlarged_picture.h"
 #include "platform/full_screen_layout.h"
 #include "platform/input.h"
 #include "platform/screen_config.h"
@@ -26,6 +27,7 @@ bool fullScreenRequested = false;
 struct GameWindow {
     BITMAP* window = nullptr;
     BitmapHandle picture;
+    BitmapHandle enlarged;  // the picture enlarged for the window, made at the first present
     PictureLayout layout{1, 0, 0};
     bool fullScreen = false;
 };
@@ -196,6 +198,21 @@ bool windowSwitchAsked() {
     return game.picture && (fullScreenPressed.load() || actionDown(Action::FullScreen));
 }
 
+namespace {
+
+// The bitmap the picture is enlarged into for the window, when the picture's kind allows it.
+BITMAP* enlargedPicture() {
+    const int factor = game.layout.factor;
+    const int width = game.picture->w * factor, height = game.picture->h * factor;
+    if (!game.enlarged || game.enlarged->w != width || game.enlarged->h != height) {
+        game.enlarged = BitmapHandle(create_bitmap_ex(32, width, height));
+    }
+    return canEnlargeInto(game.picture.get(), game.enlarged.get(), factor) ? game.enlarged.get()
+                                                                           : nullptr;
+}
+
+}  // namespace
+
 void presentWindow() {
     if (!game.picture) return;
     if (fullScreenPressed.exchange(false) || actionDown(Action::FullScreen)) {
@@ -207,6 +224,10 @@ void presentWindow() {
     const PictureLayout& at = game.layout;
     if (at.factor == 1) {
         blit(game.picture.get(), game.window, 0, 0, at.x, at.y, width, height);
+    } else if (enlargedPicture()) {
+        enlargeInto(game.picture.get(), game.enlarged.get(), at.factor);
+        blit(game.enlarged.get(), game.window, 0, 0, at.x, at.y, width * at.factor,
+             height * at.factor);
     } else {
         stretch_blit(game.picture.get(), game.window, 0, 0, width, height, at.x, at.y,
                      width * at.factor, height * at.factor);

@@ -81,6 +81,15 @@ start_client() {
   expect_output "$name" "VOCE EH O PLAYER: $number"
 }
 
+# start_classic_server [sem-pausa]: tests/classic_server for one player, bound in the naming service
+# on this machine; returns once it runs.
+start_classic_server() {
+  "$build/tests/classic_server" 127.0.0.1 1 "$@" >"$E2E_TMP/classic_server.out" 2>&1 &
+  E2E_PIDS+=($!)
+  wait_for_text "$E2E_TMP/classic_server.out" "Servidor classico rodando" 20 ||
+    fail "o servidor classico nao iniciou: $(cat "$E2E_TMP/classic_server.out")"
+}
+
 # start_probe_player NAME NUMBER: a player of the server on this machine that only watches
 # (net_probe play); returns once the server has made it player NUMBER.
 start_probe_player() {

@@ -10,10 +10,7 @@ cd "$build"
 
 start_xvfb
 start_naming_service
-"$build/tests/classic_server" 127.0.0.1 1 sem-pausa >"$E2E_TMP/classic_server.out" 2>&1 &
-E2E_PIDS+=($!)
-wait_for_text "$E2E_TMP/classic_server.out" "Servidor classico rodando" 20 ||
-  fail "o servidor classico nao iniciou: $(cat "$E2E_TMP/classic_server.out")"
+start_classic_server sem-pausa
 start_client client 1
 window=$(new_window "") || fail "a janela do cliente nao abriu"
 xdotool windowmove "$window" 0 0
