@@ -2,8 +2,11 @@
 // time its PlayoutDelay gives.
 //
 // next() hands out what is due, in order:
-// - a picture whose successor is due as well is skipped (carried out without its drawing): a
-//   client that fell behind catches up, and never loses a bitmap change;
+// - a picture whose successor is due as well, and was drawn a frame or more later, is skipped
+//   (carried out without its drawing): a client that fell behind catches up, and never loses a
+//   bitmap change. A picture flushed less than kSameMomentMs before the next is part of what the
+//   next shows (a stage, then the waiting picture over it), and pictures added as not `timed` (a
+//   fresh queue's first ones, a still picture drawn in parts) are never skipped;
 // - a picture that is due alone is shown;
 // - drawing without a marker (a classic stream, which has no picture times) is due when it comes
 //   and is drawn whole, never skipped: where its pictures end is not known.
@@ -23,6 +26,9 @@ class PictureSchedule {
   public:
     // Pictures waiting that make the client stop taking answers (about two seconds of race).
     static constexpr size_t kMostWaiting = 64;
+    // Pictures flushed closer together than this were drawn at one moment: the first is part of
+    // what the second shows. The race draws a picture every 34 ms.
+    static constexpr int64_t kSameMomentMs = 20;
 
     enum class Action {
         Show,  // draw it, and the window shows it now
@@ -50,6 +56,7 @@ class PictureSchedule {
     struct Waiting {
         ReceivedPicture picture;
         int64_t dueMs;
+        bool skippable;
     };
     std::deque<Waiting> waiting;
     PlayoutDelay delay;

@@ -1,9 +1,10 @@
 // The picture enlarged for the window by a whole factor is the graphics library's own stretch of
 // it, pixel for pixel, and the enlargement refuses bitmaps it cannot read as 32-bit rows.
+#include "platform/enlarged_picture.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/bitmap_handle.h"
-#include "platform/enlarged_picture.h"
 
 namespace {
 
