@@ -152,17 +152,19 @@ void replayAnswers(OrderedParts& parts, const std::function<bool()>& keepGoing,
             schedule.add(*text, answer->arrivedMs, !answer->opensStream);
             continue;  // whatever else has come goes in before the due pictures are carried out
         }
+        // What is due at one moment shares an answer's budget, however many pictures it holds.
+        long long budget = kAnswerWorkBudget;
         while (std::optional<PictureSchedule::Step> step = schedule.next(clockMs())) {
             switch (step->action) {
                 case PictureSchedule::Action::Show:
-                    replayer.carryOut(step->picture);
+                    replayer.carryOut(step->picture, true, budget);
                     window.show(step->picture.marker);
                     break;
                 case PictureSchedule::Action::Skip:
-                    replayer.carryOut(step->picture, false);
+                    replayer.carryOut(step->picture, false, budget);
                     break;
                 case PictureSchedule::Action::Draw:
-                    replayer.carryOut(step->picture);
+                    replayer.carryOut(step->picture, true, budget);
                     window.drawnUnmarked();
                     break;
             }

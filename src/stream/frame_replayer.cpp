@@ -44,11 +44,6 @@ void FrameReplayer::replay(const std::string& text) {
     for (const ReceivedPicture& picture : splitPictures(text)) carryOut(picture, true, answerLeft);
 }
 
-void FrameReplayer::carryOut(const ReceivedPicture& picture, bool drawing) {
-    long long answerLeft = kAnswerWorkBudget;
-    carryOut(picture, drawing, answerLeft);
-}
-
 void FrameReplayer::carryOut(const ReceivedPicture& picture, bool drawing, long long& answerLeft) {
     const std::optional<FrameMarker>& marker = picture.marker;
     if (pictureSink)

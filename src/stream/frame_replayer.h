@@ -44,10 +44,11 @@ class FrameReplayer {
 
     // Carries out every picture of `text` at once.
     void replay(const std::string& text);
-    // Carries out one picture; without `drawing`, only what is not ordinary drawing (a picture
-    // nobody will see: its bitmap changes and sounds still count). Either way it is recorded and
-    // logged, and counted when it ends with a marker.
-    void carryOut(const ReceivedPicture& picture, bool drawing = true);
+    // Carries out one picture within its own budget and what is left of `shared` (pictures carried
+    // out at one moment share an answer's budget, kAnswerWorkBudget); without `drawing`, only what
+    // is not ordinary drawing (a picture nobody will see: its bitmap changes and sounds still
+    // count). Either way it is recorded and logged, and counted when it ends with a marker.
+    void carryOut(const ReceivedPicture& picture, bool drawing, long long& shared);
     // How many pictures were cut short by their budget.
     uint64_t picturesCutShort() const { return cutShort; }
     uint64_t framesReplayed() const { return frames; }
@@ -72,5 +73,4 @@ class FrameReplayer {
 
     // Draws one picture's pieces within what is left of the answer's budget.
     void drawPicture(std::string drawing, long long& answerLeft);
-    void carryOut(const ReceivedPicture& picture, bool drawing, long long& answerLeft);
 };
