@@ -208,18 +208,18 @@ class Viewer {
   public:
     Viewer(FifoServer_ptr fifo, Fetcher fetcher) : fetcher(std::move(fetcher)) {
         const FetchPlan plan = planFetch(fifo, this->fetcher, true);
-        if (!plan.deflated) {
+        if (plan.compression == Compression::None) {
             fail("the server has no compressed fetch");
             return;
         }
         const ReportFailure report = [this](const std::string& message) { fail(message); };
         fileDeflatedOrReport(plan.firstPart, plan.firstAnswer, parts, report);
         link = FetchLink{fifo, this->fetcher, "127.0.0.1", nullptr};
-        threads.emplace_back([this] { replay(); });
+        threads.emplace_back([this, compression = plan.compression] { replay(compression); });
         for (int i = 0; i < plan.callsInFlight; ++i) {
-            threads.emplace_back([this, report] {
+            threads.emplace_back([this, report, compression = plan.compression] {
                 fetchFrames(
-                    link, parts, [this] { return keepGoing(); }, report, true);
+                    link, parts, [this] { return keepGoing(); }, report, compression);
             });
         }
     }
@@ -239,12 +239,11 @@ class Viewer {
     bool keepGoing() const { return !stopped && !broken; }
     void fail(const std::string&) { broken = true; }
 
-    void replay() {
-        Inflater inflater;
+    void replay(Compression compression) {
+        CompressedStreamReader stream(compression);
         while (std::optional<OrderedParts::Answer> answer =
                    parts.take([this] { return keepGoing(); })) {
-            if (answer->opensStream) inflater.reset();
-            const std::optional<std::string> text = inflater.inflate(answer->body);
+            const std::optional<std::string> text = stream.read(answer->body, answer->opensStream);
             const std::optional<PartHeader> header =
                 text ? readPartHeader(*text) : std::optional<PartHeader>();
             if (!header) {

@@ -10,7 +10,7 @@
 #include "net/frame_fetch.h"
 #include "platform/clock.h"
 #include "platform/graphics.h"
-#include "stream/deflate_stream.h"
+#include "stream/compressed_stream_reader.h"
 #include "stream/frame_marker.h"
 #include "stream/frame_replayer.h"
 #include "stream/interpreter.h"
@@ -97,14 +97,12 @@ int64_t waitBeforeDue(const PictureSchedule& schedule, const ShownWindow& window
     return std::max<int64_t>(*due - clockMs(), 0);
 }
 
-// The body of an answer as the replayer reads it: inflated and without its part header for the
-// compressed fetch; nothing when it cannot be read.
-std::optional<std::string> answerText(OrderedParts::Answer& answer, Inflater& inflater,
-                                      bool deflated) {
-    if (!deflated) return std::move(answer.body);
-    // Each answer inflates, in part order, to the text of that part.
-    if (answer.opensStream) inflater.reset();
-    std::optional<std::string> text = inflater.inflate(answer.body);
+// The body of an answer as the replayer reads it: read from the stream and without its part header
+// for the compressed fetch; nothing when it cannot be read.
+std::optional<std::string> answerText(OrderedParts::Answer& answer, CompressedStreamReader& stream,
+                                      Compression compression) {
+    if (compression == Compression::None) return std::move(answer.body);
+    const std::optional<std::string> text = stream.read(answer.body, answer.opensStream);
     const std::optional<PartHeader> header =
         text ? readPartHeader(*text) : std::optional<PartHeader>();
     if (!header) return std::nullopt;
@@ -136,14 +134,15 @@ void replayAnswers(OrderedParts& parts, const std::function<bool()>& keepGoing,
                "   quadros/s: " + std::to_string(window.pace.perSecond(clockMs())) +
                "   atraso de exibicao: " + std::to_string(schedule.delayMs()) + " ms";
     });
-    Inflater inflater;
+    CompressedStreamReader stream(options.compression);
     while (keepGoing()) {
         const int64_t wait = waitBeforeDue(schedule, window);
         if (schedule.full()) {
             // No room: the fetching threads wait, and so do the answers, until pictures are due.
             if (wait > 0) sleepMs(std::min<int64_t>(wait, 20));
         } else if (std::optional<OrderedParts::Answer> answer = parts.take(keepGoing, wait)) {
-            const std::optional<std::string> text = answerText(*answer, inflater, options.deflated);
+            const std::optional<std::string> text =
+                answerText(*answer, stream, options.compression);
             if (!text) {
                 fail(kInvalidAnswerMessage);
                 break;

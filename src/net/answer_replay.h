@@ -14,6 +14,7 @@
 #include <string>
 
 #include "net/ordered_parts.h"
+#include "stream/compressed_stream_reader.h"
 
 class RecordingWriter;
 
@@ -28,7 +29,7 @@ struct ReplayOptions {
     std::string namesPath;     // the bound names at the end (frame_replayer.h); "" for none
     std::string shownLogPath;  // the shown log; "" for none
     RecordingWriter* recording = nullptr;
-    bool deflated = false;  // answers are the compressed fetch's
+    Compression compression = Compression::None;  // how the answers come
 };
 
 // Replays every answer until `keepGoing()` fails, or an answer cannot be read (then `fail` is

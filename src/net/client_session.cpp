@@ -229,21 +229,21 @@ std::string play(ObjetosDoServidor& server, const Fetcher& self, const std::stri
     replay.namesPath = environmentPath("CORRIDA_BITMAP_NAMES");
     replay.shownLogPath = environmentPath("CORRIDA_SHOWN_LOG");
     replay.recording = recording;
-    replay.deflated = plan.deflated;
+    replay.compression = plan.compression;
 
     ClientFigures figures;
     std::vector<std::thread> threads;
     threads.push_back(startThread([&] { replayAnswers(parts, keepGoing, fail, replay, figures); }));
     if (plan.framesFetch) {
         // A refused first answer has ended the session already (fail sets `over`).
-        if (plan.deflated) {
+        if (plan.compression != Compression::None) {
             fileDeflatedOrReport(plan.firstPart, plan.firstAnswer, parts, fail);
         } else {
             fileAnswerOrReport(plan.firstAnswer, parts, fail);
         }
         for (int i = 0; i < plan.callsInFlight && !end.over; ++i) {
             threads.push_back(
-                startThread([&] { fetchFrames(link, parts, keepGoing, fail, plan.deflated); }));
+                startThread([&] { fetchFrames(link, parts, keepGoing, fail, plan.compression); }));
         }
     } else {
         threads.push_back(startThread([&] { fetchClassic(link, parts, 1, keepGoing, fail); }));

@@ -74,13 +74,14 @@ char* FifoServer_impl::takeOwnFrames(const char* secret, CORBA::UShort waitMs) {
 }
 
 Deflated* FifoServer_impl::deflatedFramesFor(int player, CORBA::UShort waitMs,
-                                             const std::string& host, CORBA::ULongLong& part) {
+                                             const std::string& host, CORBA::ULongLong& part,
+                                             bool packed) {
     const CallsInFlight::Admission admitted = admitOrRefuse(server, host);
     server.slots.noteFetch(player, clockMs());
     const int hold = std::min<int>(waitMs, kMaxFramesHoldMs);
     uint64_t taken = 0;
     const std::string bytes =
-        server.recorder.takeDeflatedFrames(static_cast<uint16_t>(player), hold, taken);
+        server.recorder.takeDeflatedFrames(static_cast<uint16_t>(player), hold, taken, packed);
     part = taken;
     auto answer = std::make_unique<Deflated>(static_cast<CORBA::ULong>(bytes.size()));
     answer->length(static_cast<CORBA::ULong>(bytes.size()));
@@ -91,11 +92,34 @@ Deflated* FifoServer_impl::deflatedFramesFor(int player, CORBA::UShort waitMs,
 Deflated* FifoServer_impl::takeDeflatedFrames(CORBA::UShort player, CORBA::UShort waitMs,
                                               CORBA::ULongLong& part) {
     const std::string host = caller();
-    return deflatedFramesFor(numberedPlayer(player, host), waitMs, host, part);
+    return deflatedFramesFor(numberedPlayer(player, host), waitMs, host, part, false);
 }
 
 Deflated* FifoServer_impl::takeOwnDeflatedFrames(const char* secret, CORBA::UShort waitMs,
                                                  CORBA::ULongLong& part) {
     const std::string host = caller();
-    return deflatedFramesFor(secretPlayer(secret), waitMs, host, part);
+    return deflatedFramesFor(secretPlayer(secret), waitMs, host, part, false);
+}
+
+Deflated* FifoServer_impl::takePackedFrames(CORBA::UShort player, CORBA::UShort waitMs,
+                                            CORBA::ULongLong& part) {
+    const std::string host = caller();
+    return deflatedFramesFor(numberedPlayer(player, host), waitMs, host, part, true);
+}
+
+int FifoServer_impl::ticketPlayer(CORBA::ULongLong ticket) {
+    const std::optional<int> player = server.slots.playerOfTicket(ticket, clockMs());
+    if (!player) {
+        ++server.refusals.foreignCalls;
+        throw CORBA::NO_PERMISSION();
+    }
+    return *player;
+}
+
+CORBA::ULongLong FifoServer_impl::pop(CORBA::ULongLong ticket, CORBA::UShort waitMs,
+                                      Deflated_out answer) {
+    const std::string host = caller();
+    CORBA::ULongLong part = 0;
+    answer = deflatedFramesFor(ticketPlayer(ticket), waitMs, host, part, true);
+    return part;
 }

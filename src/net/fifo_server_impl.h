@@ -9,7 +9,8 @@
 // takeFrames(player, waitMs) hands out every whole picture waiting, holding the call up to
 // min(waitMs, kMaxFramesHoldMs) for one; takeOwnFrames(secret, waitMs) does the same for the
 // secret's player. The Deflated versions give the same answers compressed, in a stream per viewer
-// (deflated_frames.h).
+// (deflated_frames.h); the Packed version and pop (a secret's player, by its ticket:
+// fetch_ticket.h) delta-pack them before (delta_packing.h).
 //
 // A queue is fetched only by its player (player_slots.h) or spectator (audience.h): a number
 // its caller's address does not hold, or an unknown secret, is refused with NO_PERMISSION; an
@@ -36,13 +37,18 @@ class FifoServer_impl : public POA_FifoServer {
                                  CORBA::ULongLong& part) override;
     Deflated* takeOwnDeflatedFrames(const char* secret, CORBA::UShort waitMs,
                                     CORBA::ULongLong& part) override;
+    Deflated* takePackedFrames(CORBA::UShort player, CORBA::UShort waitMs,
+                               CORBA::ULongLong& part) override;
+    CORBA::ULongLong pop(CORBA::ULongLong ticket, CORBA::UShort waitMs,
+                         Deflated_out answer) override;
 
   private:
     int numberedPlayer(CORBA::UShort player, const std::string& host);
     char* framesFor(int player, CORBA::UShort waitMs, const std::string& host);
     Deflated* deflatedFramesFor(int player, CORBA::UShort waitMs, const std::string& host,
-                                CORBA::ULongLong& part);
+                                CORBA::ULongLong& part, bool packed);
     int secretPlayer(const char* secret);
+    int ticketPlayer(CORBA::ULongLong ticket);
 
     ServerContext& server;
     const CallerHost caller;

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "net/corba_failure.h"
+#include "net/fetch_ticket.h"
 #include "platform/clock.h"
 #include "stream/frame_marker.h"
 
@@ -54,12 +56,19 @@ std::string takeFramesFor(FifoServer_ptr fifo, const Fetcher& fetcher, CORBA::US
     return answer.in();
 }
 
-std::string takeDeflatedFor(FifoServer_ptr fifo, const Fetcher& fetcher, CORBA::UShort waitMs,
-                            uint64_t& part) {
+std::string takeCompressedFor(FifoServer_ptr fifo, const Fetcher& fetcher, CORBA::UShort waitMs,
+                              uint64_t& part, Compression compression) {
     CORBA::ULongLong taken = 0;
-    Deflated_var answer = fetcher.secret.empty()
-                              ? fifo->takeDeflatedFrames(fetcher.player, waitMs, taken)
-                              : fifo->takeOwnDeflatedFrames(fetcher.secret.c_str(), waitMs, taken);
+    const char* secret = fetcher.secret.c_str();
+    Deflated_var answer;
+    if (compression == Compression::Packed && !fetcher.secret.empty()) {
+        taken = fifo->pop(fetchTicket(fetcher.secret), waitMs, answer.out());
+    } else if (compression == Compression::Packed) {
+        answer = fifo->takePackedFrames(fetcher.player, waitMs, taken);
+    } else {
+        answer = fetcher.secret.empty() ? fifo->takeDeflatedFrames(fetcher.player, waitMs, taken)
+                                        : fifo->takeOwnDeflatedFrames(secret, waitMs, taken);
+    }
     part = taken;
     return std::string(reinterpret_cast<const char*>(answer->get_buffer()), answer->length());
 }
@@ -72,29 +81,33 @@ bool fileDeflatedOrReport(uint64_t part, std::string bytes, OrderedParts& parts,
     return false;
 }
 
-// CORRIDA_FETCH=plain: measuring the uncompressed frames fetch against a server that has both.
-bool compressionAllowed() {
+// The compressions to try, best first. CORRIDA_FETCH=plain or =deflated: measuring the fetches
+// against a server that has them all.
+std::vector<Compression> compressionsToTry() {
     const char* forced = std::getenv("CORRIDA_FETCH");
-    return !forced || std::string(forced) != "plain";
+    const std::string asked = forced ? forced : "";
+    if (asked == "plain") return {};
+    if (asked == "deflated") return {Compression::Deflated};
+    return {Compression::Packed, Compression::Deflated};
 }
 
 FetchPlan planFetch(FifoServer_ptr fifo, const Fetcher& fetcher, bool framesAllowed) {
     FetchPlan plan;
     if (!framesAllowed) return plan;
-    if (compressionAllowed()) {
+    for (const Compression compression : compressionsToTry()) {
         try {
             const int64_t start = clockMs();
             uint64_t part = 0;
-            std::string answer = takeDeflatedFor(fifo, fetcher, 0, part);
+            std::string answer = takeCompressedFor(fifo, fetcher, 0, part, compression);
             const int64_t roundTrip = clockMs() - start;
             plan.framesFetch = true;
-            plan.deflated = true;
+            plan.compression = compression;
             plan.callsInFlight = callsInFlightFor(roundTrip);
             plan.firstAnswer = std::move(answer);
             plan.firstPart = part;
             return plan;
         } catch (const CORBA::BAD_OPERATION&) {
-            // A server from before the compressed fetch.
+            // A server from before this compression.
         }
     }
     try {
@@ -111,13 +124,14 @@ FetchPlan planFetch(FifoServer_ptr fifo, const Fetcher& fetcher, bool framesAllo
 }
 
 void fetchFrames(const FetchLink& link, OrderedParts& parts, const KeepGoing& keepGoing,
-                 const ReportFailure& fail, bool deflated) {
+                 const ReportFailure& fail, Compression compression) {
     while (keepGoing()) {
         const uint64_t generation = link.reconnection ? link.reconnection->generation() : 0;
         try {
-            if (deflated) {
+            if (compression != Compression::None) {
                 uint64_t part = 0;
-                std::string bytes = takeDeflatedFor(link.fifo, link.fetcher, kFramesHoldMs, part);
+                std::string bytes =
+                    takeCompressedFor(link.fifo, link.fetcher, kFramesHoldMs, part, compression);
                 if (!fileDeflatedOrReport(part, std::move(bytes), parts, fail)) return;
             } else {
                 const std::string answer = takeFramesFor(link.fifo, link.fetcher, kFramesHoldMs);

@@ -15,10 +15,13 @@
 #include "corrida.hh"
 #include "net/ordered_parts.h"
 #include "net/reconnection.h"
+#include "stream/compressed_stream_reader.h"
 
 struct FetchPlan {
     bool framesFetch = false;
-    bool deflated = false;  // the frames fetch compressed (takeDeflatedFrames)
+    // The frames fetch compressed: delta-packed and deflated (takePackedFrames) where the server
+    // has it, else deflated (takeDeflatedFrames).
+    Compression compression = Compression::None;
     int callsInFlight = 1;
     std::string firstAnswer;  // the frames answer the probe brought, possibly ""
     uint64_t firstPart = 0;   // a compressed first answer's part (0: nothing)
@@ -40,9 +43,10 @@ struct Fetcher {
 
 // One frames call for `fetcher`, held up to `waitMs` at the server.
 std::string takeFramesFor(FifoServer_ptr fifo, const Fetcher& fetcher, CORBA::UShort waitMs);
-// One compressed frames call; the answer's bytes, its part number in `part` (0: nothing).
-std::string takeDeflatedFor(FifoServer_ptr fifo, const Fetcher& fetcher, CORBA::UShort waitMs,
-                            uint64_t& part);
+// One compressed frames call (Deflated or Packed); the answer's bytes, its part number in `part`
+// (0: nothing).
+std::string takeCompressedFor(FifoServer_ptr fifo, const Fetcher& fetcher, CORBA::UShort waitMs,
+                              uint64_t& part, Compression compression);
 
 // Probes the server with one takeFrames call that does not wait, unless `framesAllowed` is false.
 // Throws the CORBA exceptions other than BAD_OPERATION (the server is gone, for instance).
@@ -86,7 +90,7 @@ bool fileAnswerOrReport(const std::string& answer, OrderedParts& parts, const Re
 // fails (reported; a lost connection is first recovered where the link allows); a call waits while
 // the backlog is full. Run it on callsInFlight threads.
 void fetchFrames(const FetchLink& link, OrderedParts& parts, const KeepGoing& keepGoing,
-                 const ReportFailure& fail, bool deflated = false);
+                 const ReportFailure& fail, Compression compression = Compression::None);
 
 // One getInstructions call after another, numbering the batches as parts from `firstPart`; a short
 // rest after an empty one, and a wait while the backlog is full. Run it on one thread.

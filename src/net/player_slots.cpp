@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <random>
 
+#include "net/fetch_ticket.h"
+
 PlayerSlots::PlayerSlots(int playerCount, SecretSource secrets)
     : slots(static_cast<size_t>(std::max(playerCount, 0))), secrets(std::move(secrets)) {}
 
@@ -104,6 +106,18 @@ std::optional<int> PlayerSlots::playerOfSecret(const std::string& secret, int64_
     expire(nowMs);
     for (size_t i = 0; i < slots.size(); ++i) {
         if (slots[i].secret == secret && takeBack(slots[i], nowMs)) return static_cast<int>(i) + 1;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> PlayerSlots::playerOfTicket(uint64_t ticket, int64_t nowMs) {
+    std::lock_guard<std::mutex> hold(lock);
+    expire(nowMs);
+    for (size_t i = 0; i < slots.size(); ++i) {
+        Slot& slot = slots[i];
+        if (!slot.secret.empty() && fetchTicket(slot.secret) == ticket && takeBack(slot, nowMs)) {
+            return static_cast<int>(i) + 1;
+        }
     }
     return std::nullopt;
 }

@@ -65,6 +65,8 @@ class PlayerSlots {
     // The player whose secret this is (taking its number back if it lapsed and is still free);
     // nothing for an unknown secret.
     std::optional<int> playerOfSecret(const std::string& secret, int64_t nowMs);
+    // The same for the secret whose fetch ticket (fetch_ticket.h) this is.
+    std::optional<int> playerOfTicket(uint64_t ticket, int64_t nowMs);
     // Whether a numbered call for `player` from `host` is honoured (taking a lapsed number back
     // for its last classic holder as above).
     bool numberedCallAllowed(int player, const std::string& host, int64_t nowMs);

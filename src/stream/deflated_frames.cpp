@@ -12,7 +12,7 @@ std::shared_ptr<DeflatedFrames::Stream> DeflatedFrames::streamOf(uint16_t viewer
     return stream;
 }
 
-std::string DeflatedFrames::take(uint16_t viewer, int holdMs, uint64_t& part) {
+std::string DeflatedFrames::take(uint16_t viewer, int holdMs, uint64_t& part, bool packed) {
     part = 0;
     const std::shared_ptr<Stream> stream = streamOf(viewer);
     std::lock_guard<std::mutex> hold(stream->lock);
@@ -30,7 +30,9 @@ std::string DeflatedFrames::take(uint16_t viewer, int holdMs, uint64_t& part) {
     stream->lastAnswerMs = clockMs();
     part = header->part;
     if (!stream->deflater) stream->deflater = std::make_unique<Deflater>();
-    return stream->deflater->deflate(text);
+    if (!packed) return stream->deflater->deflate(text);
+    if (!stream->packer) stream->packer = std::make_unique<DeltaPacker>();
+    return stream->deflater->deflate(stream->packer->pack(text));
 }
 
 void DeflatedFrames::restart(uint16_t viewer, const std::function<void()>& change) {
@@ -38,6 +40,7 @@ void DeflatedFrames::restart(uint16_t viewer, const std::function<void()>& chang
     std::lock_guard<std::mutex> hold(stream->lock);
     change();
     stream->deflater.reset();
+    stream->packer.reset();
 }
 
 void DeflatedFrames::drop(uint16_t viewer) {

@@ -1,7 +1,8 @@
 // DeflatedFrames: the compressed frames fetch of a server's viewers. Each viewer's answers (the
 // frames fetch's texts, "part N" first) are deflated into one stream of its own (deflate_stream.h),
 // in the order the answers are taken: one lock per viewer covers taking an answer and deflating
-// it, so several calls in flight never deflate out of order.
+// it, so several calls in flight never deflate out of order. A viewer that asks for them packed
+// has each answer's text delta-packed (delta_packing.h) before it is deflated.
 //
 // When a viewer's queue starts afresh (a new holder, a client back after a lost connection) its
 // stream starts afresh too, under the same lock, so no answer of the old numbering is deflated
@@ -22,6 +23,7 @@
 #include <string>
 
 #include "stream/deflate_stream.h"
+#include "stream/delta_packing.h"
 #include "stream/viewer_queues.h"
 
 class DeflatedFrames {
@@ -31,8 +33,8 @@ class DeflatedFrames {
     explicit DeflatedFrames(ViewerQueues& queues) : queues(queues) {}
 
     // The viewer's next frames answer (ViewerQueues::takeFrames), deflated, with its part number;
-    // no bytes and part 0 when nothing waits.
-    std::string take(uint16_t viewer, int holdMs, uint64_t& part);
+    // no bytes and part 0 when nothing waits. `packed`: the text delta-packed first.
+    std::string take(uint16_t viewer, int holdMs, uint64_t& part, bool packed = false);
     // Runs `change` (the queue's fresh start) with the viewer's stream ended.
     void restart(uint16_t viewer, const std::function<void()>& change);
     void drop(uint16_t viewer);
@@ -40,7 +42,8 @@ class DeflatedFrames {
   private:
     struct Stream {
         std::mutex lock;
-        std::unique_ptr<Deflater> deflater;  // made at the first answer
+        std::unique_ptr<Deflater> deflater;   // made at the first answer
+        std::unique_ptr<DeltaPacker> packer;  // made at the first packed answer
         int64_t lastAnswerMs = -1;
     };
     std::shared_ptr<Stream> streamOf(uint16_t viewer);

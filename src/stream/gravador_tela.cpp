@@ -77,9 +77,10 @@ std::string GravadorTela::takeFrames(uint16_t viewer, int holdMs) {
     return queues ? queues->takeFrames(viewer, holdMs) : std::string();
 }
 
-std::string GravadorTela::takeDeflatedFrames(uint16_t viewer, int holdMs, uint64_t& part) {
+std::string GravadorTela::takeDeflatedFrames(uint16_t viewer, int holdMs, uint64_t& part,
+                                             bool packed) {
     part = 0;
-    return deflated ? deflated->take(viewer, holdMs, part) : std::string();
+    return deflated ? deflated->take(viewer, holdMs, part, packed) : std::string();
 }
 
 void GravadorTela::restartQueue(uint16_t viewer) {

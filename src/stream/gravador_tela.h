@@ -90,8 +90,10 @@ class GravadorTela {
     ViewerQueues& viewers() { return *queues; }
     std::string takeBatch(uint16_t viewer, int holdMs = 0);
     std::string takeFrames(uint16_t viewer, int holdMs);
-    // takeFrames deflated in the viewer's own stream (deflated_frames.h); part 0 when nothing.
-    std::string takeDeflatedFrames(uint16_t viewer, int holdMs, uint64_t& part);
+    // takeFrames deflated in the viewer's own stream (deflated_frames.h), delta-packed first when
+    // `packed`; part 0 when nothing.
+    std::string takeDeflatedFrames(uint16_t viewer, int holdMs, uint64_t& part,
+                                   bool packed = false);
     // These start the viewer's compressed stream afresh too.
     void restartQueue(uint16_t viewer);
     uint64_t resumeQueue(uint16_t viewer);

@@ -76,6 +76,12 @@ class HostileFifo : public POA_FifoServer {
     Deflated* takeOwnDeflatedFrames(const char*, CORBA::UShort, CORBA::ULongLong&) override {
         throw CORBA::BAD_OPERATION();
     }
+    Deflated* takePackedFrames(CORBA::UShort, CORBA::UShort, CORBA::ULongLong&) override {
+        throw CORBA::BAD_OPERATION();
+    }
+    CORBA::ULongLong pop(CORBA::ULongLong, CORBA::UShort, Deflated_out) override {
+        throw CORBA::BAD_OPERATION();
+    }
 
   private:
     const bool inOrder;

@@ -14,18 +14,31 @@
 #include "net/frame_fetch.h"
 #include "net/ordered_parts.h"
 #include "net/server_context.h"
+#include "stream/compressed_stream_reader.h"
 #include "stream/deflate_stream.h"
 #include "stream/frame_marker.h"
 #include "stream/gravador_tela.h"
+#include "stream/instruction_format.h"
 #include "support/frame_markers.h"
 
 namespace {
 
-// A FifoServer as servers were before takeFrames: the ORB answers BAD_OPERATION for it.
-// A server from before the compressed fetch.
-class FramesOnlyFifo : public FifoServer_impl {
+// Servers from before an operation: the ORB answers BAD_OPERATION for it.
+// A server from before the packed fetch.
+class DeflatedOnlyFifo : public FifoServer_impl {
   public:
     using FifoServer_impl::FifoServer_impl;
+    Deflated* takePackedFrames(CORBA::UShort, CORBA::UShort, CORBA::ULongLong&) override {
+        ++packedCalls;
+        throw CORBA::BAD_OPERATION(0, CORBA::COMPLETED_NO);
+    }
+    std::atomic<int> packedCalls{0};
+};
+
+// A server from before the compressed fetch.
+class FramesOnlyFifo : public DeflatedOnlyFifo {
+  public:
+    using DeflatedOnlyFifo::DeflatedOnlyFifo;
     Deflated* takeDeflatedFrames(CORBA::UShort, CORBA::UShort, CORBA::ULongLong&) override {
         ++deflatedCalls;
         throw CORBA::BAD_OPERATION(0, CORBA::COMPLETED_NO);
@@ -82,6 +95,7 @@ TEST(FrameFetch, ProbeChoosesTheFramesFetchOnlyWhereTheServerHasIt) {
     FifoServer_var classicFifo = classicObject.as<FifoServer>();
     const FetchPlan fallback = planFetch(classicFifo, kPlayerOne, true);
     EXPECT_FALSE(fallback.framesFetch);
+    EXPECT_EQ(classic.packedCalls.load(), 1) << "asked once";
     EXPECT_EQ(classic.deflatedCalls.load(), 1) << "asked once";
     EXPECT_EQ(classic.framesCalls.load(), 1) << "asked once";
     EXPECT_EQ(server.recorder.queuedBatches(1), 1u) << "the probe took nothing";
@@ -91,10 +105,20 @@ TEST(FrameFetch, ProbeChoosesTheFramesFetchOnlyWhereTheServerHasIt) {
     FifoServer_var olderFifo = olderObject.as<FifoServer>();
     const FetchPlan plain = planFetch(olderFifo, kPlayerOne, true);
     EXPECT_TRUE(plain.framesFetch);
-    EXPECT_FALSE(plain.deflated);
+    EXPECT_EQ(plain.compression, Compression::None);
     EXPECT_GE(plain.callsInFlight, 3);
     EXPECT_EQ(plain.firstAnswer.rfind("part 1;load_bitmap a Img/a.bmp;frame 1 ", 0), 0u)
         << plain.firstAnswer;
+
+    server.recorder.restartQueue(1);
+    DeflatedOnlyFifo deflatedOnly(server.context, server.caller);
+    Activated deflatedObject(&deflatedOnly);
+    FifoServer_var deflatedFifo = deflatedObject.as<FifoServer>();
+    const FetchPlan deflated = planFetch(deflatedFifo, kPlayerOne, true);
+    EXPECT_EQ(deflated.compression, Compression::Deflated);
+    EXPECT_EQ(deflatedOnly.packedCalls.load(), 1) << "asked once";
+    const std::string deflatedText = Inflater().inflate(deflated.firstAnswer).value_or("");
+    EXPECT_EQ(deflatedText.rfind("part 1;load_bitmap a Img/a.bmp;", 0), 0u) << deflatedText;
 
     server.recorder.restartQueue(1);
     FifoServer_impl current(server.context, server.caller);
@@ -104,18 +128,20 @@ TEST(FrameFetch, ProbeChoosesTheFramesFetchOnlyWhereTheServerHasIt) {
         << "the classic fetch, when asked for";
     const FetchPlan plan = planFetch(fifo, kPlayerOne, true);
     EXPECT_TRUE(plan.framesFetch);
-    EXPECT_TRUE(plan.deflated);
+    EXPECT_EQ(plan.compression, Compression::Packed);
     EXPECT_EQ(1u, plan.firstPart);
-    Inflater inflater;
-    const std::string text = inflater.inflate(plan.firstAnswer).value_or("");
+    CompressedStreamReader stream(Compression::Packed);
+    const std::string text = stream.read(plan.firstAnswer, true).value_or("");
     EXPECT_EQ(text.rfind("part 1;load_bitmap a Img/a.bmp;", 0), 0u) << text;
 }
 
 // Six calls in flight while the game thread records 300 pictures: the replaying side gets every
-// picture once, in order, and nothing else in between.
-TEST(FrameFetchThread, CallsInFlightDeliverEveryPictureInOrder) {
+// picture once, in order, whole, and nothing else in between.
+// The servant is of a server whose best fetch is `Servant`'s.
+template <typename Servant>
+void expectEveryPictureInOrder(Compression compression) {
     RecorderInUse server(1);
-    FifoServer_impl servant(server.context, server.caller);
+    Servant servant(server.context, server.caller);
     Activated object(&servant);
     FifoServer_var fifo = object.as<FifoServer>();
     const FetchLink link{fifo.in(), kPlayerOne, "127.0.0.1", nullptr};
@@ -130,10 +156,17 @@ TEST(FrameFetchThread, CallsInFlightDeliverEveryPictureInOrder) {
         going = false;
     };
     // As a client does when it joins: the probe puts the player on the frames fetch at once.
-    ASSERT_TRUE(planFetch(fifo, kPlayerOne, true).framesFetch);
+    const FetchPlan plan = planFetch(fifo, kPlayerOne, true);
+    ASSERT_TRUE(plan.framesFetch);
+    ASSERT_EQ(plan.compression, compression);
+    if (compression == Compression::None) {
+        ASSERT_TRUE(fileAnswerOrReport(plan.firstAnswer, parts, fail));
+    } else {
+        ASSERT_TRUE(fileDeflatedOrReport(plan.firstPart, plan.firstAnswer, parts, fail));
+    }
     std::vector<std::thread> fetchers;
     for (int i = 0; i < 6; ++i) {
-        fetchers.emplace_back([&] { fetchFrames(link, parts, keepGoing, fail); });
+        fetchers.emplace_back([&] { fetchFrames(link, parts, keepGoing, fail, compression); });
     }
 
     // The replaying side takes the answers as they come, as the client's replaying thread does
@@ -145,13 +178,26 @@ TEST(FrameFetchThread, CallsInFlightDeliverEveryPictureInOrder) {
         const KeepGoing inTime = [&] {
             return going && std::chrono::steady_clock::now() < deadline;
         };
+        CompressedStreamReader stream(compression);
         while (frameNumbers(replayed).size() < kPictures && inTime()) {
-            if (auto body = parts.next(inTime)) replayed += *body;
+            std::optional<OrderedParts::Answer> answer = parts.take(inTime);
+            if (!answer) continue;
+            if (compression == Compression::None) {
+                replayed += answer->body;
+                continue;
+            }
+            const std::optional<std::string> text = stream.read(answer->body, answer->opensStream);
+            const std::optional<PartHeader> header =
+                text ? readPartHeader(*text) : std::optional<PartHeader>();
+            if (!header) return fail("unreadable answer " + std::to_string(answer->body.size()));
+            replayed += text->substr(header->bodyStart);
         }
     });
     for (uint64_t n = 1; n <= kPictures; ++n) {
-        for (int i = 0; i < 6; ++i) {
-            server.recorder.addInstruction("blit p" + std::to_string(n) + " screen 0 0 0 0 1 1");
+        server.recorder.addInstruction("blit p" + std::to_string(n) + " screen 0 0 0 0 1 1");
+        for (int i = 0; i < 5; ++i) {
+            server.recorder.addInstruction(
+                formatDrawSprite("screen", "runner" + std::to_string(i), 10 * n, 50 * i));
         }
         server.recorder.flush();
         // Like the server's race, never so far ahead that a queue would have to drop pictures.
@@ -167,11 +213,24 @@ TEST(FrameFetchThread, CallsInFlightDeliverEveryPictureInOrder) {
     for (uint64_t n = 1; n <= kPictures; ++n) EXPECT_EQ(numbers[n - 1], n);
     size_t at = 0;
     for (uint64_t n = 1; n <= kPictures; ++n) {
-        const std::string first = "blit p" + std::to_string(n) + " ";
-        const size_t found = replayed.find(first, at);
-        ASSERT_NE(found, std::string::npos) << n;
+        std::string picture = "blit p" + std::to_string(n) + " screen 0 0 0 0 1 1;";
+        for (int i = 0; i < 5; ++i) {
+            picture += formatDrawSprite("screen", "runner" + std::to_string(i), 10 * n, 50 * i);
+            picture += ";";
+        }
+        const size_t found = replayed.find(picture, at);
+        ASSERT_NE(found, std::string::npos) << n << ": " << picture;
         at = found;
     }
+}
+
+TEST(FrameFetchThread, CallsInFlightDeliverEveryPictureInOrder) {
+    expectEveryPictureInOrder<FramesOnlyFifo>(Compression::None);
+}
+
+TEST(FrameFetchThread, CompressedCallsInFlightDeliverEveryPictureWholeInOrder) {
+    expectEveryPictureInOrder<DeflatedOnlyFifo>(Compression::Deflated);
+    expectEveryPictureInOrder<FifoServer_impl>(Compression::Packed);
 }
 
 TEST(OrderedParts, HandsPartsOutInNumberOrderAndStopsWhenAsked) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "net/caller_address.h"
+#include "net/fetch_ticket.h"
 #include "net/player_slots.h"
 
 namespace {
@@ -47,6 +48,11 @@ TEST(PlayerSlots, ADepartedPlayerTakesItsNumberBackWhileNobodyElseHasIt) {
     EXPECT_EQ(1, slots.joined(gone + 5));
     EXPECT_FALSE(slots.playerOfSecret("secret999", gone + 5));
     EXPECT_FALSE(slots.playerOfSecret("", gone + 5));
+    // Its fetch ticket stands for the secret; an address holder has none, whatever its "secret".
+    EXPECT_EQ(1, slots.playerOfTicket(fetchTicket(joined.secret), gone + 5));
+    EXPECT_EQ(2, playing(slots, "c", gone + 5));
+    EXPECT_FALSE(slots.playerOfTicket(fetchTicket(""), gone + 5));
+    EXPECT_FALSE(slots.playerOfTicket(fetchTicket("secret999"), gone + 5));
 
     // Lapsed again and given to somebody else: the old secret is worth nothing.
     slots.noteFetch(1, gone + 5);
@@ -54,6 +60,7 @@ TEST(PlayerSlots, ADepartedPlayerTakesItsNumberBackWhileNobodyElseHasIt) {
     const int other = playing(slots, "b", later);
     EXPECT_EQ(1, other);
     EXPECT_FALSE(slots.playerOfSecret(joined.secret, later));
+    EXPECT_FALSE(slots.playerOfTicket(fetchTicket(joined.secret), later));
 }
 
 TEST(PlayerSlots, ClassicNumbersAnswerTheirAddressAndSecretNumbersNoAddress) {

@@ -9,11 +9,13 @@
 
 #include "fake_runners.h"
 #include "net/controle_impl.h"
+#include "net/fetch_ticket.h"
 #include "net/fifo_server_impl.h"
 #include "net/login_impl.h"
 #include "net/server_context.h"
 #include "net/server_match.h"
 #include "platform/clock.h"
+#include "stream/compressed_stream_reader.h"
 
 namespace {
 
@@ -98,6 +100,21 @@ TEST_F(ServantsTest, ASecretsNumberIsNeverHonouredThroughTheNumberedOperations) 
     CORBA::String_var frames =
         from("10.0.0.7", [&] { return fifo.takeOwnFrames(secret.c_str(), 0); });
     EXPECT_NE(std::string::npos, std::string(frames.in()).find("destroy_bitmap a"));
+
+    // In the packed fetch its ticket stands for it, from anywhere; no other ticket does.
+    for (const uint64_t ticket : {fetchTicket("not the secret"), uint64_t(0), ~uint64_t(0)}) {
+        Deflated_var answer;
+        EXPECT_THROW(from("10.0.0.1", [&] { return fifo.pop(ticket, 0, answer.out()); }),
+                     CORBA::NO_PERMISSION);
+    }
+    EXPECT_EQ(8u, context.refusals.foreignCalls.load());
+    record("destroy_bitmap b");
+    Deflated_var packed;
+    EXPECT_GT(from("10.0.0.9", [&] { return fifo.pop(fetchTicket(secret), 0, packed.out()); }), 0u);
+    const std::string bytes(reinterpret_cast<const char*>(packed->get_buffer()), packed->length());
+    const std::string text =
+        CompressedStreamReader(Compression::Packed).read(bytes, true).value_or("");
+    EXPECT_NE(std::string::npos, text.find("destroy_bitmap b")) << text;
 }
 
 TEST_F(ServantsTest, PauseIsAPlayersAnyPlayerLiftsItAndThePauserWaitsToPauseAgain) {
