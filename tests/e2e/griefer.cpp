@@ -5,8 +5,9 @@
 //   griefer ADDRESS flip PLAYER PERIOD SECONDS    alterarGravidade(PLAYER)
 //   griefer ADDRESS pause PERIOD SECONDS          pausar()
 //   griefer ADDRESS cheat PERIOD SECONDS          usarCheat()
-//   griefer ADDRESS steal PLAYER PERIOD SECONDS   getInstructions(PLAYER) and takeFrames(PLAYER, 0)
-//                                                 in turn
+//   griefer ADDRESS steal PLAYER PERIOD SECONDS   getInstructions(PLAYER), takeFrames(PLAYER, 0),
+//                                                 takePackedFrames(PLAYER, 0) and pop() with a
+//                                                 random ticket, in turn
 //   griefer ADDRESS logins PERIOD SECONDS         logar() and join(), keeping every number given
 //                                                 and fetching none of them
 //
@@ -20,6 +21,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <set>
 #include <string>
 
@@ -96,6 +98,9 @@ int main(int argc, char** argv) {
 
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
         bool turn = false;
+        unsigned stealTurn = 0;
+        std::mt19937_64 tickets(std::random_device{}());
+        const auto guess = [&tickets] { return static_cast<CORBA::ULongLong>(tickets()); };
         while (std::chrono::steady_clock::now() < end) {
             turn = !turn;
             if (mode == "flip") {
@@ -116,9 +121,30 @@ int main(int argc, char** argv) {
             } else if (mode == "steal") {
                 attempt(counts, [&] {
                     const CORBA::UShort number = static_cast<CORBA::UShort>(player);
-                    CORBA::String_var answer =
-                        turn ? fifo->getInstructions(number) : fifo->takeFrames(number, 0);
-                    if (*answer.in() != '\0') ++counts.nonEmpty;
+                    CORBA::ULongLong part = 0;
+                    switch (stealTurn++ % 4) {
+                        case 0: {
+                            CORBA::String_var answer = fifo->getInstructions(number);
+                            if (*answer.in() != '\0') ++counts.nonEmpty;
+                            break;
+                        }
+                        case 1: {
+                            CORBA::String_var answer = fifo->takeFrames(number, 0);
+                            if (*answer.in() != '\0') ++counts.nonEmpty;
+                            break;
+                        }
+                        case 2: {
+                            Deflated_var answer = fifo->takePackedFrames(number, 0, part);
+                            if (answer->length() > 0) ++counts.nonEmpty;
+                            break;
+                        }
+                        default: {
+                            Deflated_var answer;
+                            part = fifo->pop(guess(), 0, answer.out());
+                            if (answer->length() > 0) ++counts.nonEmpty;
+                            break;
+                        }
+                    }
                     return true;
                 });
             } else if (mode == "logins") {
