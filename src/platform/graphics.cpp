@@ -13,6 +13,7 @@
 #include "platform/enlarged_picture.h"
 #include "platform/full_screen_layout.h"
 #include "platform/input.h"
+#include "platform/input_without_round_trip.h"
 #include "platform/screen_config.h"
 #include "platform/sound_player.h"
 #include "platform/window_manager_hints.h"
@@ -169,6 +170,7 @@ bool startGraphics(const WindowRequest& window) {
                                       : set_gfx_mode(GFX_AUTODETECT_WINDOWED, window.width,
                                                      window.height, 0, 0) == 0;
     if (!opened) return failed("Nao foi possivel abrir a janela do jogo");
+    readInputOnlyWhenPending();
     if (install_timer() != 0) return failed("Nao foi possivel iniciar o temporizador");
     if (install_keyboard() != 0) return failed("Nao foi possivel iniciar o teclado");
     if (window.sound) startSound();
@@ -177,6 +179,7 @@ bool startGraphics(const WindowRequest& window) {
 }
 
 void stopGraphics() {
+    readInputEveryRound();
     stopListening();
     stopSound();
     clear_keybuf();
