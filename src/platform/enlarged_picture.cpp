@@ -13,18 +13,18 @@ bool isMemoryBitmapOf32Bits(const BITMAP* bitmap) {
 
 }  // namespace
 
-bool canEnlargeInto(const BITMAP* picture, const BITMAP* enlarged, int factor) {
-    return picture && enlarged && factor >= 2 && isMemoryBitmapOf32Bits(picture) &&
+bool canEnlargeInto(const BITMAP* picture, const BITMAP* enlarged, int factor, int rows) {
+    return picture && enlarged && factor >= 2 && rows >= 0 && isMemoryBitmapOf32Bits(picture) &&
            isMemoryBitmapOf32Bits(enlarged) && enlarged->w >= picture->w * factor &&
-           enlarged->h >= picture->h * factor;
+           enlarged->h >= rows * factor;
 }
 
-void enlargeInto(const BITMAP* picture, BITMAP* enlarged, int factor) {
+void enlargeInto(const BITMAP* picture, int firstRow, int rows, BITMAP* enlarged, int factor) {
     const int width = picture->w;
     const size_t rowBytes = static_cast<size_t>(width) * factor * sizeof(uint32_t);
-    for (int y = 0; y < picture->h; ++y) {
-        const auto* from = reinterpret_cast<const uint32_t*>(picture->line[y]);
-        auto* to = reinterpret_cast<uint32_t*>(enlarged->line[y * factor]);
+    for (int row = 0; row < rows; ++row) {
+        const auto* from = reinterpret_cast<const uint32_t*>(picture->line[firstRow + row]);
+        auto* to = reinterpret_cast<uint32_t*>(enlarged->line[row * factor]);
         if (factor == 2) {
             for (int x = 0; x < width; ++x) {
                 to[2 * x] = from[x];
@@ -35,6 +35,8 @@ void enlargeInto(const BITMAP* picture, BITMAP* enlarged, int factor) {
                 for (int k = 0; k < factor; ++k) to[x * factor + k] = from[x];
             }
         }
-        for (int k = 1; k < factor; ++k) std::memcpy(enlarged->line[y * factor + k], to, rowBytes);
+        for (int k = 1; k < factor; ++k) {
+            std::memcpy(enlarged->line[row * factor + k], to, rowBytes);
+        }
     }
 }
