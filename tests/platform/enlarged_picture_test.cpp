@@ -11,13 +11,14 @@
 
 namespace {
 
-constexpr int kWidth = 5, kHeight = 7;
+// Wide enough for the four-pixel steps of the doubling and a remainder after them.
+constexpr int kWidth = 11, kHeight = 7;
 
 TEST(EnlargedPicture, BandByBandIsTheLibrarysStretchForEveryWholeFactor) {
     BitmapHandle picture(create_bitmap_ex(32, kWidth, kHeight));
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
-            putpixel(picture.get(), x, y, makecol32(40 * x, 30 * y, x + y));
+            putpixel(picture.get(), x, y, makecol32(20 * x, 30 * y, x + y));
         }
     }
     for (int factor = 2; factor <= 4; ++factor) {
