@@ -29,8 +29,8 @@ bool fullScreenRequested = false;
 struct GameWindow {
     BITMAP* window = nullptr;
     BitmapHandle picture;
-    BitmapHandle
-        enlargedBand;  // a band of the picture enlarged for the window (at the first present)
+    // A band of the picture enlarged for the window, made at the first present.
+    BitmapHandle enlargedBand;
     PictureLayout layout{1, 0, 0};
     bool fullScreen = false;
 };

@@ -3,8 +3,8 @@
 //
 // Every 10 ms the library's background thread reads the window's X events (keys, focus, exposure,
 // the close button). Its reader starts with XSync, a round trip to the server, whether or not
-// anything arrived: a hundred round trips a second while nobody presses anything, which cost the
-// game about a point of a core. readInputOnlyWhenPending() puts a hook of the library's in its
+// anything arrived: a hundred round trips a second while nobody presses anything, about half of
+// what that thread cost. readInputOnlyWhenPending() puts a hook of the library's in its
 // place that first sends what Xlib holds and reads what the server has already sent, without
 // waiting for an answer (XPending), and runs the library's own reader only when an event waits.
 // Drawing requests still leave every round, and an event is still handled in the round it
