@@ -3,6 +3,7 @@
 #include <allegro.h>
 #include <jpgalleg.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <utility>
@@ -13,6 +14,7 @@
 #include "platform/enlarged_picture.h"
 #include "platform/full_screen_layout.h"
 #include "platform/input.h"
+#include "platform/input_without_round_trip.h"
 #include "platform/screen_config.h"
 #include "platform/sound_player.h"
 #include "platform/window_manager_hints.h"
@@ -27,7 +29,8 @@ bool fullScreenRequested = false;
 struct GameWindow {
     BITMAP* window = nullptr;
     BitmapHandle picture;
-    BitmapHandle enlarged;  // the picture enlarged for the window, made at the first present
+    // A band of the picture enlarged for the window, made at the first present.
+    BitmapHandle enlargedBand;
     PictureLayout layout{1, 0, 0};
     bool fullScreen = false;
 };
@@ -169,6 +172,7 @@ bool startGraphics(const WindowRequest& window) {
                                       : set_gfx_mode(GFX_AUTODETECT_WINDOWED, window.width,
                                                      window.height, 0, 0) == 0;
     if (!opened) return failed("Nao foi possivel abrir a janela do jogo");
+    readInputOnlyWhenPending();
     if (install_timer() != 0) return failed("Nao foi possivel iniciar o temporizador");
     if (install_keyboard() != 0) return failed("Nao foi possivel iniciar o teclado");
     if (window.sound) startSound();
@@ -177,6 +181,7 @@ bool startGraphics(const WindowRequest& window) {
 }
 
 void stopGraphics() {
+    readInputEveryRound();
     stopListening();
     stopSound();
     clear_keybuf();
@@ -200,15 +205,17 @@ bool windowSwitchAsked() {
 
 namespace {
 
-// The bitmap the picture is enlarged into for the window, when the picture's kind allows it.
-BITMAP* enlargedPicture() {
+// The bitmap a band of the picture is enlarged into for the window, when the picture's kind allows
+// it.
+BITMAP* enlargedBand() {
     const int factor = game.layout.factor;
-    const int width = game.picture->w * factor, height = game.picture->h * factor;
-    if (!game.enlarged || game.enlarged->w != width || game.enlarged->h != height) {
-        game.enlarged = BitmapHandle(create_bitmap_ex(32, width, height));
+    const int width = game.picture->w * factor, height = kEnlargedBandRows * factor;
+    if (!game.enlargedBand || game.enlargedBand->w != width || game.enlargedBand->h != height) {
+        game.enlargedBand = BitmapHandle(create_bitmap_ex(32, width, height));
     }
-    return canEnlargeInto(game.picture.get(), game.enlarged.get(), factor) ? game.enlarged.get()
-                                                                           : nullptr;
+    return canEnlargeInto(game.picture.get(), game.enlargedBand.get(), factor, kEnlargedBandRows)
+               ? game.enlargedBand.get()
+               : nullptr;
 }
 
 }  // namespace
@@ -224,10 +231,13 @@ void presentWindow() {
     const PictureLayout& at = game.layout;
     if (at.factor == 1) {
         blit(game.picture.get(), game.window, 0, 0, at.x, at.y, width, height);
-    } else if (enlargedPicture()) {
-        enlargeInto(game.picture.get(), game.enlarged.get(), at.factor);
-        blit(game.enlarged.get(), game.window, 0, 0, at.x, at.y, width * at.factor,
-             height * at.factor);
+    } else if (BITMAP* band = enlargedBand()) {
+        for (int y = 0; y < height; y += kEnlargedBandRows) {
+            const int rows = std::min(kEnlargedBandRows, height - y);
+            enlargeInto(game.picture.get(), y, rows, band, at.factor);
+            blit(band, game.window, 0, 0, at.x, at.y + y * at.factor, width * at.factor,
+                 rows * at.factor);
+        }
     } else {
         stretch_blit(game.picture.get(), game.window, 0, 0, width, height, at.x, at.y,
                      width * at.factor, height * at.factor);
