@@ -50,8 +50,8 @@ class Audience {
     bool fetchAllowed(int viewer, const std::string& host, int64_t nowMs);
     // Whether `viewer` is a spectator number at all (held or not).
     bool isSpectatorNumber(int viewer) const;
-    // Lets the spectators that left lapse; any fetch calls it, so departed viewers do not keep
-    // queues filling for long.
+    // Lets the spectators that left lapse, so departed viewers do not keep queues filling for long
+    // (the audience's timer calls it: audience_sweep.h).
     void sweep(int64_t nowMs);
     int watching(int64_t nowMs);
     int maxPerAddress() const { return perAddress; }

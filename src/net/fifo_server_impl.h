@@ -12,13 +12,14 @@
 // (deflated_frames.h); the Packed version and pop (a secret's player, by its ticket:
 // fetch_ticket.h) delta-pack them before (delta_packing.h).
 //
-// A queue is fetched only by its player (player_slots.h) or spectator (audience.h): a number
-// its caller's address does not hold, or an unknown secret, is refused with NO_PERMISSION; an
-// address holding its share of calls already (calls_in_flight.h) is refused with NO_RESOURCES. Both
-// are counted.
+// A queue is fetched only by its player (player_slots.h) or spectator (audience.h): the guard
+// (call_guard.h) refuses a number its caller's address does not hold, or an unknown secret or
+// ticket, with NO_PERMISSION, and an address holding its share of calls already
+// (calls_in_flight.h) with NO_RESOURCES, and counts both.
 #pragma once
 
 #include "corrida.hh"
+#include "net/call_guard.h"
 #include "net/caller_address.h"
 
 struct ServerContext;
@@ -43,13 +44,10 @@ class FifoServer_impl : public POA_FifoServer {
                          Deflated_out answer) override;
 
   private:
-    int numberedPlayer(CORBA::UShort player, const std::string& host);
-    char* framesFor(int player, CORBA::UShort waitMs, const std::string& host);
-    Deflated* deflatedFramesFor(int player, CORBA::UShort waitMs, const std::string& host,
-                                CORBA::ULongLong& part, bool packed);
-    int secretPlayer(const char* secret);
-    int ticketPlayer(CORBA::ULongLong ticket);
+    char* framesFor(const Claim& claim, CORBA::UShort waitMs);
+    Deflated* compressedFramesFor(const Claim& claim, CORBA::UShort waitMs, CORBA::ULongLong& part,
+                                  bool packed);
 
     ServerContext& server;
-    const CallerHost caller;
+    CallGuard guard;
 };

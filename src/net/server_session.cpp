@@ -9,6 +9,7 @@
 #include <memory>
 #include <system_error>
 
+#include "net/audience_sweep.h"
 #include "net/hosted_names.h"
 #include "net/server_context.h"
 #include "net/server_match.h"
@@ -93,6 +94,7 @@ void runServerSession(ParametrosRede& params) {
         return;
     }
 
+    const AudienceSweep sweep(context.spectators);
     const bool window = startGraphicsOrRunWithoutWindow();
     // Only now: the graphics library installs handlers of its own while it starts.
     catchStopSignals();
