@@ -33,24 +33,23 @@ std::string absolutePath(const std::string& path) {
     return failure ? path : absolute.string();
 }
 
-void runMode(Modo mode, ParametrosRede& params) {
+// The mode's session; its exit status.
+int runMode(Modo mode, ParametrosRede& params) {
     loadKeyConfig();  // teclas.conf: the local players' keys, a client's own (jogador1's)
     switch (mode) {
         case Modo::Servidor:
-            runServerSession(params);
-            break;
+            return runServerSession(params);
         case Modo::Cliente:
-            runClientSession(params);
-            break;
+            return runClientSession(params);
         case Modo::Assistir:
-            runClientSession(params, ClientRole::Spectator);
-            break;
+            return runClientSession(params, ClientRole::Spectator);
         case Modo::Rever:
-            break;  // not a mode of its own session (main runs the playback)
+            return 0;  // not a mode of its own session (main runs the playback)
         case Modo::Local:
             runLocalSession(params.recordingPath);
-            break;
+            return 0;
     }
+    return 0;
 }
 
 int runDialogue() {
@@ -61,9 +60,9 @@ int runDialogue() {
         std::cout << std::endl;
         return 0;
     }
-    runMode(*mode, params);
+    const int status = runMode(*mode, params);
     waitForEnter(std::cin, std::cout);
-    return 0;
+    return status;
 }
 
 }  // namespace
@@ -97,6 +96,5 @@ int main(int argc, char** argv) {
         line.params.recordingPath = absolutePath(line.params.recordingPath);
     }
     if (!enterDataFolder(std::cout)) return kNoImages;
-    runMode(line.mode, line.params);
-    return 0;
+    return runMode(line.mode, line.params);
 }

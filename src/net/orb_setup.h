@@ -1,9 +1,11 @@
 // The ORB start-up and naming-service access that the server and the client share.
 //
-// Both ends give the ORB three start-up arguments: a program-name slot, "-ORBInitRef" and the
-// naming service's reference "NameService=corbaloc::ADDRESS:9001/NameService". Remote calls made
-// by this process give up after kCallTimeoutMs instead of waiting for ever on a peer that stopped
-// answering. Everything here throws CORBA exceptions; corba_failure.h turns them into messages.
+// Both ends give the ORB three start-up arguments: a program-name slot (the ORB reads no option
+// from it; each end names itself there, "corrida-servidor" or "corrida-cliente"), "-ORBInitRef" and
+// the naming service's reference "NameService=corbaloc::ADDRESS:9001/NameService". Remote calls
+// made by this process give up after kCallTimeoutMs instead of waiting for ever on a peer that
+// stopped answering. Everything here throws CORBA exceptions; corba_failure.h turns them into
+// messages.
 #pragma once
 
 #include <omniORB4/CORBA.h>

@@ -35,12 +35,12 @@ bool startGraphicsOrRunWithoutWindow() {
 
 }  // namespace
 
-void runServerSession(ParametrosRede& params) {
+int runServerSession(ParametrosRede& params) {
     const int playerCount = params.numPlayers;
     if (playerCount < kMinPlayers || playerCount > kMaxPlayers) {
         std::cout << "Numero de jogadores invalido para o servidor: " << playerCount << " (de "
                   << kMinPlayers << " a " << kMaxPlayers << ")." << std::endl;
-        return;
+        return 0;
     }
     holdStopSignals();
     params.ownNamesEndpoint = ownNamesEndpoint(params.address, std::getenv("ORBendPoint"));
@@ -65,7 +65,7 @@ void runServerSession(ParametrosRede& params) {
     std::unique_ptr<RecordingSubscriber> recording;
     if (!openAskedRecording(params.recordingPath, recordingFile)) {
         releaseStopSignals();
-        return;
+        return 0;
     }
     if (recordingFile) {
         recording = std::make_unique<RecordingSubscriber>(*recordingFile);
@@ -85,13 +85,14 @@ void runServerSession(ParametrosRede& params) {
     } catch (const std::system_error& failure) {
         std::printf("ERROR; return code from pthread_create() is %d\n", failure.code().value());
         std::fflush(stdout);
-        std::exit(-1);
+        releaseStopSignals();
+        return kThreadFailureStatus;
     }
     if (server->waitUntilStarted() != EstadoServidor::Rodando) {
         server->stop();
         catchStopSignals();  // a Ctrl+C held back meanwhile is spent here, not by the default
         releaseStopSignals();
-        return;
+        return 0;
     }
 
     const AudienceSweep sweep(context.spectators);
@@ -108,4 +109,5 @@ void runServerSession(ParametrosRede& params) {
     std::cout << context.refusals.summary() << std::endl;
     if (stopRequested()) std::cout << "Servidor encerrado." << std::endl;
     releaseStopSignals();
+    return 0;
 }

@@ -2,5 +2,7 @@
 #pragma once
 
 #include "net/parametros_rede.h"
+#include "net/session_status.h"
 
-void runServerSession(ParametrosRede& params);
+// The session's exit status: 0, or kThreadFailureStatus when its threads could not be started.
+int runServerSession(ParametrosRede& params);

@@ -77,7 +77,7 @@ void OrbServer::stop() {
 void OrbServer::serve() {
     CORBA::ORB_var orb;
     try {
-        orb = startOrb("a parameter", params_.address, params_.ownNamesEndpoint);
+        orb = startOrb("corrida-servidor", params_.address, params_.ownNamesEndpoint);
     } catch (const CORBA::Exception& failure) {
         report(orbStartFailure(failure, params_));
         setState(EstadoServidor::Falhou);
