@@ -24,7 +24,7 @@ std::optional<JoinedPlace> joinServer(Login_ptr login, const std::string& addres
         }
         return JoinedPlace{login->logar(), ""};
     } catch (const CORBA::Exception& failure) {
-        std::cout << describeCorbaFailure(failure, EtapaRede::Entrar, address) << std::endl;
+        std::cout << describeCorbaFailure(failure, NetworkStage::Joining, address) << std::endl;
         return std::nullopt;
     }
 }
@@ -45,7 +45,7 @@ std::optional<int> watchServer(Login_ptr login, const std::string& address) {
     } catch (const CORBA::BAD_OPERATION&) {
         std::cout << "O servidor em " << address << " nao aceita espectadores." << std::endl;
     } catch (const CORBA::Exception& failure) {
-        std::cout << describeCorbaFailure(failure, EtapaRede::Entrar, address) << std::endl;
+        std::cout << describeCorbaFailure(failure, NetworkStage::Joining, address) << std::endl;
     }
     return std::nullopt;
 }
@@ -55,7 +55,7 @@ std::optional<FetchPlan> chooseFetch(FifoServer_ptr fifo, const Fetcher& self,
     try {
         return planFetch(fifo, self, !classicClient());
     } catch (const CORBA::Exception& failure) {
-        std::cout << describeCorbaFailure(failure, EtapaRede::Entrar, address) << std::endl;
+        std::cout << describeCorbaFailure(failure, NetworkStage::Joining, address) << std::endl;
         return std::nullopt;
     }
 }

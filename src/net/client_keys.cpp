@@ -21,7 +21,7 @@ void sendKey(Action action, Call call, SessionEnd& end, const std::string& addre
             break;
         } catch (const CORBA::Exception& failure) {
             if (attempt == 0 && isLostConnection(failure)) continue;
-            end.fail(describeCorbaFailure(failure, EtapaRede::Jogo, address));
+            end.fail(describeCorbaFailure(failure, NetworkStage::Playing, address));
             break;
         }
     }

@@ -87,7 +87,7 @@ int runClientSession(ParametrosRede& params, ClientRole role) {
     try {
         orb = startOrb("corrida-cliente", address);
     } catch (const CORBA::Exception& failure) {
-        std::cout << describeCorbaFailure(failure, EtapaRede::IniciarOrb, address) << std::endl;
+        std::cout << describeCorbaFailure(failure, NetworkStage::StartingOrb, address) << std::endl;
         return 0;
     }
 

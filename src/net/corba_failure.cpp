@@ -19,14 +19,14 @@ bool isCallTimeout(const CORBA::Exception& failure) {
     return transient != nullptr && transient->minor() == omni::TRANSIENT_CallTimedout;
 }
 
-std::string describeCorbaFailure(const CORBA::Exception& failure, EtapaRede stage,
+std::string describeCorbaFailure(const CORBA::Exception& failure, NetworkStage stage,
                                  const std::string& address) {
     const std::string kind = failure._name();
     switch (stage) {
-        case EtapaRede::IniciarOrb:
+        case NetworkStage::StartingOrb:
             return "Nao foi possivel iniciar o ORB (" + kind +
                    "). Confira o endereco digitado e as variaveis ORB* do ambiente.";
-        case EtapaRede::ServicoDeNomes:
+        case NetworkStage::NamingService:
             if (CosNaming::NamingContext::NotFound::_downcast(&failure) != nullptr) {
                 return "O servidor nao esta registrado no servico de nomes em " +
                        nameServiceAt(address) + ". Inicie o servidor antes dos clientes.";
@@ -42,12 +42,12 @@ std::string describeCorbaFailure(const CORBA::Exception& failure, EtapaRede stag
             }
             return "Nao foi possivel contatar o servico de nomes em " + nameServiceAt(address) +
                    " (" + kind + "). Ele esta rodando (scripts/naming-service)?";
-        case EtapaRede::Entrar:
+        case NetworkStage::Joining:
             if (isCallTimeout(failure))
                 return "O servidor nao respondeu a tempo ao pedido de entrada.";
             return "O servidor registrado no servico de nomes nao responde (" + kind +
                    "): ele foi encerrado ou esta inacessivel.";
-        case EtapaRede::Jogo:
+        case NetworkStage::Playing:
             if (isCallTimeout(failure)) return "O servidor parou de responder.";
             return "A conexao com o servidor foi perdida (" + kind + ").";
     }

@@ -10,15 +10,15 @@
 #include <string>
 
 // Where the failure happened, which decides the wording.
-enum class EtapaRede {
-    IniciarOrb,      // the ORB itself could not start
-    ServicoDeNomes,  // talking to the naming service (look-up or binding)
-    Entrar,          // joining the server found there
-    Jogo,            // talking to the server during play
+enum class NetworkStage {
+    StartingOrb,    // the ORB itself could not start
+    NamingService,  // talking to the naming service (look-up or binding)
+    Joining,        // joining the server found there
+    Playing,        // talking to the server during play
 };
 
 // The message for exception `failure` at `stage`; `address` is the naming service's host.
-std::string describeCorbaFailure(const CORBA::Exception& failure, EtapaRede stage,
+std::string describeCorbaFailure(const CORBA::Exception& failure, NetworkStage stage,
                                  const std::string& address);
 
 // Whether `failure` is a remote call that gave up waiting for its reply.

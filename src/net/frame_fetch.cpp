@@ -146,7 +146,7 @@ void fetchFrames(const FetchLink& link, OrderedParts& parts, const KeepGoing& ke
                 continue;
             }
             fail(placeLost ? kPlaceLostMessage
-                           : describeCorbaFailure(failure, EtapaRede::Jogo, link.address));
+                           : describeCorbaFailure(failure, NetworkStage::Playing, link.address));
             return;
         }
     }
@@ -169,7 +169,7 @@ void fetchClassic(const FetchLink& link, OrderedParts& parts, uint64_t firstPart
                 restBetweenPolls();
             }
         } catch (const CORBA::Exception& failure) {
-            fail(describeCorbaFailure(failure, EtapaRede::Jogo, link.address));
+            fail(describeCorbaFailure(failure, NetworkStage::Playing, link.address));
             return;
         }
     }

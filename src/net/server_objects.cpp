@@ -30,7 +30,8 @@ bool findServer(CORBA::ORB_ptr orb, const std::string& address, ServerObjects& s
         CORBA::Object_var controle = lookUp(names, "controle");
         server.controle = Controle::_narrow(controle);
     } catch (const CORBA::Exception& failure) {
-        std::cout << describeCorbaFailure(failure, EtapaRede::ServicoDeNomes, address) << std::endl;
+        std::cout << describeCorbaFailure(failure, NetworkStage::NamingService, address)
+                  << std::endl;
         return false;
     }
     if (CORBA::is_nil(server.fifo) || CORBA::is_nil(server.login) ||

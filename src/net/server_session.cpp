@@ -88,7 +88,7 @@ int runServerSession(ParametrosRede& params) {
         releaseStopSignals();
         return kThreadFailureStatus;
     }
-    if (server->waitUntilStarted() != EstadoServidor::Rodando) {
+    if (server->waitUntilStarted() != ServerState::Running) {
         server->stop();
         catchStopSignals();  // a Ctrl+C held back meanwhile is spent here, not by the default
         releaseStopSignals();

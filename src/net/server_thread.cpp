@@ -33,7 +33,7 @@ void report(const std::string& message) { std::cout << message << std::endl; }
 // The ORB (or its endpoint, made with the root POA) did not start.
 std::string orbStartFailure(const CORBA::Exception& failure, const ParametrosRede& params) {
     if (params.ownNamesEndpoint.empty())
-        return describeCorbaFailure(failure, EtapaRede::IniciarOrb, params.address);
+        return describeCorbaFailure(failure, NetworkStage::StartingOrb, params.address);
     return ownNamesFailure(failure, params.ownNamesEndpoint);
 }
 
@@ -44,7 +44,7 @@ OrbServer::OrbServer(const ParametrosRede& params, ServerContext& context)
 
 OrbServer::~OrbServer() { stop(); }
 
-void OrbServer::setState(EstadoServidor state) {
+void OrbServer::setState(ServerState state) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         state_ = state;
@@ -52,15 +52,15 @@ void OrbServer::setState(EstadoServidor state) {
     stateChanged_.notify_all();
 }
 
-EstadoServidor OrbServer::waitUntilStarted() {
+ServerState OrbServer::waitUntilStarted() {
     std::unique_lock<std::mutex> lock(mutex_);
-    stateChanged_.wait(lock, [this] { return state_ != EstadoServidor::Iniciando; });
+    stateChanged_.wait(lock, [this] { return state_ != ServerState::Starting; });
     return state_;
 }
 
 void OrbServer::stop() {
     if (!thread_.joinable()) return;
-    if (waitUntilStarted() == EstadoServidor::Rodando) {
+    if (waitUntilStarted() == ServerState::Running) {
         try {
             orb_->shutdown(true);
         } catch (const CORBA::Exception&) {
@@ -71,7 +71,7 @@ void OrbServer::stop() {
     orb_ = CORBA::ORB::_nil();
     servants_.reset();
     ownNames_.reset();
-    setState(EstadoServidor::Parado);
+    setState(ServerState::Stopped);
 }
 
 void OrbServer::serve() {
@@ -80,7 +80,7 @@ void OrbServer::serve() {
         orb = startOrb("corrida-servidor", params_.address, params_.ownNamesEndpoint);
     } catch (const CORBA::Exception& failure) {
         report(orbStartFailure(failure, params_));
-        setState(EstadoServidor::Falhou);
+        setState(ServerState::Failed);
         return;
     }
     orb_ = CORBA::ORB::_duplicate(orb);
@@ -94,13 +94,13 @@ void OrbServer::serve() {
         bool running;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            running = state_ == EstadoServidor::Rodando;
+            running = state_ == ServerState::Running;
         }
         if (running) {
             report(std::string("O servidor de rede parou (") + failure._name() + ").");
         } else {
             report(orbStartFailure(failure, params_));
-            setState(EstadoServidor::Falhou);
+            setState(ServerState::Failed);
         }
     }
     connectionGuard.reset();
@@ -130,7 +130,7 @@ void OrbServer::publishAndServe() {
             if (CORBA::is_nil(names)) {
                 report("A referencia NameService em " + address +
                        ":9001 nao e um servico de nomes CORBA.");
-                setState(EstadoServidor::Falhou);
+                setState(ServerState::Failed);
                 poa->destroy(true, true);
                 return;
             }
@@ -138,8 +138,8 @@ void OrbServer::publishAndServe() {
             names->rebind(oneComponentName("login"), loginRef);
             names->rebind(oneComponentName("controle"), controleRef);
         } catch (const CORBA::Exception& failure) {
-            report(describeCorbaFailure(failure, EtapaRede::ServicoDeNomes, address));
-            setState(EstadoServidor::Falhou);
+            report(describeCorbaFailure(failure, NetworkStage::NamingService, address));
+            setState(ServerState::Failed);
             poa->destroy(true, true);
             return;
         }
@@ -147,7 +147,7 @@ void OrbServer::publishAndServe() {
 
     std::cout << "Servidor Rodando!" << std::endl;
     manager->activate();
-    setState(EstadoServidor::Rodando);
+    setState(ServerState::Running);
     orb_->run();
     // Waits for requests in progress, so the servants can go. A shutdown that waited has already
     // destroyed the adapter.

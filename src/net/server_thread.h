@@ -9,7 +9,7 @@
 // (connection_guard.h) refuses the connections the process's file descriptors cannot afford.
 //
 // Every CORBA failure (an ORB that cannot start, a naming service that cannot be reached or
-// refuses the bindings) becomes an orderly console message and the state Falhou; the game thread
+// refuses the bindings) becomes an orderly console message and the state Failed; the game thread
 // learns of it through waitUntilStarted() and ends the server mode.
 //
 // The servants serve the ServerContext given at construction, which must outlive the OrbServer.
@@ -29,7 +29,7 @@ struct ServerContext;
 struct ServerServants;
 class ReadOnlyNamingContext;
 
-enum class EstadoServidor { Parado, Iniciando, Rodando, Falhou };
+enum class ServerState { Stopped, Starting, Running, Failed };
 
 class OrbServer {
   public:
@@ -40,9 +40,9 @@ class OrbServer {
     OrbServer(const OrbServer&) = delete;
     OrbServer& operator=(const OrbServer&) = delete;
 
-    // Waits until the thread has published its objects (Rodando) or given up (Falhou), and
-    // returns which; Parado once stopped.
-    EstadoServidor waitUntilStarted();
+    // Waits until the thread has published its objects (Running) or given up (Failed), and
+    // returns which; Stopped once stopped.
+    ServerState waitUntilStarted();
 
     // Ends the request loop (after the requests in progress), lets the thread release the object
     // adapter, the ORB and the servants, and joins it. Waits for a start in progress first; does
@@ -52,7 +52,7 @@ class OrbServer {
   private:
     void serve();
     void publishAndServe();
-    void setState(EstadoServidor state);
+    void setState(ServerState state);
 
     const ParametrosRede params_;
     ServerContext& context_;
@@ -65,7 +65,7 @@ class OrbServer {
 
     std::mutex mutex_;
     std::condition_variable stateChanged_;
-    EstadoServidor state_ = EstadoServidor::Iniciando;
+    ServerState state_ = ServerState::Starting;
 
     std::thread thread_;  // last: it starts once everything above is ready
 };

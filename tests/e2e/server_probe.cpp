@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     } catch (const std::system_error&) {
         return 1;
     }
-    if (server->waitUntilStarted() != EstadoServidor::Rodando) return 1;
+    if (server->waitUntilStarted() != ServerState::Running) return 1;
     for (int frame = 0; !inputEnded(34); ++frame) {
         const std::string name = "sonda" + std::to_string(frame);
         recorder.addInstruction(formatCreateBitmap(name, 8, 8));

@@ -30,11 +30,11 @@ TEST(CorbaFailure, DuringPlayTimeoutAndLostConnectionReadDifferently) {
     EXPECT_TRUE(isCallTimeout(timedOut));
     EXPECT_FALSE(isCallTimeout(refused));
     EXPECT_EQ("O servidor parou de responder.",
-              describeCorbaFailure(timedOut, EtapaRede::Jogo, "h"));
+              describeCorbaFailure(timedOut, NetworkStage::Playing, "h"));
     EXPECT_EQ("A conexao com o servidor foi perdida (TRANSIENT).",
-              describeCorbaFailure(refused, EtapaRede::Jogo, "h"));
+              describeCorbaFailure(refused, NetworkStage::Playing, "h"));
     EXPECT_EQ("A conexao com o servidor foi perdida (COMM_FAILURE).",
-              describeCorbaFailure(dropped, EtapaRede::Jogo, "h"));
+              describeCorbaFailure(dropped, NetworkStage::Playing, "h"));
 }
 
 TEST(CorbaFailure, NamingServiceMessagesNameTheAddressAndTheCause) {
@@ -42,12 +42,12 @@ TEST(CorbaFailure, NamingServiceMessagesNameTheAddressAndTheCause) {
     EXPECT_EQ(
         "Nao foi possivel contatar o servico de nomes em 10.0.0.7:9001 (TRANSIENT). Ele esta "
         "rodando (scripts/naming-service)?",
-        describeCorbaFailure(refused, EtapaRede::ServicoDeNomes, "10.0.0.7"));
+        describeCorbaFailure(refused, NetworkStage::NamingService, "10.0.0.7"));
     const CosNaming::NamingContext::NotFound unbound;
     EXPECT_EQ(
         "O servidor nao esta registrado no servico de nomes em 10.0.0.7:9001. Inicie o servidor "
         "antes dos clientes.",
-        describeCorbaFailure(unbound, EtapaRede::ServicoDeNomes, "10.0.0.7"));
+        describeCorbaFailure(unbound, NetworkStage::NamingService, "10.0.0.7"));
 }
 
 }  // namespace
