@@ -26,6 +26,7 @@
 #include "platform/gamepads.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
+#include "platform/lost_display.h"
 #include "platform/player_limits.h"
 #include "stream/recording_file.h"
 #include "stream/viewer_queues.h"
@@ -333,6 +334,8 @@ void runAs(ClientRole role, ObjetosDoServidor& server, const ParametrosRede& par
     }
     std::unique_ptr<RecordingWriter> recording;
     if (!openAskedRecording(params.recordingPath, recording)) return;
+    std::optional<FinishOnLostDisplay> closeRecording;
+    if (recording) closeRecording.emplace([&file = *recording] { file.finishNow(); });
     std::optional<FetchPlan> plan = chooseFetch(server.fifo, self, address);
     if (plan && startGraphics()) {
         catchStopSignals();

@@ -125,7 +125,30 @@ RecordingWriter::~RecordingWriter() {
     }
     waiting.notify_all();
     thread.join();
+    std::lock_guard<std::mutex> hold(fileLock);
+    if (!fileClosed) gzclose(static_cast<gzFile>(file));
+}
+
+void RecordingWriter::finishNow() {
+    std::deque<RecordedPicture> waitingPictures;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        waitingPictures.swap(pictures);
+    }
+    std::lock_guard<std::mutex> hold(fileLock);
+    if (fileClosed) return;
+    for (const RecordedPicture& picture : waitingPictures) {
+        if (!writeLine(picture)) break;
+    }
     gzclose(static_cast<gzFile>(file));
+    fileClosed = true;
+}
+
+bool RecordingWriter::writeLine(const RecordedPicture& picture) {
+    gzFile out = static_cast<gzFile>(file);
+    const std::string line = std::to_string(picture.ms) + " " + picture.text + "\n";
+    return gzwrite(out, line.data(), static_cast<unsigned>(line.size())) > 0 &&
+           gzflush(out, Z_SYNC_FLUSH) == Z_OK;
 }
 
 void RecordingWriter::add(int64_t ms, std::string text) {
@@ -150,7 +173,6 @@ uint64_t RecordingWriter::dropped() const {
 }
 
 void RecordingWriter::writeAll() {
-    gzFile out = static_cast<gzFile>(file);
     bool failed = false;
     std::unique_lock<std::mutex> hold(lock);
     for (;;) {
@@ -160,9 +182,13 @@ void RecordingWriter::writeAll() {
         pictures.pop_front();
         if (failed) continue;
         hold.unlock();
-        const std::string line = std::to_string(picture.ms) + " " + picture.text + "\n";
-        if (gzwrite(out, line.data(), static_cast<unsigned>(line.size())) <= 0 ||
-            gzflush(out, Z_SYNC_FLUSH) != Z_OK) {
+        bool written = false;
+        {
+            std::lock_guard<std::mutex> writing(fileLock);
+            if (fileClosed) return;  // finished by finishNow()
+            written = writeLine(picture);
+        }
+        if (!written) {
             failed = true;
             std::cout << "A gravacao em " << path
                       << " parou: nao foi possivel escrever (disco cheio?)." << std::endl;
