@@ -130,13 +130,13 @@ RecordingWriter::~RecordingWriter() {
 }
 
 void RecordingWriter::finishNow() {
+    std::lock_guard<std::mutex> writing(fileLock);
+    if (fileClosed) return;
     std::deque<RecordedPicture> waitingPictures;
     {
         std::lock_guard<std::mutex> hold(lock);
         waitingPictures.swap(pictures);
     }
-    std::lock_guard<std::mutex> hold(fileLock);
-    if (fileClosed) return;
     for (const RecordedPicture& picture : waitingPictures) {
         if (!writeLine(picture)) break;
     }
@@ -174,26 +174,32 @@ uint64_t RecordingWriter::dropped() const {
 
 void RecordingWriter::writeAll() {
     bool failed = false;
-    std::unique_lock<std::mutex> hold(lock);
     for (;;) {
-        waiting.wait(hold, [this] { return closing || !pictures.empty(); });
-        if (pictures.empty()) return;  // closing, and everything is written
-        RecordedPicture picture = std::move(pictures.front());
-        pictures.pop_front();
-        if (failed) continue;
-        hold.unlock();
-        bool written = false;
         {
-            std::lock_guard<std::mutex> writing(fileLock);
-            if (fileClosed) return;  // finished by finishNow()
-            written = writeLine(picture);
+            std::unique_lock<std::mutex> hold(lock);
+            waiting.wait(hold, [this] { return closing || !pictures.empty(); });
+            if (pictures.empty()) return;  // closing, and everything is written
+            if (failed) {
+                pictures.clear();
+                continue;
+            }
         }
-        if (!written) {
+        // The picture is taken with the file held, so that finishNow() finds each one either
+        // written or still waiting.
+        std::unique_lock<std::mutex> writing(fileLock);
+        if (fileClosed) return;  // finished by finishNow()
+        RecordedPicture picture;
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            picture = std::move(pictures.front());  // only this thread and finishNow() take any
+            pictures.pop_front();
+        }
+        if (!writeLine(picture)) {
             failed = true;
+            writing.unlock();
             std::cout << "A gravacao em " << path
                       << " parou: nao foi possivel escrever (disco cheio?)." << std::endl;
         }
-        hold.lock();
     }
 }
 
