@@ -14,6 +14,7 @@
 #include "net/stop_request.h"
 #include "platform/gamepads.h"
 #include "platform/graphics.h"
+#include "platform/lost_display.h"
 #include "platform/player_limits.h"
 #include "stream/recording_file.h"
 
@@ -52,6 +53,8 @@ int runAs(ClientRole role, ServerObjects& server, const ParametrosRede& params) 
     if (!self) return 0;
     std::unique_ptr<RecordingWriter> recording;
     if (!openAskedRecording(params.recordingPath, recording)) return 0;
+    std::optional<FinishOnLostDisplay> closeRecording;
+    if (recording) closeRecording.emplace([&file = *recording] { file.finishNow(); });
     std::optional<FetchPlan> plan = chooseFetch(server.fifo, *self, address);
     if (!plan || !startGraphics()) return 0;
     catchStopSignals();

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include "net/audience_sweep.h"
@@ -16,6 +17,7 @@
 #include "net/server_thread.h"
 #include "net/stop_request.h"
 #include "platform/graphics.h"
+#include "platform/lost_display.h"
 #include "platform/player_limits.h"
 #include "stream/recording_subscriber.h"
 
@@ -67,7 +69,9 @@ int runServerSession(ParametrosRede& params) {
         releaseStopSignals();
         return 0;
     }
+    std::optional<FinishOnLostDisplay> closeRecording;
     if (recordingFile) {
+        closeRecording.emplace([&file = *recordingFile] { file.finishNow(); });
         recording = std::make_unique<RecordingSubscriber>(*recordingFile);
         context.recorder.subscribe(*recording);
     }

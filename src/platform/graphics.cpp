@@ -15,6 +15,7 @@
 #include "platform/full_screen_layout.h"
 #include "platform/input.h"
 #include "platform/input_without_round_trip.h"
+#include "platform/lost_display.h"
 #include "platform/screen_config.h"
 #include "platform/sound_player.h"
 #include "platform/window_manager_hints.h"
@@ -172,6 +173,7 @@ bool startGraphics(const WindowRequest& window) {
                                       : set_gfx_mode(GFX_AUTODETECT_WINDOWED, window.width,
                                                      window.height, 0, 0) == 0;
     if (!opened) return failed("Nao foi possivel abrir a janela do jogo");
+    endProcessOnLostDisplay();
     readInputOnlyWhenPending();
     if (install_timer() != 0) return failed("Nao foi possivel iniciar o temporizador");
     if (install_keyboard() != 0) return failed("Nao foi possivel iniciar o teclado");

@@ -10,6 +10,7 @@
 
 #include "platform/gamepads.h"
 #include "platform/graphics.h"
+#include "platform/lost_display.h"
 #include "platform/player_limits.h"
 #include "screens/main_menu.h"
 #include "screens/player_selection.h"
@@ -41,6 +42,8 @@ void runLocalSession(const std::string& recordingPath) {
     // --gravar: what the window shows, written off the game thread.
     std::unique_ptr<RecordingWriter> recordingFile;
     if (!openAskedRecording(recordingPath, recordingFile)) return;
+    std::optional<FinishOnLostDisplay> closeRecording;
+    if (recordingFile) closeRecording.emplace([&file = *recordingFile] { file.finishNow(); });
     if (!startGraphics()) return;
     GravadorTela& recorder = GravadorTela::instance();
     std::optional<RecordingSubscriber> recording;

@@ -125,7 +125,30 @@ RecordingWriter::~RecordingWriter() {
     }
     waiting.notify_all();
     thread.join();
+    std::lock_guard<std::mutex> hold(fileLock);
+    if (!fileClosed) gzclose(static_cast<gzFile>(file));
+}
+
+void RecordingWriter::finishNow() {
+    std::lock_guard<std::mutex> writing(fileLock);
+    if (fileClosed) return;
+    std::deque<RecordedPicture> waitingPictures;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        waitingPictures.swap(pictures);
+    }
+    for (const RecordedPicture& picture : waitingPictures) {
+        if (!writeLine(picture)) break;
+    }
     gzclose(static_cast<gzFile>(file));
+    fileClosed = true;
+}
+
+bool RecordingWriter::writeLine(const RecordedPicture& picture) {
+    gzFile out = static_cast<gzFile>(file);
+    const std::string line = std::to_string(picture.ms) + " " + picture.text + "\n";
+    return gzwrite(out, line.data(), static_cast<unsigned>(line.size())) > 0 &&
+           gzflush(out, Z_SYNC_FLUSH) == Z_OK;
 }
 
 void RecordingWriter::add(int64_t ms, std::string text) {
@@ -150,24 +173,33 @@ uint64_t RecordingWriter::dropped() const {
 }
 
 void RecordingWriter::writeAll() {
-    gzFile out = static_cast<gzFile>(file);
     bool failed = false;
-    std::unique_lock<std::mutex> hold(lock);
     for (;;) {
-        waiting.wait(hold, [this] { return closing || !pictures.empty(); });
-        if (pictures.empty()) return;  // closing, and everything is written
-        RecordedPicture picture = std::move(pictures.front());
-        pictures.pop_front();
-        if (failed) continue;
-        hold.unlock();
-        const std::string line = std::to_string(picture.ms) + " " + picture.text + "\n";
-        if (gzwrite(out, line.data(), static_cast<unsigned>(line.size())) <= 0 ||
-            gzflush(out, Z_SYNC_FLUSH) != Z_OK) {
+        {
+            std::unique_lock<std::mutex> hold(lock);
+            waiting.wait(hold, [this] { return closing || !pictures.empty(); });
+            if (pictures.empty()) return;  // closing, and everything is written
+            if (failed) {
+                pictures.clear();
+                continue;
+            }
+        }
+        // The picture is taken with the file held, so that finishNow() finds each one either
+        // written or still waiting.
+        std::unique_lock<std::mutex> writing(fileLock);
+        if (fileClosed) return;  // finished by finishNow()
+        RecordedPicture picture;
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            picture = std::move(pictures.front());  // only this thread and finishNow() take any
+            pictures.pop_front();
+        }
+        if (!writeLine(picture)) {
             failed = true;
+            writing.unlock();
             std::cout << "A gravacao em " << path
                       << " parou: nao foi possivel escrever (disco cheio?)." << std::endl;
         }
-        hold.lock();
     }
 }
 

@@ -67,11 +67,19 @@ class RecordingWriter {
     void add(int64_t ms, std::string text);
     uint64_t dropped() const;
 
+    // Writes what waits and closes the file now, from any thread, for an end that cannot wait for
+    // the destructor (the display lost, lost_display.h): a picture being written is finished
+    // first, and nothing is written after. Takes only this writer's locks, held briefly by add().
+    void finishNow();
+
   private:
     RecordingWriter(void* file, std::string path);
     void writeAll();
+    bool writeLine(const RecordedPicture& picture);  // under fileLock
 
-    void* const file;  // the gzFile
+    void* const file;         // the gzFile
+    std::mutex fileLock;      // held while the file is written or closed
+    bool fileClosed = false;  // under fileLock
     const std::string path;
     mutable std::mutex lock;
     std::condition_variable waiting;

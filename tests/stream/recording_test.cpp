@@ -2,10 +2,13 @@
 // jumps: a jump gives the same window and bitmap names as playing straight to that moment.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
@@ -144,6 +147,44 @@ TEST_F(RecordingFiles, ARecorderWithTheFileSubscribedWritesAPictureALineWithItsM
     EXPECT_NE(std::string::npos, read->pictures[1].text.find(";frame 2 "))
         << read->pictures[1].text;
     EXPECT_LE(read->pictures[0].ms, read->pictures[1].ms);
+}
+
+// The display lost: the file is closed while another thread still adds pictures. It reads whole,
+// holds the pictures added before the close in order, and nothing added later spoils it.
+TEST_F(RecordingFiles, AFileFinishedAtOnceWhileStillRecordingReadsWholeToItsEnd) {
+    const std::string path = dir + "/lost.gz";
+    std::string error;
+    auto writer = RecordingWriter::open(path, error);
+    ASSERT_TRUE(writer) << error;
+    std::atomic<int> added{0};
+    std::thread recording([&] {
+        for (int n = 1; n <= 3000; ++n) {
+            writer->add(16 * n, pictureText(n));
+            added = n;
+        }
+    });
+    while (added.load() < 200) std::this_thread::yield();
+    writer->finishNow();
+    const int addedBeforeFinish = std::min(added.load(), 200);
+    const std::string atFinish = bytesOf(path);
+    recording.join();
+    writer->finishNow();  // a second time changes nothing
+    writer.reset();       // nor does the writer's own end
+    EXPECT_EQ(atFinish, bytesOf(path));
+
+    std::optional<Recording> read = readRecordingFile(path, error);
+    ASSERT_TRUE(read) << error;
+    EXPECT_EQ("", read->problem);  // the compressed stream ends properly: not cut short
+    ASSERT_GE(read->pictures.size(), static_cast<size_t>(addedBeforeFinish));
+    // The first ones one by one; after them a full queue may have dropped some, never reordered.
+    int n = 0;
+    for (size_t i = 0; i < read->pictures.size(); ++i) {
+        do {
+            ++n;
+        } while (i >= static_cast<size_t>(addedBeforeFinish) && n < 3000 &&
+                 pictureText(n) != read->pictures[i].text);
+        ASSERT_EQ(pictureText(n), read->pictures[i].text) << i;
+    }
 }
 
 // A recording whose bitmap table changes as it goes: a background bound from the start, a sprite
