@@ -1,9 +1,10 @@
 // The draw-and-record rule, in one place.
 //
 // Each helper performs one graphics call on local bitmaps when this process draws locally (the
-// recorder's player count is 0: local game or client) and, in every mode, records the same call
-// with the process recorder under the given bitmap names. A server therefore only records: it
-// loads and creates no picture bitmaps, and every local step is skipped for a null bitmap.
+// recorder's SessionMode is not RecordsOnly: local game or client) and, in every mode, records the
+// same call with the process recorder under the given bitmap names. A server therefore only
+// records: it loads and creates no picture bitmaps, and every local step is skipped for a null
+// bitmap.
 // Collision bitmaps are not drawn through here: their operations are always performed and never
 // recorded.
 #pragma once
