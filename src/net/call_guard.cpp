@@ -31,10 +31,15 @@ std::optional<int> CallGuard::holder(const Claim& claim, const std::string& host
     return std::nullopt;
 }
 
-std::optional<int> CallGuard::find(const Claim& claim) {
-    const std::optional<int> place = holder(claim, caller(), clockMs());
+std::optional<int> CallGuard::countedHolder(const Claim& claim, const std::string& host,
+                                            int64_t nowMs) {
+    const std::optional<int> place = holder(claim, host, nowMs);
     if (!place) ++server.refusals.foreignCalls;
     return place;
+}
+
+std::optional<int> CallGuard::find(const Claim& claim) {
+    return countedHolder(claim, caller(), clockMs());
 }
 
 int CallGuard::admit(const Claim& claim) {
@@ -46,11 +51,8 @@ int CallGuard::admit(const Claim& claim) {
 CallGuard::Fetch CallGuard::admitFetch(const Claim& claim) {
     const std::string host = caller();
     const int64_t now = clockMs();
-    const std::optional<int> viewer = holder(claim, host, now);
-    if (!viewer) {
-        ++server.refusals.foreignCalls;
-        throw CORBA::NO_PERMISSION();
-    }
+    const std::optional<int> viewer = countedHolder(claim, host, now);
+    if (!viewer) throw CORBA::NO_PERMISSION();
     std::optional<CallsInFlight::Admission> share = server.callsInFlight.admit(host);
     if (!share) {
         ++server.refusals.callsInFlight;

@@ -66,6 +66,8 @@ class CallGuard {
 
   private:
     std::optional<int> holder(const Claim& claim, const std::string& host, int64_t nowMs);
+    // holder(), with a refusal counted when there is none.
+    std::optional<int> countedHolder(const Claim& claim, const std::string& host, int64_t nowMs);
 
     ServerContext& server;
     const CallerHost caller;
