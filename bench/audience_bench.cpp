@@ -49,6 +49,7 @@
 #include "platform/clock.h"
 #include "stream/deflate_stream.h"
 #include "stream/frame_marker.h"
+#include "stream/instruction_text.h"
 
 namespace {
 
@@ -186,20 +187,13 @@ bool findServer(ServerObjects& server) {
 std::atomic<uint64_t> lastPictureSeen{0};
 
 void notePictures(const std::string& body) {
-    for (size_t at = body.rfind("frame "); at != std::string::npos;) {
-        if (at == 0 || body[at - 1] == ';') {
-            const size_t end = body.find(';', at);
-            if (const std::optional<FrameMarker> marker = readFrameMarker(
-                    body.substr(at, end == std::string::npos ? std::string::npos : end - at))) {
-                uint64_t seen = lastPictureSeen;
-                while (marker->frame > seen &&
-                       !lastPictureSeen.compare_exchange_weak(seen, marker->frame)) {
-                }
-            }
-            return;
-        }
-        if (at == 0) return;
-        at = body.rfind("frame ", at - 1);
+    uint64_t last = 0;
+    forEachPiece(body, [&](std::string_view piece, bool) {
+        if (const std::optional<FrameMarker> marker = readFrameMarker(piece)) last = marker->frame;
+        return true;
+    });
+    uint64_t seen = lastPictureSeen;
+    while (last > seen && !lastPictureSeen.compare_exchange_weak(seen, last)) {
     }
 }
 

@@ -87,7 +87,8 @@ void createFrameBitmaps(GravadorTela& recorder) {
             recorder.addInstruction(formatDestroyBitmap("nada"));  // essential: never dropped
             recorder.flush();
         }
-        while (recorder.queuedBatches(2) > 0) recorder.takeBatch(2);
+        ViewerQueues& queues = context.viewers.queues();
+        while (queues.queuedBatches(2) > 0) queues.takeBatch(2);
     }
     CORBA::Object_var reference = poa->id_to_reference(id);
     CORBA::String_var text = orb->object_to_string(reference);

@@ -7,6 +7,7 @@
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
 #include "stream/interpreter.h"
+#include "stream/viewer_streams.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ std::vector<std::string> raceFrameBatches() {
     int count = 0;
     for (const std::string& text : raceFrameInstructions()) {
         batch += text + ";";
-        if (++count == GravadorTela::kBatchSize) {
+        if (++count == PictureBatcher::kBatchSize) {
             batches.push_back(batch);
             batch.clear();
             count = 0;
@@ -46,13 +47,13 @@ void BM_ExecuteRaceFrame(benchmark::State& state) {
     BITMAP* window = create_bitmap(640, 480);
     {
         ListaBitmaps registry(window);
-        registry.bind("mapaVisual", create_bitmap(18000, 480));
-        registry.bind("bufferVisual", create_bitmap(18000, 480));
+        registry.bind("mapaVisual", BitmapHandle(create_bitmap(18000, 480)));
+        registry.bind("bufferVisual", BitmapHandle(create_bitmap(18000, 480)));
         for (int id = 3; id < 9; ++id) {
             const std::string n = std::to_string(id);
-            registry.bind("bitmapBase" + n, create_bitmap(210, 96));
-            registry.bind("bitmap" + n, create_bitmap(42, 47));
-            registry.bind("bitmapTecla" + n, create_bitmap(40, 40));
+            registry.bind("bitmapBase" + n, BitmapHandle(create_bitmap(210, 96)));
+            registry.bind("bitmap" + n, BitmapHandle(create_bitmap(42, 47)));
+            registry.bind("bitmapTecla" + n, BitmapHandle(create_bitmap(40, 40)));
         }
         const std::vector<std::string> batches = raceFrameBatches();
         for (auto _ : state) {
@@ -71,11 +72,11 @@ void BM_ParseRaceFrame(benchmark::State& state) {
     {
         ListaBitmaps registry(window);
         for (const char* name : {"mapaVisual", "bufferVisual"})
-            registry.bind(name, create_bitmap(1, 1));
+            registry.bind(name, BitmapHandle(create_bitmap(1, 1)));
         for (int id = 3; id < 9; ++id) {
             const std::string n = std::to_string(id);
             for (const std::string& name : {"bitmapBase" + n, "bitmap" + n, "bitmapTecla" + n}) {
-                registry.bind(name, create_bitmap(1, 1));
+                registry.bind(name, BitmapHandle(create_bitmap(1, 1)));
             }
         }
         const std::vector<std::string> batches = raceFrameBatches();
@@ -91,13 +92,15 @@ BENCHMARK(BM_ParseRaceFrame)->Unit(benchmark::kMicrosecond);
 // A server recording race frames for `players` clients that keep up (each frame is taken).
 void BM_RecordRaceFrame(benchmark::State& state) {
     const int players = static_cast<int>(state.range(0));
-    GravadorTela recorder(players);
+    ViewerStreams streams(players);
+    GravadorTela recorder(SessionMode::RecordsOnly);
+    recorder.subscribe(streams);
     const std::vector<std::string> frame = raceFrameInstructions();
     for (auto _ : state) {
         for (const std::string& text : frame) recorder.addInstruction(text);
         recorder.flush();
         for (int p = 1; p <= players; ++p) {
-            while (!recorder.takeBatch(static_cast<uint16_t>(p)).empty()) {
+            while (!streams.queues().takeBatch(static_cast<uint16_t>(p)).empty()) {
             }
         }
     }

@@ -23,6 +23,7 @@
 #include "stream/frame_marker.h"
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
+#include "stream/viewer_streams.h"
 
 namespace {
 
@@ -52,8 +53,10 @@ void ManyViewers(benchmark::State& state) {
     const int viewers = static_cast<int>(state.range(0));
     constexpr int64_t kMeasuredMs = 3000;
     for (auto _ : state) {
-        GravadorTela recorder(6);
-        for (int v = 0; v < viewers; ++v) recorder.restartQueue(ViewerQueues::kFirstSpectator + v);
+        ViewerStreams streams(6);
+        GravadorTela recorder(SessionMode::RecordsOnly);
+        recorder.subscribe(streams);
+        for (int v = 0; v < viewers; ++v) streams.restartQueue(ViewerQueues::kFirstSpectator + v);
         std::atomic<bool> running{true};
         std::atomic<int64_t> serverMicros{0};
         std::vector<uint64_t> pictures(static_cast<size_t>(viewers), 0);
@@ -73,7 +76,7 @@ void ManyViewers(benchmark::State& state) {
                 while (running) {
                     uint64_t part = 0;
                     const int64_t before = threadCpuMicros();
-                    const std::string bytes = recorder.takeDeflatedFrames(viewer, 250, part);
+                    const std::string bytes = streams.takeDeflatedFrames(viewer, 250, part);
                     serverMicros += threadCpuMicros() - before;
                     if (part == 0) continue;
                     if (const std::optional<std::string> text = inflater.inflate(bytes)) {

@@ -12,6 +12,7 @@
 
 #include "platform/clock.h"
 #include "stream/gravador_tela.h"
+#include "stream/viewer_streams.h"
 #include "world/mapa.h"
 #include "world/runner_sprites.h"
 #include "world/stage_loading.h"
@@ -74,10 +75,12 @@ class BenchStage {
 
 // Races frames 34 ms apart; a new attempt starts (untimed) whenever a runner is out.
 void raceSixRunners(benchmark::State& state, int recorderPlayers) {
-    const std::unique_ptr<GravadorTela> recorder =
-        recorderPlayers > 0 ? std::make_unique<GravadorTela>(recorderPlayers)
-                            : std::make_unique<GravadorTela>();
-    GravadorTela::install(recorder.get());
+    // A server's recorder feeds its players' queues, which its fetches drain.
+    ViewerStreams streams(recorderPlayers);
+    GravadorTela recorder(recorderPlayers > 0 ? SessionMode::RecordsOnly
+                                              : SessionMode::DrawsLocally);
+    if (recorderPlayers > 0) recorder.subscribe(streams);
+    GravadorTela::install(&recorder);
     useSimulatedClock(0);
     BITMAP* window = create_bitmap(640, 480);
     BITMAP* const realScreen = screen;
@@ -95,7 +98,7 @@ void raceSixRunners(benchmark::State& state, int recorderPlayers) {
                 state.ResumeTiming();
             }
             if (recorderPlayers > 0) {
-                while (!recorder->takeBatch(1).empty()) {
+                while (!streams.queues().takeBatch(1).empty()) {
                 }
             }
         }

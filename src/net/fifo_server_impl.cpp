@@ -22,15 +22,16 @@ FifoServer_impl::FifoServer_impl(ServerContext& server, CallerHost caller)
 
 char* FifoServer_impl::getInstructions(CORBA::UShort player) {
     const CallGuard::Fetch fetch = guard.admitFetch(Claim::viewerNumber(player));
-    return CORBA::string_dup(
-        server.recorder.takeBatch(static_cast<uint16_t>(fetch.viewer), kClassicHoldMs).c_str());
+    return CORBA::string_dup(server.viewers.queues()
+                                 .takeBatch(static_cast<uint16_t>(fetch.viewer), kClassicHoldMs)
+                                 .c_str());
 }
 
 char* FifoServer_impl::framesFor(const Claim& claim, CORBA::UShort waitMs) {
     const CallGuard::Fetch fetch = guard.admitFetch(claim);
     const int hold = std::min<int>(waitMs, kMaxFramesHoldMs);
     return CORBA::string_dup(
-        server.recorder.takeFrames(static_cast<uint16_t>(fetch.viewer), hold).c_str());
+        server.viewers.queues().takeFrames(static_cast<uint16_t>(fetch.viewer), hold).c_str());
 }
 
 char* FifoServer_impl::takeFrames(CORBA::UShort player, CORBA::UShort waitMs) {
@@ -46,8 +47,8 @@ Deflated* FifoServer_impl::compressedFramesFor(const Claim& claim, CORBA::UShort
     const CallGuard::Fetch fetch = guard.admitFetch(claim);
     const int hold = std::min<int>(waitMs, kMaxFramesHoldMs);
     uint64_t taken = 0;
-    const std::string bytes = server.recorder.takeDeflatedFrames(
-        static_cast<uint16_t>(fetch.viewer), hold, taken, packed);
+    const std::string bytes =
+        server.viewers.takeDeflatedFrames(static_cast<uint16_t>(fetch.viewer), hold, taken, packed);
     part = taken;
     return deflatedAnswer(bytes);
 }

@@ -11,7 +11,7 @@ CORBA::Short Login_impl::admitted(const PlayerSlots::Joined& joined) {
         guard.count(QuietRefusal::Join);
         return -1;
     }
-    if (joined.reused) server.recorder.restartQueue(static_cast<uint16_t>(joined.player));
+    if (joined.reused) server.viewers.restartQueue(static_cast<uint16_t>(joined.player));
     return static_cast<CORBA::Short>(joined.player);
 }
 
@@ -24,7 +24,7 @@ CORBA::Short Login_impl::rejoin(const char* secret, CORBA::ULongLong& nextPart) 
     const std::optional<int> player = guard.find(Claim::ofSecret(secret));
     if (!player) return -1;
     server.slots.noteFetch(*player, clockMs());
-    nextPart = server.recorder.resumeQueue(static_cast<uint16_t>(*player));
+    nextPart = server.viewers.resumeQueue(static_cast<uint16_t>(*player));
     return static_cast<CORBA::Short>(*player);
 }
 

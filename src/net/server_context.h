@@ -1,8 +1,9 @@
 // ServerContext: what a server's game thread and its remote-request threads share, made by the
-// server session before either starts and passed to both: the drawing recorder with a queue per
-// player (installed as the process's recorder while the context lives, so that everything drawn
-// is recorded for the players), the control state of the race in progress, who holds each player
-// and spectator number, and the count of what the server refused.
+// server session before either starts and passed to both: the drawing recorder (installed as the
+// process's recorder while the context lives, so that everything drawn is recorded), the viewers'
+// streams it feeds, a queue and a deflate stream per player and spectator, the control state of the
+// race in progress, who holds each player and spectator number, and the count of what the server
+// refused.
 #pragma once
 
 #include "net/audience.h"
@@ -11,6 +12,7 @@
 #include "net/player_slots.h"
 #include "net/refusal_counts.h"
 #include "stream/gravador_tela.h"
+#include "stream/viewer_streams.h"
 
 struct ServerContext {
     // `cheatsAllowed`: the host lets the remote cheat work (--truques); `spectators`: how many may
@@ -18,14 +20,15 @@ struct ServerContext {
     explicit ServerContext(int playerCount, bool cheatsAllowed = false,
                            int spectators = Audience::kMaxSpectators)
         : playerCount(playerCount),
-          recorder(playerCount),
+          viewers(playerCount),
           slots(playerCount),
           spectators(
               ViewerQueues::kFirstSpectator,
-              [this](uint16_t viewer) { recorder.restartQueue(viewer); },
-              [this](uint16_t viewer) { recorder.closeSpectator(viewer); }, spectators),
+              [this](uint16_t viewer) { viewers.restartQueue(viewer); },
+              [this](uint16_t viewer) { viewers.closeSpectator(viewer); }, spectators),
           callsInFlight(callsPerAddressFor(this->spectators.maxPerAddress())) {
         control.cheatsAllowed = cheatsAllowed;
+        recorder.subscribe(viewers);
         GravadorTela::install(&recorder);
     }
     ~ServerContext() { GravadorTela::install(nullptr); }
@@ -33,7 +36,8 @@ struct ServerContext {
     ServerContext& operator=(const ServerContext&) = delete;
 
     const int playerCount;
-    GravadorTela recorder;
+    ViewerStreams viewers;
+    GravadorTela recorder{SessionMode::RecordsOnly};
     EstadoControle control;
     PlayerSlots slots;
     Audience spectators;

@@ -19,7 +19,9 @@
 #include "platform/graphics.h"
 #include "platform/lost_display.h"
 #include "platform/player_limits.h"
+#include "stream/bound_names_log.h"
 #include "stream/recording_subscriber.h"
+#include "stream/subscription.h"
 
 namespace {
 
@@ -53,14 +55,17 @@ int runServerSession(ParametrosRede& params) {
     ServerContext context(playerCount, params.cheatsAllowed, params.spectators);
     // Measuring the classic fetch: its batches carry the picture markers too (clients skip them).
     if (const char* marks = std::getenv("CORRIDA_MARK_FRAMES"); marks && *marks == '1') {
-        context.recorder.markFramesOnClassicFetch(true);
+        context.viewers.queues().markFramesOnClassicFetch(true);
     }
     // Measuring long sessions: the bitmap names the recording leaves bound, picture by picture.
+    std::unique_ptr<BoundNamesLog> namesLog;
     if (const char* names = std::getenv("CORRIDA_BITMAP_NAMES"); names && *names) {
-        if (!context.recorder.logBoundNames(names)) {
+        namesLog = BoundNamesLog::open(names);
+        if (!namesLog) {
             std::cout << "CORRIDA_BITMAP_NAMES: nao foi possivel escrever " << names << std::endl;
         }
     }
+    const Subscription logNames(context.recorder, namesLog.get());
 
     // --gravar: the match as the players see it, written off the game thread.
     std::unique_ptr<RecordingWriter> recordingFile;
@@ -73,15 +78,8 @@ int runServerSession(ParametrosRede& params) {
     if (recordingFile) {
         closeRecording.emplace([&file = *recordingFile] { file.finishNow(); });
         recording = std::make_unique<RecordingSubscriber>(*recordingFile);
-        context.recorder.subscribe(*recording);
     }
-    struct Unsubscribe {
-        GravadorTela& recorder;
-        BatchSubscriber* subscriber;
-        ~Unsubscribe() {
-            if (subscriber) recorder.unsubscribe(*subscriber);
-        }
-    } unsubscribe{context.recorder, recording.get()};
+    const Subscription record(context.recorder, recording.get());
 
     std::unique_ptr<OrbServer> server;
     try {

@@ -1,6 +1,7 @@
 #include "stream/bitmap_table_changes.h"
 
 #include "stream/bitmap_pieces.h"
+#include "stream/instruction_text.h"
 
 void BitmapTableChanges::absorb(const std::string& batch) {
     forEachBitmapPiece(batch, [this](const BitmapPiece& piece) {
@@ -20,7 +21,16 @@ std::vector<std::string> BitmapTableChanges::pieces() const {
     std::vector<std::string> result;
     for (const std::string& name : order) {
         const NameChange& change = changes.at(name);
-        if (change.destroyed) result.push_back("destroy_bitmap " + name);
+        if (change.destroyed) result.push_back(formatInstruction(DestroyBitmap{name}));
+        if (!change.bind.empty()) result.push_back(change.bind);
+    }
+    return result;
+}
+
+std::vector<std::string> BitmapTableChanges::bindings() const {
+    std::vector<std::string> result;
+    for (const std::string& name : order) {
+        const NameChange& change = changes.at(name);
         if (!change.bind.empty()) result.push_back(change.bind);
     }
     return result;

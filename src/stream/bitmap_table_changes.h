@@ -23,6 +23,9 @@ class BitmapTableChanges {
     bool empty() const { return order.empty(); }
     // The folded pieces, each an instruction text without ";", names in the order first seen.
     std::vector<std::string> pieces() const;
+    // The load and create pieces alone, in the same order: what a table may not hold yet (a table
+    // that holds a name already keeps its own binding).
+    std::vector<std::string> bindings() const;
     void clear();
 
   private:

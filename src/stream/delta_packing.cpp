@@ -1,5 +1,7 @@
 #include "stream/delta_packing.h"
 
+#include "stream/instruction_text.h"
+
 namespace {
 
 constexpr size_t kMaxDigits = 15;
@@ -33,17 +35,6 @@ std::optional<long long> difference(std::string_view word) {
 std::string differenceText(long long from, long long to) {
     if (from == to) return std::string();
     return (to > from ? "+" : "") + std::to_string(to - from);
-}
-
-// Calls `each` with every piece of `text` between ";" (as many as there are ";", plus one).
-template <typename Each>
-bool forEachInstruction(std::string_view text, Each&& each) {
-    for (;;) {
-        const size_t end = text.find(';');
-        if (!each(text.substr(0, end), end != std::string_view::npos)) return false;
-        if (end == std::string_view::npos) return true;
-        text.remove_prefix(end + 1);
-    }
 }
 
 }  // namespace
@@ -85,7 +76,7 @@ void NumberMemory::remember(const Numbered& instruction) {
 std::string DeltaPacker::pack(std::string_view text) {
     std::string packed;
     packed.reserve(text.size());
-    forEachInstruction(text, [&](std::string_view instruction, bool more) {
+    forEachPiece(text, [&](std::string_view instruction, bool more) {
         const std::optional<NumberMemory::Numbered> numbered = NumberMemory::read(instruction);
         const std::vector<long long>* before = numbered ? memory.find(numbered->key) : nullptr;
         if (before && before->size() == numbered->numbers.size()) {
@@ -101,7 +92,7 @@ std::string DeltaPacker::pack(std::string_view text) {
             packed += instruction;
         }
         if (numbered) memory.remember(*numbered);
-        if (more) packed += ';';
+        if (more) packed += kPieceSeparator;
         return true;
     });
     return packed;
@@ -110,7 +101,7 @@ std::string DeltaPacker::pack(std::string_view text) {
 std::optional<std::string> DeltaUnpacker::unpack(std::string_view packed, size_t maxBytes) {
     if (broken) return std::nullopt;
     std::string text;
-    const bool whole = forEachInstruction(packed, [&](std::string_view piece, bool more) {
+    const bool whole = forEachPiece(packed, [&](std::string_view piece, bool more) {
         const size_t start = text.size();
         if (piece.size() >= 2 && piece[0] == '#' && piece[1] == '#') {
             text += piece.substr(1);
@@ -140,7 +131,7 @@ std::optional<std::string> DeltaUnpacker::unpack(std::string_view packed, size_t
         const std::optional<NumberMemory::Numbered> numbered =
             NumberMemory::read(std::string_view(text).substr(start));
         if (numbered) memory.remember(*numbered);
-        if (more) text += ';';
+        if (more) text += kPieceSeparator;
         return text.size() <= maxBytes;
     });
     if (!whole) {

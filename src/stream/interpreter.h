@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/bitmap_handle.h"
 #include "stream/work_budget.h"
 
 // The most pixels a receiver holds in bitmaps at once (276 MB at 32 bits a pixel): a stage and its
@@ -25,27 +26,27 @@
 // make it hold more.
 constexpr long long kMaxPixelsHeld = 8 * kMaxBitmapArea;
 
-// The registry of named bitmaps of one receiving thread. It starts with "screen" bound to the
-// window; the first binding of a name wins until the name is unbound. Bitmaps bound in it belong
-// to it and are released when it is destroyed (the window excepted). It counts the pixels of the
+// The registry of named bitmaps of one receiving thread. "screen" is always bound to the window,
+// which the registry does not own; the first binding of any other name wins until the name is
+// unbound. Bitmaps bound in it belong to it. It counts the pixels of the
 // bitmaps it holds, against a budget that the interpreter consults before it creates or loads one.
 class ListaBitmaps {
   public:
     // `window` is what "screen" names: the graphics library's window unless a test gives another.
     explicit ListaBitmaps(BITMAP* window = screen, long long pixelBudget = kMaxPixelsHeld);
-    ~ListaBitmaps();
     ListaBitmaps(const ListaBitmaps&) = delete;
     ListaBitmaps& operator=(const ListaBitmaps&) = delete;
 
     // The bitmap bound to `name`, or null when the name is unbound or bound to no bitmap.
     BITMAP* find(const std::string& name) const;
     bool isBound(const std::string& name) const;
-    // Binds `name` to `bitmap` (possibly null) unless the name is bound already; true if bound.
-    bool bind(const std::string& name, BITMAP* bitmap);
-    // Removes the name and returns the bitmap it was bound to (null if none), for the caller to
-    // release.
-    BITMAP* unbind(const std::string& name);
-    size_t size() const { return bitmaps.size(); }
+    // Binds `name` to `bitmap` (possibly empty) unless the name is bound already; true if bound.
+    // A bitmap that is not bound is released at once.
+    bool bind(const std::string& name, BitmapHandle bitmap);
+    // Removes the name and gives back the bitmap it was bound to (empty if none). "screen" stays.
+    BitmapHandle unbind(const std::string& name);
+    // Bound names, "screen" included.
+    size_t size() const { return bitmaps.size() + 1; }
     // The bound names, in order; how many times a name was bound or unbound so far.
     std::vector<std::string> names() const;
     uint64_t changeCount() const { return changes; }
@@ -54,9 +55,7 @@ class ListaBitmaps {
     long long heldPixels() const { return pixelsHeld; }
 
   private:
-    long long pixelsOf(const BITMAP* bitmap) const;
-
-    std::map<std::string, BITMAP*> bitmaps;
+    std::map<std::string, BitmapHandle> bitmaps;  // every name but "screen"
     uint64_t changes = 0;
     BITMAP* const window;
     const long long pixelBudget;

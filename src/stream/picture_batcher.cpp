@@ -1,15 +1,11 @@
 #include "stream/picture_batcher.h"
 
-bool holdsBitmapChange(const std::string& text) {
-    return text.find("create_bitmap") != std::string::npos ||
-           text.find("load_bitmap") != std::string::npos ||
-           text.find("destroy_bitmap") != std::string::npos;
-}
+#include "stream/instruction_text.h"
 
 std::optional<RecordedBatch> PictureBatcher::add(std::string text) {
     if (text.empty()) return std::nullopt;
     pending += text;
-    pending += ';';
+    pending += kPieceSeparator;
     drawnSincePicture = true;
     if (++pendingCount < kBatchSize) return std::nullopt;
     return close(std::nullopt);

@@ -1,10 +1,12 @@
 #include "stream/player_queue.h"
 
+#include "stream/instruction_text.h"
+
 namespace {
 
 std::string withMarker(const PlayerQueue::Batch& batch) {
     if (!batch.closesFrame) return batch.text;
-    return batch.text + formatFrameMarker(*batch.closesFrame) + ";";
+    return batch.text + formatFrameMarker(*batch.closesFrame) + kPieceSeparator;
 }
 
 }  // namespace
@@ -62,7 +64,7 @@ std::string PlayerQueue::takeOne(int64_t nowMs, bool frameMarkers) {
     if (!foldedPieces.empty()) {
         std::string batch;
         for (size_t i = 0; i < kBatchSize && !foldedPieces.empty(); ++i) {
-            batch += foldedPieces.front() + ";";
+            batch += foldedPieces.front() + kPieceSeparator;
             foldedPieces.pop_front();
         }
         return batch;
@@ -80,9 +82,9 @@ std::string PlayerQueue::takeFrames(int64_t nowMs, bool wholeFramesOnly) {
         while (count > 0 && !batches[count - 1].closesFrame) --count;
     }
     if (count == 0 && !hasFolded()) return std::string();
-    std::string answer = formatPartHeader(nextPart++) + ";";
-    for (const std::string& piece : foldedPieces) answer += piece + ";";
-    for (const std::string& piece : folded.pieces()) answer += piece + ";";
+    std::string answer = formatPartHeader(nextPart++) + kPieceSeparator;
+    for (const std::string& piece : foldedPieces) answer += piece + kPieceSeparator;
+    for (const std::string& piece : folded.pieces()) answer += piece + kPieceSeparator;
     foldedPieces.clear();
     folded.clear();
     for (size_t i = 0; i < count; ++i) {

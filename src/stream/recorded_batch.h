@@ -11,6 +11,3 @@ struct RecordedBatch {
     bool essential = false;                  // loads, creates or destroys a bitmap
     std::optional<FrameMarker> closesFrame;  // set on the batch that ends a picture
 };
-
-// Whether a batch text loads, creates or destroys a bitmap: a receiver must never miss it.
-bool holdsBitmapChange(const std::string& text);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "stream/instruction_text.h"
 #include "stream/recorded_batch.h"
 
 namespace {

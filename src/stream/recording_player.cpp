@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "stream/bitmap_table_changes.h"
+#include "stream/instruction_text.h"
 
 RecordingPlayer::RecordingPlayer(Recording recorded, BITMAP* window)
     : recording(std::move(recorded)), window(window) {
@@ -47,7 +48,7 @@ void RecordingPlayer::seek(int64_t playMs) {
         if (recording.pictures[i].changesBitmaps) table.absorb(recording.pictures[i].text);
     }
     std::string bindings;
-    for (const std::string& piece : table.pieces()) bindings += piece + ";";
+    for (const std::string& piece : table.pieces()) bindings += piece + kPieceSeparator;
     clear_to_color(window, makecol(0, 0, 0));
     if (!bindings.empty()) replayer->replay(bindings);
     next = target;

@@ -82,12 +82,7 @@ uint64_t ViewerQueues::startQueueAfresh(uint16_t viewer, bool keepNumbering) {
         if (viewer < kFirstSpectator) return 0;
         queue = &spectators[viewer];
     }
-    std::vector<std::string> bindings;
-    for (std::string& piece : everyBinding.pieces()) {
-        // The bindings alone: what a table may not hold yet. (A table that holds a name already
-        // keeps its own binding.)
-        if (piece.rfind("destroy_bitmap", 0) != 0) bindings.push_back(std::move(piece));
-    }
+    const std::vector<std::string> bindings = everyBinding.bindings();
     const uint64_t firstPart = keepNumbering ? queue->nextPartNumber() : 1;
     *queue = PlayerQueue();
     queue->startWith(bindings, firstPart);

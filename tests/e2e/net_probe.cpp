@@ -21,6 +21,7 @@
 #include "corrida.hh"
 #include "net/orb_setup.h"
 #include "stream/frame_marker.h"
+#include "stream/instruction_text.h"
 
 namespace {
 
@@ -67,13 +68,10 @@ int run(CORBA::ORB_ptr orb, const std::string& command, const char* argument) {
             fifo->takeFrames(static_cast<CORBA::UShort>(std::atol(argument)), 250);
         const std::string text = answer.in();
         uint64_t last = 0;
-        for (size_t start = 0; start < text.size();) {
-            size_t end = text.find(';', start);
-            if (end == std::string::npos) end = text.size();
-            const auto marker = readFrameMarker(text.substr(start, end - start));
-            if (marker) last = marker->frame;
-            start = end + 1;
-        }
+        forEachPiece(text, [&](std::string_view piece, bool) {
+            if (const auto marker = readFrameMarker(piece)) last = marker->frame;
+            return true;
+        });
         std::cout << last << std::endl;
     } else if (command == "flip") {
         CORBA::Object_var object = lookUp(orb, "controle");

@@ -15,12 +15,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "screens/key_script.h"
 #include "screens/local_session.h"
 #include "stream/gravador_tela.h"
+#include "support/batch_tap.h"
 #include "world/stage_loading.h"
 
 namespace {
@@ -83,7 +85,9 @@ int main(int argc, char** argv) {
     screen = create_bitmap(640, 480);
 
     std::vector<std::string> batches;
-    GravadorTela::tapBatchesForTesting([&](const std::string& batch) { batches.push_back(batch); });
+    std::optional<BatchTap> tap(
+        std::in_place, GravadorTela::instance(),
+        [&](const std::string& batch, int64_t) { batches.push_back(batch); });
     KeyScript keys;
     scriptTheMatch(keys);
     keys.start(60000);
@@ -94,7 +98,7 @@ int main(int argc, char** argv) {
     }
     KeyScript::stop();
     GravadorTela::instance().flush();
-    GravadorTela::tapBatchesForTesting(nullptr);
+    tap.reset();
     destroy_bitmap(screen);
     screen = nullptr;
     writeSeeds(batches, out);

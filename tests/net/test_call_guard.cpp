@@ -84,17 +84,17 @@ TEST(AudienceSweep, DepartedSpectatorsLapseWithoutAnybodyFetching) {
     useSimulatedClock(1000);
     ServerContext context(2);
     const int spectator = context.spectators.join("10.0.0.3", clockMs());
-    ASSERT_EQ(1u, context.recorder.viewers().openSpectators());
+    ASSERT_EQ(1u, context.viewers.queues().openSpectators());
     {
         AudienceSweep sweep(context.spectators, 1);
         advanceSimulatedClock(Audience::kLapseMs + 1);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (context.recorder.viewers().openSpectators() != 0 &&
+        while (context.viewers.queues().openSpectators() != 0 &&
                std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
-    EXPECT_EQ(0u, context.recorder.viewers().openSpectators()) << "spectator " << spectator;
+    EXPECT_EQ(0u, context.viewers.queues().openSpectators()) << "spectator " << spectator;
     useRealClock();
 }
 

@@ -98,7 +98,7 @@ TEST(FrameFetch, ProbeChoosesTheFramesFetchOnlyWhereTheServerHasIt) {
     EXPECT_EQ(classic.packedCalls.load(), 1) << "asked once";
     EXPECT_EQ(classic.deflatedCalls.load(), 1) << "asked once";
     EXPECT_EQ(classic.framesCalls.load(), 1) << "asked once";
-    EXPECT_EQ(server.recorder.queuedBatches(1), 1u) << "the probe took nothing";
+    EXPECT_EQ(server.context.viewers.queues().queuedBatches(1), 1u) << "the probe took nothing";
 
     FramesOnlyFifo older(server.context, server.caller);
     Activated olderObject(&older);
@@ -110,7 +110,7 @@ TEST(FrameFetch, ProbeChoosesTheFramesFetchOnlyWhereTheServerHasIt) {
     EXPECT_EQ(plain.firstAnswer.rfind("part 1;load_bitmap a Img/a.bmp;frame 1 ", 0), 0u)
         << plain.firstAnswer;
 
-    server.recorder.restartQueue(1);
+    server.context.viewers.restartQueue(1);
     DeflatedOnlyFifo deflatedOnly(server.context, server.caller);
     Activated deflatedObject(&deflatedOnly);
     FifoServer_var deflatedFifo = deflatedObject.as<FifoServer>();
@@ -120,7 +120,7 @@ TEST(FrameFetch, ProbeChoosesTheFramesFetchOnlyWhereTheServerHasIt) {
     const std::string deflatedText = Inflater().inflate(deflated.firstAnswer).value_or("");
     EXPECT_EQ(deflatedText.rfind("part 1;load_bitmap a Img/a.bmp;", 0), 0u) << deflatedText;
 
-    server.recorder.restartQueue(1);
+    server.context.viewers.restartQueue(1);
     FifoServer_impl current(server.context, server.caller);
     Activated currentObject(&current);
     FifoServer_var fifo = currentObject.as<FifoServer>();
@@ -201,7 +201,8 @@ void expectEveryPictureInOrder(Compression compression) {
         }
         server.recorder.flush();
         // Like the server's race, never so far ahead that a queue would have to drop pictures.
-        while (going && server.recorder.queuedBatches(1) > 100) std::this_thread::yield();
+        while (going && server.context.viewers.queues().queuedBatches(1) > 100)
+            std::this_thread::yield();
     }
     replaying.join();
     going = false;

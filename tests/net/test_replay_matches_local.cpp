@@ -123,8 +123,8 @@ TEST(ServerReplay, ClientPictureEqualsTheLocalPictureOfTheSameFrames) {
         long long heaviest = 0;
         raceStage1([&](int frame) {
             // Every batch, the empty ones included, as the client's receiving loop takes them.
-            while (server.recorder().queuedBatches(1) > 0) {
-                const std::string batch = server.recorder().takeBatch(1);
+            while (server.queues().queuedBatches(1) > 0) {
+                const std::string batch = server.queues().takeBatch(1);
                 WorkBudget budget;
                 if (!batch.empty()) executeBatch(registry, batch, budget);
                 EXPECT_EQ(budget.piecesSkipped(), 0) << "frame " << frame;

@@ -296,14 +296,14 @@ TEST_F(ServantsTest, SpectatorsHaveLimitsAndAPlaceThatStopsFetchingLapses) {
     EXPECT_EQ(-1, from("10.0.0.99", [&] { return login.assistir(); }));
     EXPECT_EQ(2u, context.refusals.spectators.load());
     EXPECT_EQ(static_cast<size_t>(Audience::kMaxSpectators),
-              context.recorder.viewers().openSpectators());
+              context.viewers.queues().openSpectators());
 
     // Spectator 7 keeps fetching; every other one stops, and lapses with its queue.
     for (int step = 0; step < 3; ++step) {
         advanceSimulatedClock(Audience::kLapseMs / 2);
         CORBA::String_var kept = from("10.0.0.5", [&] { return fifo.takeFrames(7, 0); });
     }
-    EXPECT_EQ(1u, context.recorder.viewers().openSpectators());
+    EXPECT_EQ(1u, context.viewers.queues().openSpectators());
     EXPECT_EQ(1, context.spectators.watching(clockMs()));
     EXPECT_EQ(8, from("10.0.0.99", [&] { return login.assistir(); }));
     EXPECT_THROW(from("10.0.0.5", [&] { return fifo.takeFrames(9, 0); }), CORBA::NO_PERMISSION);

@@ -22,6 +22,7 @@
 #include "screens/key_script.h"
 #include "screens/winner_screen.h"
 #include "stream/gravador_tela.h"
+#include "stream/instruction_text.h"
 #include "world/runner_table.h"
 #include "world/stage_loading.h"
 
@@ -60,20 +61,12 @@ class ServerMatch : public ::testing::Test {
         previousDirectory = std::filesystem::current_path();
         std::filesystem::current_path(TEST_IMG_ROOT);  // the stages' collision images
         clearAllKeys();
-        GravadorTela::tapBatchesForTesting([this](const std::string& batch) {
-            size_t start = 0;
-            while (start < batch.size()) {
-                size_t end = batch.find(';', start);
-                if (end == std::string::npos) end = batch.size();
-                if (end > start) records.push_back({clockMs(), batch.substr(start, end - start)});
-                start = end + 1;
-            }
-        });
         context = std::make_unique<ServerContext>(kPlayers, true);
+        context->recorder.subscribe(pieces);
     }
     void TearDown() override {
         KeyScript::stop();
-        GravadorTela::tapBatchesForTesting(nullptr);
+        context->recorder.unsubscribe(pieces);
         releaseStopSignals();
         runnerTable.fill(nullptr);
         std::filesystem::current_path(previousDirectory);
@@ -162,6 +155,17 @@ class ServerMatch : public ::testing::Test {
     std::unique_ptr<ServerContext> context;
     KeyScript keys;
     std::vector<Timed> records;
+    // Every piece recorded, with the time it was handed on.
+    struct TimedPieces : BatchSubscriber {
+        explicit TimedPieces(std::vector<Timed>& records) : records(records) {}
+        void take(const RecordedBatch& batch, int64_t) override {
+            forEachPiece(batch.text, [this](std::string_view piece, bool) {
+                if (!piece.empty()) records.push_back({clockMs(), std::string(piece)});
+                return true;
+            });
+        }
+        std::vector<Timed>& records;
+    } pieces{records};
 
   private:
     std::filesystem::path previousDirectory;

@@ -15,23 +15,13 @@
 #include "screens/winner_screen.h"
 #include "stream/gravador_tela.h"
 #include "stream/interpreter.h"
+#include "support/batch_capture.h"
+#include "support/pieces.h"
 #include "world/mapa.h"
 #include "world/runner_table.h"
 #include "world/stage_loading.h"
 
 namespace {
-
-std::vector<std::string> piecesOf(const std::string& batch) {
-    std::vector<std::string> pieces;
-    size_t start = 0;
-    while (start < batch.size()) {
-        size_t end = batch.find(';', start);
-        if (end == std::string::npos) end = batch.size();
-        if (end > start) pieces.push_back(batch.substr(start, end - start));
-        start = end + 1;
-    }
-    return pieces;
-}
 
 // Draws with `draw` on a memory window in local play, capturing what is recorded, then replays the
 // records onto a copy of the window as it was; returns the number of differing pixels.
@@ -46,11 +36,13 @@ long replayDifference(const std::function<void()>& draw) {
     std::string recorded;
     GravadorTela local;
     GravadorTela::install(&local);
-    GravadorTela::tapBatchesForTesting([&](const std::string& batch) { recorded += batch; });
-    screen = window;
-    draw();
-    screen = realScreen;
-    GravadorTela::tapBatchesForTesting(nullptr);
+    {
+        BatchCapture capture(local);
+        screen = window;
+        draw();
+        screen = realScreen;
+        for (const std::string& batch : capture.all()) recorded += batch;
+    }
     GravadorTela::install(nullptr);
 
     long differing = 0;
@@ -77,10 +69,10 @@ long replayDifference(const std::function<void()>& draw) {
 }  // namespace
 
 TEST(WaitingScreen, TheCountIsShownAgainAsEachPlayerJoins) {
-    GravadorTela server(1);
+    GravadorTela server(SessionMode::RecordsOnly);
     GravadorTela::install(&server);
     std::vector<std::string> batches;
-    GravadorTela::tapBatchesForTesting([&](const std::string& batch) { batches.push_back(batch); });
+    auto capture = std::make_unique<BatchCapture>(server);
     useSimulatedClock(0);
     PlayerSlots slots(3);
     const auto joinAndPlay = [&](const std::string& host, int64_t now) {
@@ -103,7 +95,8 @@ TEST(WaitingScreen, TheCountIsShownAgainAsEachPlayerJoins) {
         for (int i = 0; i < kMaxPlayers; ++i) runnerTable[i] = nullptr;
     }
     useRealClock();
-    GravadorTela::tapBatchesForTesting(nullptr);
+    batches = capture->takeAll();
+    capture.reset();
     GravadorTela::install(nullptr);
 
     std::vector<std::string> counts;

@@ -10,6 +10,7 @@
 #include "screens/main_menu.h"
 #include "stream/gravador_tela.h"
 #include "stream/interpreter.h"
+#include "support/pieces.h"
 
 namespace fs = std::filesystem;
 
@@ -95,13 +96,15 @@ void ScreenTest::SetUp() {
     screen = window;
 
     GravadorTela::instance().flush();  // nothing from an earlier test
-    GravadorTela::tapBatchesForTesting(
-        [this](const std::string& batch) { batches.push_back(batch); });
+    tap.emplace(GravadorTela::instance(), [this](const std::string& batch, int64_t nowMs) {
+        batches.push_back(batch);
+        batchTimes.push_back(nowMs);
+    });
 }
 
 void ScreenTest::TearDown() {
     KeyScript::stop();
-    GravadorTela::tapBatchesForTesting(nullptr);
+    tap.reset();
     GravadorTela::instance().flush();
     screen = nullptr;
     destroy_bitmap(window);
@@ -115,11 +118,7 @@ std::vector<std::string> ScreenTest::instructions() {
     GravadorTela::instance().flush();
     std::vector<std::string> all;
     for (const std::string& batch : batches) {
-        std::istringstream pieces(batch);
-        std::string piece;
-        while (std::getline(pieces, piece, ';')) {
-            if (!piece.empty()) all.push_back(piece);
-        }
+        for (std::string& piece : piecesOf(batch)) all.push_back(std::move(piece));
     }
     return all;
 }

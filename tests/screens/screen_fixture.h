@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "screens/key_script.h"
+#include "support/batch_tap.h"
 
 // The flat colour of the test picture at `relativePath`.
 int ScreenTestColour(const std::string& relativePath);
@@ -44,6 +46,8 @@ class ScreenTest : public ::testing::Test {
     BITMAP* windowAtStart = nullptr;  // a copy of the window before the screen ran
     KeyScript keys;
     std::vector<std::string> batches;
+    std::vector<int64_t> batchTimes;  // when each batch was handed on
+    std::optional<BatchTap> tap;      // fills both from the process's recorder
 
   private:
     std::filesystem::path previousDirectory;

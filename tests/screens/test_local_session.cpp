@@ -74,10 +74,6 @@ class LocalSession : public ScreenTest {
         }
         savePicture("Img/menu/ninguem.bmp", 260, 36, nobodyColour());
         savePicture("Img/menu/bg_carregando.jpg", 640, 480, makecol(30, 30, 30));
-        GravadorTela::tapBatchesForTesting([this](const std::string& batch) {
-            batches.push_back(batch);
-            batchTimes.push_back(clockMs());
-        });
     }
     void TearDown() override {
         ScreenTest::TearDown();
@@ -106,8 +102,6 @@ class LocalSession : public ScreenTest {
         const std::vector<int64_t> times = timesOfBatchesWith(text);
         return times.empty() ? -1 : times.front();
     }
-
-    std::vector<int64_t> batchTimes;
 };
 
 TEST(StageOutcomeRules, EscAbandonsStageOneLooksAtTheLineFirstStageTwoAtF10First) {

@@ -6,6 +6,7 @@
 #include "screens/pause_screen.h"
 #include "screens/screen_fixture.h"
 #include "stream/gravador_tela.h"
+#include "support/recording_server.h"
 
 namespace {
 
@@ -60,8 +61,8 @@ TEST_F(PauseScreen, PauseLastsUntilTheCallersEndAndIgnoresP) {
 }
 
 TEST_F(PauseScreen, ServerRecordsEverythingButDrawsNothing) {
-    GravadorTela server(2);
-    GravadorTela::install(&server);
+    RecordingServer server(2);
+    GravadorTela::install(&server.recorder);
     keys.down(10, KEY_P).start();
     testing::internal::CaptureStdout();
     showPauseScreen(pKeyPressed);

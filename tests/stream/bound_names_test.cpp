@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "stream/bound_names_log.h"
 #include "stream/frame_replayer.h"
-#include "stream/gravador_tela.h"
 #include "stream/interpreter.h"
+#include "stream/subscription.h"
+#include "support/recording_server.h"
 
 namespace {
 
@@ -82,8 +84,10 @@ TEST(BoundNames, ReportsAChangeOnlyWhenTheNamesChange) {
 TEST(BoundNames, TheRecordersLogAndTheReplayersFileAgree) {
     const std::string serverPath = testing::TempDir() + "server_names.txt";
     const std::string clientPath = testing::TempDir() + "client_names.txt";
-    GravadorTela recorder(1);
-    ASSERT_TRUE(recorder.logBoundNames(serverPath));
+    RecordingServer recorder(1);
+    std::unique_ptr<BoundNamesLog> log = BoundNamesLog::open(serverPath);
+    ASSERT_TRUE(log);
+    const Subscription logging(recorder.recorder, log.get());
     BITMAP* window = create_bitmap(8, 8);
     {
         ListaBitmaps table(window);

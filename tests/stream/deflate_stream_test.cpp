@@ -11,6 +11,7 @@
 #include "stream/gravador_tela.h"
 #include "stream/instruction_format.h"
 #include "support/frame_markers.h"
+#include "support/recording_server.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ TEST(DeflateStream, AnInflaterRefusesGarbageABombAndAStreamItDidNotStart) {
 }
 
 TEST(DeflatedFrames, AViewersQueueStartingAfreshStartsItsStreamAfresh) {
-    GravadorTela recorder(2);
+    RecordingServer recorder(2);
     const auto drawPictures = [&](int count) {
         for (int n = 0; n < count; ++n) {
             recorder.addInstruction(picture(n));

@@ -13,6 +13,7 @@
 #include "stream/gravador_tela.h"
 #include "stream/interpreter.h"
 #include "support/frame_markers.h"
+#include "support/recording_server.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ class SimulatedClock {
 };
 
 // A picture of a race: five batches, the last one closed by the explicit flush.
-void recordPicture(GravadorTela& recorder, int n) {
+void recordPicture(RecordingServer& recorder, int n) {
     for (int i = 0; i < 17; ++i) {
         recorder.addInstruction("draw_sprite screen corredor " + std::to_string(n) + " " +
                                 std::to_string(i));
@@ -32,7 +33,7 @@ void recordPicture(GravadorTela& recorder, int n) {
 }
 
 // A stage change: the old stage's bitmaps go, the new stage's come.
-void recordStageChange(GravadorTela& recorder, int stage) {
+void recordStageChange(RecordingServer& recorder, int stage) {
     const std::string previous = std::to_string(stage - 1);
     const std::string next = std::to_string(stage);
     recorder.addInstruction("destroy_bitmap mapaVisual");
@@ -47,7 +48,7 @@ void recordStageChange(GravadorTela& recorder, int stage) {
 
 TEST(GravadorFrames, HandsOutWholePicturesInNumberedPartsWithoutDroppingAny) {
     SimulatedClock clock;
-    GravadorTela recorder(3);
+    RecordingServer recorder(3);
     EXPECT_EQ(recorder.takeFrames(1, 0), "") << "nothing recorded yet";
     EXPECT_EQ(recorder.takeBatch(2), "") << "player 2 is a classic client";
     constexpr int kPictures = 80;  // far beyond the classic queue's ten batches
@@ -79,7 +80,7 @@ TEST(GravadorFrames, HandsOutWholePicturesInNumberedPartsWithoutDroppingAny) {
     EXPECT_EQ(readPartHeader(second)->part, 2u);
     EXPECT_NE(second.find("half 3 3;frame 81 "), std::string::npos);
 
-    EXPECT_EQ(recorder.queuedBatches(2), GravadorTela::kQueueLimit)
+    EXPECT_EQ(recorder.queuedBatches(2), PlayerQueue::kQueueLimit)
         << "player 2 asked for batches: the classic limit holds for it";
     // Player 3 has not fetched yet (its client's first call is a round trip away): nothing it
     // will need is dropped before its client says which fetch it uses.
@@ -88,11 +89,11 @@ TEST(GravadorFrames, HandsOutWholePicturesInNumberedPartsWithoutDroppingAny) {
 }
 
 TEST(GravadorFrames, ClassicBatchesCarryMarkersOnlyWhenAskedTo) {
-    GravadorTela recorder(1);
+    RecordingServer recorder(1);
     recorder.addInstruction("blit a b 0 0 0 0 1 1");
     recorder.flush();
     EXPECT_EQ(recorder.takeBatch(1), "blit a b 0 0 0 0 1 1;");
-    recorder.markFramesOnClassicFetch(true);
+    recorder.viewers.queues().markFramesOnClassicFetch(true);
     recorder.addInstruction("blit a b 0 0 0 0 1 1");
     recorder.flush();
     recorder.flush();  // the race loop's flush after its wait: nothing new drawn
@@ -104,7 +105,7 @@ TEST(GravadorFrames, ClassicBatchesCarryMarkersOnlyWhenAskedTo) {
 }
 
 TEST(GravadorFrames, APlayerFarBehindKeepsEveryBitmapButNotEveryPicture) {
-    GravadorTela recorder(1);
+    RecordingServer recorder(1);
     recorder.takeFrames(1, 0);
     for (int n = 0; n < 3 * 90; ++n) recordPicture(recorder, n);
     recordStageChange(recorder, 2);
@@ -121,7 +122,7 @@ TEST_P(StalledClient, ResumesWithTheServersBitmapsAfterFortySeconds) {
     SimulatedClock clock;
     BITMAP* window = create_bitmap(8, 8);
     ListaBitmaps client(window);
-    GravadorTela recorder(2);
+    RecordingServer recorder(2);
     auto fetchAll = [&](uint16_t player) {
         std::string all;
         for (std::string text;
@@ -166,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(BothFetches, StalledClient, ::testing::Bool(),
 
 TEST(GravadorFrames, AClientThatNeverComesBackCostsABoundedQueue) {
     SimulatedClock clock;
-    GravadorTela recorder(1);
+    RecordingServer recorder(1);
     recorder.takeBatch(1);
     for (int stage = 2; stage < 400; ++stage) {
         for (int n = 0; n < 40; ++n) recordPicture(recorder, n);
@@ -177,12 +178,12 @@ TEST(GravadorFrames, AClientThatNeverComesBackCostsABoundedQueue) {
 }
 
 TEST(GravadorFrames, AQueueNobodyEverFetchesIsFoldedAtTheHardLimit) {
-    GravadorTela recorder(1);
-    for (size_t i = 0; i < GravadorTela::kAbandonedQueueLimit; ++i) {
+    RecordingServer recorder(1);
+    for (size_t i = 0; i < PlayerQueue::kAbandonedQueueLimit; ++i) {
         recorder.addInstruction("destroy_bitmap x");
         recorder.flush();
     }
-    EXPECT_EQ(GravadorTela::kAbandonedQueueLimit, recorder.queuedBatches(1));
+    EXPECT_EQ(PlayerQueue::kAbandonedQueueLimit, recorder.queuedBatches(1));
     recorder.addInstruction("load_bitmap x Img/x.bmp");
     recorder.flush();
     EXPECT_EQ(recorder.takeBatch(1), "destroy_bitmap x;");
@@ -192,7 +193,7 @@ TEST(GravadorFrames, AQueueNobodyEverFetchesIsFoldedAtTheHardLimit) {
 
 // A fetch waits at the server for the picture another thread is drawing, and leaves with it.
 TEST(GravadorFramesThread, HeldFetchesLeaveWithTheNextPicture) {
-    GravadorTela recorder(1);
+    RecordingServer recorder(1);
     for (bool frames : {true, false}) {
         std::atomic<bool> waiting{false};
         std::string taken;

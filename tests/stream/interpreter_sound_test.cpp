@@ -85,7 +85,7 @@ TEST(InterpreterSounds, SoundsAmongDrawingsChangeNothingThatIsDrawn) {
         ListaBitmaps registry(windows[i]);
         BITMAP* red = create_bitmap(4, 4);
         clear_to_color(red, makecol(255, 0, 0));
-        registry.bind("red", red);
+        registry.bind("red", BitmapHandle(red));
         const Replayed r = replay(registry, *batches[i]);
         console[i] = r.console;
         EXPECT_EQ(r.requests.size(), i == 1 ? 4u : 0u);

@@ -70,7 +70,7 @@ TEST_F(Interpreter, CreatedBitmapDrawnOnScreenReachesTheWindow) {
     EXPECT_EQ(registry.find("screen"), window);
     BITMAP* red = create_bitmap(2, 2);
     clear_to_color(red, kRed);
-    ASSERT_TRUE(registry.bind("red", red));
+    ASSERT_TRUE(registry.bind("red", BitmapHandle(red)));
     EXPECT_EQ(run(join({formatDrawSprite("screen", "red", 3, 4)})), "");
     EXPECT_EQ(getpixel(window, 3, 4), kRed);
     EXPECT_EQ(getpixel(window, 4, 5), kRed);
@@ -107,7 +107,7 @@ TEST_F(Interpreter, DrawSpriteLeavesTheMaskOutAndVFlipTurnsItOver) {
     BITMAP* sprite = create_bitmap(1, 2);
     putpixel(sprite, 0, 0, kRed);
     putpixel(sprite, 0, 1, kMask);
-    registry.bind("sprite", sprite);
+    registry.bind("sprite", BitmapHandle(sprite));
     run(join({formatDrawSprite("screen", "sprite", 0, 0),
               formatDrawSpriteVFlip("screen", "sprite", 2, 0)}));
     EXPECT_EQ(getpixel(window, 0, 0), kRed);
@@ -119,7 +119,7 @@ TEST_F(Interpreter, DrawSpriteLeavesTheMaskOutAndVFlipTurnsItOver) {
 TEST_F(Interpreter, NegativeCoordinatesKeepTheirSign) {
     BITMAP* blue = create_bitmap(3, 3);
     clear_to_color(blue, kBlue);
-    registry.bind("blue", blue);
+    registry.bind("blue", BitmapHandle(blue));
     run(join({formatDrawSprite("screen", "blue", -2, -2)}));
     EXPECT_EQ(getpixel(window, 0, 0), kBlue);
     EXPECT_EQ(getpixel(window, 1, 0), kBlack) << "drawn at -2, not at +2 or 0";
@@ -216,7 +216,7 @@ TEST(InterpreterBudget, NewBitmapsBeyondThePixelBudgetAreRefused) {
 TEST_F(Interpreter, UnknownKindsAreSkippedSilently) {
     BITMAP* red = create_bitmap(1, 1);
     clear_to_color(red, kRed);
-    registry.bind("red", red);
+    registry.bind("red", BitmapHandle(red));
     EXPECT_EQ(run("Blit red screen 0 0 0 0 1 1;blitz red screen 0 0 0 0 1 1;"
                   "draw_sprite_x screen red 0 0;rectfill screen 0 0 5 5;"),
               "");
@@ -261,7 +261,7 @@ TEST_F(Interpreter, UnsafePathsAreFailedLoads) {
 TEST_F(Interpreter, NumbersReadLikeAtoiWithoutOverflow) {
     BITMAP* red = create_bitmap(1, 1);
     clear_to_color(red, kRed);
-    registry.bind("red", red);
+    registry.bind("red", BitmapHandle(red));
     EXPECT_EQ(run("draw_sprite screen red 99999999999999999999 -99999999999999999999;"
                   "draw_sprite screen red 2abc junk;"),
               "");
@@ -275,7 +275,7 @@ TEST_F(Interpreter, NumbersReadLikeAtoiWithoutOverflow) {
 TEST_F(Interpreter, DrawingsAtTheEndsOfTheIntRangeStayInsideTheBitmaps) {
     BITMAP* red = create_bitmap(10, 10);
     clear_to_color(red, kRed);
-    registry.bind("red", red);
+    registry.bind("red", BitmapHandle(red));
     for (const char* piece : {
              "blit red screen -2147483648 0 0 0 2147483647 2147483647",
              "blit red screen 0 -2147483648 0 0 2147483647 2147483647",

@@ -24,10 +24,10 @@ class Work : public ::testing::Test {
     Work() {
         BITMAP* red = create_bitmap(10, 10);
         clear_to_color(red, makecol(255, 0, 0));
-        registry.bind("red", red);
+        registry.bind("red", BitmapHandle(red));
         BITMAP* big = create_bitmap(20, 20);
         clear_to_color(big, makecol(0, 0, 0));
-        registry.bind("big", big);
+        registry.bind("big", BitmapHandle(big));
         clear_to_color(window.get(), makecol(0, 0, 0));
     }
     bool windowTouched() const { return getpixel(window.get(), 0, 0) != makecol(0, 0, 0); }
@@ -74,8 +74,8 @@ TEST_F(Work, AStopSkipsTheRestOfTheTextAtOnce) {
 TEST_F(Work, AnAnswerOfManyPicturesIsBoundedAsAWhole) {
     // Every picture of this answer blits the largest bitmap onto another four times, within its
     // own budget; the answer's budget stops the drawing after four such pictures.
-    ASSERT_TRUE(registry.bind("huge", create_bitmap(kMaxBitmapSide, 480)));
-    ASSERT_TRUE(registry.bind("target", create_bitmap(kMaxBitmapSide, 480)));
+    ASSERT_TRUE(registry.bind("huge", BitmapHandle(create_bitmap(kMaxBitmapSide, 480))));
+    ASSERT_TRUE(registry.bind("target", BitmapHandle(create_bitmap(kMaxBitmapSide, 480))));
     std::string picture;
     for (int i = 0; i < 4; ++i) picture += "blit huge target 0 0 0 0 18000 480;";
     std::string answer;

@@ -1,15 +1,12 @@
 #include "support/frame_markers.h"
 
+#include "stream/instruction_text.h"
+
 std::vector<FrameMarker> frameMarkersIn(const std::string& text) {
     std::vector<FrameMarker> markers;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find(';', start);
-        if (end == std::string::npos) end = text.size();
-        if (auto marker = readFrameMarker(text.substr(start, end - start))) {
-            markers.push_back(*marker);
-        }
-        start = end + 1;
-    }
+    forEachPiece(text, [&](std::string_view piece, bool) {
+        if (auto marker = readFrameMarker(piece)) markers.push_back(*marker);
+        return true;
+    });
     return markers;
 }

@@ -151,7 +151,7 @@ TEST(RaceFrame, AServerFrameRecordsTheWindowEachObjectAndEachRunnerAndEndsWithAF
     stage.instructions();
     const std::string b = boost->bitmapName(), r = runner->bitmapName(), k = runner->keyName();
 
-    const size_t waitingForPlayer2 = stage.recorder.recorder().queuedBatches(2);
+    const size_t waitingForPlayer2 = stage.recorder.queues().queuedBatches(2);
     stage.frame();  // camX 1; the runner gets the bonus: x 102
     auto batches = stage.recorder.takeBatches();
     const std::vector<std::string> frame1 = {
@@ -161,7 +161,7 @@ TEST(RaceFrame, AServerFrameRecordsTheWindowEachObjectAndEachRunnerAndEndsWithAF
         "blit bufferVisual screen 1 0 0 0 640 480;",
     };
     EXPECT_EQ(batches, frame1);
-    EXPECT_EQ(stage.recorder.recorder().queuedBatches(2), waitingForPlayer2 + frame1.size())
+    EXPECT_EQ(stage.recorder.queues().queuedBatches(2), waitingForPlayer2 + frame1.size())
         << "every player gets the frame";
 
     stage.frame();  // gravity pulls it onto the floor: grounded, no new animation frame yet

@@ -6,25 +6,28 @@
 #include <sstream>
 
 #include "platform/clock.h"
+#include "support/pieces.h"
 #include "world/objeto.h"
 #include "world/runner.h"
 
 RecorderScope::RecorderScope(int playerCount)
-    : recorder_(playerCount > 0 ? std::make_unique<GravadorTela>(playerCount)
-                                : std::make_unique<GravadorTela>()) {
-    GravadorTela::install(recorder_.get());
+    : viewers_(playerCount),
+      recorder_(playerCount > 0 ? SessionMode::RecordsOnly : SessionMode::DrawsLocally) {
+    if (playerCount > 0) recorder_.subscribe(viewers_);
+    GravadorTela::install(&recorder_);
 }
 
 RecorderScope::~RecorderScope() { GravadorTela::install(nullptr); }
 
 std::vector<std::string> RecorderScope::takeBatches() {
     std::vector<std::string> batches;
-    while (recorder_->queuedBatches(1) > 0) batches.push_back(recorder_->takeBatch(1));
+    ViewerQueues& queues = viewers_.queues();
+    while (queues.queuedBatches(1) > 0) batches.push_back(queues.takeBatch(1));
     return batches;
 }
 
 std::vector<std::string> RecorderScope::takeInstructions() {
-    recorder_->flush();
+    recorder_.flush();
     std::vector<std::string> instructions;
     for (const std::string& batch : takeBatches()) {
         for (std::string& instruction : splitBatch(batch)) instructions.push_back(instruction);
@@ -32,15 +35,7 @@ std::vector<std::string> RecorderScope::takeInstructions() {
     return instructions;
 }
 
-std::vector<std::string> splitBatch(const std::string& batch) {
-    std::vector<std::string> pieces;
-    std::stringstream stream(batch);
-    std::string piece;
-    while (std::getline(stream, piece, ';')) {
-        if (!piece.empty()) pieces.push_back(piece);
-    }
-    return pieces;
-}
+std::vector<std::string> splitBatch(const std::string& batch) { return piecesOf(batch); }
 
 namespace {
 

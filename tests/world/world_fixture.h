@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "stream/gravador_tela.h"
+#include "stream/viewer_streams.h"
 #include "world/collision_context.h"
 
 // Makes instance() return a recorder of `playerCount` players (0: local play, more: a server)
@@ -20,14 +21,17 @@ class RecorderScope {
   public:
     explicit RecorderScope(int playerCount);
     ~RecorderScope();
-    GravadorTela& recorder() { return *recorder_; }
+    GravadorTela& recorder() { return recorder_; }
+    // The players' queues the recorder feeds (none in local play).
+    ViewerQueues& queues() { return viewers_.queues(); }
     // Every batch player 1 can take, oldest first (drains the queue).
     std::vector<std::string> takeBatches();
     // Every instruction of those batches, in order (drains the queue; flushes first).
     std::vector<std::string> takeInstructions();
 
   private:
-    std::unique_ptr<GravadorTela> recorder_;
+    ViewerStreams viewers_;  // a server's: fed by the recorder
+    GravadorTela recorder_;
 };
 
 // Simulated clock starting at `startMs` for the lifetime of the object.

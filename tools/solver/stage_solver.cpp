@@ -21,11 +21,11 @@ constexpr int kMaxFrames = 4000;  // far more than the slowest stage needs (1800
 
 const std::vector<std::string>& kSprites = runnerSpritesInOrder();
 
-// Headless server-mode set-up for the lifetime of a search: a recorder with one queue (so nothing
-// is drawn locally) and the simulated clock.
+// Headless server-mode set-up for the lifetime of a search: a recorder that records for nobody
+// (so nothing is drawn locally) and the simulated clock.
 class Headless {
   public:
-    Headless() : recorder_(1) {
+    Headless() {
         GravadorTela::install(&recorder_);
         useSimulatedClock(100000);
     }
@@ -33,13 +33,9 @@ class Headless {
         GravadorTela::install(nullptr);
         useRealClock();
     }
-    void drain() {
-        while (!recorder_.takeBatch(1).empty()) {
-        }
-    }
 
   private:
-    GravadorTela recorder_;
+    GravadorTela recorder_{SessionMode::RecordsOnly};
 };
 
 std::unique_ptr<Mapa> load(int stage, int runners) {
@@ -125,7 +121,6 @@ SolveResult solveStage(int stage, int startPlayer, int beamWidth) {
                     next[after.key()] = std::move(after);
             }
         }
-        headless.drain();
         advanceSimulatedClock(kFrameMs);
         beam.clear();
         for (auto& entry : next) beam.push_back(std::move(entry.second));
@@ -153,7 +148,6 @@ std::vector<FlipWindow> flipWindows(int stage, int startPlayer, const std::vecto
          ++frame) {
         if (original.count(frame)) live.runner().flipGravity();
         live.map().raceFrame();
-        headless.drain();
         advanceSimulatedClock(kFrameMs);
         path.push_back(live.capture());
     }
@@ -167,7 +161,6 @@ std::vector<FlipWindow> flipWindows(int stage, int startPlayer, const std::vecto
         for (int frame = from; frame < kMaxFrames; ++frame) {
             if (schedule.count(frame) && !live.runner().flipGravity()) return false;
             live.map().raceFrame();
-            headless.drain();
             advanceSimulatedClock(kFrameMs);
             if (live.runner().finished) return true;
             if (!live.runner().active) return false;
@@ -207,7 +200,6 @@ std::vector<int> finishersWithoutFlipping(int stage, int runners, int onlyPlayer
             if (r->playerNumber != onlyPlayer) r->active = false;
     for (int frame = 0; frame < kMaxFrames && map->activeRunners() > 0; ++frame) {
         map->raceFrame();
-        headless.drain();
         advanceSimulatedClock(kFrameMs);
     }
     std::vector<int> finishers;
