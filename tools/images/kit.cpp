@@ -35,9 +35,10 @@ Rgb pixelAt(BITMAP* bmp, int x, int y) {
     return {getr32(p), getg32(p), getb32(p)};
 }
 
-BITMAP* newCanvas(int w, int h, Rgb fill) {
-    BITMAP* bmp = create_bitmap_ex(32, w, h);
-    if (bmp) clear_to_color(bmp, toAllegro(fill));
+BitmapHandle newCanvas(int w, int h, Rgb fill) {
+    BitmapHandle bmp(create_bitmap_ex(32, w, h));
+    if (!bmp) throw BitmapCreationError(w, h);
+    clear_to_color(bmp.get(), toAllegro(fill));
     return bmp;
 }
 

@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/bitmap_handle.h"
+
 namespace kit {
 
 struct Rgb {
@@ -26,7 +28,9 @@ Rgb scale(Rgb c, double factor);
 int toAllegro(Rgb c);
 Rgb pixelAt(BITMAP* bmp, int x, int y);
 
-BITMAP* newCanvas(int w, int h, Rgb fill);
+// A 32-bit canvas of w x h filled with `fill`, owned by the handle. Throws BitmapCreationError when
+// the library has no memory for it.
+BitmapHandle newCanvas(int w, int h, Rgb fill);
 // Blends colour c over pixel (x, y) with opacity alpha in [0, 1]; outside the bitmap nothing
 // happens.
 void blendPixel(BITMAP* bmp, int x, int y, Rgb c, double alpha);
