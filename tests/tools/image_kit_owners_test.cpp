@@ -1,5 +1,5 @@
 // The image generator's kit owns what it opens: a canvas the library has no memory for is an error,
-// not a null bitmap to draw into.
+// not a null bitmap to draw into, and the text library may be opened again and closed twice.
 #include <gtest/gtest.h>
 
 #include "kit.h"
@@ -19,6 +19,26 @@ TEST(ImageKitOwners, ACanvasTheLibraryHasNoMemoryForIsAnErrorNamingItsSize) {
         EXPECT_EQ(failed.width, 200);
         EXPECT_EQ(failed.height, 100);
     }
+}
+
+// Under the leak checker of the sanitizer pass, a library opened again without the first being
+// released fails this test.
+TEST(ImageKitOwners, TextOpenedAgainDrawsTheSameLettersAndClosesTwiceSafely) {
+    auto draw = [] {
+        const BitmapHandle canvas = kit::newCanvas(60, 40, kit::kBlack);
+        kit::drawText(canvas.get(), "Ag", 4, 30, {"DejaVuSans-Bold.ttf", 24, kit::kWhite});
+        long ink = 0;
+        for (int y = 0; y < canvas->h; ++y)
+            for (int x = 0; x < canvas->w; ++x) ink += kit::pixelAt(canvas.get(), x, y).r;
+        return ink;
+    };
+    ASSERT_TRUE(kit::initText(TEST_FONT_DIR));
+    const long first = draw();
+    ASSERT_TRUE(kit::initText(TEST_FONT_DIR));
+    EXPECT_EQ(draw(), first);
+    EXPECT_GT(first, 0);
+    kit::closeText();
+    kit::closeText();
 }
 
 }  // namespace

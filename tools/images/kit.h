@@ -79,8 +79,9 @@ struct TextStyle {
     bool hardEdges = false;
 };
 
-// Opens the FreeType library once; fonts are looked up in fontDir. Returns false with a message on
-// failure.
+// Opens the FreeType library (closing one opened before); fonts are looked up in fontDir. Returns
+// false with a message on failure. closeText releases the library and its faces; what is still
+// open at exit is released then.
 bool initText(const std::string& fontDir);
 void closeText();
 int textWidth(const std::string& text, const TextStyle& style);
