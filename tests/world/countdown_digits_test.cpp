@@ -66,11 +66,10 @@ TEST(CountdownDigits, TheCountdownOrderReadsFiveToOne) {
     ASSERT_TRUE(kit::initText(TEST_FONT_DIR));
     std::vector<Figure> references;
     for (int d = 1; d <= 5; ++d) {
-        BITMAP* canvas = kit::newCanvas(100, 100, kit::kBlack);
-        kit::drawText(canvas, std::to_string(d), 50, 74, {"DejaVuSans-Bold.ttf", 66, kit::kWhite},
-                      kit::Align::Center);
-        references.push_back(figureOf(canvas, 0, 0, 100));
-        destroy_bitmap(canvas);
+        const BitmapHandle canvas = kit::newCanvas(100, 100, kit::kBlack);
+        kit::drawText(canvas.get(), std::to_string(d), 50, 74,
+                      {"DejaVuSans-Bold.ttf", 66, kit::kWhite}, kit::Align::Center);
+        references.push_back(figureOf(canvas.get(), 0, 0, 100));
     }
     kit::closeText();
 

@@ -272,20 +272,19 @@ void drawCharacter(BITMAP* target, int character, bool grounded, int frame, doub
         render(target, shape, 0.0, left, top, scale, shape.colour, hardEdges);
 }
 
-BITMAP* makeSpriteSheet(int character) {
-    BITMAP* sheet =
+BitmapHandle makeSpriteSheet(int character) {
+    BitmapHandle sheet =
         kit::newCanvas(kFrameWidth * kGroundedFrames, kAirborneRowY + kFrameHeight, kit::kMagenta);
-    BITMAP* cell = kit::newCanvas(kFrameWidth, kFrameHeight, kit::kMagenta);
+    const BitmapHandle cell = kit::newCanvas(kFrameWidth, kFrameHeight, kit::kMagenta);
     for (int row = 0; row < 2; ++row) {
         const bool grounded = row == 0;
         const int frames = grounded ? kGroundedFrames : kAirborneFrames;
         for (int k = 0; k < frames; ++k) {
-            clear_to_color(cell, kit::toAllegro(kit::kMagenta));
-            drawCharacter(cell, character, grounded, k, 0, 0, 1.0, true);
-            blit(cell, sheet, 0, 0, k * kFrameWidth, grounded ? 0 : kAirborneRowY, kFrameWidth,
-                 kFrameHeight);
+            clear_to_color(cell.get(), kit::toAllegro(kit::kMagenta));
+            drawCharacter(cell.get(), character, grounded, k, 0, 0, 1.0, true);
+            blit(cell.get(), sheet.get(), 0, 0, k * kFrameWidth, grounded ? 0 : kAirborneRowY,
+                 kFrameWidth, kFrameHeight);
         }
     }
-    destroy_bitmap(cell);
     return sheet;
 }

@@ -26,4 +26,4 @@ void drawCharacter(BITMAP* target, int character, bool grounded, int frame, doub
 
 // The sprite sheet of a character: 5 running frames on row 0 and 4 airborne frames at y 49, on
 // magenta.
-BITMAP* makeSpriteSheet(int character);
+BitmapHandle makeSpriteSheet(int character);

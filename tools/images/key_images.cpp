@@ -16,45 +16,42 @@ constexpr int kHeight = 13;
 
 bool writeKey(const std::string& imgDir, const std::string& file, const std::string& label,
               bool arrow) {
-    BITMAP* key = kit::newCanvas(kWidth, kHeight, kit::kMagenta);
+    const BitmapHandle key = kit::newCanvas(kWidth, kHeight, kit::kMagenta);
     kit::TextStyle text{"DejaVuSansCondensed-Bold.ttf", 11, style::kInk};
     const int labelWidth = arrow ? 12 : kit::textWidth(label, text);
     const int capWidth = labelWidth + 8;
     const int left = (kWidth - capWidth) / 2;
     // Hard edges against the mask; the cap face is opaque so the label itself can be smooth.
-    kit::fillRoundedRect(key, left, 0, left + capWidth, kHeight, 3, style::kInk, false);
-    kit::fillRoundedRect(key, left + 1, 1, left + capWidth - 1, kHeight - 1, 2, {250, 250, 250},
-                         false);
-    kit::fillRect(key, left + 2, kHeight - 3, left + capWidth - 2, kHeight - 2, {200, 204, 214});
+    kit::fillRoundedRect(key.get(), left, 0, left + capWidth, kHeight, 3, style::kInk, false);
+    kit::fillRoundedRect(key.get(), left + 1, 1, left + capWidth - 1, kHeight - 1, 2,
+                         {250, 250, 250}, false);
+    kit::fillRect(key.get(), left + 2, kHeight - 3, left + capWidth - 2, kHeight - 2,
+                  {200, 204, 214});
     if (arrow) {
         const double cx = kWidth / 2.0, cy = 6.0;
-        kit::fillCapsule(key, cx - 4.5, cy, cx + 3.5, cy, 1.0, style::kInk, true);
-        kit::fillCapsule(key, cx + 0.5, cy - 3, cx + 3.5, cy, 1.0, style::kInk, true);
-        kit::fillCapsule(key, cx + 0.5, cy + 3, cx + 3.5, cy, 1.0, style::kInk, true);
+        kit::fillCapsule(key.get(), cx - 4.5, cy, cx + 3.5, cy, 1.0, style::kInk, true);
+        kit::fillCapsule(key.get(), cx + 0.5, cy - 3, cx + 3.5, cy, 1.0, style::kInk, true);
+        kit::fillCapsule(key.get(), cx + 0.5, cy + 3, cx + 3.5, cy, 1.0, style::kInk, true);
     } else {
-        kit::drawText(key, label, kWidth / 2, 10, text, kit::Align::Center);
+        kit::drawText(key.get(), label, kWidth / 2, 10, text, kit::Align::Center);
     }
-    const bool ok = kit::saveBmp(key, style::gamePath(imgDir, file));
-    destroy_bitmap(key);
-    return ok;
+    return kit::saveBmp(key.get(), style::gamePath(imgDir, file));
 }
 
 // A pad's outline (a rounded body with two grips) with its number on the face.
 bool writePad(const std::string& imgDir, int number) {
-    BITMAP* pad = kit::newCanvas(kWidth, kHeight, kit::kMagenta);
+    const BitmapHandle pad = kit::newCanvas(kWidth, kHeight, kit::kMagenta);
     kit::TextStyle text{"DejaVuSansCondensed-Bold.ttf", 10, style::kInk};
     const int left = kWidth / 2 - 14, right = kWidth / 2 + 14;
-    kit::fillRoundedRect(pad, left, 0, right, kHeight - 2, 4, style::kInk, false);
-    kit::fillRoundedRect(pad, left - 3, 4, left + 7, kHeight, 3, style::kInk, false);
-    kit::fillRoundedRect(pad, right - 7, 4, right + 3, kHeight, 3, style::kInk, false);
-    kit::fillRoundedRect(pad, left + 1, 1, right - 1, kHeight - 3, 3, {250, 250, 250}, false);
-    kit::fillRect(pad, left + 3, 5, left + 8, 6, style::kInk);  // the cross
-    kit::fillRect(pad, left + 5, 3, left + 6, 8, style::kInk);
-    kit::drawText(pad, std::to_string(number), kWidth / 2 + 5, 10, text, kit::Align::Center);
-    const bool ok =
-        kit::saveBmp(pad, style::gamePath(imgDir, "Controle/" + std::to_string(number) + ".bmp"));
-    destroy_bitmap(pad);
-    return ok;
+    kit::fillRoundedRect(pad.get(), left, 0, right, kHeight - 2, 4, style::kInk, false);
+    kit::fillRoundedRect(pad.get(), left - 3, 4, left + 7, kHeight, 3, style::kInk, false);
+    kit::fillRoundedRect(pad.get(), right - 7, 4, right + 3, kHeight, 3, style::kInk, false);
+    kit::fillRoundedRect(pad.get(), left + 1, 1, right - 1, kHeight - 3, 3, {250, 250, 250}, false);
+    kit::fillRect(pad.get(), left + 3, 5, left + 8, 6, style::kInk);  // the cross
+    kit::fillRect(pad.get(), left + 5, 3, left + 6, 8, style::kInk);
+    kit::drawText(pad.get(), std::to_string(number), kWidth / 2 + 5, 10, text, kit::Align::Center);
+    return kit::saveBmp(pad.get(),
+                        style::gamePath(imgDir, "Controle/" + std::to_string(number) + ".bmp"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <memory>
 
 namespace kit {
 
@@ -35,9 +36,10 @@ Rgb pixelAt(BITMAP* bmp, int x, int y) {
     return {getr32(p), getg32(p), getb32(p)};
 }
 
-BITMAP* newCanvas(int w, int h, Rgb fill) {
-    BITMAP* bmp = create_bitmap_ex(32, w, h);
-    if (bmp) clear_to_color(bmp, toAllegro(fill));
+BitmapHandle newCanvas(int w, int h, Rgb fill) {
+    BitmapHandle bmp(create_bitmap_ex(32, w, h));
+    if (!bmp) throw BitmapCreationError(w, h);
+    clear_to_color(bmp.get(), toAllegro(fill));
     return bmp;
 }
 
@@ -161,22 +163,32 @@ double valueNoise(double x, double y, double cell, int seed) {
 
 namespace {
 
-FT_Library g_library = nullptr;
+struct LibraryRelease {
+    void operator()(FT_Library library) const { FT_Done_FreeType(library); }
+};
+struct FaceRelease {
+    void operator()(FT_Face face) const { FT_Done_Face(face); }
+};
+using LibraryHandle = std::unique_ptr<FT_LibraryRec_, LibraryRelease>;
+using FaceHandle = std::unique_ptr<FT_FaceRec_, FaceRelease>;
+
+// The faces come after the library: they go first, at closeText and at exit alike.
+LibraryHandle g_library;
 std::string g_fontDir;
-std::map<std::string, FT_Face> g_faces;
+std::map<std::string, FaceHandle> g_faces;
 
 FT_Face faceFor(const TextStyle& style) {
     auto found = g_faces.find(style.fontFile);
     FT_Face face = nullptr;
     if (found != g_faces.end()) {
-        face = found->second;
+        face = found->second.get();
     } else {
         const std::string path = g_fontDir + "/" + style.fontFile;
-        if (FT_New_Face(g_library, path.c_str(), 0, &face) != 0) {
+        if (FT_New_Face(g_library.get(), path.c_str(), 0, &face) != 0) {
             std::fprintf(stderr, "fonte nao encontrada: %s\n", path.c_str());
             std::exit(1);
         }
-        g_faces[style.fontFile] = face;
+        g_faces[style.fontFile] = FaceHandle(face);
     }
     FT_Set_Pixel_Sizes(face, 0, FT_UInt(style.pixelSize));
     return face;
@@ -221,19 +233,20 @@ void drawGlyphs(BITMAP* bmp, const std::string& text, int left, int baseline,
 }  // namespace
 
 bool initText(const std::string& fontDir) {
+    closeText();
     g_fontDir = fontDir;
-    if (FT_Init_FreeType(&g_library) != 0) {
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0) {
         std::fprintf(stderr, "FreeType nao iniciou\n");
         return false;
     }
+    g_library.reset(library);
     return true;
 }
 
 void closeText() {
-    for (auto& entry : g_faces) FT_Done_Face(entry.second);
     g_faces.clear();
-    if (g_library) FT_Done_FreeType(g_library);
-    g_library = nullptr;
+    g_library.reset();
 }
 
 int textWidth(const std::string& text, const TextStyle& style) {

@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/bitmap_handle.h"
+
 namespace kit {
 
 struct Rgb {
@@ -26,7 +28,9 @@ Rgb scale(Rgb c, double factor);
 int toAllegro(Rgb c);
 Rgb pixelAt(BITMAP* bmp, int x, int y);
 
-BITMAP* newCanvas(int w, int h, Rgb fill);
+// A 32-bit canvas of w x h filled with `fill`, owned by the handle. Throws BitmapCreationError when
+// the library has no memory for it.
+BitmapHandle newCanvas(int w, int h, Rgb fill);
 // Blends colour c over pixel (x, y) with opacity alpha in [0, 1]; outside the bitmap nothing
 // happens.
 void blendPixel(BITMAP* bmp, int x, int y, Rgb c, double alpha);
@@ -75,8 +79,9 @@ struct TextStyle {
     bool hardEdges = false;
 };
 
-// Opens the FreeType library once; fonts are looked up in fontDir. Returns false with a message on
-// failure.
+// Opens the FreeType library (closing one opened before); fonts are looked up in fontDir. Returns
+// false with a message on failure. closeText releases the library and its faces; what is still
+// open at exit is released then.
 bool initText(const std::string& fontDir);
 void closeText();
 int textWidth(const std::string& text, const TextStyle& style);

@@ -37,10 +37,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!kit::initText(argv[2])) return 1;
-    const bool ok = writeRunnerImages(output) && writeKeyImages(output) &&
-                    writeMenuImages(output) && writeKeysScreenImages(output) &&
-                    writeSelectionImages(output) && writeInfoImages(output) &&
-                    writeWinnerImages(output) && writeStageImages(assets, output);
+    bool ok = false;
+    try {
+        ok = writeRunnerImages(output) && writeKeyImages(output) && writeMenuImages(output) &&
+             writeKeysScreenImages(output) && writeSelectionImages(output) &&
+             writeInfoImages(output) && writeWinnerImages(output) &&
+             writeStageImages(assets, output);
+    } catch (const BitmapCreationError& failed) {
+        std::fprintf(stderr, "sem memoria para uma imagem de %d x %d\n", failed.width,
+                     failed.height);
+    }
     kit::closeText();
     if (!ok) {
         std::fprintf(stderr, "as imagens do jogo nao foram todas geradas em %s\n", output.c_str());

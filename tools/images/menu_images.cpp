@@ -66,31 +66,28 @@ void drawItem(BITMAP* target, const Item& item, int left, int top, bool highligh
 }
 
 bool saveItem(const std::string& imgDir, const Item& item, bool highlighted) {
-    BITMAP* picture = kit::newCanvas(item.w, item.h, style::kPanel);
-    drawItem(picture, item, 0, 0, highlighted);
-    const bool ok = kit::saveJpg(
-        picture, style::menuPath(imgDir, item.file + (highlighted ? "_2.jpg" : ".jpg")));
-    destroy_bitmap(picture);
-    return ok;
+    const BitmapHandle picture = kit::newCanvas(item.w, item.h, style::kPanel);
+    drawItem(picture.get(), item, 0, 0, highlighted);
+    return kit::saveJpg(picture.get(),
+                        style::menuPath(imgDir, item.file + (highlighted ? "_2.jpg" : ".jpg")));
 }
 
 }  // namespace
 
 bool writeMenuImages(const std::string& imgDir) {
-    BITMAP* menu = kit::newCanvas(kWindowWidth, kWindowHeight, kit::kBlack);
-    style::paintBackdrop(menu, 1);
-    style::paintTitle(menu, "CORRIDA", 320, 118, 92);
-    kit::drawText(menu, "vire a gravidade e chegue primeiro", 320, 158,
+    const BitmapHandle menu = kit::newCanvas(kWindowWidth, kWindowHeight, kit::kBlack);
+    style::paintBackdrop(menu.get(), 1);
+    style::paintTitle(menu.get(), "CORRIDA", 320, 118, 92);
+    kit::drawText(menu.get(), "vire a gravidade e chegue primeiro", 320, 158,
                   style::bodyText(19, style::kItemText), kit::Align::Center);
     for (int c = 0; c < kMaxPlayers; ++c)
-        drawCharacter(menu, c, c % 2 == 0, c % 2 == 0 ? c % 5 : c % 4, 82 + c * 82, 180, 1.55,
+        drawCharacter(menu.get(), c, c % 2 == 0, c % 2 == 0 ? c % 5 : c % 4, 82 + c * 82, 180, 1.55,
                       false);
-    style::paintPanel(menu, 108, 280, 532, 468);
-    for (const Item& item : items()) drawItem(menu, item, item.x, item.y, false);
-    kit::drawText(menu, "SETAS escolhem  -  ENTER confirma", 512, 462,
+    style::paintPanel(menu.get(), 108, 280, 532, 468);
+    for (const Item& item : items()) drawItem(menu.get(), item, item.x, item.y, false);
+    kit::drawText(menu.get(), "SETAS escolhem  -  ENTER confirma", 512, 462,
                   style::bodyText(11, {140, 156, 200}), kit::Align::Right);
-    bool ok = kit::saveJpg(menu, style::menuPath(imgDir, "menu.jpg"));
-    destroy_bitmap(menu);
+    bool ok = kit::saveJpg(menu.get(), style::menuPath(imgDir, "menu.jpg"));
     for (const Item& item : items())
         ok = ok && saveItem(imgDir, item, false) && saveItem(imgDir, item, true);
     return ok;

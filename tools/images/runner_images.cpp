@@ -14,34 +14,32 @@ bool writeCountdown(const std::string& imgDir) {
     // Five 100 x 100 cells, 1 2 3 4 5 from the left, on the mask colour: the countdown shows the
     // cells from x = 400 down to x = 0, so it reads 5, 4, 3, 2, 1. The badge edge is hard so that
     // no pink fringe appears; inside it the digit is anti-aliased over the badge.
-    BITMAP* strip = kit::newCanvas(500, 100, kit::kMagenta);
+    const BitmapHandle strip = kit::newCanvas(500, 100, kit::kMagenta);
     for (int cell = 0; cell < 5; ++cell) {
         const int cx = cell * 100 + 50;
         const kit::Rgb colour = style::playerColour(cell);
-        kit::fillCircle(strip, cx, 50, 47, style::kInk, false);
-        kit::fillCircle(strip, cx, 50, 43, colour, false);
-        kit::fillCircle(strip, cx - 6, 44, 32, kit::mix(colour, kit::kWhite, 0.25), true, 0.6);
+        kit::fillCircle(strip.get(), cx, 50, 47, style::kInk, false);
+        kit::fillCircle(strip.get(), cx, 50, 43, colour, false);
+        kit::fillCircle(strip.get(), cx - 6, 44, 32, kit::mix(colour, kit::kWhite, 0.25), true,
+                        0.6);
         kit::TextStyle digit{"DejaVuSans-Bold.ttf", 66, kit::kWhite};
         digit.shadow = true;
         digit.shadowColour = style::kInk;
-        kit::drawText(strip, std::to_string(cell + 1), cx, 74, digit, kit::Align::Center);
+        kit::drawText(strip.get(), std::to_string(cell + 1), cx, 74, digit, kit::Align::Center);
     }
-    const bool ok = kit::saveBmp(strip, style::gamePath(imgDir, "54321.bmp"));
-    destroy_bitmap(strip);
-    return ok;
+    return kit::saveBmp(strip.get(), style::gamePath(imgDir, "54321.bmp"));
 }
 
 }  // namespace
 
 bool writeRunnerImages(const std::string& imgDir) {
     for (int c = 0; c < kMaxPlayers; ++c) {
-        BITMAP* sheet = makeSpriteSheet(c);
-        const bool ok = kit::saveBmp(sheet, style::dataFilePath(imgDir, kRunnerSpritePaths[c]));
-        destroy_bitmap(sheet);
+        const BitmapHandle sheet = makeSpriteSheet(c);
+        const bool ok =
+            kit::saveBmp(sheet.get(), style::dataFilePath(imgDir, kRunnerSpritePaths[c]));
         if (!ok) return false;
     }
-    BITMAP* pixel = kit::newCanvas(1, 1, kit::kMagenta);
-    const bool ok = kit::saveBmp(pixel, style::gamePath(imgDir, "pixelTransparente.bmp"));
-    destroy_bitmap(pixel);
+    const BitmapHandle pixel = kit::newCanvas(1, 1, kit::kMagenta);
+    const bool ok = kit::saveBmp(pixel.get(), style::gamePath(imgDir, "pixelTransparente.bmp"));
     return ok && writeCountdown(imgDir);
 }

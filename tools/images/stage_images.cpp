@@ -143,15 +143,14 @@ Rgb terrainPixel(const Theme& t, int theme, int x, int y, size_t i, const EdgeDi
 template <typename Painter>
 void paintOnFreeSpace(BITMAP* picture, const Level& level, int x1, int y1, int w, int h,
                       Painter paint) {
-    BITMAP* region = create_bitmap_ex(32, w, h);
-    blit(picture, region, x1, y1, 0, 0, w, h);
-    paint(region, x1, y1);
+    const BitmapHandle region = kit::newCanvas(w, h, kit::kBlack);
+    blit(picture, region.get(), x1, y1, 0, 0, w, h);
+    paint(region.get(), x1, y1);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             if (x1 + x >= 0 && y1 + y >= 0 && x1 + x < level.width && y1 + y < level.height &&
                 !level.isSolid(x1 + x, y1 + y))
-                _putpixel32(picture, x1 + x, y1 + y, _getpixel32(region, x, y));
-    destroy_bitmap(region);
+                _putpixel32(picture, x1 + x, y1 + y, _getpixel32(region.get(), x, y));
 }
 
 void paintFinish(BITMAP* picture, const Level& level) {
@@ -217,30 +216,27 @@ bool writeStage(const std::string& assetsDir, const std::string& imgDir, int sta
     if (!loadLevel(assetsDir + "/levels/stage" + std::to_string(stage) + ".txt", level))
         return false;
     const Theme& theme = kThemes[level.theme == 2 ? 1 : 0];
-    BITMAP* collision = kit::newCanvas(level.width, level.height, kit::kWhite);
-    BITMAP* picture = kit::newCanvas(level.width, level.height, kit::kWhite);
+    const BitmapHandle collision = kit::newCanvas(level.width, level.height, kit::kWhite);
+    const BitmapHandle picture = kit::newCanvas(level.width, level.height, kit::kWhite);
     const EdgeDistances edges = measureEdges(level);
     const int black = makecol32(0, 0, 0);
     for (int y = 0; y < level.height; ++y) {
         for (int x = 0; x < level.width; ++x) {
             const size_t i = size_t(y) * level.width + x;
             if (level.solid[i]) {
-                _putpixel32(collision, x, y, black);
-                _putpixel32(picture, x, y,
+                _putpixel32(collision.get(), x, y, black);
+                _putpixel32(picture.get(), x, y,
                             kit::toAllegro(terrainPixel(theme, level.theme, x, y, i, edges)));
             } else {
-                _putpixel32(picture, x, y,
+                _putpixel32(picture.get(), x, y,
                             kit::toAllegro(skyPixel(theme, level.theme, x, y, level.height)));
             }
         }
     }
-    paintSigns(picture, level);
-    paintFinish(picture, level);
-    const bool ok = kit::saveBmp(collision, style::dataFilePath(imgDir, level.collisionPath)) &&
-                    kit::saveJpg(picture, style::dataFilePath(imgDir, level.picturePath));
-    destroy_bitmap(collision);
-    destroy_bitmap(picture);
-    return ok;
+    paintSigns(picture.get(), level);
+    paintFinish(picture.get(), level);
+    return kit::saveBmp(collision.get(), style::dataFilePath(imgDir, level.collisionPath)) &&
+           kit::saveJpg(picture.get(), style::dataFilePath(imgDir, level.picturePath));
 }
 
 }  // namespace

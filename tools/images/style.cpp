@@ -52,17 +52,16 @@ void paintTitle(BITMAP* bmp, const std::string& text, int centreX, int baseline,
     kit::TextStyle face{"DejaVuSans-BoldOblique.ttf", pixelSize, {255, 150, 40}};
     kit::drawText(bmp, text, centreX, baseline, face, kit::Align::Center);
     // A lighter upper half gives the lettering some depth.
-    BITMAP* top = kit::newCanvas(bmp->w, bmp->h, kit::kBlack);
+    const BitmapHandle top = kit::newCanvas(bmp->w, bmp->h, kit::kBlack);
     face.colour = kTitle;
-    kit::drawText(top, text, centreX, baseline - 1, face, kit::Align::Center);
+    kit::drawText(top.get(), text, centreX, baseline - 1, face, kit::Align::Center);
     const int cut = baseline - pixelSize * 2 / 5;
     for (int y = std::max(0, baseline - pixelSize); y < cut; ++y)
         for (int x = 0; x < bmp->w; ++x) {
-            const kit::Rgb p = kit::pixelAt(top, x, y);
+            const kit::Rgb p = kit::pixelAt(top.get(), x, y);
             const double a = p.r / 255.0;
             if (a > 0) kit::blendPixel(bmp, x, y, kTitle, a);
         }
-    destroy_bitmap(top);
 }
 
 kit::TextStyle itemText(int pixelSize, bool highlighted) {

@@ -39,56 +39,52 @@ void trophyAt(BITMAP* bmp, double cx, double top) {
 
 void trophy(BITMAP* bmp, double centre, double top, double size) {
     // Drawn at full size into its own canvas, then shrunk onto the picture.
-    BITMAP* full = kit::newCanvas(140, 150, kit::kMagenta);
-    trophyAt(full, 70, 4);
+    const BitmapHandle full = kit::newCanvas(140, 150, kit::kMagenta);
+    trophyAt(full.get(), 70, 4);
     const int w = static_cast<int>(140 * size), h = static_cast<int>(150 * size);
-    masked_stretch_blit(full, bmp, 0, 0, 140, 150, static_cast<int>(centre - w / 2.0),
+    masked_stretch_blit(full.get(), bmp, 0, 0, 140, 150, static_cast<int>(centre - w / 2.0),
                         static_cast<int>(top), w, h);
-    destroy_bitmap(full);
 }
 
 // The labels drawn over the two result panels at run time.
 bool writeLabel(const std::string& imgDir, const std::string& file, const std::string& text,
                 int width, kit::TextStyle textStyle, kit::Align align) {
-    BITMAP* label = kit::newCanvas(width, kWinnerLabelHeight, style::kPanel);
+    const BitmapHandle label = kit::newCanvas(width, kWinnerLabelHeight, style::kPanel);
     const int x = align == kit::Align::Center ? width / 2 : 2;
-    kit::drawText(label, text, x, 26, textStyle, align);
+    kit::drawText(label.get(), text, x, 26, textStyle, align);
     // The untouched background becomes the mask colour, so that only the letters (smoothed over
     // the panel's colour) cover the picture, whose JPEG panel is close to but not exactly flat.
     const int panel = kit::toAllegro(style::kPanel), mask = kit::toAllegro(kit::kMagenta);
     for (int y = 0; y < label->h; ++y)
         for (int column = 0; column < label->w; ++column)
-            if (getpixel(label, column, y) == panel) putpixel(label, column, y, mask);
-    const bool ok = kit::saveBmp(label, style::menuPath(imgDir, file));
-    destroy_bitmap(label);
-    return ok;
+            if (getpixel(label.get(), column, y) == panel) putpixel(label.get(), column, y, mask);
+    return kit::saveBmp(label.get(), style::menuPath(imgDir, file));
 }
 
 }  // namespace
 
 bool writeWinnerImages(const std::string& imgDir) {
-    BITMAP* bg = kit::newCanvas(kWindowWidth, kWindowHeight, kit::kBlack);
-    style::paintBackdrop(bg, 6);
+    const BitmapHandle bg = kit::newCanvas(kWindowWidth, kWindowHeight, kit::kBlack);
+    style::paintBackdrop(bg.get(), 6);
     for (int i = 0; i < 140; ++i) {
         const double x = kit::hashNoise(i, 1, 77) * kWindowWidth,
                      y = kit::hashNoise(i, 2, 77) * 110;
         const double a = kit::hashNoise(i, 3, 77) * 3.14;
-        kit::fillCapsule(bg, x, y, x + 6 * std::cos(a), y + 6 * std::sin(a), 1.8,
+        kit::fillCapsule(bg.get(), x, y, x + 6 * std::cos(a), y + 6 * std::sin(a), 1.8,
                          style::playerColour(i % kMaxPlayers));
     }
-    style::paintTitle(bg, "PARABENS!", 320, 74, 60);
-    trophy(bg, 62, 18, 0.42);
-    trophy(bg, 578, 18, 0.42);
-    kit::drawText(bg, "Quem cruzou a chegada, na ordem", 320, 104,
+    style::paintTitle(bg.get(), "PARABENS!", 320, 74, 60);
+    trophy(bg.get(), 62, 18, 0.42);
+    trophy(bg.get(), 578, 18, 0.42);
+    kit::drawText(bg.get(), "Quem cruzou a chegada, na ordem", 320, 104,
                   style::bodyText(16, style::kItemText), kit::Align::Center);
     for (int stage = 0; stage < 2; ++stage) {
         const int x1 = kWinnerPanelX + stage * kWinnerPanelStep;
-        style::paintPanel(bg, x1, kWinnerPanelY, x1 + kWinnerPanelWidth, 462);
-        kit::drawText(bg, "FASE " + std::to_string(stage + 1), x1 + kWinnerPanelWidth / 2,
+        style::paintPanel(bg.get(), x1, kWinnerPanelY, x1 + kWinnerPanelWidth, 462);
+        kit::drawText(bg.get(), "FASE " + std::to_string(stage + 1), x1 + kWinnerPanelWidth / 2,
                       kWinnerPanelY + 32, style::headingText(24), kit::Align::Center);
     }
-    bool ok = kit::saveJpg(bg, style::menuPath(imgDir, "parabens.jpg"));
-    destroy_bitmap(bg);
+    bool ok = kit::saveJpg(bg.get(), style::menuPath(imgDir, "parabens.jpg"));
     for (int k = 1; ok && k <= kMaxPlayers; ++k) {
         ok = writeLabel(imgDir, "lugar_" + std::to_string(k) + ".bmp", std::to_string(k) + ".",
                         kWinnerPlaceWidth, style::itemText(24, k == 1), kit::Align::Center) &&
