@@ -15,7 +15,7 @@ namespace {
 
 void raceUntilOver(Mapa& stage, MatchRules& rules) {
     for (;;) {
-        if (stage.finished || rules.raceInterrupted()) return;
+        if (stage.isFinished() || rules.raceInterrupted()) return;
         const bool lost = rules.raceFrame(stage);
         if (rules.pauseRequested()) showPauseScreen([&rules] { return rules.pauseEnded(); });
         waitMoreThan(rules.frameGapMs());
@@ -24,8 +24,8 @@ void raceUntilOver(Mapa& stage, MatchRules& rules) {
     }
 }
 
-// Releasing the map also removes its runners' key timers and runnerTable entries (mapa.h), so no
-// timer or remote input can reach a runner once it is gone.
+// Releasing the map also removes its runners' key timers (mapa.h), so no timer can reach a runner
+// once it is gone; remote inputs were let go of when the race closed.
 void releaseStage(std::unique_ptr<Mapa>& stage) { stage.reset(); }
 
 }  // namespace
@@ -49,12 +49,12 @@ StageOutcome attemptStage(int stageNumber, const StageData& stage, const StageEn
         releaseStage(map);
         return StageOutcome::Abandoned;
     }
-    rules.openRace();
+    rules.openRace(*map);
     raceUntilOver(*map, rules);
     rules.closeRace();
 
-    const StageOutcome outcome = rules.decideOutcome(stageNumber, map->finished);
-    if (outcome == StageOutcome::Won && arrivals) *arrivals = map->arrivals;
+    const StageOutcome outcome = rules.decideOutcome(stageNumber, map->isFinished());
+    if (outcome == StageOutcome::Won && arrivals) *arrivals = map->arrivals();
     releaseStage(map);
     return outcome;
 }

@@ -16,7 +16,6 @@
 #include "stream/gravador_tela.h"
 #include "stream/interpreter.h"
 #include "world/mapa.h"
-#include "world/runner_table.h"
 #include "world/stage_loading.h"
 
 namespace {
@@ -100,7 +99,6 @@ TEST(WaitingScreen, TheCountIsShownAgainAsEachPlayerJoins) {
         waitForEveryPlayer(*stage, slots);
         EXPECT_GE(clockMs(), 120);
         EXPECT_LE(clockMs(), 121) << "it goes on as soon as the last player is in";
-        for (int i = 0; i < kMaxPlayers; ++i) runnerTable[i] = nullptr;
     }
     useRealClock();
     GravadorTela::tapBatchesForTesting(nullptr);
