@@ -15,8 +15,9 @@
 
 class EstadoControle {
   public:
-    // The race's runner table; set after each stage load, read by remote flips while `active`.
-    std::atomic<RunnerTable*> players{nullptr};
+    // The runner table of the race in progress (its stage's); set when the race opens, cleared when
+    // it closes, read by remote flips while `active`.
+    std::atomic<const RunnerTable*> players{nullptr};
     std::atomic<bool> paused{false};  // a remote player asked for a pause
     std::atomic<bool> cheat{false};   // a remote player used the cheat
     std::atomic<bool> active{false};  // a networked race's frame loop is running

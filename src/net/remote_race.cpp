@@ -11,7 +11,7 @@ RunnerFlip runnerFlip = flipRunnerGravity;
 
 }  // namespace
 
-void openRemoteRace(EstadoControle& state, RunnerTable& table) {
+void openRemoteRace(EstadoControle& state, const RunnerTable& table) {
     state.players.store(&table);
     state.active.store(true);
 }
@@ -30,6 +30,7 @@ static void endPauseHeld(EstadoControle& state, int64_t nowMs) {
 void closeRemoteRace(EstadoControle& state) {
     std::lock_guard<std::mutex> hold(state.runnersLock);
     state.active.store(false);
+    state.players.store(nullptr);
     // A pause asked for in the race's last frame gap dies with the race.
     endPauseHeld(state, clockMs());
 }
@@ -43,7 +44,7 @@ void flipRemotePlayer(EstadoControle& state, int playerCount, long player) {
     if (player < 1 || player > playerCount || player > kMaxPlayers) return;
     std::lock_guard<std::mutex> hold(state.runnersLock);
     if (!state.active.load()) return;
-    RunnerTable* table = state.players.load();
+    const RunnerTable* table = state.players.load();
     if (table == nullptr) return;
     Runner* runner = (*table)[player - 1];
     if (runner != nullptr) runnerFlip(*runner);

@@ -1,10 +1,10 @@
 // What remote players' inputs may do to the race in progress, and when.
 //
-// The game thread opens a race once the stage's runners are in the runner table and closes it
-// before it releases them; the Controle operations act only while a race is open. A remote flip
-// checks `active` and flips the runner with the state's runnersLock held, and closing clears
-// `active` with the same lock held: once closeRemoteRace() has returned, no remote flip is
-// touching a runner and none will until the next openRemoteRace().
+// The game thread opens a race with its stage's runner table and closes it before it releases the
+// stage; the Controle operations act only while a race is open. A remote flip checks `active` and
+// flips the runner with the state's runnersLock held, and closing clears `active` with the same
+// lock held: once closeRemoteRace() has returned, no remote flip is touching a runner and none
+// will until the next openRemoteRace().
 //
 // The game thread also holds the lock while a race frame moves the runners: motion clears a
 // runner's `grounded` at every one-pixel step and sets it again only when the runner meets its
@@ -23,9 +23,10 @@
 #include "net/estado_controle.h"
 
 // Makes `table` the race's runners and then lets remote inputs in.
-void openRemoteRace(EstadoControle& state, RunnerTable& table);
+void openRemoteRace(EstadoControle& state, const RunnerTable& table);
 
-// Stops remote inputs; returns only when no remote flip is in progress.
+// Stops remote inputs and lets go of the runner table; returns only when no remote flip is in
+// progress.
 void closeRemoteRace(EstadoControle& state);
 
 // Runs `motion` (a race frame) with remote flips held off until it returns.

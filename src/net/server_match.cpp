@@ -14,7 +14,6 @@
 #include "stream/recorded_drawing.h"
 #include "world/mapa.h"
 #include "world/runner_sprites.h"
-#include "world/runner_table.h"
 #include "world/stage_loading.h"
 
 namespace {
@@ -54,7 +53,7 @@ bool ServerMatchRules::prepareRace(int stageNumber, Mapa& stage) {
     return true;
 }
 
-void ServerMatchRules::openRace() { openRemoteRace(server.control, runnerTable); }
+void ServerMatchRules::openRace(Mapa& stage) { openRemoteRace(server.control, stage.runners()); }
 
 void ServerMatchRules::closeRace() { closeRemoteRace(server.control); }
 

@@ -49,7 +49,7 @@ class ServerMatchRules : public MatchRules {
   public:
     explicit ServerMatchRules(ServerContext& server) : server(server) {}
     bool prepareRace(int stageNumber, Mapa& stage) override;
-    void openRace() override;
+    void openRace(Mapa& stage) override;
     void closeRace() override;
     bool raceInterrupted() override;
     bool raceFrame(Mapa& stage) override;

@@ -26,14 +26,17 @@ constexpr int kLeaveTheGame = 9;
 }  // namespace
 
 void playLocalMatches(const StageData& stage1, const StageData& stage2) {
+    LocalMatchRules rules;
+    playLocalMatches(stage1, stage2, rules);
+}
+
+void playLocalMatches(const StageData& stage1, const StageData& stage2, LocalMatchRules& rules) {
     for (;;) {
         const int playerCount = runMainMenu();
         if (playerCount == kLeaveTheGame || playerCount < 1 || playerCount > kMaxPlayers) return;
         const std::optional<SpriteList> chosen = runPlayerSelection(playerCount);
         if (!chosen) continue;
         const std::vector<std::string> sprites(chosen->begin(), chosen->begin() + playerCount);
-
-        LocalMatchRules rules;
         playMatch(stage1, stage2, StageEntrants{sprites, playerCount}, rules);
     }
 }

@@ -17,5 +17,7 @@ struct StageData;
 // With `recordingPath`, records what the window shows there (recording_file.h).
 void runLocalSession(const std::string& recordingPath = "");
 
-// The matches themselves, on graphics already started, with the given stages.
+// The matches themselves, on graphics already started, with the given stages (and the given rules,
+// which a test may extend to watch the stages).
 void playLocalMatches(const StageData& stage1, const StageData& stage2);
+void playLocalMatches(const StageData& stage1, const StageData& stage2, LocalMatchRules& rules);

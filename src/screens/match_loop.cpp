@@ -15,7 +15,7 @@ namespace {
 
 void raceUntilOver(Mapa& stage, MatchRules& rules) {
     for (;;) {
-        if (stage.finished || rules.raceInterrupted()) return;
+        if (stage.isFinished() || rules.raceInterrupted()) return;
         const bool lost = rules.raceFrame(stage);
         if (rules.pauseRequested()) showPauseScreen([&rules] { return rules.pauseEnded(); });
         waitMoreThan(rules.frameGapMs());
@@ -24,9 +24,22 @@ void raceUntilOver(Mapa& stage, MatchRules& rules) {
     }
 }
 
-// Releasing the map also removes its runners' key timers and runnerTable entries (mapa.h), so no
-// timer or remote input can reach a runner once it is gone.
+// Releasing the map also removes its runners' key timers (mapa.h), so no timer can reach a runner
+// once it is gone; remote inputs let go of it when the race closed (OpenRace).
 void releaseStage(std::unique_ptr<Mapa>& stage) { stage.reset(); }
+
+// The rules' race on `stage`, open for the life of the object: it closes however the frame loop
+// ends, before the stage can be released.
+class OpenRace {
+  public:
+    OpenRace(MatchRules& rules, Mapa& stage) : rules_(rules) { rules_.openRace(stage); }
+    ~OpenRace() { rules_.closeRace(); }
+    OpenRace(const OpenRace&) = delete;
+    OpenRace& operator=(const OpenRace&) = delete;
+
+  private:
+    MatchRules& rules_;
+};
 
 }  // namespace
 
@@ -49,12 +62,13 @@ StageOutcome attemptStage(int stageNumber, const StageData& stage, const StageEn
         releaseStage(map);
         return StageOutcome::Abandoned;
     }
-    rules.openRace();
-    raceUntilOver(*map, rules);
-    rules.closeRace();
+    {
+        OpenRace race(rules, *map);
+        raceUntilOver(*map, rules);
+    }
 
-    const StageOutcome outcome = rules.decideOutcome(stageNumber, map->finished);
-    if (outcome == StageOutcome::Won && arrivals) *arrivals = map->arrivals;
+    const StageOutcome outcome = rules.decideOutcome(stageNumber, map->isFinished());
+    if (outcome == StageOutcome::Won && arrivals) *arrivals = map->arrivals();
     releaseStage(map);
     return outcome;
 }

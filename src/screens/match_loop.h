@@ -4,8 +4,7 @@
 // An attempt loads the stage, lets the rules prepare the race (the local prompt; the server's
 // waiting screen and countdown), runs the frame loop between the rules' openRace and closeRace,
 // asks the rules how the race ended and releases the stage. Whatever the outcome, the runners' key
-// timers are removed and their runnerTable entries cleared before the stage, and with it the
-// runners, is released.
+// timers are removed before the stage, and with it the runners, is released.
 //
 // The frame loop: before each frame it ends when the stage is finished or the rules interrupt the
 // race; each frame is drawn, then a pause the rules ask for holds the loop in the pause screen
@@ -53,8 +52,8 @@ class MatchRules {
 
     // Between the stage's load and its race. False ends the attempt before the race as Abandoned.
     virtual bool prepareRace(int stageNumber, Mapa& stage) = 0;
-    // Just before and just after the frame loop.
-    virtual void openRace() {}
+    // Just before and just after the frame loop of `stage`.
+    virtual void openRace(Mapa& /*stage*/) {}
     virtual void closeRace() {}
     // Asked before each frame: whether the race ends now although the stage is not finished.
     virtual bool raceInterrupted() = 0;

@@ -2,8 +2,6 @@
 
 #include "world/runner.h"
 
-CollisionContext collisionContext;
-
 namespace {
 
 int rgbValue(int colour) { return (getr(colour) << 16) | (getg(colour) << 8) | getb(colour); }
@@ -22,6 +20,6 @@ Objeto* objectPaintedIn(const PlayerRegistry& players, const ObjectRegistry& obj
     return nullptr;
 }
 
-Objeto* lookupObject(int colour) {
-    return collisionContext.index ? collisionContext.index->objectPainted(colour) : nullptr;
+Objeto* CollisionContext::objectPainted(int colour) const {
+    return index ? index->objectPainted(colour) : nullptr;
 }

@@ -1,8 +1,8 @@
 // The collision context: the collision bitmap that motion probes and the index in which a probed
-// colour is looked up, for the stage whose frame is running.
+// colour is looked up.
 //
-// The race frame points it at its stage at the start of every frame; motion and lookupObject read
-// only the context. Used by the thread that runs the race frame.
+// A stage hands its own (its collision working copy and itself) to every object that its race frame
+// moves; motion reads nothing else. Used by the thread that runs the race frame.
 #pragma once
 
 #include <allegro.h>
@@ -39,9 +39,7 @@ Objeto* objectPaintedIn(const PlayerRegistry& players, const ObjectRegistry& obj
 struct CollisionContext {
     BITMAP* bitmap = nullptr;            // null: everything is free space
     const ColourIndex* index = nullptr;  // null: nobody is registered
+
+    // The registered object painted in `colour`, runners first; null when nobody has that colour.
+    Objeto* objectPainted(int colour) const;
 };
-
-extern CollisionContext collisionContext;
-
-// The registered object painted in `colour`, runners first; null when nobody has that colour.
-Objeto* lookupObject(int colour);

@@ -27,7 +27,8 @@ const char* const kPadImages[kMaxPlayers] = {
     "Img/Jogo/Controle/4.bmp", "Img/Jogo/Controle/5.bmp", "Img/Jogo/Controle/6.bmp",
 };
 
-// The picture path of each choosable key, made once.
+// The picture path of each choosable key, made at the first call and constant after (FlipKeys
+// points into it).
 const std::string& chosenKeyImage(const ChoosableKey& entry) {
     static const auto paths = [] {
         std::array<std::string, std::size(kChoosableKeys)> all;
@@ -60,7 +61,7 @@ FlipKeys flipKeysOf(int playerNumber) {
 
 void pollKey(void* param) {
     auto* runner = static_cast<Runner*>(param);
-    const Action flip = flipAction(runner->playerNumber);
+    const Action flip = flipAction(runner->playerNumber());
     if (!actionDown(flip)) return;
     if (!runner->flipGravity()) return;
     consumeAction(flip);
@@ -69,12 +70,12 @@ void pollKey(void* param) {
 void startKeyPoll(Runner* runner) {
     // Without the timer module (a program that never started the graphics, such as the logic
     // tests) installing the callback would try to bring the timer up on the null system driver.
-    if (runner->keyPollRunning || !timer_driver) return;
-    runner->keyPollRunning = install_param_int(pollKey, runner, kKeyPollPeriodMs) == 0;
+    if (runner->keyPollRunning_ || !timer_driver) return;
+    runner->keyPollRunning_ = install_param_int(pollKey, runner, kKeyPollPeriodMs) == 0;
 }
 
 void stopKeyPoll(Runner* runner) {
-    if (!runner->keyPollRunning) return;
+    if (!runner->keyPollRunning_) return;
     remove_param_int(pollKey, runner);
-    runner->keyPollRunning = false;
+    runner->keyPollRunning_ = false;
 }

@@ -1,12 +1,11 @@
 #include "world/gerenciador_tela.h"
 
 #include "world/boost_tela.h"
-#include "world/object_kinds.h"
 #include "world/stage_images.h"
 
 GerenciadorTela::GerenciadorTela()
     : Objeto(kTransparentPixelPath, 0, kStageHeight, true, 0, kStageHeight) {
-    speedX = 1.0;
+    setSpeedX(1.0);
 }
 
 bool GerenciadorTela::isSolid(int colour) const {
@@ -14,9 +13,10 @@ bool GerenciadorTela::isSolid(int colour) const {
 }
 
 void GerenciadorTela::onCollision(int direction, const Hit& hit, int newX, int newY) {
-    if (hit.kind == Hit::kObject && direction == kRight && hit.object->kind == kSpeedMarkerKind) {
-        if (const auto* boost = dynamic_cast<const BoostTela*>(hit.object)) speedX = boost->speed;
+    if (hit.kind == Hit::kObject && direction == kRight &&
+        hit.object->kind() == ObjectKind::kSpeedMarker) {
+        // Only a BoostTela answers kSpeedMarker.
+        setSpeedX(static_cast<const BoostTela*>(hit.object)->speed());
     }
-    x = newX;
-    y = newY;
+    moveTo(newX, newY);
 }

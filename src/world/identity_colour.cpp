@@ -2,12 +2,6 @@
 
 #include <allegro.h>
 
-namespace {
-
-IdentityCounter processCounter;
-
-}  // namespace
-
 void advanceIdentityCounter(IdentityCounter& counter) {
     if (++counter.blue <= 255) return;
     counter.blue = 0;
@@ -16,7 +10,7 @@ void advanceIdentityCounter(IdentityCounter& counter) {
     ++counter.red;
 }
 
-int nextIdentityColour() {
-    advanceIdentityCounter(processCounter);
-    return makecol(processCounter.red, processCounter.green, processCounter.blue);
+int nextIdentityColour(IdentityCounter& counter) {
+    advanceIdentityCounter(counter);
+    return makecol(counter.red, counter.green, counter.blue);
 }

@@ -1,12 +1,13 @@
 // LinhaChegada: the finish line, a one-pixel column from row bottomY - height to row bottomY.
-// It adds nothing to Objeto; runners recognise it by its kind "linhaChegada" and pass through it.
+// Runners pass through it, and crossing it finishes them.
 #pragma once
 
 #include "world/objeto.h"
 
-class LinhaChegada : public Objeto {
+class LinhaChegada final : public Objeto {
   public:
     LinhaChegada(int x, int bottomY, int height);
 
     bool coversTerrain() const override { return false; }
+    ObjectKind kind() const override { return ObjectKind::kFinishLine; }
 };

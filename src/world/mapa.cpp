@@ -8,21 +8,17 @@
 #include "world/flip_keys.h"
 #include "world/identity_colour.h"
 #include "world/runner.h"
-#include "world/runner_table.h"
 #include "world/stage_image_error.h"
 #include "world/stage_images.h"
 
 namespace {
 
-constexpr const char* kPlayerKind = "player";
-
-// Registers `object` in `registry` under the next identity colour with `kind`; the registry owns
+// Registers `object` in `registry` under the next identity colour of `colours`; the registry owns
 // it from then on, and until then so does `object`, whatever throws.
 template <class Object, class Registry>
-Object& registerIn(Registry& registry, std::unique_ptr<Object> object, const std::string& kind) {
-    object->kind = kind;
-    const int colour = nextIdentityColour();
-    object->idColor = colour;
+Object& registerIn(Registry& registry, std::unique_ptr<Object> object, IdentityCounter& colours) {
+    const int colour = nextIdentityColour(colours);
+    object->assignIdentityColour(colour);
     auto [slot, added] = registry.try_emplace(colour, std::move(object));
     if (!added) throw std::logic_error("an identity colour was handed out twice");
     return static_cast<Object&>(*slot->second);
@@ -32,66 +28,68 @@ Object& registerIn(Registry& registry, std::unique_ptr<Object> object, const std
 
 Mapa::Mapa(const std::string& visualPath, const std::string& collisionPath, int stageWidth) {
     // The stage's failure message names the picture: no line of its own here.
-    visual = recordedLoadBitmap(kStagePictureName, visualPath, LoadFailure::kSilent);
-    if (drawsLocally() && !visual) {
+    visual_ = recordedLoadBitmap(kStagePictureName, visualPath, LoadFailure::kSilent);
+    if (drawsLocally() && !visual_) {
         throw StageImageError(StageImageError::Image::kPicture, visualPath);
     }
-    collision = loadImageFile(collisionPath);
-    collisionWork.reset(collision ? create_bitmap(stageWidth, kStageHeight) : nullptr);
-    if (!collisionWork) {
+    collision_ = loadImageFile(collisionPath);
+    collisionWork_.reset(collision_ ? create_bitmap(stageWidth, kStageHeight) : nullptr);
+    if (!collisionWork_) {
         // Clients loaded the picture on our record: let them free it again.
-        recordedDestroyBitmap(kStagePictureName, std::move(visual));
-        if (!collision) throw StageImageError(StageImageError::Image::kCollision, collisionPath);
+        recordedDestroyBitmap(kStagePictureName, std::move(visual_));
+        if (!collision_) throw StageImageError(StageImageError::Image::kCollision, collisionPath);
         throw BitmapCreationError(stageWidth, kStageHeight);
     }
-    buffer = recordedCreateBitmap(kStageBufferName, stageWidth, kStageHeight);
-    if (drawsLocally() && !buffer) {
-        recordedDestroyBitmap(kStagePictureName, std::move(visual));
+    buffer_ = recordedCreateBitmap(kStageBufferName, stageWidth, kStageHeight);
+    if (drawsLocally() && !buffer_) {
+        recordedDestroyBitmap(kStagePictureName, std::move(visual_));
         recordedDestroyBitmap(kStageBufferName, nullptr);
         throw BitmapCreationError(stageWidth, kStageHeight);
     }
-    recordedDrawSprite(buffer.get(), kStageBufferName, visual.get(), kStagePictureName, 0, 0);
+    recordedDrawSprite(buffer_.get(), kStageBufferName, visual_.get(), kStagePictureName, 0, 0);
     // draw_sprite skips mask-coloured pixels of the collision image: they must read as free
     // space, not as whatever memory create_bitmap handed out.
-    clear_to_color(collisionWork.get(), freeColour());
-    draw_sprite(collisionWork.get(), collision.get(), 0, 0);
-    camera = std::make_unique<GerenciadorTela>();
+    clear_to_color(collisionWork_.get(), freeColour());
+    draw_sprite(collisionWork_.get(), collision_.get(), 0, 0);
+    camera_ = std::make_unique<GerenciadorTela>();
 }
 
 Mapa::~Mapa() {
-    if (collisionContext.index == this) collisionContext = {};
-    collisionWork.reset();
-    collision.reset();
-    recordedDestroyBitmap(kStagePictureName, std::move(visual));
-    recordedDestroyBitmap(kStageBufferName, std::move(buffer));
-    for (auto& [colour, runner] : playerRegistry) {
-        stopKeyPoll(runner.get());
-        for (Runner*& entry : runnerTable) {
-            if (entry == runner.get()) entry = nullptr;
-        }
-    }
+    collisionWork_.reset();
+    collision_.reset();
+    recordedDestroyBitmap(kStagePictureName, std::move(visual_));
+    recordedDestroyBitmap(kStageBufferName, std::move(buffer_));
+    for (auto& [colour, runner] : playerRegistry_) stopKeyPoll(runner.get());
+    runnerTable_.fill(nullptr);
     // In registration order: each destroy is recorded.
-    for (auto& [colour, runner] : playerRegistry) runner.reset();
-    for (auto& [colour, object] : objectRegistry) object.reset();
-    playerRegistry.clear();
-    objectRegistry.clear();
-    camera.reset();
+    for (auto& [colour, runner] : playerRegistry_) runner.reset();
+    for (auto& [colour, object] : objectRegistry_) object.reset();
+    playerRegistry_.clear();
+    objectRegistry_.clear();
+    camera_.reset();
 }
 
 Runner& Mapa::addRunner(std::unique_ptr<Runner> runner) {
-    return registerIn(playerRegistry, std::move(runner), kPlayerKind);
+    Runner& added = registerIn(playerRegistry_, std::move(runner), identityColours_);
+    runnerTable_.at(added.playerNumber() - 1) = &added;
+    return added;
 }
 
-Objeto& Mapa::addObject(std::unique_ptr<Objeto> object, const std::string& kind) {
-    return registerIn(objectRegistry, std::move(object), kind);
+Objeto& Mapa::addObject(std::unique_ptr<Objeto> object) {
+    return registerIn(objectRegistry_, std::move(object), identityColours_);
+}
+
+Runner* Mapa::runnerOf(int playerNumber) const {
+    if (playerNumber < 1 || playerNumber > kMaxPlayers) return nullptr;
+    return runnerTable_[playerNumber - 1];
 }
 
 Objeto* Mapa::objectPainted(int colour) const {
-    return objectPaintedIn(playerRegistry, objectRegistry, colour);
+    return objectPaintedIn(playerRegistry_, objectRegistry_, colour);
 }
 
 int Mapa::activeRunners() const {
     int count = 0;
-    for (const auto& [colour, runner] : playerRegistry) count += runner->active ? 1 : 0;
+    for (const auto& [colour, runner] : playerRegistry_) count += runner->isActive() ? 1 : 0;
     return count;
 }

@@ -18,8 +18,9 @@
 // Ownership: the map owns its bitmaps, its camera and every object registered with addRunner and
 // addObject, and destroys the objects after its own bitmaps, runners first, each registry in
 // registration order (each object records its own destroys). Before destroying the runners it
-// removes their key timers and clears their runnerTable entries, so that no timer or remote call
-// can reach a destroyed runner.
+// removes their key timers, so that no timer can reach a destroyed runner. Its runner table dies
+// with it: the race that lent it to remote calls closes before the map is released
+// (remote_race.h).
 //
 // Used only by the thread that runs the session and its frames.
 #pragma once
@@ -33,7 +34,9 @@
 #include "platform/bitmap_handle.h"
 #include "world/collision_context.h"
 #include "world/gerenciador_tela.h"
+#include "world/identity_colour.h"
 #include "world/runner.h"
+#include "world/runner_table.h"
 
 class Mapa : public ColourIndex {
   public:
@@ -42,23 +45,27 @@ class Mapa : public ColourIndex {
     Mapa(const Mapa&) = delete;
     Mapa& operator=(const Mapa&) = delete;
 
-    // Registers `runner` (taking ownership) under the next identity colour, with the kind
-    // "player", into the players registry; returns it.
+    // Registers `runner` (taking ownership) under the next identity colour into the players
+    // registry, and into the runner table under its player number; returns it.
     Runner& addRunner(std::unique_ptr<Runner> runner);
-    // Registers `object` (taking ownership) under the next identity colour, with `kind`, into the
-    // objects registry; returns it.
-    Objeto& addObject(std::unique_ptr<Objeto> object, const std::string& kind);
+    // Registers `object` (taking ownership) under the next identity colour into the objects
+    // registry; returns it.
+    Objeto& addObject(std::unique_ptr<Objeto> object);
 
     // Advances the stage by one frame and draws it. True when no runner is active any more and
     // none reached the finish line (the attempt is lost). When the last runner goes out after one
-    // reached the line, `finished` is set instead and the camera stops. Records the sounds of the
-    // frame: a flip, a runner going out, a runner crossing the finish line.
+    // reached the line, the stage is finished instead (isFinished()) and the camera stops. Records
+    // the sounds of the frame: a flip, a runner going out, a runner crossing the finish line.
     bool raceFrame();
     // Draws the current state without advancing it (server, before the race starts).
     void stillFrame();
 
     // Number of runners still active.
     int activeRunners() const;
+    // Whether the last runner went out after one reached the finish line (the stage is won).
+    bool isFinished() const { return finished_; }
+    // The player numbers of the runners that crossed the finish line, in order of arrival.
+    const std::vector<int>& arrivals() const { return arrivals_; }
 
     // Everything a race frame changes in the stage: the motion of the camera, of every registered
     // object and runner (in registration order), whether the stage is finished and the arrivals.
@@ -80,17 +87,23 @@ class Mapa : public ColourIndex {
 
     // The registered object painted in `colour`, runners first.
     Objeto* objectPainted(int colour) const override;
+    // What motion probes in this stage: the collision working copy, indexed by this map.
+    CollisionContext collisionContext() const { return {collisionWork_.get(), this}; }
 
-    BitmapHandle visual;
-    BitmapHandle collision;
-    BitmapHandle buffer;
-    BitmapHandle collisionWork;
-    ObjectRegistry objectRegistry;
-    PlayerRegistry playerRegistry;
-    std::unique_ptr<GerenciadorTela> camera;
-    bool finished = false;
-    // The player numbers of the runners that crossed the finish line, in order of arrival.
-    std::vector<int> arrivals;
+    // The runners by player number (index: player number minus one; null where none raced).
+    const RunnerTable& runners() const { return runnerTable_; }
+    // Player `playerNumber`'s runner (1 to 6), or null.
+    Runner* runnerOf(int playerNumber) const;
+    const PlayerRegistry& playerRegistry() const { return playerRegistry_; }
+    const ObjectRegistry& objectRegistry() const { return objectRegistry_; }
+    GerenciadorTela& camera() const { return *camera_; }
+
+    // The stage's picture and the buffer each frame is composed in (null on a server), the
+    // pristine collision bitmap and its working copy.
+    BITMAP* visual() const { return visual_.get(); }
+    BITMAP* buffer() const { return buffer_.get(); }
+    BITMAP* collision() const { return collision_.get(); }
+    BITMAP* collisionWork() const { return collisionWork_.get(); }
 
   private:
     void refreshWindow();
@@ -99,4 +112,16 @@ class Mapa : public ColourIndex {
     void drawKeyPicture(const Runner& runner);
     // Notes an arrival at the finish line and plays the finish and flip sounds.
     void noteRunnerEvents(Runner& runner);
+
+    BitmapHandle visual_;
+    BitmapHandle collision_;
+    BitmapHandle buffer_;
+    BitmapHandle collisionWork_;
+    IdentityCounter identityColours_;
+    ObjectRegistry objectRegistry_;
+    PlayerRegistry playerRegistry_;
+    RunnerTable runnerTable_{};
+    std::unique_ptr<GerenciadorTela> camera_;
+    bool finished_ = false;
+    std::vector<int> arrivals_;
 };

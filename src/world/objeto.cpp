@@ -12,6 +12,8 @@
 
 namespace {
 
+// Process-wide: the ids name the objects' bitmaps in the process's one drawing record, so they keep
+// rising across every stage and match it draws, as peers and recordings have always seen them.
 std::atomic<int> objectCounter{0};
 
 // Gravity accelerates at most once per call, and only after this many whole milliseconds.
@@ -25,11 +27,11 @@ int freeColour() { return makecol(255, 255, 255); }
 int nextObjectId() { return objectCounter.load(); }
 
 Objeto::Objeto(const std::string& imagePath, int width, int height, bool noGravity, int x, int y)
-    : x(x), y(y), width(width), height(height), noGravity(noGravity), id(objectCounter++) {
-    if (!imagePath.empty()) image = recordedLoadBitmap(bitmapName(), imagePath);
+    : x_(x), y_(y), width_(width), height_(height), noGravity_(noGravity), id_(objectCounter++) {
+    if (!imagePath.empty()) image_ = recordedLoadBitmap(bitmapName(), imagePath);
 }
 
-Objeto::~Objeto() { recordedDestroyBitmap(bitmapName(), std::move(image)); }
+Objeto::~Objeto() { recordedDestroyBitmap(bitmapName(), std::move(image_)); }
 
 bool Objeto::isSolid(int colour) const { return colour != freeColour(); }
 
@@ -41,113 +43,116 @@ bool Objeto::passesThrough(const Objeto&) const { return false; }
 
 bool Objeto::coversTerrain() const { return true; }
 
-std::string Objeto::bitmapName() const { return "bitmap" + std::to_string(id); }
+ObjectKind Objeto::kind() const { return ObjectKind::kPlain; }
+
+std::string Objeto::bitmapName() const { return "bitmap" + std::to_string(id_); }
 
 Objeto::MotionState Objeto::motionState() const {
     MotionState state;
     state.plainFields() = plainMotion(*this);
-    state.gravity = gravity.load();
-    state.grounded = grounded.load();
+    state.gravity = gravity_.load();
+    state.grounded = grounded_.load();
     return state;
 }
 
 void Objeto::restoreMotion(const MotionState& state) {
     plainMotion(*this) = state.plainFields();
-    gravity.store(state.gravity);
-    grounded.store(state.grounded);
+    gravity_.store(state.gravity);
+    grounded_.store(state.grounded);
 }
 
 void Objeto::draw(Mapa& map) {
-    const int top = y - height;
-    if (gravity.load() < 0 && grounded.load()) {
-        recordedDrawSpriteVFlip(map.buffer.get(), kStageBufferName, image.get(), bitmapName(), x,
+    const int top = y_ - height_;
+    if (gravity_.load() < 0 && grounded_.load()) {
+        recordedDrawSpriteVFlip(map.buffer(), kStageBufferName, image_.get(), bitmapName(), x_,
                                 top);
     } else {
-        recordedDrawSprite(map.buffer.get(), kStageBufferName, image.get(), bitmapName(), x, top);
+        recordedDrawSprite(map.buffer(), kStageBufferName, image_.get(), bitmapName(), x_, top);
     }
-    if (map.collisionWork) paintBox(map.collisionWork.get(), top);
+    if (map.collisionWork()) paintBox(map.collisionWork(), top);
 }
 
-void Objeto::paintBox(BITMAP* work) const { paintBox(work, y - height); }
+void Objeto::paintBox(BITMAP* work) const { paintBox(work, y_ - height_); }
 
 void Objeto::paintBox(BITMAP* work, int top) const {
     if (coversTerrain()) {
-        rectfill(work, x, top, x + width, y, idColor);
+        rectfill(work, x_, top, x_ + width_, y_, identityColour_);
         return;
     }
     const int terrain = terrainColour();
-    for (int row = std::max(top, 0); row <= y && row < work->h; ++row) {
-        for (int column = std::max(x, 0); column <= x + width && column < work->w; ++column) {
-            if (getpixel(work, column, row) != terrain) putpixel(work, column, row, idColor);
+    for (int row = std::max(top, 0); row <= y_ && row < work->h; ++row) {
+        for (int column = std::max(x_, 0); column <= x_ + width_ && column < work->w; ++column) {
+            if (getpixel(work, column, row) != terrain)
+                putpixel(work, column, row, identityColour_);
         }
     }
 }
 
-void Objeto::move() {
-    if (!noGravity) applyGravity();
+void Objeto::move(const CollisionContext& world) {
+    if (!noGravity_) applyGravity();
     // The counts are taken first: a speed changed by a collision acts from the next frame on.
-    if (speedX != 0.0) {
-        const int steps = static_cast<int>(std::trunc(speedX));
+    if (speedX_ != 0.0) {
+        const int steps = static_cast<int>(std::trunc(speedX_));
         const int direction = steps < 0 ? kLeft : kRight;
         for (int i = 0; i < std::abs(steps); ++i) {
-            if (!step(direction)) break;
+            if (!step(direction, world)) break;
         }
     }
-    if (speedY != 0.0) {
-        const int steps = static_cast<int>(std::trunc(speedY));
+    if (speedY_ != 0.0) {
+        const int steps = static_cast<int>(std::trunc(speedY_));
         const int direction = steps < 0 ? kUp : kDown;
         for (int i = 0; i < std::abs(steps); ++i) {
-            if (!step(direction)) break;
+            if (!step(direction, world)) break;
         }
     }
 }
 
 void Objeto::applyGravity() {
     const int64_t now = clockMs();
-    if (gravityFirst) {
-        gravityFirst = false;
-        gravityClock = now;
+    if (gravityFirst_) {
+        gravityFirst_ = false;
+        gravityClock_ = now;
         return;
     }
-    gravityElapsed = now - gravityClock;
-    if (gravityElapsed > kGravityIntervalMs) {
-        speedY += gravity.load() * kGravityStep;
-        gravityElapsed = 0;
-        gravityClock = now;
+    gravityElapsed_ = now - gravityClock_;
+    if (gravityElapsed_ > kGravityIntervalMs) {
+        speedY_ += gravity_.load() * kGravityStep;
+        gravityElapsed_ = 0;
+        gravityClock_ = now;
     }
 }
 
-bool Objeto::step(int direction) {
-    grounded.store(false);
+bool Objeto::step(int direction, const CollisionContext& world) {
+    grounded_.store(false);
+    const int x = x_, y = y_, width = width_, height = height_;
     int newX = x, newY = y;
     Hit hit;
     switch (direction) {
         case kUp:
             newY = y - 1;
-            hit = scanLine(x, y - 1 - height, x + width, y - 1 - height);
+            hit = scanLine(x, y - 1 - height, x + width, y - 1 - height, world);
             break;
         case kRight:
             newX = x + 1;
-            hit = scanLine(x + width + 1, y - height, x + width + 1, y);
+            hit = scanLine(x + width + 1, y - height, x + width + 1, y, world);
             break;
         case kDown:
             newY = y + 1;
-            hit = scanLine(x, y + 1, x + width, y + 1);
+            hit = scanLine(x, y + 1, x + width, y + 1, world);
             break;
         case kLeft:
             newX = x - 1;
-            hit = scanLine(x - 1, y - height, x - 1, y);
+            hit = scanLine(x - 1, y - height, x - 1, y, world);
             break;
         default:
             return true;
     }
     if (hit.kind == Hit::kNothing) {
-        x = newX;
-        y = newY;
+        moveTo(newX, newY);
         return true;
     }
     onCollision(direction, hit, newX, newY);
-    return x == newX && y == newY;
+    return x_ == newX && y_ == newY;
 }
 
 namespace {
@@ -163,8 +168,8 @@ int collisionPixel(BITMAP* bitmap, int x, int y) {
 
 }  // namespace
 
-Hit Objeto::scanLine(int x1, int y1, int x2, int y2) const {
-    BITMAP* bitmap = collisionContext.bitmap;
+Hit Objeto::scanLine(int x1, int y1, int x2, int y2, const CollisionContext& world) const {
+    BITMAP* bitmap = world.bitmap;
     if (!bitmap) return Hit::nothing();
     const bool horizontal = y1 == y2;
     const int first = horizontal ? x1 : y1;
@@ -180,7 +185,7 @@ Hit Objeto::scanLine(int x1, int y1, int x2, int y2) const {
         if (colour == white || !isSolid(colour)) continue;
         // The stopping pixel decides, even when it hides terrain further along the line.
         if (colour == terrainColour()) return Hit::terrain();
-        Objeto* object = lookupObject(colour);
+        Objeto* object = world.objectPainted(colour);
         if (!object) return passed.kind == Hit::kNothing ? none : passed;
         if (!passesThrough(*object)) return Hit::of(object);
         if (passed.kind == Hit::kNothing) passed = Hit::of(object);
@@ -189,7 +194,7 @@ Hit Objeto::scanLine(int x1, int y1, int x2, int y2) const {
 }
 
 void Objeto::negateGravity() {
-    int current = gravity.load();
-    while (!gravity.compare_exchange_weak(current, -current)) {
+    int current = gravity_.load();
+    while (!gravity_.compare_exchange_weak(current, -current)) {
     }
 }

@@ -1,18 +1,22 @@
 // Objeto: everything that stands in a stage (runners, speed markers, the finish line, the camera).
 //
-// An object has a position (left edge `x`, bottom edge `y`), a box that covers columns x..x+width
+// An object has a position (left edge x(), bottom edge y()), a box that covers columns x..x+width
 // and rows y-height..y (both ends included), an image, a velocity and optional gravity. It moves
-// one pixel at a time against the collision bitmap of the collision context, probing the one-pixel
-// line just beyond its box; the first pixel it finds solid decides what it hit (terrain, a
-// registered object, or nothing). Nothing can pass through a one-pixel wall however fast it moves.
+// one pixel at a time against the collision bitmap of the collision context it is given (its
+// stage's), probing the one-pixel line just beyond its box; the first pixel it finds solid decides
+// what it hit (terrain, a registered object, or nothing). Nothing can pass through a one-pixel wall
+// however fast it moves.
+//
+// Every object answers what it is (kind()): a runner tells by it what it hit, and the camera finds
+// the speed markers by it.
 //
 // Drawing follows the draw-and-record rule: the image is drawn locally only when this process draws
 // (not a server) and every drawing call is recorded; the box painted into the collision working
 // copy is always painted and never recorded.
 //
-// Threads: `gravity` and `grounded` are atomic, because a runner's key timer (local play) and the
-// remote-call thread (server) flip gravity while the race frame runs. Everything else belongs to
-// the thread that runs the race frame.
+// Threads: the gravity and the grounded flag are atomic, because a runner's key timer (local play)
+// and the remote-call thread (server) flip gravity while the race frame runs. Everything else
+// belongs to the thread that runs the race frame.
 #pragma once
 
 #include <allegro.h>
@@ -21,11 +25,16 @@
 #include <cstdint>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "platform/bitmap_handle.h"
 
 class Mapa;
 class Objeto;
+struct CollisionContext;
+
+// What an object is, as the objects that meet it see it. Each class answers for itself.
+enum class ObjectKind { kPlain, kRunner, kSpeedMarker, kFinishLine };
 
 // Directions of a one-pixel step, as passed to step() and onCollision().
 enum Direction : int { kUp = 0, kRight = 1, kDown = 2, kLeft = 3 };
@@ -66,6 +75,8 @@ class Objeto {
     // Whether the box painted into the collision working copy covers terrain. An object that others
     // pass through (a marker column) paints only free space, so the terrain under it stays solid.
     virtual bool coversTerrain() const;
+    // What this object is: a plain one (the camera, a test's block) unless a class says otherwise.
+    virtual ObjectKind kind() const;
 
     // "bitmap" followed by the id: the name of the image in drawing instructions.
     std::string bitmapName() const;
@@ -107,52 +118,89 @@ class Objeto {
     // Paints the box alone into `work` (a collision working copy), as draw() does.
     void paintBox(BITMAP* work) const;
 
-    // One frame of motion: gravity, then |speedX| horizontal steps, then |speedY| vertical steps
-    // (speeds truncated towards zero; counts taken before stepping).
-    void move();
+    // One frame of motion against `world`: gravity, then |speedX| horizontal steps, then |speedY|
+    // vertical steps (speeds truncated towards zero; counts taken before stepping).
+    void move(const CollisionContext& world);
     // Adds gravity * 1.8 to speedY when more than 30 ms have passed since the interval started;
     // the first call only starts the interval.
     void applyGravity();
     // One pixel in `direction`; false when blocked. A value outside 0..3 moves nothing (true).
-    bool step(int direction);
-    // Walks the line (horizontal when y1 == y2, else vertical at x1) in increasing order and
-    // classifies the first pixel this object finds solid and does not pass through; when there is
-    // none, the first object it passes through, if any.
-    Hit scanLine(int x1, int y1, int x2, int y2) const;
+    bool step(int direction, const CollisionContext& world);
+    // Walks the line of `world`'s collision bitmap (horizontal when y1 == y2, else vertical at x1)
+    // in increasing order and classifies the first pixel this object finds solid and does not pass
+    // through; when there is none, the first object it passes through, if any.
+    Hit scanLine(int x1, int y1, int x2, int y2, const CollisionContext& world) const;
 
-    int64_t gravityClock = 0;
-    int64_t gravityElapsed = 0;
-    bool gravityFirst = true;
-    std::string kind;  // set at registration: one of object_kinds.h
-    BitmapHandle image;
-    std::atomic<int> gravity{1};  // +1 pulls down, -1 pulls up
-    int idColor = 0;              // set at registration
-    int x, y;
-    int width, height;
-    double speedX = 0.0, speedY = 0.0;
-    bool active = true;
-    const bool noGravity;
-    std::atomic<bool> grounded{false};
-    bool finished = false;
-    const int id;
+    int id() const { return id_; }
+    // Left edge and bottom edge.
+    int x() const { return x_; }
+    int y() const { return y_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    double speedX() const { return speedX_; }
+    double speedY() const { return speedY_; }
+    // +1 pulls down, -1 pulls up.
+    int gravity() const { return gravity_.load(); }
+    bool isGrounded() const { return grounded_.load(); }
+    bool hasGravity() const { return !noGravity_; }
+    bool isActive() const { return active_; }
+    // Whether it crossed the finish line.
+    bool hasFinished() const { return finished_; }
+    // The colour its box is painted in; 0 until it is registered.
+    int identityColour() const { return identityColour_; }
+    BITMAP* image() const { return image_.get(); }
+
+    // Registration: the colour its box is painted in from now on.
+    void assignIdentityColour(int colour) { identityColour_ = colour; }
+    // Out of the race for good: it no longer moves, is drawn or painted.
+    void deactivate() { active_ = false; }
+    // The horizontal speed of the next frames (the race frame carries the runners at the camera's).
+    void setSpeedX(double speed) { speedX_ = speed; }
 
   protected:
     // Negates gravity as one atomic change.
     void negateGravity();
+    // Takes the step that onCollision is judging: the object stands at (x, y).
+    void moveTo(int x, int y) {
+        x_ = x;
+        y_ = y;
+    }
+    // Stands on (or hangs from) what it hit: grounded, vertical speed gone.
+    void land() {
+        grounded_.store(true);
+        speedY_ = 0.0;
+    }
+    void finish() { finished_ = true; }
+    void setImage(BitmapHandle image) { image_ = std::move(image); }
 
   private:
     void paintBox(BITMAP* work, int top) const;
     // The plain-valued motion fields, in the order of MotionState::plainFields.
     template <class Self>
     static auto plainMotion(Self& self) {
-        return std::tie(self.x, self.y, self.speedX, self.speedY, self.active, self.finished,
-                        self.gravityFirst, self.gravityClock, self.gravityElapsed);
+        return std::tie(self.x_, self.y_, self.speedX_, self.speedY_, self.active_, self.finished_,
+                        self.gravityFirst_, self.gravityClock_, self.gravityElapsed_);
     }
+
+    int64_t gravityClock_ = 0;
+    int64_t gravityElapsed_ = 0;
+    bool gravityFirst_ = true;
+    BitmapHandle image_;
+    std::atomic<int> gravity_{1};
+    int identityColour_ = 0;
+    int x_, y_;
+    int width_, height_;
+    double speedX_ = 0.0, speedY_ = 0.0;
+    bool active_ = true;
+    const bool noGravity_;
+    std::atomic<bool> grounded_{false};
+    bool finished_ = false;
+    const int id_;
 };
 
 // Colours of the collision bitmaps at the current colour depth.
 int terrainColour();  // black
 int freeColour();     // white
 
-// Counts every Objeto ever built in this process; the next one gets this id.
+// The id the next Objeto built in this process gets.
 int nextObjectId();

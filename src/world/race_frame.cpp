@@ -17,82 +17,78 @@ constexpr double kCatchUpBonus = 1.0;
 constexpr int kKeyPictureLeft = 15;
 constexpr int kKeyPictureUp = 60;
 
-bool isBehindCamera(const Objeto& object, int cameraX) { return object.x + object.width < cameraX; }
+bool isBehindCamera(const Objeto& object, int cameraX) {
+    return object.x() + object.width() < cameraX;
+}
 
 bool hasLeftScreen(const Objeto& runner) {
-    return runner.y < 0 || runner.y - runner.height > kStageHeight;
+    return runner.y() < 0 || runner.y() - runner.height() > kStageHeight;
 }
 
 }  // namespace
 
 void Mapa::refreshWindow() {
-    const int cameraX = camera->x;
-    recordedBlit(visual.get(), kStagePictureName, buffer.get(), kStageBufferName, cameraX, 0,
+    const int cameraX = camera_->x();
+    recordedBlit(visual_.get(), kStagePictureName, buffer_.get(), kStageBufferName, cameraX, 0,
                  cameraX, 0, kWindowWidth, kStageHeight);
 }
 
 void Mapa::showWindow() {
-    recordedBlit(buffer.get(), kStageBufferName, screen, kScreenName, camera->x, 0, 0, 0,
+    recordedBlit(buffer_.get(), kStageBufferName, screen, kScreenName, camera_->x(), 0, 0, 0,
                  kWindowWidth, kStageHeight);
 }
 
 void Mapa::eraseBox(const Objeto& object) {
-    const int top = object.y - object.height;
-    blit(collision.get(), collisionWork.get(), object.x, top, object.x, top, object.width + 1,
-         object.height + 1);
+    const int top = object.y() - object.height();
+    blit(collision_.get(), collisionWork_.get(), object.x(), top, object.x(), top,
+         object.width() + 1, object.height() + 1);
 }
 
 void Mapa::drawKeyPicture(const Runner& runner) {
-    recordedDrawSprite(buffer.get(), kStageBufferName, runner.keyImage.get(), runner.keyName(),
-                       runner.x - kKeyPictureLeft, runner.y - kKeyPictureUp);
+    recordedDrawSprite(buffer_.get(), kStageBufferName, runner.keyImage(), runner.keyName(),
+                       runner.x() - kKeyPictureLeft, runner.y() - kKeyPictureUp);
 }
 
 void Mapa::noteRunnerEvents(Runner& runner) {
-    if (runner.finished &&
-        std::find(arrivals.begin(), arrivals.end(), runner.playerNumber) == arrivals.end()) {
-        arrivals.push_back(runner.playerNumber);
+    if (runner.hasFinished() &&
+        std::find(arrivals_.begin(), arrivals_.end(), runner.playerNumber()) == arrivals_.end()) {
+        arrivals_.push_back(runner.playerNumber());
         recordedPlaySound(sound::kFinish);
     }
-    const int gravity = runner.gravity.load();
-    if (gravity != runner.gravityLastFrame) {
-        runner.gravityLastFrame = gravity;
-        recordedPlaySound(sound::kFlip);
-    }
+    if (runner.takeFlip()) recordedPlaySound(sound::kFlip);
 }
 
 bool Mapa::raceFrame() {
-    collisionContext = {collisionWork.get(), this};
-    camera->move();
-    const int cameraX = camera->x;
+    const CollisionContext world = collisionContext();
+    camera_->move(world);
+    const int cameraX = camera_->x();
     refreshWindow();
 
     // Each box is erased just before its object moves and repainted by its draw, so an object never
     // meets its own box.
-    for (auto& [colour, object] : objectRegistry) {
-        if (isBehindCamera(*object, cameraX)) object->active = false;
+    for (auto& [colour, object] : objectRegistry_) {
+        if (isBehindCamera(*object, cameraX)) object->deactivate();
         eraseBox(*object);
-        if (!object->active) continue;
+        if (!object->isActive()) continue;
         object->update();
-        collisionContext.bitmap = collisionWork.get();
-        object->move();
+        object->move(world);
         object->draw(*this);
     }
 
     int activeCount = 0;
-    for (auto& [colour, runner] : playerRegistry) {
-        const bool wasActive = runner->active;
-        if (isBehindCamera(*runner, cameraX) || hasLeftScreen(*runner)) runner->active = false;
+    for (auto& [colour, runner] : playerRegistry_) {
+        const bool wasActive = runner->isActive();
+        if (isBehindCamera(*runner, cameraX) || hasLeftScreen(*runner)) runner->deactivate();
         eraseBox(*runner);
-        if (!runner->active) {
-            if (wasActive && !runner->finished) recordedPlaySound(sound::kRunnerOut);
+        if (!runner->isActive()) {
+            if (wasActive && !runner->hasFinished()) recordedPlaySound(sound::kRunnerOut);
             continue;
         }
         ++activeCount;
-        const bool leftOfMiddle = runner->x < cameraX - runner->width + kWindowWidth / 2;
-        runner->speedX = camera->speedX + (leftOfMiddle ? kCatchUpBonus : 0.0);
+        const bool leftOfMiddle = runner->x() < cameraX - runner->width() + kWindowWidth / 2;
+        runner->setSpeedX(camera_->speedX() + (leftOfMiddle ? kCatchUpBonus : 0.0));
         runner->update();
-        collisionContext.bitmap = collisionWork.get();
-        runner->move();
+        runner->move(world);
         noteRunnerEvents(*runner);
         runner->draw(*this);
         drawKeyPicture(*runner);
@@ -101,11 +97,11 @@ bool Mapa::raceFrame() {
     bool lost = false;
     if (activeCount == 0) {
         bool anyFinished = false;
-        for (const auto& [colour, runner] : playerRegistry)
-            anyFinished = anyFinished || runner->finished;
+        for (const auto& [colour, runner] : playerRegistry_)
+            anyFinished = anyFinished || runner->hasFinished();
         if (anyFinished) {
-            finished = true;
-            camera->speedX = 0.0;
+            finished_ = true;
+            camera_->setSpeedX(0.0);
         } else {
             lost = true;
         }
@@ -118,11 +114,11 @@ bool Mapa::raceFrame() {
 
 void Mapa::stillFrame() {
     refreshWindow();
-    for (auto& [colour, object] : objectRegistry) {
-        if (object->active) object->draw(*this);
+    for (auto& [colour, object] : objectRegistry_) {
+        if (object->isActive()) object->draw(*this);
     }
-    for (auto& [colour, runner] : playerRegistry) {
-        if (!runner->active) continue;
+    for (auto& [colour, runner] : playerRegistry_) {
+        if (!runner->isActive()) continue;
         runner->draw(*this);
         drawKeyPicture(*runner);
     }

@@ -10,7 +10,6 @@
 #include "stream/instruction_format.h"
 #include "stream/recorded_drawing.h"
 #include "world/flip_keys.h"
-#include "world/object_kinds.h"
 
 namespace {
 
@@ -27,25 +26,22 @@ int checkedPlayerNumber(int playerNumber) {
 Runner::Runner(const std::string& spritePath, int width, int height, bool noGravity,
                int playerNumber, int x, int y)
     : Objeto(std::string(), width, height, noGravity, x, y),
-      playerNumber(checkedPlayerNumber(playerNumber)) {
-    firstFrame = true;
-    frameElapsed = 0;
+      playerNumber_(checkedPlayerNumber(playerNumber)) {
     const FlipKeys& keys = flipKeysOf(playerNumber);
-    spriteSheet = recordedLoadBitmap(baseName(), spritePath);
+    spriteSheet_ = recordedLoadBitmap(baseName(), spritePath);
     // The key picture differs between the local load and the record (see flip_keys.h).
-    if (drawsLocally()) keyImage = loadImageOrReport(keys.localImage);
+    if (drawsLocally()) keyImage_ = loadImageOrReport(keys.localImage);
     GravadorTela::instance().addInstruction(formatLoadBitmap(keyName(), keys.recordedImage));
-    image = recordedCreateBitmap(bitmapName(), width, height);
+    setImage(recordedCreateBitmap(bitmapName(), width, height));
     // Without a sprite sheet the frame stays invisible rather than showing uninitialised memory.
-    if (image) clear_to_color(image.get(), bitmap_mask_color(image.get()));
-    frameCounter = 0;
-    lastGrounded = grounded.load();
+    if (image()) clear_to_color(image(), bitmap_mask_color(image()));
+    lastGrounded_ = isGrounded();
     update();
 }
 
 Runner::~Runner() {
-    recordedDestroyBitmap(baseName(), std::move(spriteSheet));
-    recordedDestroyBitmap(keyName(), std::move(keyImage));
+    recordedDestroyBitmap(baseName(), std::move(spriteSheet_));
+    recordedDestroyBitmap(keyName(), std::move(keyImage_));
 }
 
 Runner::MotionState Runner::motionState() const {
@@ -60,57 +56,62 @@ void Runner::restoreMotion(const MotionState& state) {
     animation(*this) = state.animationFields();
 }
 
-std::string Runner::baseName() const { return "bitmapBase" + std::to_string(id); }
-std::string Runner::keyName() const { return "bitmapTecla" + std::to_string(id); }
+std::string Runner::baseName() const { return "bitmapBase" + std::to_string(id()); }
+std::string Runner::keyName() const { return "bitmapTecla" + std::to_string(id()); }
 
 void Runner::onCollision(int direction, const Hit& hit, int newX, int newY) {
-    if (direction == kUp || direction == kDown) {
-        grounded.store(true);
-        speedY = 0.0;
-    }
+    if (direction == kUp || direction == kDown) land();
     if (hit.kind != Hit::kObject) return;  // terrain blocks
-    if (hit.object->kind == kFinishLineKind) finished = true;
-    if (hit.object->kind == kRunnerKind) return;  // another runner blocks
-    x = newX;
-    y = newY;
+    const ObjectKind what = hit.object->kind();
+    if (what == ObjectKind::kFinishLine) finish();
+    if (what == ObjectKind::kRunner) return;  // another runner blocks
+    moveTo(newX, newY);
 }
 
 bool Runner::passesThrough(const Objeto& other) const {
-    return other.kind == kSpeedMarkerKind || other.kind == kFinishLineKind;
+    const ObjectKind what = other.kind();
+    return what == ObjectKind::kSpeedMarker || what == ObjectKind::kFinishLine;
 }
 
 void Runner::update() {
     const int64_t now = clockMs();
-    const bool isGrounded = grounded.load();
-    if (firstFrame) {
-        firstFrame = false;
-        frameClock = now;
-        showFrame(0, isGrounded ? 0 : height + 2);
+    const bool grounded = isGrounded();
+    if (firstFrame_) {
+        firstFrame_ = false;
+        frameClock_ = now;
+        showFrame(0, grounded ? 0 : height() + 2);
         return;
     }
-    if (isGrounded == lastGrounded) {
-        frameElapsed = now - frameClock;
-        const double thresholdMs = 40.0 / (std::fabs(speedX / 10.0) + 0.1);
-        if (!(frameElapsed > thresholdMs)) return;
+    if (grounded == lastGrounded_) {
+        frameElapsed_ = now - frameClock_;
+        const double thresholdMs = 40.0 / (std::fabs(speedX() / 10.0) + 0.1);
+        if (!(frameElapsed_ > thresholdMs)) return;
     }
-    ++frameCounter;
-    frameElapsed = 0;
-    frameClock = now;
-    lastGrounded = isGrounded;
-    if (isGrounded) {
-        showFrame((frameCounter % kGroundedFrames) * width, 0);
+    ++frameCounter_;
+    frameElapsed_ = 0;
+    frameClock_ = now;
+    lastGrounded_ = grounded;
+    if (grounded) {
+        showFrame((frameCounter_ % kGroundedFrames) * width(), 0);
     } else {
-        showFrame((frameCounter % kAirborneFrames) * width, height + 2);
+        showFrame((frameCounter_ % kAirborneFrames) * width(), height() + 2);
     }
 }
 
 bool Runner::flipGravity() {
-    if (!grounded.load()) return false;
+    if (!isGrounded()) return false;
     negateGravity();
     return true;
 }
 
+bool Runner::takeFlip() {
+    const int now = gravity();
+    if (now == gravityLastFrame_) return false;
+    gravityLastFrame_ = now;
+    return true;
+}
+
 void Runner::showFrame(int sourceX, int sourceY) {
-    recordedBlit(spriteSheet.get(), baseName(), image.get(), bitmapName(), sourceX, sourceY, 0, 0,
-                 width, height);
+    recordedBlit(spriteSheet_.get(), baseName(), image(), bitmapName(), sourceX, sourceY, 0, 0,
+                 width(), height());
 }

@@ -2,8 +2,8 @@
 //
 // Pushed forward by the race frame, it falls under its own gravity, lands on terrain and on other
 // runners (it can ride on another runner's head), is stopped by walls and by other runners, and
-// passes through speed markers and the finish line, which marks it `finished`. Its only control is
-// the flip: flipGravity() reverses gravity, and only while the runner is grounded.
+// passes through speed markers and the finish line, which finishes it (hasFinished()). Its only
+// control is the flip: flipGravity() reverses gravity, and only while the runner is grounded.
 //
 // Bitmaps, by instruction name (id = the runner's id): "bitmapBase<id>" the sprite sheet,
 // "bitmap<id>" the current animation frame (created here, 42 x 47 in a stage), "bitmapTecla<id>"
@@ -33,6 +33,7 @@ class Runner : public Objeto {
     void update() override;
     // Speed markers and the finish line; never into terrain or another runner behind them.
     bool passesThrough(const Objeto& other) const override;
+    ObjectKind kind() const override { return ObjectKind::kRunner; }
 
     // The flip: negates gravity as one atomic change if the runner is grounded; returns whether
     // it flipped. Safe from any thread (key timer, remote calls, tools).
@@ -66,24 +67,41 @@ class Runner : public Objeto {
     std::string baseName() const;  // "bitmapBase<id>"
     std::string keyName() const;   // "bitmapTecla<id>"
 
-    const int playerNumber;
-    BitmapHandle spriteSheet;
-    BitmapHandle keyImage;
-    int frameCounter = 0;
-    bool lastGrounded = false;
-    int64_t frameClock = 0;
-    int64_t frameElapsed = 0;
-    bool firstFrame = true;
-    bool keyPollRunning = false;  // its pollKey timer is installed (local play)
-    int gravityLastFrame = 1;     // the gravity the last race frame saw (a change is a flip)
+    int playerNumber() const { return playerNumber_; }
+    BITMAP* spriteSheet() const { return spriteSheet_.get(); }
+    // The picture of the player's key (or pad) drawn above it; loaded in local play only.
+    BITMAP* keyImage() const { return keyImage_.get(); }
+    // The running animation's frame count.
+    int frameCounter() const { return frameCounter_; }
+    // Whether its pollKey timer is installed (local play).
+    bool keyPollRunning() const { return keyPollRunning_; }
+
+    // For the race frame: whether gravity changed since the last call (a flip, which is heard);
+    // notes the gravity it has now.
+    bool takeFlip();
 
   private:
     // The animation's fields, in the order of MotionState::animationFields.
     template <class Self>
     static auto animation(Self& self) {
-        return std::tie(self.frameCounter, self.lastGrounded, self.firstFrame, self.frameClock,
-                        self.frameElapsed, self.gravityLastFrame);
+        return std::tie(self.frameCounter_, self.lastGrounded_, self.firstFrame_, self.frameClock_,
+                        self.frameElapsed_, self.gravityLastFrame_);
     }
 
     void showFrame(int sourceX, int sourceY);
+
+    // The key poll installs and removes its timer and keeps keyPollRunning_ (flip_keys.h).
+    friend void startKeyPoll(Runner* runner);
+    friend void stopKeyPoll(Runner* runner);
+
+    const int playerNumber_;
+    BitmapHandle spriteSheet_;
+    BitmapHandle keyImage_;
+    int frameCounter_ = 0;
+    bool lastGrounded_ = false;
+    int64_t frameClock_ = 0;
+    int64_t frameElapsed_ = 0;
+    bool firstFrame_ = true;
+    bool keyPollRunning_ = false;
+    int gravityLastFrame_ = 1;  // the gravity the last race frame saw
 };

@@ -1,7 +1,6 @@
-// runnerTable: the runners of the stage being raced, indexed by player number minus one.
-//
-// Stage loading fills it; an entry is null when that player has no runner. The server's remote
-// gravity flips reach runners through it (via the control state).
+// RunnerTable: the runners of a stage, indexed by player number minus one; an entry is null when
+// that player has no runner. The stage map keeps its own (Mapa::runners()); the server's remote
+// gravity flips reach the runners of the race in progress through it (via the control state).
 #pragma once
 
 #include <array>
@@ -11,5 +10,3 @@
 class Runner;
 
 using RunnerTable = std::array<Runner*, kMaxPlayers>;
-
-extern RunnerTable runnerTable;

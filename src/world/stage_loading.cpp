@@ -10,9 +10,7 @@
 #include "world/boost_tela.h"
 #include "world/flip_keys.h"
 #include "world/linha_chegada.h"
-#include "world/object_kinds.h"
 #include "world/runner.h"
-#include "world/runner_table.h"
 #include "world/stage_image_error.h"
 
 namespace {
@@ -52,15 +50,13 @@ std::unique_ptr<Mapa> loadStage(const StageData& stage, const std::vector<std::s
         const StartPosition start = startPositionOf(player);
         Runner& runner = map->addRunner(std::make_unique<Runner>(
             spritePaths[player - 1], kRunnerWidth, kRunnerHeight, false, player, start.x, start.y));
-        runnerTable[player - 1] = &runner;
         if (drawsLocally()) startKeyPoll(&runner);
     }
     for (const SpeedMarker& marker : stage.markers) {
-        map->addObject(std::make_unique<BoostTela>(marker.x, marker.speed), kSpeedMarkerKind);
+        map->addObject(std::make_unique<BoostTela>(marker.x, marker.speed));
     }
     const FinishLine& line = stage.finishLine;
-    map->addObject(std::make_unique<LinhaChegada>(line.x, line.bottomY, line.height),
-                   kFinishLineKind);
+    map->addObject(std::make_unique<LinhaChegada>(line.x, line.bottomY, line.height));
     return map;
 }
 

@@ -2,13 +2,13 @@
 //
 // loadStage1 / loadStage2 show the loading screen (and flush it at once, so that clients show it
 // while the stage is built), build the stage map with its camera, one runner per player at its
-// start position (stored in runnerTable, with its 5 ms key poll in local play), the stage's speed
-// markers and its finish line. Creation order fixes ids and identity colours: camera, runners in
-// player order, markers in table order, finish line.
+// start position (in the map's runner table, with its 5 ms key poll in local play), the stage's
+// speed markers and its finish line. Creation order fixes ids and identity colours: camera, runners
+// in player order, markers in table order, finish line.
 //
 // `spritePaths` holds at least `playerCount` sprite sheet paths in player order; `playerCount` is
 // 1 to 6 (std::invalid_argument otherwise, before anything is drawn). The caller owns the returned
-// map; deleting it releases the runners, their timers and their runnerTable entries.
+// map; deleting it releases the runners and their timers.
 //
 // Failure: loadStage lets the Mapa constructor's StageImageError and BitmapCreationError through;
 // loadStageOrReport is the one place that turns them into console messages.

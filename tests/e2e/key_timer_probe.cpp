@@ -10,7 +10,6 @@
 
 #include "platform/graphics.h"
 #include "world/runner.h"
-#include "world/runner_table.h"
 #include "world/stage_image_error.h"
 #include "world/stage_loading.h"
 
@@ -23,6 +22,12 @@ bool consumedWithin(int scanCode, int limitMs) {
         rest(5);
     }
     return !key[scanCode];
+}
+
+void setGrounded(Runner& runner, bool grounded) {
+    Runner::MotionState state = runner.motionState();
+    state.body.grounded = grounded;
+    runner.restoreMotion(state);
 }
 
 bool check(bool ok, const char* what) {
@@ -38,21 +43,20 @@ int main() {
     bool ok = true;
     try {
         auto map = loadStage1(sprites, 2);
-        Runner* first = runnerTable[0];
-        Runner* second = runnerTable[1];
-        ok &= check(first->keyPollRunning && second->keyPollRunning, "timers instalados");
+        Runner* first = map->runnerOf(1);
+        Runner* second = map->runnerOf(2);
+        ok &= check(first->keyPollRunning() && second->keyPollRunning(), "timers instalados");
 
-        first->grounded = false;
+        setGrounded(*first, false);
         key[KEY_X] = 1;
         rest(50);
-        ok &= check(key[KEY_X] && first->gravity == 1, "no ar a tecla espera");
-        first->grounded = true;
+        ok &= check(key[KEY_X] && first->gravity() == 1, "no ar a tecla espera");
+        setGrounded(*first, true);
         ok &= check(consumedWithin(KEY_X, 500), "tecla X consumida pelo timer");
-        ok &= check(first->gravity == -1, "jogador 1 virou");
-        ok &= check(second->gravity == 1, "jogador 2 nao virou");
+        ok &= check(first->gravity() == -1, "jogador 1 virou");
+        ok &= check(second->gravity() == 1, "jogador 2 nao virou");
 
         map.reset();
-        ok &= check(runnerTable[0] == nullptr && runnerTable[1] == nullptr, "tabela limpa");
         key[KEY_M] = 1;
         rest(50);
         ok &= check(key[KEY_M] != 0, "timers removidos com a fase");

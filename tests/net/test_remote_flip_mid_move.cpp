@@ -37,14 +37,14 @@ TEST(RemoteFlipMidMove, AFlipArrivingWhileAGroundedRunnerMovesIsJudgedWhereTheFr
     Arena arena(500, 300);
     arena.terrain(0, 201, 499, 210);  // the floor
     ObservedRunner runner(100, 200);
-    arena.place(&runner, makecol(0, 0, 101), "player");
+    arena.place(&runner, makecol(0, 0, 101));
     rectfill(arena.bitmap, 100, 153, 142, 200, makecol(255, 255, 255));  // not in its own way
     BoostTela marker(160, 10);  // a column the runner passes through on its way right
-    arena.place(&marker, makecol(0, 0, 130), "boostTela");
+    arena.place(&marker, makecol(0, 0, 130));
     // Standing on the floor, running right, with the pull of gravity of one frame.
-    runner.grounded = true;
-    runner.speedX = 30;
-    runner.speedY = 1.8;
+    setGrounded(runner, true);
+    runner.setSpeedX(30);
+    setSpeedY(runner, 1.8);
 
     EstadoControle state;
     RunnerTable table{};
@@ -53,21 +53,21 @@ TEST(RemoteFlipMidMove, AFlipArrivingWhileAGroundedRunnerMovesIsJudgedWhereTheFr
     bool groundedWhenTheFlipCame = true;
     std::future<void> remote;
     runner.midStep = [&] {
-        groundedWhenTheFlipCame = runner.grounded.load();
+        groundedWhenTheFlipCame = runner.isGrounded();
         remote = std::async(std::launch::async, [&] { flipRemotePlayer(state, 1, 1); });
         // Time for the request thread to act now, if nothing holds it off.
         remote.wait_for(std::chrono::milliseconds(200));
     };
-    moveWithRemoteFlipsHeld(state, [&] { runner.move(); });
+    moveWithRemoteFlipsHeld(state, [&] { runner.move(arena.context()); });
     ASSERT_TRUE(remote.valid()) << "the runner never met the marker: the flip came at no step";
     remote.wait();
     closeRemoteRace(state);
 
     EXPECT_FALSE(groundedWhenTheFlipCame) << "mid-step, a standing runner reads as airborne";
-    EXPECT_EQ(runner.y, 200);
-    EXPECT_TRUE(runner.grounded.load()) << "on the floor after the frame, as before it";
-    EXPECT_EQ(runner.x, 130);
-    EXPECT_EQ(runner.gravity.load(), -1) << "the flip was lost";
+    EXPECT_EQ(runner.y(), 200);
+    EXPECT_TRUE(runner.isGrounded()) << "on the floor after the frame, as before it";
+    EXPECT_EQ(runner.x(), 130);
+    EXPECT_EQ(runner.gravity(), -1) << "the flip was lost";
 }
 
 }  // namespace

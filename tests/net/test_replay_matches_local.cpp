@@ -17,7 +17,6 @@
 #include "stream/interpreter.h"
 #include "world/flip_keys.h"
 #include "world/mapa.h"
-#include "world/runner_table.h"
 #include "world/stage_loading.h"
 #include "world/world_fixture.h"
 
@@ -59,14 +58,6 @@ BITMAP* blackWindow() {
     return window;
 }
 
-void releaseStage(std::unique_ptr<Mapa>& stage) {
-    for (int i = 0; i < kMaxPlayers; ++i) {
-        if (runnerTable[i]) stopKeyPoll(runnerTable[i]);
-        runnerTable[i] = nullptr;
-    }
-    stage.reset();
-}
-
 // Plays the frames of stage 1, calling `atCheckpoint(frame)` after each checkpoint frame.
 template <typename Checkpoint>
 void raceStage1(Checkpoint atCheckpoint) {
@@ -78,7 +69,7 @@ void raceStage1(Checkpoint atCheckpoint) {
         GravadorTela::instance().flush();
         atCheckpoint(frame);
     }
-    releaseStage(stage);
+    stage.reset();  // its runners and their key timers with it
 }
 
 bool isCheckpoint(int frame) {

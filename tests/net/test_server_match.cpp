@@ -23,7 +23,6 @@
 #include "screens/winner_screen.h"
 #include "stream/gravador_tela.h"
 #include "stream/instruction_text.h"
-#include "world/runner_table.h"
 #include "world/stage_loading.h"
 
 namespace {
@@ -68,7 +67,6 @@ class ServerMatch : public ::testing::Test {
         KeyScript::stop();
         context->recorder.unsubscribe(pieces);
         releaseStopSignals();
-        runnerTable.fill(nullptr);
         std::filesystem::current_path(previousDirectory);
     }
 
@@ -118,8 +116,8 @@ class ServerMatch : public ::testing::Test {
         return times;
     }
     void expectStageReleased() {
-        for (Runner* entry : runnerTable) EXPECT_EQ(entry, nullptr);
         EXPECT_FALSE(context->control.active.load()) << "remote inputs are shut out";
+        EXPECT_EQ(context->control.players.load(), nullptr) << "the stage's runners are let go";
     }
 
     static std::vector<Timed> waitingScreen(int64_t atMs, const std::string& count) {

@@ -18,7 +18,6 @@
 #include "support/batch_capture.h"
 #include "support/pieces.h"
 #include "world/mapa.h"
-#include "world/runner_table.h"
 #include "world/stage_loading.h"
 
 namespace {
@@ -92,7 +91,6 @@ TEST(WaitingScreen, TheCountIsShownAgainAsEachPlayerJoins) {
         waitForEveryPlayer(*stage, slots);
         EXPECT_GE(clockMs(), 120);
         EXPECT_LE(clockMs(), 121) << "it goes on as soon as the last player is in";
-        for (int i = 0; i < kMaxPlayers; ++i) runnerTable[i] = nullptr;
     }
     useRealClock();
     batches = capture->takeAll();

@@ -86,14 +86,14 @@ TEST_F(KeyConfigTest, ZChosenForPlayerOneFlipsItsRunnerAndXNoLonger) {
     Runner runner("", 42, 47, false, 1, 0, 0);
     EXPECT_STREQ(flipKeysOf(1).localImage, "Img/Jogo/Teclas/Z.bmp");
     EXPECT_TRUE(fs::exists(std::string(TEST_IMG_ROOT) + "/" + flipKeysOf(1).localImage));
-    runner.grounded = true;
+    setGrounded(runner, true);
     key[KEY_X] = 1;
     pollKey(&runner);
-    EXPECT_EQ(runner.gravity, 1) << "X no longer flips player 1";
+    EXPECT_EQ(runner.gravity(), 1) << "X no longer flips player 1";
     key[KEY_X] = 0;
     key[KEY_Z] = 1;
     pollKey(&runner);
-    EXPECT_EQ(runner.gravity, -1) << "Z does";
+    EXPECT_EQ(runner.gravity(), -1) << "Z does";
     EXPECT_EQ(key[KEY_Z], 0) << "and its press is taken";
 }
 

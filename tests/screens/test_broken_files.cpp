@@ -25,7 +25,6 @@
 #include "world/flip_keys.h"
 #include "world/mapa.h"
 #include "world/runner_sprites.h"
-#include "world/runner_table.h"
 #include "world/stage_images.h"
 #include "world/stage_loading.h"
 #include "world/world_fixture.h"
@@ -132,10 +131,6 @@ std::string imageLine(const std::string& path, Damage damage) {
                                       : "Imagem ilegivel: " + path + "\n";
 }
 
-void releaseRunners() {
-    for (Runner*& entry : runnerTable) entry = nullptr;
-}
-
 // The stages' own pictures: the stage number that loads `path`, or 0.
 int stageOf(const std::string& path) {
     for (int stage = 1; stage <= 2; ++stage) {
@@ -163,7 +158,6 @@ std::string loadStageCapturing(int stage, bool& loaded) {
             loadStageOrReport(stage, data, runnerSpritesInOrder(), kMaxPlayers);
         loaded = map != nullptr;
     }
-    releaseRunners();
     return testing::internal::GetCapturedStdout();
 }
 

@@ -11,8 +11,8 @@
 #include "screens/stage_run.h"
 #include "stream/gravador_tela.h"
 #include "world/flip_keys.h"
+#include "world/mapa.h"
 #include "world/runner.h"
-#include "world/runner_table.h"
 #include "world/stage_loading.h"
 
 namespace {
@@ -75,10 +75,7 @@ class LocalSession : public ScreenTest {
         savePicture("Img/menu/ninguem.bmp", 260, 36, nobodyColour());
         savePicture("Img/menu/bg_carregando.jpg", 640, 480, makecol(30, 30, 30));
     }
-    void TearDown() override {
-        ScreenTest::TearDown();
-        runnerTable.fill(nullptr);
-    }
+    void TearDown() override { ScreenTest::TearDown(); }
     // The winner screen's labels: places, player numbers, "nobody".
     static int placeColour() { return makecol(0, 220, 220); }
     static int playerColour() { return makecol(220, 0, 220); }
@@ -102,6 +99,22 @@ class LocalSession : public ScreenTest {
         const std::vector<int64_t> times = timesOfBatchesWith(text);
         return times.empty() ? -1 : times.front();
     }
+};
+
+// The local rules, watching the stage of the race: from its load (the rules prepare the race) until
+// the race closes.
+class WatchedRules : public LocalMatchRules {
+  public:
+    bool prepareRace(int stageNumber, Mapa& stage) override {
+        stage_ = &stage;
+        return LocalMatchRules::prepareRace(stageNumber, stage);
+    }
+    void closeRace() override { stage_ = nullptr; }
+    // Player `player`'s runner while a stage is watched, else null.
+    Runner* runner(int player) const { return stage_ ? stage_->runnerOf(player) : nullptr; }
+
+  private:
+    Mapa* stage_ = nullptr;
 };
 
 TEST(StageOutcomeRules, EscAbandonsStageOneLooksAtTheLineFirstStageTwoAtF10First) {
@@ -176,7 +189,6 @@ TEST_F(LocalSession, AWholeMatchWithF10PauseIntervalAndWinnerPicture) {
     EXPECT_GT(timeOfBatchWith("Img/Jogo/dois.bmp"), 2000 + 2000);
     EXPECT_EQ(key[KEY_F10], 0);
     EXPECT_EQ(key[KEY_ENTER], 0);
-    for (Runner* entry : runnerTable) EXPECT_EQ(entry, nullptr);
     // Both stages, every runner and every screen released what they showed.
     BITMAP* replayed = replayOnto(windowAtStart);
     destroy_bitmap(replayed);
@@ -252,7 +264,6 @@ TEST_F(LocalSession, StageWhoseImagesCannotBeLoadedIsReportedAndTheMenuReturns) 
     const std::string console = testing::internal::GetCapturedStdout();
     EXPECT_NE(console.find("Img/Jogo/nao_existe.jpg"), std::string::npos) << console;
     EXPECT_EQ(countOf("load_bitmap menu Img/menu/menu.jpg"), 2u);
-    for (Runner* entry : runnerTable) EXPECT_EQ(entry, nullptr);
 }
 
 TEST_F(LocalSession, BackingOutOfTheSelectionShowsTheMenuFromItsStart) {
@@ -318,6 +329,7 @@ namespace {
 TEST_F(LocalSession, APadChosenInTheSelectionFlipsPausesAndIsPulledOutMidRace) {
     PumpedGamepads pads;
     ASSERT_TRUE(pads.started) << SDL_GetError();
+    WatchedRules rules;
     auto pad = std::make_unique<VirtualPad>();
     const StageData one =
         testStage("Img/Jogo/um.bmp", "Img/Jogo/um_colisao.bmp", true, false, true);
@@ -328,9 +340,9 @@ TEST_F(LocalSession, APadChosenInTheSelectionFlipsPausesAndIsPulledOutMidRace) {
     };
     // Every 5 ms, as the pads' thread and the race's flip poll would.
     for (int64_t at = 0; at < 4500; at += 5) {
-        keys.call(at, [] {
+        keys.call(at, [&rules] {
             pumpGamepads();
-            if (runnerTable[0]) pollKey(runnerTable[0]);
+            if (Runner* runner = rules.runner(1)) pollKey(runner);
         });
     }
     int gravityBeforeFlip = 0, gravityAfterFlip = 0, gravityAfterReplug = 0;
@@ -340,12 +352,15 @@ TEST_F(LocalSession, APadChosenInTheSelectionFlipsPausesAndIsPulledOutMidRace) {
     hold(400, PadButton::A, 100);  // the pad chooses the first character
     hold(800, PadButton::A, 800);  // confirms the stage prompt, held past the landing
     keys.call(1650, [&] {
-        Runner* runner = runnerTable[0];
-        gravityBeforeFlip = runner->gravity;
-        padPictureShown = getpixel(runner->keyImage.get(), 15, 15) == padColour();
+        const Runner* runner = rules.runner(1);
+        if (!runner) return;  // no race: the checks below fail
+        gravityBeforeFlip = runner->gravity();
+        padPictureShown = getpixel(runner->keyImage(), 15, 15) == padColour();
     });
     hold(1700, PadButton::B, 300);  // flips (the runner landed at about 1450)
-    keys.call(2050, [&] { gravityAfterFlip = runnerTable[0]->gravity; });
+    keys.call(2050, [&] {
+        if (const Runner* runner = rules.runner(1)) gravityAfterFlip = runner->gravity();
+    });
     hold(2200, PadButton::Start, 100);  // pause ...
     hold(2600, PadButton::Start, 100);  // ... and go on
     keys.call(2900, [&] {
@@ -358,12 +373,14 @@ TEST_F(LocalSession, APadChosenInTheSelectionFlipsPausesAndIsPulledOutMidRace) {
     keys.call(3100, [&] { pad = std::make_unique<VirtualPad>(); });
     keys.call(3150, [&] { padAfterReplug = gamepadNumberOfPlayer(1); });
     hold(3300, PadButton::Y, 300);  // the new pad flips the runner back
-    keys.call(3700, [&] { gravityAfterReplug = runnerTable[0]->gravity; });
+    keys.call(3700, [&] {
+        if (const Runner* runner = rules.runner(1)) gravityAfterReplug = runner->gravity();
+    });
     keys.press(3800, KEY_ESC);  // abandon
     keys.press(4300, KEY_ESC);  // leave from the menu
     keys.start(60000);
     testing::internal::CaptureStdout();
-    playLocalMatches(one, one);
+    playLocalMatches(one, one, rules);
     const std::string console = testing::internal::GetCapturedStdout();
 
     EXPECT_TRUE(padPictureShown) << "the pad's picture above the runner, not a key's";
@@ -381,7 +398,6 @@ TEST_F(LocalSession, APadChosenInTheSelectionFlipsPausesAndIsPulledOutMidRace) {
     EXPECT_EQ(countOf("load_bitmap mapaVisual Img/Jogo/um.bmp"), 1u) << "one attempt, abandoned";
     EXPECT_EQ(countOf("load_bitmap menu Img/menu/menu.jpg"), 2u);
     EXPECT_EQ(console.find("nao encontrad"), std::string::npos) << console;
-    for (Runner* entry : runnerTable) EXPECT_EQ(entry, nullptr);
 }
 
 }  // namespace

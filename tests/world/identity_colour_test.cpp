@@ -26,9 +26,11 @@ TEST(IdentityColour, StartsAfterZeroZeroOneAndCarriesBlueIntoGreenIntoRed) {
     expectCounter(afterRegistrations(255 + 256 * 255), 1, 0, 0);
 }
 
-TEST(IdentityColour, TheProcessCounterNeverRepeatsAColour) {
-    const int first = nextIdentityColour();
-    const int second = nextIdentityColour();
+TEST(IdentityColour, ACounterNeverRepeatsAColourAndStartsAfterBlack) {
+    IdentityCounter counter;
+    const int first = nextIdentityColour(counter);
+    const int second = nextIdentityColour(counter);
+    EXPECT_EQ(first, makecol(0, 0, 2));
     EXPECT_NE(first, second);
     EXPECT_NE(first, makecol(0, 0, 0));
     EXPECT_NE(first, makecol(255, 255, 255));

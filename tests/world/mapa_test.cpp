@@ -38,18 +38,17 @@ TEST(Mapa, AServerLoadsOnlyTheCollisionImageYetRecordsThePicture) {
     const int cameraId = nextObjectId();
     {
         Mapa map("v.bmp", "c.bmp", 300);
-        EXPECT_EQ(map.visual, nullptr);
-        EXPECT_EQ(map.buffer, nullptr);
-        ASSERT_NE(map.collision, nullptr);
-        ASSERT_NE(map.collisionWork, nullptr);
-        EXPECT_EQ(map.collisionWork->w, 300);
-        EXPECT_EQ(map.collisionWork->h, 480);
-        EXPECT_EQ(getpixel(map.collisionWork.get(), 5, 400), black());
-        EXPECT_EQ(getpixel(map.collisionWork.get(), 5, 399), white());
-        EXPECT_EQ(getpixel(map.collisionWork.get(), 15, 15), white())
-            << "masked pixels read as free";
-        EXPECT_EQ(map.camera->id, cameraId);
-        EXPECT_FALSE(map.finished);
+        EXPECT_EQ(map.visual(), nullptr);
+        EXPECT_EQ(map.buffer(), nullptr);
+        ASSERT_NE(map.collision(), nullptr);
+        ASSERT_NE(map.collisionWork(), nullptr);
+        EXPECT_EQ(map.collisionWork()->w, 300);
+        EXPECT_EQ(map.collisionWork()->h, 480);
+        EXPECT_EQ(getpixel(map.collisionWork(), 5, 400), black());
+        EXPECT_EQ(getpixel(map.collisionWork(), 5, 399), white());
+        EXPECT_EQ(getpixel(map.collisionWork(), 15, 15), white()) << "masked pixels read as free";
+        EXPECT_EQ(map.camera().id(), cameraId);
+        EXPECT_FALSE(map.isFinished());
         const std::vector<std::string> built = {
             "load_bitmap mapaVisual v.bmp",
             "create_bitmap bufferVisual 300 480",
@@ -70,11 +69,11 @@ TEST(Mapa, LocalPlayComposesThePictureIntoTheBuffer) {
     StageFiles files;
     RecorderScope local(0);
     Mapa map("v.bmp", "c.bmp", 300);
-    ASSERT_NE(map.visual, nullptr);
-    ASSERT_NE(map.buffer, nullptr);
-    EXPECT_EQ(map.buffer->w, 300);
+    ASSERT_NE(map.visual(), nullptr);
+    ASSERT_NE(map.buffer(), nullptr);
+    EXPECT_EQ(map.buffer()->w, 300);
     for (int x : {0, 57, 299}) {
-        EXPECT_EQ(getpixel(map.buffer.get(), x, 200), makecol(0, x % 200, 255)) << "column " << x;
+        EXPECT_EQ(getpixel(map.buffer(), x, 200), makecol(0, x % 200, 255)) << "column " << x;
     }
 }
 
@@ -118,7 +117,7 @@ TEST(Mapa, ABitmapTheLibraryHasNoMemoryForIsAnErrorNotANullBitmap) {
     }
 }
 
-TEST(Mapa, RegistersUnderRisingColoursInRegistrationOrderAndOwnsWhatItRegisters) {
+TEST(Mapa, RegistersUnderItsOwnRisingColoursInRegistrationOrderAndOwnsWhatItRegisters) {
     StageFiles files;
     RecorderScope server(1);
     std::vector<int> ids;
@@ -127,33 +126,37 @@ TEST(Mapa, RegistersUnderRisingColoursInRegistrationOrderAndOwnsWhatItRegisters)
         for (int player = 1; player <= 4; ++player) {
             Runner& runner =
                 map.addRunner(std::make_unique<Runner>("", 42, 47, false, player, 0, 100));
-            runnerTable[player - 1] = &runner;
-            ids.push_back(runner.id);
+            ids.push_back(runner.id());
         }
-        Objeto& boost = map.addObject(std::make_unique<BoostTela>(50, 9), "boostTela");
-        ids.push_back(boost.id);
+        Objeto& boost = map.addObject(std::make_unique<BoostTela>(50, 9));
+        ids.push_back(boost.id());
 
-        ASSERT_EQ(map.playerRegistry.size(), 4u);
-        ASSERT_EQ(map.objectRegistry.size(), 1u);
+        ASSERT_EQ(map.playerRegistry().size(), 4u);
+        ASSERT_EQ(map.objectRegistry().size(), 1u);
         int player = 1;
         int previous = -1;
-        for (const auto& [colour, runner] : map.playerRegistry) {
-            EXPECT_EQ(runner->playerNumber, player++);
-            EXPECT_EQ(runner->idColor, colour);
-            EXPECT_EQ(runner->kind, "player");
+        for (const auto& [colour, runner] : map.playerRegistry()) {
+            EXPECT_EQ(runner->playerNumber(), player++);
+            EXPECT_EQ(runner->identityColour(), colour);
             if (previous != -1) {
                 EXPECT_GT(getb(colour) + 256 * getg(colour), previous);
             }
             previous = getb(colour) + 256 * getg(colour);
         }
-        EXPECT_EQ(boost.kind, "boostTela");
-        EXPECT_EQ(map.objectRegistry.begin()->first, boost.idColor);
-        EXPECT_EQ(map.objectPainted(boost.idColor), &boost);
-        EXPECT_EQ(map.objectPainted(map.playerRegistry.begin()->first), runnerTable[0]);
+        EXPECT_EQ(map.playerRegistry().begin()->first, makecol(0, 0, 2))
+            << "the map's first colour";
+        EXPECT_EQ(map.objectRegistry().begin()->first, boost.identityColour());
+        EXPECT_EQ(map.objectPainted(boost.identityColour()), &boost);
+        EXPECT_EQ(map.objectPainted(map.playerRegistry().begin()->first), map.runnerOf(1));
+        for (int player = 1; player <= 4; ++player) {
+            ASSERT_NE(map.runnerOf(player), nullptr);
+            EXPECT_EQ(map.runnerOf(player)->playerNumber(), player);
+            EXPECT_EQ(map.runners()[player - 1], map.runnerOf(player));
+        }
+        EXPECT_EQ(map.runnerOf(5), nullptr);
+        EXPECT_EQ(map.runnerOf(0), nullptr);
         server.takeInstructions();
     }
-    for (Runner* entry : runnerTable)
-        EXPECT_EQ(entry, nullptr) << "deleting the map clears the table";
     const auto destroyed = server.takeInstructions();
     // The map's two, then each runner's three, the marker's one and the camera's one.
     ASSERT_EQ(destroyed.size(), 2u + 4 * 3 + 1 + 1);

@@ -17,10 +17,7 @@ class Probe : public Objeto {
         : Objeto("", width, height, noGravity, x, y) {}
     void onCollision(int direction, const Hit& hit, int newX, int newY) override {
         hits.push_back({direction, hit});
-        if (passThrough) {
-            x = newX;
-            y = newY;
-        }
+        if (passThrough) moveTo(newX, newY);
     }
     struct Seen {
         int direction;
@@ -41,16 +38,16 @@ TEST(ObjetoMotion, SpeedsBelowOnePixelMoveNothingAndFractionsTruncateTowardsZero
     for (const Case c : {Case{0.9, 0}, Case{-0.9, 0}, Case{1.8, 1}, Case{-2.5, -2}, Case{3.0, 3}}) {
         Arena arena(100, 100);
         Probe horizontal(4, 4, 50, 50);
-        horizontal.speedX = c.speed;
-        horizontal.move();
-        EXPECT_EQ(horizontal.x, 50 + c.moved) << "speedX " << c.speed;
-        EXPECT_EQ(horizontal.y, 50);
+        horizontal.setSpeedX(c.speed);
+        horizontal.move(arena.context());
+        EXPECT_EQ(horizontal.x(), 50 + c.moved) << "speedX " << c.speed;
+        EXPECT_EQ(horizontal.y(), 50);
 
         Probe vertical(4, 4, 50, 50);
-        vertical.speedY = c.speed;
-        vertical.move();
-        EXPECT_EQ(vertical.y, 50 + c.moved) << "speedY " << c.speed;
-        EXPECT_EQ(vertical.x, 50);
+        setSpeedY(vertical, c.speed);
+        vertical.move(arena.context());
+        EXPECT_EQ(vertical.y(), 50 + c.moved) << "speedY " << c.speed;
+        EXPECT_EQ(vertical.x(), 50);
     }
 }
 
@@ -58,37 +55,37 @@ TEST(ObjetoMotion, GravityStartsItsIntervalOnTheFirstMoveAndAddsOneStepAfterMore
     SimulatedClockScope clock(5000);
     Arena arena(100, 400);
     Probe falling(4, 4, 10, 50, false);
-    falling.move();
-    EXPECT_EQ(falling.speedY, 0.0) << "the first call never accelerates";
+    falling.move(arena.context());
+    EXPECT_EQ(falling.speedY(), 0.0) << "the first call never accelerates";
     advanceSimulatedClock(30);
-    falling.move();
-    EXPECT_EQ(falling.speedY, 0.0) << "30 ms is not more than 30 ms";
+    falling.move(arena.context());
+    EXPECT_EQ(falling.speedY(), 0.0) << "30 ms is not more than 30 ms";
     advanceSimulatedClock(1);
-    falling.move();
-    EXPECT_DOUBLE_EQ(falling.speedY, 1.8);
-    EXPECT_EQ(falling.y, 51) << "the new speed already moves in the same frame";
+    falling.move(arena.context());
+    EXPECT_DOUBLE_EQ(falling.speedY(), 1.8);
+    EXPECT_EQ(falling.y(), 51) << "the new speed already moves in the same frame";
 
     // However long the wait, one call adds one step; the interval restarts at that call.
     advanceSimulatedClock(500);
-    falling.move();
-    EXPECT_DOUBLE_EQ(falling.speedY, 3.6);
+    falling.move(arena.context());
+    EXPECT_DOUBLE_EQ(falling.speedY(), 3.6);
     advanceSimulatedClock(20);
-    falling.move();
-    EXPECT_DOUBLE_EQ(falling.speedY, 3.6);
+    falling.move(arena.context());
+    EXPECT_DOUBLE_EQ(falling.speedY(), 3.6);
 
     Probe rising(4, 4, 50, 300, false);
-    rising.gravity = -1;
-    rising.move();
+    setGravity(rising, -1);
+    rising.move(arena.context());
     advanceSimulatedClock(31);
-    rising.move();
-    EXPECT_DOUBLE_EQ(rising.speedY, -1.8);
-    EXPECT_EQ(rising.y, 299);
+    rising.move(arena.context());
+    EXPECT_DOUBLE_EQ(rising.speedY(), -1.8);
+    EXPECT_EQ(rising.y(), 299);
 
     Probe floating(4, 4, 80, 50, true);
-    floating.move();
+    floating.move(arena.context());
     advanceSimulatedClock(100);
-    floating.move();
-    EXPECT_EQ(floating.speedY, 0.0) << "noGravity objects never accelerate";
+    floating.move(arena.context());
+    EXPECT_EQ(floating.speedY(), 0.0) << "noGravity objects never accelerate";
 }
 
 TEST(ObjetoMotion, TheBoxIsOnePixelLargerThanItsExtentAndAColumnProbesOnlyItsOwnRows) {
@@ -97,7 +94,7 @@ TEST(ObjetoMotion, TheBoxIsOnePixelLargerThanItsExtentAndAColumnProbesOnlyItsOwn
         Arena arena(40, 40);
         arena.terrain(pixelX, pixelY, pixelX, pixelY);
         Probe column(0, 10, 10, 20);
-        return !column.step(direction);
+        return !column.step(direction, arena.context());
     };
     EXPECT_TRUE(blockedMoving(kRight, 11, 10));
     EXPECT_TRUE(blockedMoving(kRight, 11, 20));
@@ -115,7 +112,7 @@ TEST(ObjetoMotion, TheBoxIsOnePixelLargerThanItsExtentAndAColumnProbesOnlyItsOwn
         Arena arena(40, 40);
         arena.terrain(14, 21, 14, 21);
         Probe box(4, 3, 10, 20);
-        return !box.step(kDown);
+        return !box.step(kDown, arena.context());
     }());
 }
 
@@ -126,8 +123,8 @@ TEST(ObjetoMotion, OnlyTheStoppingPixelDecidesWhatWasHit) {
     // along the same line is hidden and the step goes through.
     putpixel(arena.bitmap, 11, 17, makecol(1, 2, 3));
     arena.terrain(11, 19, 11, 19);
-    EXPECT_TRUE(mover.step(kRight));
-    EXPECT_EQ(mover.x, 11);
+    EXPECT_TRUE(mover.step(kRight, arena.context()));
+    EXPECT_EQ(mover.x(), 11);
     EXPECT_TRUE(mover.hits.empty());
 
     // Terrain first: blocked, and the reaction sees terrain although a registered colour follows.
@@ -135,8 +132,8 @@ TEST(ObjetoMotion, OnlyTheStoppingPixelDecidesWhatWasHit) {
     arena.objects[red()] = &other;
     arena.terrain(12, 16, 12, 16);
     putpixel(arena.bitmap, 12, 18, red());
-    EXPECT_FALSE(mover.step(kRight));
-    EXPECT_EQ(mover.x, 11);
+    EXPECT_FALSE(mover.step(kRight, arena.context()));
+    EXPECT_EQ(mover.x(), 11);
     ASSERT_EQ(mover.hits.size(), 1u);
     EXPECT_EQ(mover.hits[0].hit.kind, Hit::kTerrain);
     EXPECT_EQ(mover.hits[0].direction, kRight);
@@ -145,7 +142,7 @@ TEST(ObjetoMotion, OnlyTheStoppingPixelDecidesWhatWasHit) {
     putpixel(arena.bitmap, 12, 16, red());
     arena.terrain(12, 18, 12, 18);
     mover.hits.clear();
-    EXPECT_FALSE(mover.step(kRight));
+    EXPECT_FALSE(mover.step(kRight, arena.context()));
     ASSERT_EQ(mover.hits.size(), 1u);
     EXPECT_EQ(mover.hits[0].hit.kind, Hit::kObject);
     EXPECT_EQ(mover.hits[0].hit.object, &other);
@@ -154,34 +151,34 @@ TEST(ObjetoMotion, OnlyTheStoppingPixelDecidesWhatWasHit) {
 TEST(ObjetoMotion, ARegisteredColourIsThatObjectAndTheReactionDecidesWhetherToPass) {
     Arena arena(60, 60);
     Probe target(2, 2, 30, 22);
-    arena.place(&target, red(), "thing");  // columns 30..32, rows 20..22
-    Probe mover(3, 5, 20, 25);             // columns 20..23, rows 20..25
-    mover.speedX = 10;
-    mover.move();
-    EXPECT_EQ(mover.x, 26) << "blocked at contact with the object's box";
+    arena.place(&target, red());  // columns 30..32, rows 20..22
+    Probe mover(3, 5, 20, 25);    // columns 20..23, rows 20..25
+    mover.setSpeedX(10);
+    mover.move(arena.context());
+    EXPECT_EQ(mover.x(), 26) << "blocked at contact with the object's box";
     ASSERT_EQ(mover.hits.size(), 1u);
     EXPECT_EQ(mover.hits[0].hit.kind, Hit::kObject);
     EXPECT_EQ(mover.hits[0].hit.object, &target);
 
     mover.hits.clear();
     mover.passThrough = true;
-    mover.move();
-    EXPECT_EQ(mover.x, 36) << "a reaction that moves to the candidate lets the step pass";
+    mover.move(arena.context());
+    EXPECT_EQ(mover.x(), 36) << "a reaction that moves to the candidate lets the step pass";
     EXPECT_EQ(mover.hits.size(), 3u) << "one hit for each of the box's three columns";
 }
 
 TEST(ObjetoMotion, SpaceBeyondTheCollisionBitmapIsFree) {
     Arena arena(20, 20);
     Probe nearEdge(3, 3, 16, 19);  // right edge at column 19, bottom at row 19
-    EXPECT_TRUE(nearEdge.step(kRight));
-    EXPECT_TRUE(nearEdge.step(kDown));
-    EXPECT_EQ(nearEdge.x, 17);
-    EXPECT_EQ(nearEdge.y, 20);
+    EXPECT_TRUE(nearEdge.step(kRight, arena.context()));
+    EXPECT_TRUE(nearEdge.step(kDown, arena.context()));
+    EXPECT_EQ(nearEdge.x(), 17);
+    EXPECT_EQ(nearEdge.y(), 20);
     Probe atTop(3, 3, 0, 3);
-    EXPECT_TRUE(atTop.step(kUp));
-    EXPECT_TRUE(atTop.step(kLeft));
-    EXPECT_EQ(atTop.x, -1);
-    EXPECT_EQ(atTop.y, 2);
+    EXPECT_TRUE(atTop.step(kUp, arena.context()));
+    EXPECT_TRUE(atTop.step(kLeft, arena.context()));
+    EXPECT_EQ(atTop.x(), -1);
+    EXPECT_EQ(atTop.y(), 2);
     EXPECT_TRUE(nearEdge.hits.empty());
     EXPECT_TRUE(atTop.hits.empty());
 }
@@ -190,23 +187,23 @@ TEST(ObjetoMotion, AFastObjectCannotPassAOnePixelWallAndUnknownDirectionsMoveNot
     Arena arena(200, 40);
     arena.terrain(100, 0, 100, 39);
     Probe fast(5, 5, 10, 20);
-    fast.speedX = 500;
-    fast.move();
-    EXPECT_EQ(fast.x + fast.width, 99);
-    EXPECT_FALSE(fast.grounded);
+    fast.setSpeedX(500);
+    fast.move(arena.context());
+    EXPECT_EQ(fast.x() + fast.width(), 99);
+    EXPECT_FALSE(fast.isGrounded());
 
-    EXPECT_TRUE(fast.step(7));
-    EXPECT_TRUE(fast.step(-1));
-    EXPECT_EQ(fast.x + fast.width, 99);
+    EXPECT_TRUE(fast.step(7, arena.context()));
+    EXPECT_TRUE(fast.step(-1, arena.context()));
+    EXPECT_EQ(fast.x() + fast.width(), 99);
 }
 
 TEST(ObjetoMotion, ScanLineOfAnEmptyRangeHitsNothing) {
     Arena arena(20, 20);
     arena.terrain(0, 0, 19, 19);
     Probe probe(0, 0, 5, 5);
-    EXPECT_EQ(probe.scanLine(6, 5, 4, 5).kind, Hit::kNothing);
-    EXPECT_EQ(probe.scanLine(5, 6, 5, 4).kind, Hit::kNothing);
-    EXPECT_EQ(probe.scanLine(4, 5, 6, 5).kind, Hit::kTerrain);
+    EXPECT_EQ(probe.scanLine(6, 5, 4, 5, arena.context()).kind, Hit::kNothing);
+    EXPECT_EQ(probe.scanLine(5, 6, 5, 4, arena.context()).kind, Hit::kNothing);
+    EXPECT_EQ(probe.scanLine(4, 5, 6, 5, arena.context()).kind, Hit::kTerrain);
 }
 
 TEST(ObjetoRecords, AnImageIsLoadedAndDestroyedUnderItsIdAndIdsKeepRising) {
@@ -215,10 +212,10 @@ TEST(ObjetoRecords, AnImageIsLoadedAndDestroyedUnderItsIdAndIdsKeepRising) {
     {
         Objeto named("Img/Jogo/pixelTransparente.bmp", 0, 480, true, 2, 480);
         Objeto unnamed("", 0, 0, true, 0, 0);
-        EXPECT_EQ(named.id, first);
+        EXPECT_EQ(named.id(), first);
         EXPECT_EQ(named.bitmapName(), "bitmap" + std::to_string(first));
-        EXPECT_EQ(unnamed.id, first + 1);
-        EXPECT_EQ(named.image, nullptr) << "a server loads no picture";
+        EXPECT_EQ(unnamed.id(), first + 1);
+        EXPECT_EQ(named.image(), nullptr) << "a server loads no picture";
     }
     EXPECT_EQ(nextObjectId(), first + 2);
     const std::vector<std::string> expected = {
@@ -239,13 +236,13 @@ TEST(ObjetoRecords, DrawingIsFlippedOnlyWhenRestingAgainstTheCeilingAndPaintsThe
     server.takeInstructions();
 
     Objeto object("", 5, 7, true, 20, 50);
-    object.idColor = red();
+    object.assignIdentityColour(red());
     const std::string name = object.bitmapName();
-    object.gravity = -1;
+    setGravity(object, -1);
     object.draw(map);
-    object.grounded = true;
+    setGrounded(object, true);
     object.draw(map);
-    object.gravity = 1;
+    setGravity(object, 1);
     object.draw(map);
     const std::vector<std::string> expected = {
         "draw_sprite bufferVisual " + name + " 20 43",
@@ -254,10 +251,10 @@ TEST(ObjetoRecords, DrawingIsFlippedOnlyWhenRestingAgainstTheCeilingAndPaintsThe
     };
     EXPECT_EQ(server.takeInstructions(), expected);
 
-    EXPECT_EQ(getpixel(map.collisionWork.get(), 20, 43), red());
-    EXPECT_EQ(getpixel(map.collisionWork.get(), 25, 50), red());
-    EXPECT_EQ(getpixel(map.collisionWork.get(), 26, 50), makecol(255, 255, 255));
-    EXPECT_EQ(getpixel(map.collisionWork.get(), 20, 42), makecol(255, 255, 255));
+    EXPECT_EQ(getpixel(map.collisionWork(), 20, 43), red());
+    EXPECT_EQ(getpixel(map.collisionWork(), 25, 50), red());
+    EXPECT_EQ(getpixel(map.collisionWork(), 26, 50), makecol(255, 255, 255));
+    EXPECT_EQ(getpixel(map.collisionWork(), 20, 42), makecol(255, 255, 255));
 }
 
 }  // namespace

@@ -53,30 +53,30 @@ TEST(RaceFrame, ARunnerLeftOfTheMiddleGainsOnePixelPerFrameUpToTheBoundary) {
     Runner* left = stage.addRunner(1, 278, 100);
     Runner* middle = stage.addRunner(2, 279, 250);
     stage.frame();
-    EXPECT_EQ(stage.map->camera->x, 1);
-    EXPECT_EQ(left->speedX, 2.0);
-    EXPECT_EQ(left->x, 280);
-    EXPECT_EQ(middle->speedX, 1.0);
-    EXPECT_EQ(middle->x, 280);
+    EXPECT_EQ(stage.map->camera().x(), 1);
+    EXPECT_EQ(left->speedX(), 2.0);
+    EXPECT_EQ(left->x(), 280);
+    EXPECT_EQ(middle->speedX(), 1.0);
+    EXPECT_EQ(middle->x(), 280);
 }
 
 TEST(RaceFrame, ABlockedRunnerFallsBehindTheCameraAndIsErasedAndNoLongerDrawn) {
     RaceStage stage(1);
-    BITMAP* wall = stage.map->collisionWork.get();
-    rectfill(stage.map->collision.get(), 100, 0, 100, 299, makecol(0, 0, 0));
+    BITMAP* wall = stage.map->collisionWork();
+    rectfill(stage.map->collision(), 100, 0, 100, 299, makecol(0, 0, 0));
     rectfill(wall, 100, 0, 100, 299, makecol(0, 0, 0));
     Runner* blocked = stage.addRunner(1, 40, 299);
     Runner* free = stage.addRunner(2, 200, 299);
-    stage.map->camera->speedX = 50;
+    stage.map->camera().setSpeedX(50);
     EXPECT_FALSE(stage.frame());  // camX 50
-    EXPECT_EQ(blocked->x + blocked->width, 99) << "stopped by the wall";
-    EXPECT_TRUE(blocked->active);
-    EXPECT_EQ(getpixel(wall, 80, 280), blocked->idColor);
+    EXPECT_EQ(blocked->x() + blocked->width(), 99) << "stopped by the wall";
+    EXPECT_TRUE(blocked->isActive());
+    EXPECT_EQ(getpixel(wall, 80, 280), blocked->identityColour());
     stage.instructions();
 
     EXPECT_FALSE(stage.frame());  // camX 100: its right edge 99 is behind
-    EXPECT_FALSE(blocked->active);
-    EXPECT_TRUE(free->active);
+    EXPECT_FALSE(blocked->isActive());
+    EXPECT_TRUE(free->isActive());
     EXPECT_EQ(getpixel(wall, 80, 280), makecol(255, 255, 255)) << "its box is erased";
     for (const std::string& instruction : stage.instructions()) {
         EXPECT_EQ(instruction.find(blocked->bitmapName() + " "), std::string::npos) << instruction;
@@ -91,18 +91,18 @@ TEST(RaceFrame, ARunnerOffTheTopOrTheBottomIsOutInThatFrame) {
     Runner* aboveTop = stage.addRunner(3, 500, -1);
     Runner* atTop = stage.addRunner(4, 600, 0);
     stage.frame();
-    EXPECT_FALSE(belowBottom->active);
-    EXPECT_TRUE(atBottom->active);
-    EXPECT_FALSE(aboveTop->active);
-    EXPECT_TRUE(atTop->active);
-    EXPECT_EQ(belowBottom->x, 300) << "an eliminated runner does not move";
+    EXPECT_FALSE(belowBottom->isActive());
+    EXPECT_TRUE(atBottom->isActive());
+    EXPECT_FALSE(aboveTop->isActive());
+    EXPECT_TRUE(atTop->isActive());
+    EXPECT_EQ(belowBottom->x(), 300) << "an eliminated runner does not move";
 }
 
 TEST(RaceFrame, WithoutRunnersOrWhenAllFallOutBeforeTheLineTheAttemptIsLost) {
     {
         RaceStage empty(1);
         EXPECT_TRUE(empty.frame());
-        EXPECT_FALSE(empty.map->finished);
+        EXPECT_FALSE(empty.map->isFinished());
     }
     RaceStage stage(1, false);
     Runner* runner = stage.addRunner(1, 300, 100);
@@ -111,11 +111,11 @@ TEST(RaceFrame, WithoutRunnersOrWhenAllFallOutBeforeTheLineTheAttemptIsLost) {
     while (!lost && frames < 200) {
         lost = stage.frame();
         ++frames;
-        EXPECT_EQ(lost, !runner->active) << "frame " << frames;
+        EXPECT_EQ(lost, !runner->isActive()) << "frame " << frames;
     }
     EXPECT_TRUE(lost) << "the runner never fell out";
-    EXPECT_GT(runner->y - runner->height, 480);
-    EXPECT_FALSE(stage.map->finished);
+    EXPECT_GT(runner->y() - runner->height(), 480);
+    EXPECT_FALSE(stage.map->isFinished());
     EXPECT_TRUE(stage.frame()) << "and stays lost";
 }
 
@@ -123,30 +123,30 @@ TEST(RaceFrame, WhenTheLastRunnerGoesOutAfterOneFinishedTheStageIsWonAndTheCamer
     RaceStage stage(1, false);
     Runner* early = stage.addRunner(1, 200, -5);      // out in the first frame
     Runner* finisher = stage.addRunner(2, 300, 100);  // right edge 342
-    stage.map->addObject(std::make_unique<LinhaChegada>(343, 480, 480), "linhaChegada");
+    stage.map->addObject(std::make_unique<LinhaChegada>(343, 480, 480));
     EXPECT_FALSE(stage.frame());
-    EXPECT_FALSE(early->active);
-    EXPECT_TRUE(finisher->finished) << "it touched the line in its first step";
-    EXPECT_FALSE(stage.map->finished) << "it is still running";
+    EXPECT_FALSE(early->isActive());
+    EXPECT_TRUE(finisher->hasFinished()) << "it touched the line in its first step";
+    EXPECT_FALSE(stage.map->isFinished()) << "it is still running";
 
     int frames = 1;
-    while (finisher->active && frames < 200) {
+    while (finisher->isActive() && frames < 200) {
         EXPECT_FALSE(stage.frame());
         ++frames;
     }
-    EXPECT_FALSE(finisher->active);
-    EXPECT_TRUE(stage.map->finished);
-    EXPECT_EQ(stage.map->camera->speedX, 0.0);
-    const int cameraX = stage.map->camera->x;
+    EXPECT_FALSE(finisher->isActive());
+    EXPECT_TRUE(stage.map->isFinished());
+    EXPECT_EQ(stage.map->camera().speedX(), 0.0);
+    const int cameraX = stage.map->camera().x();
     EXPECT_FALSE(stage.frame());
-    EXPECT_TRUE(stage.map->finished);
-    EXPECT_EQ(stage.map->camera->x, cameraX);
+    EXPECT_TRUE(stage.map->isFinished());
+    EXPECT_EQ(stage.map->camera().x(), cameraX);
 }
 
 TEST(RaceFrame, AServerFrameRecordsTheWindowEachObjectAndEachRunnerAndEndsWithAFlush) {
     RaceStage stage(2);
-    auto* boost = static_cast<BoostTela*>(
-        &stage.map->addObject(std::make_unique<BoostTela>(700, 9), "boostTela"));
+    auto* boost =
+        static_cast<BoostTela*>(&stage.map->addObject(std::make_unique<BoostTela>(700, 9)));
     Runner* runner = stage.addRunner(1, 100, 299);  // standing just above the floor
     stage.instructions();
     const std::string b = boost->bitmapName(), r = runner->bitmapName(), k = runner->keyName();
@@ -165,15 +165,15 @@ TEST(RaceFrame, AServerFrameRecordsTheWindowEachObjectAndEachRunnerAndEndsWithAF
         << "every player gets the frame";
 
     stage.frame();  // gravity pulls it onto the floor: grounded, no new animation frame yet
-    EXPECT_TRUE(runner->grounded);
-    EXPECT_EQ(runner->y, 299);
+    EXPECT_TRUE(runner->isGrounded());
+    EXPECT_EQ(runner->y(), 299);
     stage.recorder.takeBatches();
 
     stage.frame();  // landed since the last frame change: the grounded row at once
     const std::vector<std::string> frame3 = {
         "blit mapaVisual bufferVisual 3 0 3 0 640 480",
         "draw_sprite bufferVisual " + b + " 700 0",
-        "blit bitmapBase" + std::to_string(runner->id) + " " + r + " 42 0 0 0 42 47",
+        "blit bitmapBase" + std::to_string(runner->id()) + " " + r + " 42 0 0 0 42 47",
         "draw_sprite bufferVisual " + r + " 106 252",
         "draw_sprite bufferVisual " + k + " 91 239",
         "blit bufferVisual screen 3 0 0 0 640 480",
@@ -185,8 +185,8 @@ TEST(RaceFrame, AServerFrameRecordsTheWindowEachObjectAndEachRunnerAndEndsWithAF
     EXPECT_EQ(recorded, frame3);
 
     // Resting against the ceiling it is drawn flipped.
-    runner->gravity = -1;
-    runner->grounded = true;
+    setGravity(*runner, -1);
+    setGrounded(*runner, true);
     stage.map->stillFrame();
     const auto still = stage.instructions();
     ASSERT_EQ(still.size(), 5u);
@@ -195,19 +195,19 @@ TEST(RaceFrame, AServerFrameRecordsTheWindowEachObjectAndEachRunnerAndEndsWithAF
 
 TEST(RaceFrame, TheStillFrameRecordsTheSameSceneWithoutChangingAnything) {
     RaceStage stage(1);
-    auto* boost = static_cast<BoostTela*>(
-        &stage.map->addObject(std::make_unique<BoostTela>(300, 9), "boostTela"));
+    auto* boost =
+        static_cast<BoostTela*>(&stage.map->addObject(std::make_unique<BoostTela>(300, 9)));
     Runner* runner = stage.addRunner(1, 100, 200);
     Runner* out = stage.addRunner(2, 200, -10);
-    out->active = false;
+    setActive(*out, false);
     stage.instructions();
     advanceSimulatedClock(500);
     stage.map->stillFrame();
-    EXPECT_EQ(runner->x, 100);
-    EXPECT_EQ(runner->y, 200);
-    EXPECT_EQ(runner->speedX, 0.0);
-    EXPECT_EQ(stage.map->camera->x, 0);
-    EXPECT_TRUE(runner->gravityFirst) << "no motion ran";
+    EXPECT_EQ(runner->x(), 100);
+    EXPECT_EQ(runner->y(), 200);
+    EXPECT_EQ(runner->speedX(), 0.0);
+    EXPECT_EQ(stage.map->camera().x(), 0);
+    EXPECT_TRUE(runner->motionState().body.gravityFirst) << "no motion ran";
     const auto batches = stage.recorder.takeBatches();
     ASSERT_EQ(batches.size(), 2u);
     EXPECT_EQ(batches[1], "blit bufferVisual screen 0 0 0 0 640 480;") << "flushed at the end";
@@ -236,17 +236,17 @@ TEST(RaceFrame, LocalPlayShowsTheScrolledWindowWithRunnerAndKeyPicture) {
     screen = window;
 
     Runner* runner = stage.addRunner(1, 100, 200, "sheet.bmp");
-    ASSERT_NE(runner->spriteSheet, nullptr);
-    ASSERT_NE(runner->keyImage, nullptr);
-    stage.map->camera->speedX = 30;
+    ASSERT_NE(runner->spriteSheet(), nullptr);
+    ASSERT_NE(runner->keyImage(), nullptr);
+    stage.map->camera().setSpeedX(30);
     stage.frame();
-    const int cameraX = stage.map->camera->x;
+    const int cameraX = stage.map->camera().x();
     EXPECT_EQ(cameraX, 30);
     // Background: the stage picture from camX on.
     EXPECT_EQ(getpixel(window, 600, 50), makecol(0, (cameraX + 600) % 256, 200));
     // The runner's frame and its key picture, at their stage positions minus camX.
-    EXPECT_EQ(getpixel(window, runner->x - cameraX + 20, runner->y - 20), makecol(0, 255, 0));
-    EXPECT_EQ(getpixel(window, runner->x - 15 - cameraX + 5, runner->y - 60 + 5),
+    EXPECT_EQ(getpixel(window, runner->x() - cameraX + 20, runner->y() - 20), makecol(0, 255, 0));
+    EXPECT_EQ(getpixel(window, runner->x() - 15 - cameraX + 5, runner->y() - 60 + 5),
               makecol(255, 255, 0));
 
     screen = realScreen;
@@ -255,9 +255,9 @@ TEST(RaceFrame, LocalPlayShowsTheScrolledWindowWithRunnerAndKeyPicture) {
 
 TEST(RaceFrame, FlipsFromAnotherThreadMayArriveDuringAnyFrame) {
     RaceStage stage(1);
-    rectfill(stage.map->collision.get(), 0, 0, 1999, 20, makecol(0, 0, 0));  // a ceiling as well
-    rectfill(stage.map->collisionWork.get(), 0, 0, 1999, 20, makecol(0, 0, 0));
-    stage.map->camera->speedX = 0;  // the runner settles in the middle of the window
+    rectfill(stage.map->collision(), 0, 0, 1999, 20, makecol(0, 0, 0));  // a ceiling as well
+    rectfill(stage.map->collisionWork(), 0, 0, 1999, 20, makecol(0, 0, 0));
+    stage.map->camera().setSpeedX(0);  // the runner settles in the middle of the window
     Runner* runner = stage.addRunner(1, 270, 299);
     std::atomic<bool> racing{true};
     std::atomic<int> flips{0};
@@ -268,17 +268,17 @@ TEST(RaceFrame, FlipsFromAnotherThreadMayArriveDuringAnyFrame) {
             std::this_thread::yield();
         }
     });
-    for (int frame = 0; frame < 50000 && flips < 20 && runner->active; ++frame) {
+    for (int frame = 0; frame < 50000 && flips < 20 && runner->isActive(); ++frame) {
         stage.frame();
         stage.instructions();
     }
     racing = false;
     remote.join();
     EXPECT_GE(flips.load(), 20);
-    EXPECT_TRUE(runner->gravity == 1 || runner->gravity == -1);
-    EXPECT_TRUE(runner->active) << "between floor and ceiling it stays in play";
-    EXPECT_GE(runner->y - runner->height, 21);
-    EXPECT_LE(runner->y, 299);
+    EXPECT_TRUE(runner->gravity() == 1 || runner->gravity() == -1);
+    EXPECT_TRUE(runner->isActive()) << "between floor and ceiling it stays in play";
+    EXPECT_GE(runner->y() - runner->height(), 21);
+    EXPECT_LE(runner->y(), 299);
 }
 
 }  // namespace
@@ -290,30 +290,31 @@ TEST(RaceFrame, ARunnerLandingOnAMarkerColumnStandsOnTheTerrainAndNeverSinks) {
     for (const bool ceiling : {false, true}) {
         SCOPED_TRACE(ceiling ? "ceiling" : "floor");
         RaceStage stage(1);
-        for (BITMAP* collision : {stage.map->collision.get(), stage.map->collisionWork.get()}) {
+        for (BITMAP* collision : {stage.map->collision(), stage.map->collisionWork()}) {
             rectfill(collision, 0, 0, 1999, 59, makecol(0, 0, 0));  // ceiling down to row 59
         }
         Runner* runner = stage.addRunner(1, 200, ceiling ? 60 + 47 + 12 : 288);
         if (ceiling) {
-            runner->grounded = true;
+            setGrounded(*runner, true);
             ASSERT_TRUE(runner->flipGravity());
         }
         for (int column = 195; column < 330; ++column) {
-            stage.map->addObject(std::make_unique<BoostTela>(column, 1), "boostTela");
+            stage.map->addObject(std::make_unique<BoostTela>(column, 1));
         }
         // A marker grounds a runner passing through it, so landing is told by position only.
         for (int frame = 0; frame < 30; ++frame) {
             stage.frame();
-            ASSERT_LT(runner->y, 300) << "frame " << frame << ": in the floor";
-            ASSERT_GT(runner->y - runner->height, 59) << "frame " << frame << ": in the ceiling";
+            ASSERT_LT(runner->y(), 300) << "frame " << frame << ": in the floor";
+            ASSERT_GT(runner->y() - runner->height(), 59)
+                << "frame " << frame << ": in the ceiling";
         }
         if (ceiling) {
-            EXPECT_EQ(runner->y - runner->height, 60) << "against the ceiling";
+            EXPECT_EQ(runner->y() - runner->height(), 60) << "against the ceiling";
         } else {
-            EXPECT_EQ(runner->y, 299) << "on the floor";
+            EXPECT_EQ(runner->y(), 299) << "on the floor";
         }
-        EXPECT_TRUE(runner->grounded);
-        EXPECT_LT(runner->x, 330) << "the markers covered every landing column";
+        EXPECT_TRUE(runner->isGrounded());
+        EXPECT_LT(runner->x(), 330) << "the markers covered every landing column";
     }
 }
 
@@ -323,31 +324,31 @@ TEST(RaceFrame, ArrivalsAreNotedInOrderAndFlipsFinishesAndOutsAreHeard) {
     Runner* first = stage.addRunner(2, 360, 299);
     Runner* faller = stage.addRunner(3, 20, 100);
     // A gap under the third runner: it falls out of the stage.
-    for (BITMAP* collision : {stage.map->collision.get(), stage.map->collisionWork.get()}) {
+    for (BITMAP* collision : {stage.map->collision(), stage.map->collisionWork()}) {
         rectfill(collision, 0, 300, 240, 479, makecol(255, 255, 255));
     }
-    stage.map->addObject(std::make_unique<LinhaChegada>(480, 479, 479), "linhaChegada");
+    stage.map->addObject(std::make_unique<LinhaChegada>(480, 479, 479));
     auto count = [](const std::vector<std::string>& records, const std::string& record) {
         return std::count(records.begin(), records.end(), record);
     };
     stage.frame();
     EXPECT_EQ(count(stage.instructions(), "play_sound Img/Som/virar.wav"), 0);
     for (int flip = 0; flip < 2; ++flip) {  // up, and at once back down
-        first->grounded = true;
+        setGrounded(*first, true);
         ASSERT_TRUE(first->flipGravity());
         stage.frame();
         EXPECT_EQ(count(stage.instructions(), "play_sound Img/Som/virar.wav"), 1) << flip;
     }
 
     std::vector<std::string> records;
-    for (int frame = 0; frame < 300 && (stage.map->arrivals.size() < 2 || faller->active);
+    for (int frame = 0; frame < 300 && (stage.map->arrivals().size() < 2 || faller->isActive());
          ++frame) {
         stage.frame();
         for (const std::string& record : stage.instructions()) records.push_back(record);
     }
-    EXPECT_EQ(stage.map->arrivals, (std::vector<int>{2, 1}));
-    EXPECT_TRUE(second->finished);
-    EXPECT_FALSE(faller->active);
+    EXPECT_EQ(stage.map->arrivals(), (std::vector<int>{2, 1}));
+    EXPECT_TRUE(second->hasFinished());
+    EXPECT_FALSE(faller->isActive());
     EXPECT_EQ(count(records, "play_sound Img/Som/chegada.wav"), 2);
     EXPECT_EQ(count(records, "play_sound Img/Som/fora.wav"), 1);
 }

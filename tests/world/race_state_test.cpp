@@ -32,9 +32,9 @@ class WalledStage {
         map = std::make_unique<Mapa>("v.bmp", "c.bmp", kStageWidth);
         flipper = &map->addRunner(std::make_unique<Runner>("", 42, 47, false, 1, 300, 299));
         walker = &map->addRunner(std::make_unique<Runner>("", 42, 47, false, 2, 240, 150));
-        map->addObject(std::make_unique<BoostTela>(5, 10), "boostTela");
-        map->addObject(std::make_unique<BoostTela>(400, 4), "boostTela");
-        map->addObject(std::make_unique<LinhaChegada>(900, 480, 480), "linhaChegada");
+        map->addObject(std::make_unique<BoostTela>(5, 10));
+        map->addObject(std::make_unique<BoostTela>(400, 4));
+        map->addObject(std::make_unique<LinhaChegada>(900, 480, 480));
     }
 
     // What `frames` race frames record and leave behind, the flipper flipping before the frames
@@ -54,7 +54,7 @@ class WalledStage {
             map->raceFrame();
         }
         run.instructions = recorder.takeInstructions();
-        BITMAP* work = map->collisionWork.get();
+        BITMAP* work = map->collisionWork();
         for (int y = 0; y < work->h; ++y) {
             for (int x = 0; x < work->w; ++x) run.collisionPixels.push_back(getpixel(work, x, y));
         }
@@ -95,10 +95,10 @@ TEST(RaceState, RestoredAtTheStartTheStageRacesTheSameAgain) {
     const std::vector<int> flips = {3, 75};
     expectTheRaceReplaysFrom(stage, 0, 120, flips);
     // What the race went through, so that every part of the state had its say.
-    EXPECT_TRUE(stage.flipper->finished);
-    EXPECT_FALSE(stage.walker->active) << "the walker was left behind at the wall";
-    EXPECT_EQ(stage.map->arrivals, std::vector<int>{1});
-    EXPECT_EQ(stage.map->camera->speedX, 4.0) << "the camera took the second marker's speed";
+    EXPECT_TRUE(stage.flipper->hasFinished());
+    EXPECT_FALSE(stage.walker->isActive()) << "the walker was left behind at the wall";
+    EXPECT_EQ(stage.map->arrivals(), std::vector<int>{1});
+    EXPECT_EQ(stage.map->camera().speedX(), 4.0) << "the camera took the second marker's speed";
     EXPECT_FALSE(stage.map->raceState().objects.front().active) << "the first marker is behind";
 }
 
@@ -106,8 +106,8 @@ TEST(RaceState, RestoredMidRaceTheStageRacesTheSameAgain) {
     WalledStage stage;
     const std::vector<int> flips = {3, 75};
     stage.race(0, 20, flips);
-    ASSERT_EQ(stage.flipper->gravity.load(), -1);
-    ASSERT_EQ(stage.map->camera->speedX, 10.0);
+    ASSERT_EQ(stage.flipper->gravity(), -1);
+    ASSERT_EQ(stage.map->camera().speedX(), 10.0);
     expectTheRaceReplaysFrom(stage, 20, 100, flips);
 }
 

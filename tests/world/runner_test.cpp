@@ -24,9 +24,9 @@ TEST(RunnerRecords, ConstructionAndDestructionRecordTheirBitmapsInOrder) {
         {
             Runner runner("Img/Jogo/player" + std::to_string(player) + "a.bmp", 42, 47, false,
                           player, 270, 100);
-            EXPECT_EQ(runner.playerNumber, player);
-            EXPECT_EQ(runner.id, id);
-            EXPECT_FALSE(runner.grounded);
+            EXPECT_EQ(runner.playerNumber(), player);
+            EXPECT_EQ(runner.id(), id);
+            EXPECT_FALSE(runner.isGrounded());
         }
         const std::vector<std::string> expected = {
             "load_bitmap bitmapBase" + n + " Img/Jogo/player" + std::to_string(player) + "a.bmp",
@@ -49,13 +49,13 @@ TEST(RunnerAnimation, PaceFollowsSpeedAndALandingSwitchesRowsAtOnce) {
     RecorderScope server(1);
     Runner runner("", 42, 47, false, 1, 100, 100);
     server.takeInstructions();
-    const int id = runner.id;
+    const int id = runner.id();
 
-    runner.speedX = 10;  // threshold 40 / 1.1 = 36.36 ms
-    runner.grounded = true;
+    runner.setSpeedX(10);  // threshold 40 / 1.1 = 36.36 ms
+    setGrounded(runner, true);
     runner.update();  // grounded differs from the last frame change: switch at once
     EXPECT_EQ(server.takeInstructions(), std::vector<std::string>{blit(id, 42, 0)});
-    EXPECT_EQ(runner.frameCounter, 1);
+    EXPECT_EQ(runner.frameCounter(), 1);
 
     for (int expectedFrame : {2, 3, 4, 0, 1}) {
         advanceSimulatedClock(36);
@@ -68,12 +68,12 @@ TEST(RunnerAnimation, PaceFollowsSpeedAndALandingSwitchesRowsAtOnce) {
     }
 
     // Taking off switches to the airborne row at once, cycling over four frames.
-    runner.grounded = false;
+    setGrounded(runner, false);
     runner.update();
     EXPECT_EQ(server.takeInstructions(), std::vector<std::string>{blit(id, (7 % 4) * 42, 49)});
 
     // Standing still, a frame lasts 400 ms.
-    runner.speedX = 0;
+    runner.setSpeedX(0);
     advanceSimulatedClock(400);
     runner.update();
     EXPECT_TRUE(server.takeInstructions().empty());
@@ -87,11 +87,13 @@ TEST(RunnerAnimation, ARunnerBuiltGroundedShowsTheGroundedRowFirst) {
     RecorderScope server(1);
     Runner runner("", 42, 47, false, 2, 100, 100);
     server.takeInstructions();
-    runner.grounded = true;
-    runner.firstFrame = true;
+    Runner::MotionState state = runner.motionState();
+    state.body.grounded = true;
+    state.firstFrame = true;
+    runner.restoreMotion(state);
     runner.update();
-    EXPECT_EQ(server.takeInstructions(), std::vector<std::string>{blit(runner.id, 0, 0)});
-    EXPECT_EQ(runner.frameCounter, 0) << "the first frame does not advance the counter";
+    EXPECT_EQ(server.takeInstructions(), std::vector<std::string>{blit(runner.id(), 0, 0)});
+    EXPECT_EQ(runner.frameCounter(), 0) << "the first frame does not advance the counter";
 }
 
 // Two runners and a floor: x 100..142, the floor at row 201.
@@ -101,7 +103,7 @@ class RunnerCollision : public ::testing::Test {
     Runner* runner(int player, int x, int y) {
         auto* made = new Runner("", 42, 47, false, player, x, y);
         owned.emplace_back(made);
-        arena.place(made, makecol(0, 0, 100 + player), "player");
+        arena.place(made, makecol(0, 0, 100 + player));
         return made;
     }
     void repaint(const Objeto& object) { arena.paintBox(object); }
@@ -114,41 +116,41 @@ TEST_F(RunnerCollision, LandsOnTheFloorAndRidesOnAnotherRunner) {
     Runner* below = runner(1, 100, 200);
     // A falling runner whose box starts 10 rows above the lower one's top.
     Runner* above = runner(2, 110, 200 - 48 - 10);
-    const int startY = above->y;
-    rectfill(arena.bitmap, above->x, above->y - 47, above->x + 42, above->y,
+    const int startY = above->y();
+    rectfill(arena.bitmap, above->x(), above->y() - 47, above->x() + 42, above->y(),
              makecol(255, 255, 255));
-    above->speedY = 30;
-    above->move();
-    EXPECT_EQ(above->y, startY + 10) << "stopped on the other runner's head";
-    EXPECT_TRUE(above->grounded);
-    EXPECT_EQ(above->speedY, 0.0);
-    EXPECT_FALSE(below->grounded);
+    setSpeedY(*above, 30);
+    above->move(arena.context());
+    EXPECT_EQ(above->y(), startY + 10) << "stopped on the other runner's head";
+    EXPECT_TRUE(above->isGrounded());
+    EXPECT_EQ(above->speedY(), 0.0);
+    EXPECT_FALSE(below->isGrounded());
 
-    below->speedY = 5;
-    rectfill(arena.bitmap, below->x, below->y - 47, below->x + 42, below->y,
+    setSpeedY(*below, 5);
+    rectfill(arena.bitmap, below->x(), below->y() - 47, below->x() + 42, below->y(),
              makecol(255, 255, 255));
-    below->move();
-    EXPECT_EQ(below->y, 200);
-    EXPECT_TRUE(below->grounded) << "on the floor";
+    below->move(arena.context());
+    EXPECT_EQ(below->y(), 200);
+    EXPECT_TRUE(below->isGrounded()) << "on the floor";
 }
 
 TEST_F(RunnerCollision, IsStoppedSidewaysByAnotherRunnerAndByWalls) {
     Runner* ahead = runner(1, 200, 200);
     Runner* behind = runner(2, 100, 200);
-    rectfill(arena.bitmap, behind->x, behind->y - 47, behind->x + 42, behind->y,
+    rectfill(arena.bitmap, behind->x(), behind->y() - 47, behind->x() + 42, behind->y(),
              makecol(255, 255, 255));
-    behind->speedX = 80;  // the gap is 57 pixels
-    behind->move();
-    EXPECT_EQ(behind->x + behind->width + 1, ahead->x) << "at contact";
-    EXPECT_EQ(behind->speedX, 80.0) << "a hit never changes speedX";
-    EXPECT_FALSE(behind->grounded);
+    behind->setSpeedX(80);  // the gap is 57 pixels
+    behind->move(arena.context());
+    EXPECT_EQ(behind->x() + behind->width() + 1, ahead->x()) << "at contact";
+    EXPECT_EQ(behind->speedX(), 80.0) << "a hit never changes speedX";
+    EXPECT_FALSE(behind->isGrounded());
 
     arena.terrain(300, 0, 300, 200);
-    ahead->speedX = 200;
-    rectfill(arena.bitmap, ahead->x, ahead->y - 47, ahead->x + 42, ahead->y,
+    ahead->setSpeedX(200);
+    rectfill(arena.bitmap, ahead->x(), ahead->y() - 47, ahead->x() + 42, ahead->y(),
              makecol(255, 255, 255));
-    ahead->move();
-    EXPECT_EQ(ahead->x + ahead->width, 299);
+    ahead->move(arena.context());
+    EXPECT_EQ(ahead->x() + ahead->width(), 299);
 }
 
 TEST_F(RunnerCollision, TouchingTheFinishLineFromAnySideFinishesAndPassesThrough) {
@@ -169,16 +171,16 @@ TEST_F(RunnerCollision, TouchingTheFinishLineFromAnySideFinishesAndPassesThrough
         Arena arena(500, 300);  // no floor: only the line is in the way
         RecorderScope recorder(1);
         Runner mover("", 42, 47, false, 1, 100, 150);
-        arena.place(&mover, makecol(0, 0, 101), "player");
+        arena.place(&mover, makecol(0, 0, 101));
         rectfill(arena.bitmap, 100, 103, 142, 150, makecol(255, 255, 255));
         LinhaChegada line(c.lineX, c.lineBottom, c.lineHeight);
-        arena.place(&line, makecol(0, 0, 120), "linhaChegada");
-        mover.speedX = c.speedX;
-        mover.speedY = c.speedY;
-        mover.move();
-        EXPECT_TRUE(mover.finished) << c.side;
-        EXPECT_EQ(mover.x, c.expectedX) << c.side;
-        EXPECT_EQ(mover.y, c.expectedY) << c.side;
+        arena.place(&line, makecol(0, 0, 120));
+        mover.setSpeedX(c.speedX);
+        setSpeedY(mover, c.speedY);
+        mover.move(arena.context());
+        EXPECT_TRUE(mover.hasFinished()) << c.side;
+        EXPECT_EQ(mover.x(), c.expectedX) << c.side;
+        EXPECT_EQ(mover.y(), c.expectedY) << c.side;
     }
 }
 
@@ -187,26 +189,26 @@ TEST_F(RunnerCollision, FallingThroughAMarkerColumnGroundsItOnEveryStepYetKeepsF
     Runner* faller = runner(1, 100, 100);
     rectfill(arena.bitmap, 100, 53, 142, 100, makecol(255, 255, 255));
     BoostTela boost(120, 10);
-    arena.place(&boost, makecol(0, 0, 130), "boostTela");
-    faller->speedY = 6;
-    faller->move();
-    EXPECT_EQ(faller->y, 106) << "every step passes the column";
-    EXPECT_TRUE(faller->grounded);
-    EXPECT_EQ(faller->speedY, 0.0);
+    arena.place(&boost, makecol(0, 0, 130));
+    setSpeedY(*faller, 6);
+    faller->move(arena.context());
+    EXPECT_EQ(faller->y(), 106) << "every step passes the column";
+    EXPECT_TRUE(faller->isGrounded());
+    EXPECT_EQ(faller->speedY(), 0.0);
     EXPECT_TRUE(faller->flipGravity()) << "a flip is honoured inside the column";
-    EXPECT_EQ(faller->gravity, -1);
+    EXPECT_EQ(faller->gravity(), -1);
 }
 
 TEST(RunnerFlip, OnlyAGroundedRunnerFlipsAndEachFlipNegatesGravity) {
     RecorderScope server(1);
     Runner runner("", 42, 47, false, 1, 0, 0);
     EXPECT_FALSE(runner.flipGravity());
-    EXPECT_EQ(runner.gravity, 1);
-    runner.grounded = true;
+    EXPECT_EQ(runner.gravity(), 1);
+    setGrounded(runner, true);
     EXPECT_TRUE(runner.flipGravity());
-    EXPECT_EQ(runner.gravity, -1);
+    EXPECT_EQ(runner.gravity(), -1);
     EXPECT_TRUE(runner.flipGravity());
-    EXPECT_EQ(runner.gravity, 1);
+    EXPECT_EQ(runner.gravity(), 1);
 }
 
 class PollKey : public ::testing::Test {
@@ -221,22 +223,22 @@ TEST_F(PollKey, AKeyHeldInTheAirFlipsOnLandingOnceAndAReleaseCancels) {
     Runner runner("", 42, 47, false, 1, 0, 0);
     key[KEY_X] = 1;
     pollKey(&runner);
-    EXPECT_EQ(runner.gravity, 1) << "airborne: nothing happens";
+    EXPECT_EQ(runner.gravity(), 1) << "airborne: nothing happens";
     EXPECT_NE(key[KEY_X], 0) << "the key stays down";
-    runner.grounded = true;
+    setGrounded(runner, true);
     pollKey(&runner);
-    EXPECT_EQ(runner.gravity, -1);
+    EXPECT_EQ(runner.gravity(), -1);
     EXPECT_EQ(key[KEY_X], 0) << "the press is consumed";
     pollKey(&runner);
-    EXPECT_EQ(runner.gravity, -1) << "one press flips once";
+    EXPECT_EQ(runner.gravity(), -1) << "one press flips once";
 
-    runner.grounded = false;
+    setGrounded(runner, false);
     key[KEY_X] = 1;
     pollKey(&runner);
     key[KEY_X] = 0;  // released before landing
-    runner.grounded = true;
+    setGrounded(runner, true);
     pollKey(&runner);
-    EXPECT_EQ(runner.gravity, -1);
+    EXPECT_EQ(runner.gravity(), -1);
 }
 
 TEST_F(PollKey, EachPlayerHasItsOwnKeysAndAPairIsClearedTogether) {
@@ -259,14 +261,14 @@ TEST_F(PollKey, EachPlayerHasItsOwnKeysAndAPairIsClearedTogether) {
         std::vector<std::unique_ptr<Runner>> runners;
         for (int player = 1; player <= 6; ++player) {
             runners.emplace_back(new Runner("", 42, 47, false, player, 0, 0));
-            runners.back()->grounded = true;
+            setGrounded(*runners.back(), true);
         }
         key[c.pressed] = 1;
         if (c.partner) key[c.partner] = 1;
         for (auto& runner : runners) pollKey(runner.get());
         for (auto& runner : runners) {
-            EXPECT_EQ(runner->gravity, runner->playerNumber == c.player ? -1 : 1)
-                << "key " << c.pressed << ", player " << runner->playerNumber;
+            EXPECT_EQ(runner->gravity(), runner->playerNumber() == c.player ? -1 : 1)
+                << "key " << c.pressed << ", player " << runner->playerNumber();
         }
         EXPECT_EQ(key[c.pressed], 0);
         if (c.partner) {

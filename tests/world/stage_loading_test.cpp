@@ -12,7 +12,6 @@
 #include "world/linha_chegada.h"
 #include "world/runner.h"
 #include "world/runner_sprites.h"
-#include "world/runner_table.h"
 #include "world/stage_image_error.h"
 #include "world/world_fixture.h"
 
@@ -80,14 +79,14 @@ TEST(StageLoading, ServerRecordsTheLoadInOrderAndFlushesTheLoadingScreenFirst) {
     EXPECT_EQ(recorded, expected);
 
     // A server loads no picture and installs no key timer.
-    EXPECT_EQ(map->visual, nullptr);
-    EXPECT_EQ(map->buffer, nullptr);
-    ASSERT_NE(map->collisionWork, nullptr);
-    EXPECT_EQ(map->collisionWork->w, 18000);
-    for (const auto& [colour, runner] : map->playerRegistry) {
-        EXPECT_EQ(runner->spriteSheet, nullptr);
-        EXPECT_EQ(runner->image, nullptr);
-        EXPECT_FALSE(runner->keyPollRunning);
+    EXPECT_EQ(map->visual(), nullptr);
+    EXPECT_EQ(map->buffer(), nullptr);
+    ASSERT_NE(map->collisionWork(), nullptr);
+    EXPECT_EQ(map->collisionWork()->w, 18000);
+    for (const auto& [colour, runner] : map->playerRegistry()) {
+        EXPECT_EQ(runner->spriteSheet(), nullptr);
+        EXPECT_EQ(runner->image(), nullptr);
+        EXPECT_FALSE(runner->keyPollRunning());
     }
 }
 
@@ -99,61 +98,56 @@ TEST(StageLoading, StageOneHoldsItsRunnersMarkersAndFinishLine) {
     const StartPosition starts[] = {{270, 100}, {270, 155}, {270, 230},
                                     {270, 285}, {220, 155}, {220, 285}};
     int player = 1;
-    for (const auto& [colour, runner] : map->playerRegistry) {
-        EXPECT_EQ(runner->playerNumber, player);
-        EXPECT_EQ(runner.get(), runnerTable[player - 1]);
-        EXPECT_EQ(runner->x, starts[player - 1].x);
-        EXPECT_EQ(runner->y, starts[player - 1].y);
-        EXPECT_EQ(runner->width, 42);
-        EXPECT_EQ(runner->height, 47);
-        EXPECT_EQ(runner->kind, "player");
+    for (const auto& [colour, runner] : map->playerRegistry()) {
+        EXPECT_EQ(runner->playerNumber(), player);
+        EXPECT_EQ(runner.get(), map->runnerOf(player));
+        EXPECT_EQ(runner->x(), starts[player - 1].x);
+        EXPECT_EQ(runner->y(), starts[player - 1].y);
+        EXPECT_EQ(runner->width(), 42);
+        EXPECT_EQ(runner->height(), 47);
+        EXPECT_EQ(runner->kind(), ObjectKind::kRunner);
         ++player;
     }
     EXPECT_EQ(player, 7);
 
     std::vector<std::pair<int, int>> markers;
     const LinhaChegada* line = nullptr;
-    for (const auto& [colour, object] : map->objectRegistry) {
+    for (const auto& [colour, object] : map->objectRegistry()) {
         if (const auto* boost = dynamic_cast<const BoostTela*>(object.get())) {
-            EXPECT_EQ(object->kind, "boostTela");
-            EXPECT_EQ(object->y, 480);
-            EXPECT_EQ(object->height, 480);
-            EXPECT_EQ(object->width, 0);
-            markers.emplace_back(boost->x, boost->speed);
+            EXPECT_EQ(object->kind(), ObjectKind::kSpeedMarker);
+            EXPECT_EQ(object->y(), 480);
+            EXPECT_EQ(object->height(), 480);
+            EXPECT_EQ(object->width(), 0);
+            markers.emplace_back(boost->x(), boost->speed());
         } else {
             line = dynamic_cast<const LinhaChegada*>(object.get());
             ASSERT_NE(line, nullptr);
-            EXPECT_EQ(object->kind, "linhaChegada");
+            EXPECT_EQ(object->kind(), ObjectKind::kFinishLine);
         }
     }
     const std::vector<std::pair<int, int>> expectedMarkers = {
         {2, 10}, {5000, 13}, {10400, 15}, {14000, 30}, {16700, 15}};
     EXPECT_EQ(markers, expectedMarkers);
     ASSERT_NE(line, nullptr);
-    EXPECT_EQ(line->x, 17626);
-    EXPECT_EQ(line->y, 421);
-    EXPECT_EQ(line->height, 40);
+    EXPECT_EQ(line->x(), 17626);
+    EXPECT_EQ(line->y(), 421);
+    EXPECT_EQ(line->height(), 40);
     // The finish line is the last object registered.
-    EXPECT_EQ(map->objectRegistry.rbegin()->second.get(), line);
-
-    // Deleting the map releases the runners and clears their table entries.
-    map.reset();
-    for (Runner* entry : runnerTable) EXPECT_EQ(entry, nullptr);
+    EXPECT_EQ(map->objectRegistry().rbegin()->second.get(), line);
 }
 
 TEST(StageLoading, OnePlayerFillsOnlyTheFirstTableEntryAndKeepsEveryMarker) {
     StageImages images;
     RecorderScope server(1);
-    runnerTable.fill(nullptr);
     auto map = loadStage2(kSprites, 1);
-    EXPECT_NE(runnerTable[0], nullptr);
-    for (int i = 1; i < 6; ++i) EXPECT_EQ(runnerTable[i], nullptr);
-    EXPECT_EQ(map->playerRegistry.size(), 1u);
-    EXPECT_EQ(map->objectRegistry.size(), 7u);  // six markers and the finish line
-    const Objeto* line = map->objectRegistry.rbegin()->second.get();
-    EXPECT_EQ(line->x, 16427);
-    EXPECT_EQ(line->y, 440);
-    EXPECT_EQ(line->height, 75);
+    EXPECT_NE(map->runnerOf(1), nullptr);
+    for (int player = 2; player <= 6; ++player) EXPECT_EQ(map->runnerOf(player), nullptr);
+    EXPECT_EQ(map->playerRegistry().size(), 1u);
+    EXPECT_EQ(map->objectRegistry().size(), 7u);  // six markers and the finish line
+    const Objeto* line = map->objectRegistry().rbegin()->second.get();
+    EXPECT_EQ(line->x(), 16427);
+    EXPECT_EQ(line->y(), 440);
+    EXPECT_EQ(line->height(), 75);
 }
 
 TEST(StageLoading, TheCameraTakesTheFirstMarkersSpeedWithinTwoFrames) {
@@ -163,30 +157,28 @@ TEST(StageLoading, TheCameraTakesTheFirstMarkersSpeedWithinTwoFrames) {
     for (auto* load : {&loadStage1, &loadStage2}) {
         auto map = (*load)(kSprites, 1);
         map->raceFrame();
-        EXPECT_EQ(map->camera->x, 1);
-        EXPECT_EQ(map->camera->speedX, 1.0);
+        EXPECT_EQ(map->camera().x(), 1);
+        EXPECT_EQ(map->camera().speedX(), 1.0);
         map->raceFrame();
-        EXPECT_EQ(map->camera->x, 2);
-        EXPECT_EQ(map->camera->speedX, load == &loadStage1 ? 10.0 : 11.0);
+        EXPECT_EQ(map->camera().x(), 2);
+        EXPECT_EQ(map->camera().speedX(), load == &loadStage1 ? 10.0 : 11.0);
     }
 }
 
-TEST(StageLoading, StageTwoContinuesIdsAndIdentityColoursWhereStageOneEnded) {
+TEST(StageLoading, StageTwoContinuesIdsWhereStageOneEndedAndCountsItsOwnIdentityColours) {
     StageImages images;
     RecorderScope server(1);
     auto stage1 = loadStage1(kSprites, 2);
-    const int lastId = stage1->objectRegistry.rbegin()->second->id;
-    const int lastColour = stage1->objectRegistry.rbegin()->first;
+    const int lastId = stage1->objectRegistry().rbegin()->second->id();
+    const int firstColour = stage1->playerRegistry().begin()->first;
     stage1.reset();
     auto stage2 = loadStage2(kSprites, 2);
-    EXPECT_EQ(stage2->camera->id, lastId + 1);
-    const Runner* first = stage2->playerRegistry.begin()->second.get();
-    EXPECT_EQ(first->id, lastId + 2);
-    // The next colour of the counter: one more blue, or a carry into green.
-    const int next = getb(lastColour) == 255
-                         ? makecol(getr(lastColour), getg(lastColour) + 1, 0)
-                         : makecol(getr(lastColour), getg(lastColour), getb(lastColour) + 1);
-    EXPECT_EQ(first->idColor, next);
+    EXPECT_EQ(stage2->camera().id(), lastId + 1);
+    const Runner* first = stage2->playerRegistry().begin()->second.get();
+    EXPECT_EQ(first->id(), lastId + 2);
+    // The ids name bitmaps in the record, so they keep rising; colours are the stage's own.
+    EXPECT_EQ(firstColour, makecol(0, 0, 2));
+    EXPECT_EQ(first->identityColour(), firstColour);
 }
 
 // What loadStageOrReport prints on the console for `stage`, and whether it gave a map.
@@ -216,13 +208,11 @@ TEST(StageLoading, MissingImagesAreReportedWithTheStageAndThePath) {
                      "Nao foi possivel carregar a fase 2: imagem Img/Jogo/visual2.jpg nao "
                      "encontrada.\n",
                      false));
-    for (Runner* entry : runnerTable) EXPECT_EQ(entry, nullptr);
 }
 
 TEST(StageLoading, AStageWithoutMemoryForItsBitmapsIsReportedAndLeavesNothingBehind) {
     StageImages images;
     RecorderScope server(1);
-    runnerTable.fill(nullptr);
     {
         // The collision working copy, 18000 x 480, cannot be had; the 64 x 480 collision image
         // could.
@@ -232,7 +222,6 @@ TEST(StageLoading, AStageWithoutMemoryForItsBitmapsIsReportedAndLeavesNothingBeh
                                              "para uma imagem de 18000 x 480.\n"),
                                  false));
     }
-    for (Runner* entry : runnerTable) EXPECT_EQ(entry, nullptr);
     // The receivers are told to free the picture the record had them load.
     const auto recorded = server.takeInstructions();
     ASSERT_GE(recorded.size(), 2u);
@@ -247,7 +236,6 @@ TEST(StageLoading, AStageWithoutMemoryForItsBitmapsIsReportedAndLeavesNothingBeh
 TEST(StageLoading, ALackOfDescriptorsIsNotABrokenImage) {
     StageImages images;
     RecorderScope server(1);
-    runnerTable.fill(nullptr);
     forgetReportedFilesForTesting();
     StageLoadFailure failure = StageLoadFailure::kNone;
     // UndefinedBehaviorSanitizer looks at each polymorphic type the first time it meets it through
@@ -270,7 +258,6 @@ TEST(StageLoading, ALackOfDescriptorsIsNotABrokenImage) {
               "Nao foi possivel carregar a fase 1 agora: faltam descritores de arquivo para abrir "
               "a imagem Img/Jogo/mapa_colisao1.bmp (arquivos abertos demais).\n");
     EXPECT_EQ(failure, StageLoadFailure::kNoDescriptors);
-    for (Runner* entry : runnerTable) EXPECT_EQ(entry, nullptr);
     EXPECT_NE(loadStageOrReport(1, stage1Data(), kSprites, 2, &failure), nullptr);
     EXPECT_EQ(failure, StageLoadFailure::kNone);
 }
@@ -318,26 +305,25 @@ TEST(StageLoadingLocal, LoadsThePicturesAndPollsEachRunnersKeyEvery5Ms) {
     jpgalleg_init();
     RecorderScope local(0);
     auto map = loadStage1(kSprites, 2);
-    EXPECT_NE(map->visual, nullptr);
-    EXPECT_NE(map->buffer, nullptr);
-    Runner* first = runnerTable[0];
+    EXPECT_NE(map->visual(), nullptr);
+    EXPECT_NE(map->buffer(), nullptr);
+    Runner* first = map->runnerOf(1);
     ASSERT_NE(first, nullptr);
-    EXPECT_NE(first->spriteSheet, nullptr);
-    EXPECT_NE(first->keyImage, nullptr);
-    EXPECT_NE(first->image, nullptr);
-    if (!first->keyPollRunning) {
+    EXPECT_NE(first->spriteSheet(), nullptr);
+    EXPECT_NE(first->keyImage(), nullptr);
+    EXPECT_NE(first->image(), nullptr);
+    if (!first->keyPollRunning()) {
         GTEST_SKIP() << "pictures checked; the graphics library has no timer driver without a "
                         "display, so the key timer is left to the end-to-end tests";
     }
 
-    first->grounded = true;
+    setGrounded(*first, true);
     key[KEY_X] = 1;
     for (int waited = 0; waited < 500 && key[KEY_X]; waited += 5) rest(5);
     EXPECT_EQ(key[KEY_X], 0) << "the timer consumed the press";
-    EXPECT_EQ(first->gravity, -1);
-    EXPECT_EQ(runnerTable[1]->gravity, 1) << "only player 1's runner flipped";
+    EXPECT_EQ(first->gravity(), -1);
+    EXPECT_EQ(map->runnerOf(2)->gravity(), 1) << "only player 1's runner flipped";
     map.reset();  // removes the timers before the runners go
-    EXPECT_EQ(runnerTable[0], nullptr);
 }
 
 }  // namespace

@@ -93,20 +93,30 @@ void TempImageDir::save(const std::string& relativePath, BITMAP* bitmap) const {
     save_bitmap((dir_ / relativePath).string().c_str(), bitmap, nullptr);
 }
 
-Arena::Arena(int width, int height) : bitmap(whiteBitmap(width, height)) {
-    collisionContext = {bitmap, this};
+void setGrounded(Objeto& object, bool grounded) {
+    changeMotion(object, [grounded](Objeto::MotionState& state) { state.grounded = grounded; });
 }
 
-Arena::~Arena() {
-    collisionContext = {};
-    destroy_bitmap(bitmap);
+void setGravity(Objeto& object, int gravity) {
+    changeMotion(object, [gravity](Objeto::MotionState& state) { state.gravity = gravity; });
 }
 
-void Arena::place(Objeto* object, int colour, const std::string& kind) {
-    object->idColor = colour;
-    object->kind = kind;
-    if (auto* runner = dynamic_cast<Runner*>(object)) {
-        players[colour] = runner;
+void setSpeedY(Objeto& object, double speed) {
+    changeMotion(object, [speed](Objeto::MotionState& state) { state.speedY = speed; });
+}
+
+void setActive(Objeto& object, bool active) {
+    changeMotion(object, [active](Objeto::MotionState& state) { state.active = active; });
+}
+
+Arena::Arena(int width, int height) : bitmap(whiteBitmap(width, height)) {}
+
+Arena::~Arena() { destroy_bitmap(bitmap); }
+
+void Arena::place(Objeto* object, int colour) {
+    object->assignIdentityColour(colour);
+    if (object->kind() == ObjectKind::kRunner) {
+        players[colour] = static_cast<Runner*>(object);
     } else {
         objects[colour] = object;
     }
@@ -120,8 +130,8 @@ Objeto* Arena::objectPainted(int colour) const {
 }
 
 void Arena::paintBox(const Objeto& object) {
-    rectfill(bitmap, object.x, object.y - object.height, object.x + object.width, object.y,
-             object.idColor);
+    rectfill(bitmap, object.x(), object.y() - object.height(), object.x() + object.width(),
+             object.y(), object.identityColour());
 }
 
 void Arena::terrain(int x1, int y1, int x2, int y2) {

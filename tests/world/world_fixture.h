@@ -14,6 +14,7 @@
 #include "stream/gravador_tela.h"
 #include "stream/viewer_streams.h"
 #include "world/collision_context.h"
+#include "world/objeto.h"
 
 // Makes instance() return a recorder of `playerCount` players (0: local play, more: a server)
 // for the lifetime of the object.
@@ -55,16 +56,32 @@ class BitmapMemoryShortage {
 // A memory bitmap of free space (white) with the given terrain rectangles (black).
 BITMAP* whiteBitmap(int width, int height);
 
+// Changes `object`'s motion state in place: `change` receives its Objeto::MotionState (position,
+// speeds, gravity, grounded, ...), which is then restored into the object.
+template <class Change>
+void changeMotion(Objeto& object, Change change) {
+    Objeto::MotionState state = object.Objeto::motionState();
+    change(state);
+    object.Objeto::restoreMotion(state);
+}
+// The usual changes: standing on something or not, the pull of gravity, the vertical speed,
+// whether it is still in the race.
+void setGrounded(Objeto& object, bool grounded);
+void setGravity(Objeto& object, int gravity);
+void setSpeedY(Objeto& object, double speed);
+void setActive(Objeto& object, bool active);
+
 // A collision bitmap of free space with its own index of the objects placed on it (which it does
-// not own), installed as the collision context for the lifetime of the object. Objects placed here
-// are painted in the colour they are given.
+// not own); context() is what objects moving on it probe. Objects placed here are painted in the
+// colour they are given.
 class Arena : public ColourIndex {
   public:
     Arena(int width, int height);
     ~Arena() override;
-    // Registers `object` under `colour` (into the players registry when it is a Runner) with
-    // `kind`, and paints its box.
-    void place(Objeto* object, int colour, const std::string& kind);
+    CollisionContext context() const { return {bitmap, this}; }
+    // Registers `object` under `colour` (into the players registry when it is a runner) and paints
+    // its box.
+    void place(Objeto* object, int colour);
     void paintBox(const Objeto& object);
     void terrain(int x1, int y1, int x2, int y2);  // a black rectangle, both ends included
     Objeto* objectPainted(int colour) const override;

@@ -57,13 +57,13 @@ struct Snapshot {
 class Stage {
   public:
     Stage(int stage, int startPlayer) : map_(load(stage, startPlayer)) {
-        for (auto& [colour, r] : map_->playerRegistry) {
-            if (r->playerNumber == startPlayer) {
+        const PlayerRegistry& players = map_->playerRegistry();
+        for (auto& [colour, r] : players) {
+            if (r->playerNumber() == startPlayer) {
                 runner_ = r.get();
-                runnerIndex_ =
-                    std::distance(map_->playerRegistry.begin(), map_->playerRegistry.find(colour));
+                runnerIndex_ = std::distance(players.begin(), players.find(colour));
             } else {
-                r->active = false;  // only the runner at the chosen start takes part
+                r->deactivate();  // only the runner at the chosen start takes part
             }
         }
     }
@@ -105,8 +105,7 @@ SolveResult solveStage(int stage, int startPlayer, int beamWidth) {
                 ++result.statesExplored;
                 Snapshot after = live.capture();
                 after.flips = state.flips;
-                if (flip)
-                    after.flips.push_back({frame, state.runner.x, live.runner().gravity.load()});
+                if (flip) after.flips.push_back({frame, state.runner.x, live.runner().gravity()});
                 result.farthestX = std::max(result.farthestX, after.runner.x);
                 if (after.runner.finished) {
                     result.won = true;
@@ -144,8 +143,8 @@ std::vector<FlipWindow> flipWindows(int stage, int startPlayer, const std::vecto
 
     // The winning path, as the state before every frame.
     std::vector<Snapshot> path{live.capture()};
-    for (int frame = 0; frame < kMaxFrames && !live.runner().finished && live.runner().active;
-         ++frame) {
+    for (int frame = 0;
+         frame < kMaxFrames && !live.runner().hasFinished() && live.runner().isActive(); ++frame) {
         if (original.count(frame)) live.runner().flipGravity();
         live.map().raceFrame();
         advanceSimulatedClock(kFrameMs);
@@ -162,8 +161,8 @@ std::vector<FlipWindow> flipWindows(int stage, int startPlayer, const std::vecto
             if (schedule.count(frame) && !live.runner().flipGravity()) return false;
             live.map().raceFrame();
             advanceSimulatedClock(kFrameMs);
-            if (live.runner().finished) return true;
-            if (!live.runner().active) return false;
+            if (live.runner().hasFinished()) return true;
+            if (!live.runner().isActive()) return false;
             if (frame >= settledAfter && frame + 1 < int(path.size()) &&
                 live.capture().key() == path[frame + 1].key())
                 return true;
@@ -196,14 +195,14 @@ std::vector<int> finishersWithoutFlipping(int stage, int runners, int onlyPlayer
     Headless headless;
     std::unique_ptr<Mapa> map = load(stage, runners);
     if (onlyPlayer != 0)
-        for (auto& [colour, r] : map->playerRegistry)
-            if (r->playerNumber != onlyPlayer) r->active = false;
+        for (auto& [colour, r] : map->playerRegistry())
+            if (r->playerNumber() != onlyPlayer) r->deactivate();
     for (int frame = 0; frame < kMaxFrames && map->activeRunners() > 0; ++frame) {
         map->raceFrame();
         advanceSimulatedClock(kFrameMs);
     }
     std::vector<int> finishers;
-    for (auto& [colour, r] : map->playerRegistry)
-        if (r->finished) finishers.push_back(r->playerNumber);
+    for (auto& [colour, r] : map->playerRegistry())
+        if (r->hasFinished()) finishers.push_back(r->playerNumber());
     return finishers;
 }

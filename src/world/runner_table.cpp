@@ -1,3 +1,0 @@
-#include "world/runner_table.h"
-
-RunnerTable runnerTable{};
