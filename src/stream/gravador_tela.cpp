@@ -6,18 +6,27 @@
 
 namespace {
 
-// The session's recorder, while one is installed; the drawing code finds it through instance().
-GravadorTela* installed = nullptr;
+// The process's recorders: the one a session installed, else the local one. Process-wide because
+// every drawing call of every screen records through instance(); never destroyed, so that drawing
+// during the process's end still finds it.
+struct ProcessRecorder {
+    GravadorTela* installed = nullptr;
+    GravadorTela local;
+};
+
+ProcessRecorder& processRecorder() {
+    static ProcessRecorder* const recorders = new ProcessRecorder();
+    return *recorders;
+}
 
 }  // namespace
 
 GravadorTela& GravadorTela::instance() {
-    if (installed) return *installed;
-    static GravadorTela* const local = new GravadorTela();  // never destroyed
-    return *local;
+    ProcessRecorder& recorders = processRecorder();
+    return recorders.installed ? *recorders.installed : recorders.local;
 }
 
-void GravadorTela::install(GravadorTela* recorder) { installed = recorder; }
+void GravadorTela::install(GravadorTela* recorder) { processRecorder().installed = recorder; }
 
 void GravadorTela::subscribe(BatchSubscriber& subscriber) { subscribers.push_back(&subscriber); }
 
