@@ -84,7 +84,8 @@ void OrbServer::serve() {
         return;
     }
     orb_ = CORBA::ORB::_duplicate(orb);
-    watchCallerAddresses();
+    // Removed when this function returns, after the ORB is destroyed.
+    const CallerAddressWatch callerAddresses;
     auto connectionGuard = std::make_unique<ConnectionGuard>(
         connectionsPerAddressFor(context_.spectators.maxPerAddress()));
     servants_ = std::make_unique<ServerServants>(context_);
