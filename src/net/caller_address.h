@@ -13,7 +13,7 @@
 using CallerHost = std::function<std::string()>;
 
 // The interceptor, installed for the life of the object. Make it after the ORB is initialised and
-// let it go once the ORB is destroyed (no request is served then). One at a time.
+// let it go before the ORB is destroyed, once it serves no more requests. One at a time.
 class CallerAddressWatch {
   public:
     CallerAddressWatch();
