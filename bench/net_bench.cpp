@@ -72,7 +72,7 @@ void createFrameBitmaps(GravadorTela& recorder) {
         context.slots.noteFetch(player, clockMs());
     }
     CORBA::ORB_var orb = startOrb("bench", "127.0.0.1");
-    watchCallerAddresses();
+    const CallerAddressWatch callerAddresses;
     CORBA::Object_var object = orb->resolve_initial_references("RootPOA");
     PortableServer::POA_var poa = PortableServer::POA::_narrow(object);
     FifoServer_impl servant(context, currentCallerHost);

@@ -3,8 +3,6 @@
 #include <omniORB4/CORBA.h>
 #include <omniORB4/omniInterceptors.h>
 
-#include <mutex>
-
 namespace {
 
 thread_local std::string callerHost;
@@ -17,10 +15,12 @@ CORBA::Boolean noteCaller(omni::omniInterceptors::serverReceiveRequest_T::info_T
 
 }  // namespace
 
-void watchCallerAddresses() {
-    static std::once_flag installed;
-    std::call_once(installed,
-                   [] { omniORB::getInterceptors()->serverReceiveRequest.add(noteCaller); });
+CallerAddressWatch::CallerAddressWatch() {
+    omniORB::getInterceptors()->serverReceiveRequest.add(noteCaller);
+}
+
+CallerAddressWatch::~CallerAddressWatch() {
+    omniORB::getInterceptors()->serverReceiveRequest.remove(noteCaller);
 }
 
 std::string currentCallerHost() { return callerHost; }

@@ -38,13 +38,17 @@ struct ConnectionGuard::State {
 
 namespace {
 
-// The interceptor is a plain function: it reaches the guard through this pointer, under its lock.
-std::mutex activeLock;
-ConnectionGuard::State* active = nullptr;
+// The guard the interceptor asks, and the lock it is asked under.
+struct ActiveGuard {
+    std::mutex lock;
+    ConnectionGuard::State* state = nullptr;
+};
+// Process-wide: the ORB calls the interceptor as a plain function, with nothing of ours to carry.
+ActiveGuard active;
 
 CORBA::Boolean onAccept(AcceptInfo& info) {
-    std::lock_guard<std::mutex> hold(activeLock);
-    if (active && active->refuses(info)) {
+    std::lock_guard<std::mutex> hold(active.lock);
+    if (active.state && active.state->refuses(info)) {
         info.reject = 1;
         info.why = kRefusedWhy;
     }
@@ -85,8 +89,8 @@ ConnectionGuard::ConnectionGuard(int perAddress) {
     const int limit = raiseDescriptorLimit();
     state_ = std::make_unique<State>(capsForDescriptors(limit, openDescriptors(), perAddress));
     {
-        std::lock_guard<std::mutex> hold(activeLock);
-        active = state_.get();
+        std::lock_guard<std::mutex> hold(active.lock);
+        active.state = state_.get();
     }
     omni::omniInterceptors* interceptors = omniORB::getInterceptors();
     interceptors->serverAcceptConnection.add(onAccept);
@@ -100,8 +104,8 @@ void ConnectionGuard::finish() {
     omniORB::getInterceptors()->serverAcceptConnection.remove(onAccept);
     uint64_t refusedInAll;
     {
-        std::lock_guard<std::mutex> hold(activeLock);
-        active = nullptr;
+        std::lock_guard<std::mutex> hold(active.lock);
+        active.state = nullptr;
         refusedInAll = state_->limits.refused();
     }
     if (refusedInAll != 0) {

@@ -3,7 +3,8 @@
 //
 // EstadoControle: the runner table of the race in progress, the pause (whose it is, and when each
 // player may pause again), the cheat and activity flags, and whether this server lets the cheat
-// work at all. The flags are atomic: one thread writes each, the other reads it.
+// work at all, and how a remote flip reaches a runner. The flags are atomic: one thread writes
+// each, the other reads it.
 #pragma once
 
 #include <array>
@@ -11,7 +12,11 @@
 #include <cstdint>
 #include <mutex>
 
+#include "net/runner_flip.h"
 #include "world/runner_table.h"
+
+// How a remote flip reaches a runner.
+using RunnerFlip = void (*)(Runner& runner);
 
 class EstadoControle {
   public:
@@ -23,6 +28,9 @@ class EstadoControle {
     std::atomic<bool> active{false};  // a networked race's frame loop is running
     // The host allowed the cheat (corrida servidor N --truques); without it usarCheat does nothing.
     bool cheatsAllowed = false;
+    // The runner's own atomic grounded-only flip; a test may point it at stand-in runners. Set it
+    // only while no remote flip can run (before the race opens).
+    RunnerFlip flipRunner = flipRunnerGravity;
 
     // Under runnersLock: the player whose pause holds the race (0: none), since when, and, per
     // player number, when that player may pause again.

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 namespace {
 
@@ -36,7 +37,7 @@ std::optional<int> portOf(const std::string& text, int base) {
 
 // "HOST:PORT" of the ORB's endpoint text, HOST maybe in brackets.
 std::optional<std::pair<std::string, int>> hostAndPort(const std::string& endpoint) {
-    static const std::string kPrefix = "giop:tcp:";
+    constexpr std::string_view kPrefix = "giop:tcp:";
     if (endpoint.compare(0, kPrefix.size(), kPrefix) != 0) return std::nullopt;
     const std::string rest = endpoint.substr(kPrefix.size());
     const size_t colon = rest.rfind(':');

@@ -2,14 +2,7 @@
 
 #include <algorithm>
 
-#include "net/runner_flip.h"
 #include "platform/clock.h"
-
-namespace {
-
-RunnerFlip runnerFlip = flipRunnerGravity;
-
-}  // namespace
 
 void openRemoteRace(EstadoControle& state, const RunnerTable& table) {
     state.players.store(&table);
@@ -47,7 +40,7 @@ void flipRemotePlayer(EstadoControle& state, int playerCount, long player) {
     const RunnerTable* table = state.players.load();
     if (table == nullptr) return;
     Runner* runner = (*table)[player - 1];
-    if (runner != nullptr) runnerFlip(*runner);
+    if (runner != nullptr) state.flipRunner(*runner);
 }
 
 PauseAnswer toggleRemotePause(EstadoControle& state, int player, int64_t nowMs) {
@@ -75,8 +68,4 @@ bool useRemoteCheat(EstadoControle& state) {
     if (!state.cheatsAllowed) return false;
     if (state.active.load()) state.cheat.store(true);
     return true;
-}
-
-void substituteRunnerFlipForTesting(RunnerFlip flip) {
-    runnerFlip = flip != nullptr ? flip : flipRunnerGravity;
 }

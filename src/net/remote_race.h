@@ -33,8 +33,8 @@ void closeRemoteRace(EstadoControle& state);
 void moveWithRemoteFlipsHeld(EstadoControle& state, const std::function<void()>& motion);
 
 // alterarGravidade: while a race is open, flips the gravity of player `player`'s runner if that
-// runner stands on something (the same rule as the local key poll). `playerCount` is the server's
-// number of players.
+// runner stands on something (the same rule as the local key poll), through `state.flipRunner`.
+// `playerCount` is the server's number of players.
 void flipRemotePlayer(EstadoControle& state, int playerCount, long player);
 
 // How long after the end of its pause a player may pause again.
@@ -56,8 +56,3 @@ void endRemotePause(EstadoControle& state, int64_t nowMs);
 // usarCheat: while a race is open on a server that allows the cheat, sets `cheat`. False when the
 // server does not allow it.
 bool useRemoteCheat(EstadoControle& state);
-
-// How a remote flip reaches a runner: the runner's own atomic grounded-only flip. Tests may point
-// it elsewhere; nullptr restores the runner's own. Call only while no remote flip can run.
-using RunnerFlip = void (*)(Runner& runner);
-void substituteRunnerFlipForTesting(RunnerFlip flip);

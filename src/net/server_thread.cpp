@@ -84,7 +84,7 @@ void OrbServer::serve() {
         return;
     }
     orb_ = CORBA::ORB::_duplicate(orb);
-    watchCallerAddresses();
+    auto callerAddresses = std::make_unique<CallerAddressWatch>();
     auto connectionGuard = std::make_unique<ConnectionGuard>(
         connectionsPerAddressFor(context_.spectators.maxPerAddress()));
     servants_ = std::make_unique<ServerServants>(context_);
@@ -103,7 +103,9 @@ void OrbServer::serve() {
             setState(ServerState::Failed);
         }
     }
+    // The interceptors go while the ORB is still there to ask for them.
     connectionGuard.reset();
+    callerAddresses.reset();
     try {
         orb->destroy();
     } catch (const CORBA::Exception&) {

@@ -18,106 +18,127 @@ namespace {
 constexpr auto kPeriod = std::chrono::milliseconds(10);
 constexpr int kMaxFunctions = 16;
 
-// One mutex for everything, as the library's own manager has: the functions run under it, and
-// DISABLE() waits for a round to end.
-std::mutex guard;
-std::condition_variable wake;     // the thread is asked to stop
-std::condition_variable enabled;  // DISABLE()s all undone
-bg_func functions[kMaxFunctions];
-int functionCount = 0;  // highest used entry + 1
-int disabledCount = 0;
-bool alive = false;
-std::thread thread;
-std::atomic<long> rounds{0};
+// The library's background functions and the thread that runs them.
+class BackgroundManager {
+  public:
+    int start();
+    void stop();
+    int registerFunction(bg_func f);
+    int unregisterFunction(bg_func f);
+    void enableCalls();
+    void disableCalls();
+    int callsDisabled();
+    long rounds() const { return rounds_.load(); }
 
-void runRounds() {
+  private:
+    void runRounds();
+    std::unique_lock<std::mutex> lockUnlessOnThread();
+
+    // One mutex for everything, as the library's own manager has: the functions run under it, and
+    // DISABLE() waits for a round to end.
+    std::mutex guard_;
+    std::condition_variable wake_;     // the thread is asked to stop
+    std::condition_variable enabled_;  // DISABLE()s all undone
+    bg_func functions_[kMaxFunctions] = {};
+    int functionCount_ = 0;  // highest used entry + 1
+    int disabledCount_ = 0;
+    bool alive_ = false;
+    std::thread thread_;
+    std::atomic<long> rounds_{0};
+};
+
+// Process-wide: the library calls its background manager through plain functions, with no
+// context, for as long as the process runs.
+BackgroundManager manager;
+
+void BackgroundManager::runRounds() {
     sigset_t all;
     sigfillset(&all);
     pthread_sigmask(SIG_BLOCK, &all, nullptr);
-    std::unique_lock<std::mutex> lock(guard);
+    std::unique_lock<std::mutex> lock(guard_);
     auto due = std::chrono::steady_clock::now() + kPeriod;
-    while (alive) {
-        if (wake.wait_until(lock, due, [] { return !alive; })) break;
+    while (alive_) {
+        if (wake_.wait_until(lock, due, [this] { return !alive_; })) break;
         const auto now = std::chrono::steady_clock::now();
         if (now < due) continue;
         due += kPeriod;
         if (due <= now) due = now + kPeriod;  // late by more than a round: no burst to catch up
-        enabled.wait(lock, [] { return disabledCount <= 0 || !alive; });
-        if (!alive) break;
-        for (int i = 0; i < functionCount; ++i) {
-            if (functions[i]) functions[i](1);
+        enabled_.wait(lock, [this] { return disabledCount_ <= 0 || !alive_; });
+        if (!alive_) break;
+        for (int i = 0; i < functionCount_; ++i) {
+            if (functions_[i]) functions_[i](1);
         }
-        ++rounds;
+        ++rounds_;
     }
 }
 
-int start() {
-    std::lock_guard<std::mutex> lock(guard);
-    for (bg_func& f : functions) f = nullptr;
-    functionCount = 0;
-    disabledCount = 0;
-    alive = true;
-    rounds = 0;
+int BackgroundManager::start() {
+    std::lock_guard<std::mutex> lock(guard_);
+    for (bg_func& f : functions_) f = nullptr;
+    functionCount_ = 0;
+    disabledCount_ = 0;
+    alive_ = true;
+    rounds_ = 0;
     try {
-        thread = std::thread(runRounds);
+        thread_ = std::thread(&BackgroundManager::runRounds, this);
     } catch (const std::system_error&) {
-        alive = false;
+        alive_ = false;
         return -1;
     }
     return 0;
 }
 
-void stop() {
+void BackgroundManager::stop() {
     {
-        std::lock_guard<std::mutex> lock(guard);
-        if (!alive) return;
-        alive = false;
+        std::lock_guard<std::mutex> lock(guard_);
+        if (!alive_) return;
+        alive_ = false;
     }
-    wake.notify_all();
-    enabled.notify_all();
-    if (thread.joinable()) thread.join();
+    wake_.notify_all();
+    enabled_.notify_all();
+    if (thread_.joinable()) thread_.join();
 }
 
 // The table is changed under the lock, except by a background function itself (which runs under
 // it already).
-std::unique_lock<std::mutex> lockUnlessOnThread() {
-    if (std::this_thread::get_id() == thread.get_id()) return {};
-    return std::unique_lock<std::mutex>(guard);
+std::unique_lock<std::mutex> BackgroundManager::lockUnlessOnThread() {
+    if (std::this_thread::get_id() == thread_.get_id()) return {};
+    return std::unique_lock<std::mutex>(guard_);
 }
 
-int registerFunction(bg_func f) {
+int BackgroundManager::registerFunction(bg_func f) {
     const auto lock = lockUnlessOnThread();
     int i = 0;
-    while (i < kMaxFunctions && functions[i]) ++i;
+    while (i < kMaxFunctions && functions_[i]) ++i;
     if (i == kMaxFunctions) return -1;
-    functions[i] = f;
-    if (i == functionCount) ++functionCount;
+    functions_[i] = f;
+    if (i == functionCount_) ++functionCount_;
     return 0;
 }
 
-int unregisterFunction(bg_func f) {
+int BackgroundManager::unregisterFunction(bg_func f) {
     const auto lock = lockUnlessOnThread();
     int i = 0;
-    while (i < functionCount && functions[i] != f) ++i;
-    if (i == functionCount) return -1;
-    functions[i] = nullptr;
-    while (functionCount > 0 && !functions[functionCount - 1]) --functionCount;
+    while (i < functionCount_ && functions_[i] != f) ++i;
+    if (i == functionCount_) return -1;
+    functions_[i] = nullptr;
+    while (functionCount_ > 0 && !functions_[functionCount_ - 1]) --functionCount_;
     return 0;
 }
 
-void enableCalls() {
-    std::lock_guard<std::mutex> lock(guard);
-    if (--disabledCount == 0) enabled.notify_all();
+void BackgroundManager::enableCalls() {
+    std::lock_guard<std::mutex> lock(guard_);
+    if (--disabledCount_ == 0) enabled_.notify_all();
 }
 
-void disableCalls() {
-    std::lock_guard<std::mutex> lock(guard);
-    ++disabledCount;
+void BackgroundManager::disableCalls() {
+    std::lock_guard<std::mutex> lock(guard_);
+    ++disabledCount_;
 }
 
-int callsDisabled() {
-    std::lock_guard<std::mutex> lock(guard);
-    return disabledCount;
+int BackgroundManager::callsDisabled() {
+    std::lock_guard<std::mutex> lock(guard_);
+    return disabledCount_;
 }
 
 }  // namespace
@@ -126,13 +147,13 @@ void useSleepingBackgroundThread() {
     // The X11 system driver takes _bg_man_pthreads as its manager when the library starts: its
     // entries are replaced, before that, by these.
     _bg_man_pthreads.multi_threaded = 1;
-    _bg_man_pthreads.init = start;
-    _bg_man_pthreads.exit = stop;
-    _bg_man_pthreads.register_func = registerFunction;
-    _bg_man_pthreads.unregister_func = unregisterFunction;
-    _bg_man_pthreads.enable_interrupts = enableCalls;
-    _bg_man_pthreads.disable_interrupts = disableCalls;
-    _bg_man_pthreads.interrupts_disabled = callsDisabled;
+    _bg_man_pthreads.init = [] { return manager.start(); };
+    _bg_man_pthreads.exit = [] { manager.stop(); };
+    _bg_man_pthreads.register_func = [](bg_func f) { return manager.registerFunction(f); };
+    _bg_man_pthreads.unregister_func = [](bg_func f) { return manager.unregisterFunction(f); };
+    _bg_man_pthreads.enable_interrupts = [] { manager.enableCalls(); };
+    _bg_man_pthreads.disable_interrupts = [] { manager.disableCalls(); };
+    _bg_man_pthreads.interrupts_disabled = [] { return manager.callsDisabled(); };
 }
 
-long backgroundRounds() { return rounds.load(); }
+long backgroundRounds() { return manager.rounds(); }

@@ -8,9 +8,14 @@
 
 namespace {
 
-std::atomic<bool> simulated{false};
-std::atomic<int64_t> simulatedNow{0};
-std::function<void(int64_t)> sleepHook;  // only touched by the thread driving a simulation
+struct ProcessClock {
+    std::atomic<bool> simulated{false};
+    std::atomic<int64_t> simulatedNow{0};
+    std::function<void(int64_t)> sleepHook;  // only touched by the thread driving a simulation
+};
+// Process-wide: every wait, animation and physics step reads it, the graphics library's timer
+// thread among them, and a test switches them all to the simulated clock at once.
+ProcessClock theClock;
 
 int64_t realNow() {
     using namespace std::chrono;
@@ -19,13 +24,13 @@ int64_t realNow() {
 
 }  // namespace
 
-int64_t clockMs() { return simulated.load() ? simulatedNow.load() : realNow(); }
+int64_t clockMs() { return theClock.simulated.load() ? theClock.simulatedNow.load() : realNow(); }
 
 void sleepMs(int64_t ms) {
     if (ms < 1) ms = 1;
-    if (simulated.load()) {
-        int64_t now = simulatedNow.fetch_add(ms) + ms;
-        if (sleepHook) sleepHook(now);
+    if (theClock.simulated.load()) {
+        int64_t now = theClock.simulatedNow.fetch_add(ms) + ms;
+        if (theClock.sleepHook) theClock.sleepHook(now);
         return;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -39,7 +44,7 @@ void waitMoreThan(int64_t limitMs) {
 }
 
 void restBetweenPolls() {
-    if (simulated.load()) {
+    if (theClock.simulated.load()) {
         sleepMs(1);
     } else {
         rest(1);
@@ -47,17 +52,17 @@ void restBetweenPolls() {
 }
 
 void useSimulatedClock(int64_t startMs) {
-    simulatedNow.store(startMs);
-    simulated.store(true);
+    theClock.simulatedNow.store(startMs);
+    theClock.simulated.store(true);
 }
 
-void advanceSimulatedClock(int64_t ms) { simulatedNow.fetch_add(ms); }
+void advanceSimulatedClock(int64_t ms) { theClock.simulatedNow.fetch_add(ms); }
 
 void useRealClock() {
-    simulated.store(false);
-    sleepHook = nullptr;
+    theClock.simulated.store(false);
+    theClock.sleepHook = nullptr;
 }
 
-bool isClockSimulated() { return simulated.load(); }
+bool isClockSimulated() { return theClock.simulated.load(); }
 
-void setSleepHook(std::function<void(int64_t)> hook) { sleepHook = std::move(hook); }
+void setSleepHook(std::function<void(int64_t)> hook) { theClock.sleepHook = std::move(hook); }

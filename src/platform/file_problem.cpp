@@ -21,6 +21,8 @@ struct ReportedFiles {
     std::map<std::string, std::chrono::steady_clock::time_point> lackingDescriptors;
 };
 
+// Process-wide: each path is said once per process, whoever loads it (screens, the stage, the
+// interpreter, the sound player), and none of them has a context to carry it in.
 ReportedFiles& reported() {
     static ReportedFiles instance;
     return instance;

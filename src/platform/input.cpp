@@ -16,12 +16,21 @@ constexpr std::array<KeyBinding, kMaxPlayers> kDefaultFlipKeys = {{
     {KEY_3, KEY_3_PAD},
 }};
 
-// The flip keys, one atomic pair per player, read by the timer thread.
-std::array<std::atomic<int>, kMaxPlayers> chosenKey = {
-    {KEY_X, KEY_M, KEY_RIGHT, KEY_A, KEY_LCONTROL, KEY_3}};
-std::array<std::atomic<int>, kMaxPlayers> chosenAlternative = {
-    {0, 0, 0, 0, KEY_RCONTROL, KEY_3_PAD}};
-std::array<KeyBinding, kMaxPlayers> chosenCopy = kDefaultFlipKeys;
+constexpr int kMaxSources = 4;
+
+struct InputState {
+    // The flip keys, one atomic pair per player, read by the timer thread.
+    std::array<std::atomic<int>, kMaxPlayers> chosenKey = {
+        {KEY_X, KEY_M, KEY_RIGHT, KEY_A, KEY_LCONTROL, KEY_3}};
+    std::array<std::atomic<int>, kMaxPlayers> chosenAlternative = {
+        {0, 0, 0, 0, KEY_RCONTROL, KEY_3_PAD}};
+    std::array<KeyBinding, kMaxPlayers> chosenCopy = kDefaultFlipKeys;
+    // The sources besides the keyboard.
+    std::array<std::atomic<InputSource*>, kMaxSources> sources{};
+};
+// Process-wide, like the library's `key[]` it reads beside: asked by every screen and race, and
+// by the 5 ms flip poll on the library's timer thread, which carries no context.
+InputState input;
 
 // The keys of the other actions (Action::Pause onwards), two each at most.
 KeyBinding fixedKeys(Action action) {
@@ -57,14 +66,13 @@ KeyBinding fixedKeys(Action action) {
 
 KeyBinding keysOf(Action action) {
     const int index = static_cast<int>(action);
-    if (index < kMaxPlayers) return {chosenKey[index].load(), chosenAlternative[index].load()};
+    if (index < kMaxPlayers) {
+        return {input.chosenKey[index].load(), input.chosenAlternative[index].load()};
+    }
     return fixedKeys(action);
 }
 
 bool isDown(int scanCode) { return scanCode > 0 && scanCode < KEY_MAX && key[scanCode] != 0; }
-
-constexpr int kMaxSources = 4;
-std::array<std::atomic<InputSource*>, kMaxSources> sources{};
 
 }  // namespace
 
@@ -76,7 +84,7 @@ Action flipAction(int playerNumber) {
 bool actionDown(Action action) {
     const KeyBinding keys = keysOf(action);
     if (isDown(keys.key) || isDown(keys.alternativeKey)) return true;
-    for (auto& slot : sources) {
+    for (auto& slot : input.sources) {
         InputSource* source = slot.load();
         if (source && source->down(action)) return true;
     }
@@ -87,24 +95,24 @@ void consumeAction(Action action) {
     const KeyBinding keys = keysOf(action);
     if (keys.key > 0 && keys.key < KEY_MAX) key[keys.key] = 0;
     if (keys.alternativeKey > 0 && keys.alternativeKey < KEY_MAX) key[keys.alternativeKey] = 0;
-    for (auto& slot : sources) {
+    for (auto& slot : input.sources) {
         InputSource* source = slot.load();
         if (source) source->consume(action);
     }
 }
 
 void addInputSource(InputSource* source) {
-    for (auto& slot : sources) {
+    for (auto& slot : input.sources) {
         if (slot.load() == source) return;
     }
-    for (auto& slot : sources) {
+    for (auto& slot : input.sources) {
         InputSource* empty = nullptr;
         if (slot.compare_exchange_strong(empty, source)) return;
     }
 }
 
 void removeInputSource(InputSource* source) {
-    for (auto& slot : sources) {
+    for (auto& slot : input.sources) {
         InputSource* expected = source;
         slot.compare_exchange_strong(expected, nullptr);
     }
@@ -112,13 +120,13 @@ void removeInputSource(InputSource* source) {
 
 const std::array<KeyBinding, kMaxPlayers>& defaultFlipKeys() { return kDefaultFlipKeys; }
 
-const std::array<KeyBinding, kMaxPlayers>& flipKeys() { return chosenCopy; }
+const std::array<KeyBinding, kMaxPlayers>& flipKeys() { return input.chosenCopy; }
 
 void setFlipKeys(const std::array<KeyBinding, kMaxPlayers>& keys) {
-    chosenCopy = keys;
+    input.chosenCopy = keys;
     for (int i = 0; i < kMaxPlayers; ++i) {
-        chosenKey[i] = keys[i].key;
-        chosenAlternative[i] = keys[i].alternativeKey;
+        input.chosenKey[i] = keys[i].key;
+        input.chosenAlternative[i] = keys[i].alternativeKey;
     }
 }
 

@@ -1,7 +1,6 @@
 #include "platform/key_config.h"
 
 #include <fstream>
-#include <set>
 #include <sstream>
 
 #include "platform/config_folder.h"
@@ -113,10 +112,7 @@ void loadKeyConfig() {
     std::ostringstream text;
     text << in.rdbuf();
     KeyConfig config = parseKeyConfig(text.str());
-    static std::set<std::string> reported;
-    for (const std::string& problem : config.problems) {
-        if (reported.insert(problem).second) reportLine(problem);
-    }
+    for (const std::string& problem : config.problems) reportLine(problem);
     setFlipKeys(config.keys);
 }
 

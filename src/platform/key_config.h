@@ -28,8 +28,9 @@ KeyConfig parseKeyConfig(const std::string& text);
 // The text that gives `keys` (a line for each player whose key is choosable).
 std::string formatKeyConfig(const std::array<KeyBinding, kMaxPlayers>& keys);
 
-// Reads teclas.conf, when there is one, reports its problems (each once per process) and makes its
-// keys the flip keys (setFlipKeys). Without the file, nothing changes.
+// Reads teclas.conf, when there is one, reports its problems and makes its keys the flip keys
+// (setFlipKeys). Without the file, nothing changes. Called once per process (main does, before the
+// mode's session starts), so each problem is said once.
 void loadKeyConfig();
 
 // Saves `keys` to teclas.conf and makes them the flip keys. False when it could not be written

@@ -10,15 +10,19 @@
 
 namespace {
 
-// Guards the step. The handler takes it for good: a second thread that notices the loss meanwhile
-// waits there until the first one has ended the process.
-std::mutex stepGuard;
-std::function<void()> finishingStep;
+struct FinishingStep {
+    // Guards the step. The handler takes it for good: a second thread that notices the loss
+    // meanwhile waits there until the first one has ended the process.
+    std::mutex guard;
+    std::function<void()> step;
+};
+// Process-wide: Xlib calls its handler as a plain function, with no context, on any thread.
+FinishingStep finishing;
 
 int onLostDisplay(Display*) {
-    stepGuard.lock();
+    finishing.guard.lock();
     reportLine(kLostDisplayMessage);
-    if (finishingStep) finishingStep();
+    if (finishing.step) finishing.step();
     _exit(kLostDisplayStatus);
 }
 
@@ -27,11 +31,11 @@ int onLostDisplay(Display*) {
 void endProcessOnLostDisplay() { XSetIOErrorHandler(onLostDisplay); }
 
 FinishOnLostDisplay::FinishOnLostDisplay(std::function<void()> step) {
-    std::lock_guard<std::mutex> hold(stepGuard);
-    previous = std::exchange(finishingStep, std::move(step));
+    std::lock_guard<std::mutex> hold(finishing.guard);
+    previous = std::exchange(finishing.step, std::move(step));
 }
 
 FinishOnLostDisplay::~FinishOnLostDisplay() {
-    std::lock_guard<std::mutex> hold(stepGuard);
-    finishingStep = std::move(previous);
+    std::lock_guard<std::mutex> hold(finishing.guard);
+    finishing.step = std::move(previous);
 }

@@ -4,7 +4,6 @@
 #include <sstream>
 
 #include "platform/config_folder.h"
-#include "platform/console_report.h"
 
 namespace {
 
@@ -44,20 +43,14 @@ std::string formatScreenConfig(bool fullScreen) {
     return std::string(fullScreen ? kFullScreenWord : kWindowWord) + "\n";
 }
 
-bool loadFullScreenChoice() {
+ScreenConfig loadScreenConfig() {
     const std::string path = configFile(kScreenConfigFile);
-    if (path.empty()) return false;
+    if (path.empty()) return {};
     std::ifstream in(path);
-    if (!in) return false;
+    if (!in) return {};
     std::ostringstream text;
     text << in.rdbuf();
-    const ScreenConfig config = parseScreenConfig(text.str());
-    static bool reported = false;
-    if (config.problem && !reported) {
-        reported = true;
-        reportLine(*config.problem);
-    }
-    return config.fullScreen;
+    return parseScreenConfig(text.str());
 }
 
 bool saveFullScreenChoice(bool fullScreen) {

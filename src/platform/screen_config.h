@@ -1,6 +1,7 @@
 // tela.conf: whether the game window opens full screen, in the configuration folder
 // (config_folder.h). One line: "tela-cheia" or "janela". F11 writes it; anything else in it is
-// reported once, on the console, and the window stays a window. Without the file: a window.
+// reported once, on the console (by the graphics start-up), and the window stays a window. Without
+// the file: a window.
 #pragma once
 
 #include <optional>
@@ -19,8 +20,9 @@ ScreenConfig parseScreenConfig(const std::string& text);
 // The text that keeps `fullScreen`.
 std::string formatScreenConfig(bool fullScreen);
 
-// The saved choice (false without a file; a problem is reported once per process).
-bool loadFullScreenChoice();
+// The saved choice (a window without a file), with the problem of a file not understood: saying
+// it (once per process) is the caller's.
+ScreenConfig loadScreenConfig();
 
 // Keeps the choice for the next start; false (reported) when it could not be written.
 bool saveFullScreenChoice(bool fullScreen);

@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "platform/file_problem.h"
+#include "platform/sample_handle.h"
 
 const std::array<const char*, 10> kSoundCatalogue = {
     sound::kFlip,     sound::kCountdownStep, sound::kStart, sound::kRunnerOut, sound::kFinish,
@@ -25,30 +26,32 @@ constexpr int kNormalPitch = 1000;
 struct SoundState {
     std::mutex lock;
     std::atomic<bool> installed{false};
-    std::map<std::string, SAMPLE*> loaded;
-    SAMPLE* music = nullptr;
+    // The samples by name; an empty handle for a name that could not be loaded.
+    std::map<std::string, SampleHandle> loaded;
+    SAMPLE* music = nullptr;  // one of `loaded`'s, playing as the music loop
     std::string musicName;
     std::function<void(const std::string&)> tap;
+    // The mute choice, flipped by the keyboard's own thread; it lasts for the process.
+    std::atomic<bool> muted{false};
 };
 
+// Process-wide: the mute key reaches it from the graphics library's keyboard callback, which
+// carries no context, and the play calls come from any screen, the race and the interpreter.
 SoundState& state() {
     static SoundState instance;
     return instance;
 }
 
-std::atomic<bool> muted{false};
-
 // Under the lock: the sample of a known name, loaded on first use (null when it cannot be).
 SAMPLE* sampleOf(SoundState& s, const std::string& path) {
     auto found = s.loaded.find(path);
-    if (found != s.loaded.end()) return found->second;
-    SAMPLE* sample = load_sample(path.c_str());
+    if (found != s.loaded.end()) return found->second.get();
+    SampleHandle sample(load_sample(path.c_str()));
     if (!sample) reportFileProblem(FileKind::kSound, path);
-    s.loaded.emplace(path, sample);
-    return sample;
+    return s.loaded.emplace(path, std::move(sample)).first->second.get();
 }
 
-void applyMute() { set_volume(muted.load() ? 0 : kVolume, -1); }
+void applyMute(const SoundState& s) { set_volume(s.muted.load() ? 0 : kVolume, -1); }
 
 void onKeyEvent(int scanCode) { handleSoundKey(scanCode); }
 END_OF_FUNCTION(onKeyEvent)
@@ -90,7 +93,7 @@ void startSound(int digitalDriver) {
     if (s.installed) return;
     s.installed =
         withoutErrorOutput([&] { return install_sound(digitalDriver, MIDI_NONE, nullptr) == 0; });
-    if (s.installed) applyMute();
+    if (s.installed) applyMute(s);
 }
 
 void stopSound() {
@@ -100,9 +103,6 @@ void stopSound() {
     if (s.music) stop_sample(s.music);
     s.music = nullptr;
     s.musicName.clear();
-    for (auto& [name, sample] : s.loaded) {
-        if (sample) destroy_sample(sample);
-    }
     s.loaded.clear();
     if (s.installed) remove_sound();
     s.installed = false;
@@ -113,7 +113,7 @@ void playSound(const std::string& path) {
     SoundState& s = state();
     std::lock_guard<std::mutex> hold(s.lock);
     tell(s, "sound " + path);
-    if (!s.installed || muted.load()) return;
+    if (!s.installed || s.muted.load()) return;
     if (SAMPLE* sample = sampleOf(s, path)) play_sample(sample, kVolume, kCentre, kNormalPitch, 0);
 }
 
@@ -145,13 +145,14 @@ void handleSoundKey(int scanCode) {
     if (scanCode == kMuteKey) toggleMute();
 }
 
-bool isMuted() { return muted.load(); }
+bool isMuted() { return state().muted.load(); }
 
 void toggleMute() {
-    bool was = muted.load();
-    while (!muted.compare_exchange_weak(was, !was)) {
+    SoundState& s = state();
+    bool was = s.muted.load();
+    while (!s.muted.compare_exchange_weak(was, !was)) {
     }
-    if (state().installed) applyMute();
+    if (s.installed) applyMute(s);
 }
 
 void tapSoundsForTesting(std::function<void(const std::string& request)> tap) {

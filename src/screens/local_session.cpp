@@ -31,8 +31,9 @@ void playLocalMatches(const StageData& stage1, const StageData& stage2) {
 }
 
 void playLocalMatches(const StageData& stage1, const StageData& stage2, LocalMatchRules& rules) {
+    MenuMemory menu;
     for (;;) {
-        const int playerCount = runMainMenu();
+        const int playerCount = runMainMenu(menu);
         if (playerCount == kLeaveTheGame || playerCount < 1 || playerCount > kMaxPlayers) return;
         const std::optional<SpriteList> chosen = runPlayerSelection(playerCount);
         if (!chosen) continue;

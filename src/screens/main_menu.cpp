@@ -16,8 +16,6 @@
 #include "stream/recorded_drawing.h"
 #include "stream/screen_name.h"
 
-int lastPlayerCount = 1;
-
 namespace {
 
 constexpr int kCreditsItem = 7;
@@ -128,18 +126,18 @@ void drawMenuFrame(const MenuBitmaps& menu, int selectedItem) {
 
 }  // namespace
 
-MenuAction applyMenuRules(int& selectedItem) {
+MenuAction applyMenuRules(int& selectedItem, MenuMemory& memory) {
     const int item = selectedItem;
     if (actionDown(Action::Down) && (item == kCreditsItem || item == kInstructionsItem)) {
         selectedItem = item + 1;
     } else if (actionDown(Action::Down) && item < kCreditsItem) {
         selectedItem = kCreditsItem;
     } else if (actionDown(Action::Right) && item >= 1 && item < kMaxPlayers) {
-        selectedItem = lastPlayerCount = item + 1;
+        selectedItem = memory.lastPlayerCount = item + 1;
     } else if (actionDown(Action::Left) && item >= 2 && item <= kMaxPlayers) {
-        selectedItem = lastPlayerCount = item - 1;
+        selectedItem = memory.lastPlayerCount = item - 1;
     } else if (actionDown(Action::Up) && (item == kCreditsItem || item == kKeysItem)) {
-        selectedItem = lastPlayerCount;
+        selectedItem = memory.lastPlayerCount;
     } else if (actionDown(Action::Right) && item == kCreditsItem) {
         selectedItem = kKeysItem;
     } else if (actionDown(Action::Left) && item == kKeysItem) {
@@ -162,7 +160,7 @@ MenuAction applyMenuRules(int& selectedItem) {
     return MenuAction::None;
 }
 
-int runMainMenu() {
+int runMainMenu(MenuMemory& memory) {
     MenuBitmaps menu = loadMenu();
     int selectedItem = 1;
     int result = kLeaveItem;  // Esc leaves like the leave item
@@ -174,7 +172,7 @@ int runMainMenu() {
     while (!actionDown(Action::Back)) {
         waitMoreThan(kFrameMs);
         const int itemBefore = selectedItem;
-        const MenuAction action = applyMenuRules(selectedItem);
+        const MenuAction action = applyMenuRules(selectedItem, memory);
         if (action != MenuAction::None) {
             recordedPlaySound(sound::kMenuChoose);
         } else if (selectedItem != itemBefore) {

@@ -9,15 +9,18 @@
 // the menu opens and again only when the highlight moves or another screen was over it.
 #pragma once
 
-// The player count last reached with Left or Right, kept for the life of the process; Up from the
-// credits item leads back to it. Starts at 1.
-extern int lastPlayerCount;
+// What the menu remembers from one call to the next: the player count last reached with Left or
+// Right (Up from the credits item leads back to it). Whoever runs the menu loop keeps it (the local
+// game, for its whole session).
+struct MenuMemory {
+    int lastPlayerCount = 1;
+};
 
 // What the first matching rule of a frame asks the menu to do.
 enum class MenuAction { None, Choose, Leave, Credits, Instructions, Keys };
 
-// Applies, to `selectedItem` and `lastPlayerCount`, the first of the menu's key rules whose
-// keys are down and whose condition holds, and only that one. Reads `key`; clears nothing.
-MenuAction applyMenuRules(int& selectedItem);
+// Applies, to `selectedItem` and `memory`, the first of the menu's key rules whose keys are down
+// and whose condition holds, and only that one. Reads `key`; clears nothing.
+MenuAction applyMenuRules(int& selectedItem, MenuMemory& memory);
 
-int runMainMenu();
+int runMainMenu(MenuMemory& memory);

@@ -1,6 +1,6 @@
-// Stand-in runners for the network tests: the remote flip reaches them through the test flip
-// hook instead of the game world's runners, so a test can see which runner a remote call flipped
-// and whether that runner was still alive.
+// Stand-in runners for the network tests: the remote flip reaches them through flipFakeRunner (set
+// as the control state's `flipRunner`) instead of the game world's runners, so a test can see which
+// runner a remote call flipped and whether that runner was still alive.
 #pragma once
 
 #include <array>
@@ -19,13 +19,6 @@ struct FakeRunner {
 
 // Counts flips on the fake runner, and notices a flip that reaches a released one.
 void flipFakeRunner(Runner& runner);
-
-// Points the remote flip at flipFakeRunner for the life of the object.
-class FakeRunnerFlip {
-  public:
-    FakeRunnerFlip() { substituteRunnerFlipForTesting(flipFakeRunner); }
-    ~FakeRunnerFlip() { substituteRunnerFlipForTesting(nullptr); }
-};
 
 // Six fake runners and a runner table that points at them.
 struct FakeRunnerTable {

@@ -43,9 +43,9 @@ TEST(OrbLoopback, FifoHandsBatchesThroughTheOrb) {
 }
 
 TEST(OrbLoopback, ControleReachesTheRaceThroughTheOrb) {
-    FakeRunnerFlip fakeFlip;
     FakeRunnerTable runners;
     ServerContext context(2);
+    context.control.flipRunner = flipFakeRunner;
     Controle_impl servant(context, kCaller);
     Activated object(&servant);
     Controle_var controle = object.as<Controle>();

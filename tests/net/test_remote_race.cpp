@@ -23,9 +23,9 @@ TEST(RemoteRace, OpeningPointsAtTheTableThenLetsInputsIn) {
 }
 
 TEST(RemoteRace, FlipBeforeAnyStageWasLoadedIsIgnored) {
-    FakeRunnerFlip fakeFlip;
     FakeRunnerTable runners;
     EstadoControle state;
+    state.flipRunner = flipFakeRunner;
     state.active = true;  // active without a table: nothing to flip, and no crash
     flipRemotePlayer(state, 2, 1);
     state.active = false;
@@ -46,8 +46,8 @@ TEST(RemoteRace, FlipBeforeAnyStageWasLoadedIsIgnored) {
 // the race and releasing its runners. No flip may reach a runner after its release: the fake
 // runner would count it, and AddressSanitizer/ThreadSanitizer builds would report the use.
 TEST(RemoteRace, FlipsHammeredAcrossManyStageEndsNeverReachAReleasedRunner) {
-    FakeRunnerFlip fakeFlip;
     EstadoControle state;
+    state.flipRunner = flipFakeRunner;
     constexpr int kPlayers = 2;
     constexpr int kStages = 1500;
     std::atomic<bool> done{false};

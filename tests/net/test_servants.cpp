@@ -22,6 +22,7 @@ namespace {
 class ServantsTest : public ::testing::Test {
   protected:
     explicit ServantsTest(int players = 2, bool cheats = false) : context(players, cheats) {
+        context.control.flipRunner = flipFakeRunner;
         useSimulatedClock(1000);
     }
     ~ServantsTest() override { useRealClock(); }
@@ -46,7 +47,6 @@ class ServantsTest : public ::testing::Test {
         context.recorder.flush();
     }
 
-    FakeRunnerFlip fakeFlip;
     FakeRunnerTable runners;
     ServerContext context;
     std::string caller = "10.0.0.1";

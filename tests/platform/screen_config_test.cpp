@@ -38,15 +38,15 @@ TEST(ScreenConfig, SavedInTheConfigurationFolder) {
     const fs::path folder =
         fs::temp_directory_path() / ("corrida-screen-" + std::to_string(getpid()));
     setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-    EXPECT_FALSE(loadFullScreenChoice());
+    EXPECT_FALSE(loadScreenConfig().fullScreen);
     ASSERT_TRUE(saveFullScreenChoice(true));
     std::ifstream in(folder / "corrida" / "tela.conf");
     std::string line;
     std::getline(in, line);
     EXPECT_EQ(line, "tela-cheia");
-    EXPECT_TRUE(loadFullScreenChoice());
+    EXPECT_TRUE(loadScreenConfig().fullScreen);
     ASSERT_TRUE(saveFullScreenChoice(false));
-    EXPECT_FALSE(loadFullScreenChoice());
+    EXPECT_FALSE(loadScreenConfig().fullScreen);
     fs::remove_all(folder);
     unsetenv("XDG_CONFIG_HOME");
 }

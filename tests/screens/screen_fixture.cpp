@@ -7,7 +7,6 @@
 #include <functional>
 #include <sstream>
 
-#include "screens/main_menu.h"
 #include "stream/gravador_tela.h"
 #include "stream/interpreter.h"
 #include "support/pieces.h"
@@ -87,7 +86,6 @@ void ScreenTest::SetUp() {
     fs::current_path(pictureRoot);
 
     clearAllKeys();
-    lastPlayerCount = 1;
 
     window = create_bitmap(640, 480);
     for (int y = 0; y < 480; ++y) hline(window, 0, y, 639, makecol(y / 2, 255 - y / 2, 90));

@@ -114,7 +114,8 @@ TEST_F(KeysScreen, OpensFromTheMenuRightOfTheCredits) {
         .press(700, KEY_ESC)    // back to the menu
         .down(1000, KEY_ESC)    // and out
         .start(10000);
-    EXPECT_EQ(runMainMenu(), 9);
+    MenuMemory memory;
+    EXPECT_EQ(runMainMenu(memory), 9);
     EXPECT_EQ(countOf("load_bitmap bg_teclas Img/menu/bg_teclas.jpg"), 1u);
     EXPECT_GE(countOf("blit teclas_2 buffer_menu 0 0 330 340 90 33"), 1u);
     KeyScript::stop();

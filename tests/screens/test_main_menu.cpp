@@ -6,18 +6,21 @@
 
 namespace {
 
-using MainMenu = ScreenTest;
+class MainMenu : public ScreenTest {
+  protected:
+    // Applies one frame's rules with `keysDown` held, starting on `from`; returns the new item.
+    int afterKeys(int from, std::initializer_list<int> keysDown, MenuAction* action = nullptr) {
+        clearAllKeys();
+        for (int code : keysDown) key[code] = 1;
+        int item = from;
+        const MenuAction result = applyMenuRules(item, memory);
+        if (action) *action = result;
+        clearAllKeys();
+        return item;
+    }
 
-// Applies one frame's rules with `keysDown` held, starting on `from`; returns the new item.
-int afterKeys(int from, std::initializer_list<int> keysDown, MenuAction* action = nullptr) {
-    clearAllKeys();
-    for (int code : keysDown) key[code] = 1;
-    int item = from;
-    const MenuAction result = applyMenuRules(item);
-    if (action) *action = result;
-    clearAllKeys();
-    return item;
-}
+    MenuMemory memory;
+};
 
 TEST_F(MainMenu, ArrowKeysFollowTheNavigationGraph) {
     struct Move {
@@ -50,30 +53,30 @@ TEST_F(MainMenu, ArrowKeysFollowTheNavigationGraph) {
         {10, KEY_UP, 3},
     };
     for (const Move& move : moves) {
-        lastPlayerCount = 3;
+        memory.lastPlayerCount = 3;
         EXPECT_EQ(afterKeys(move.from, {move.scancode}), move.to)
             << "from " << move.from << " with scan code " << move.scancode;
     }
 }
 
 TEST_F(MainMenu, LeftAndRightRememberThePlayerCountForUpFromCredits) {
-    lastPlayerCount = 1;
+    memory.lastPlayerCount = 1;
     EXPECT_EQ(afterKeys(4, {KEY_RIGHT}), 5);
-    EXPECT_EQ(lastPlayerCount, 5);
+    EXPECT_EQ(memory.lastPlayerCount, 5);
     EXPECT_EQ(afterKeys(5, {KEY_LEFT}), 4);
-    EXPECT_EQ(lastPlayerCount, 4);
+    EXPECT_EQ(memory.lastPlayerCount, 4);
     EXPECT_EQ(afterKeys(4, {KEY_DOWN}), 7);
-    EXPECT_EQ(lastPlayerCount, 4) << "Down does not touch it";
+    EXPECT_EQ(memory.lastPlayerCount, 4) << "Down does not touch it";
     EXPECT_EQ(afterKeys(7, {KEY_UP}), 4);
     // Left or Right that does nothing leaves it alone.
     EXPECT_EQ(afterKeys(6, {KEY_RIGHT}), 6);
-    EXPECT_EQ(lastPlayerCount, 4);
+    EXPECT_EQ(memory.lastPlayerCount, 4);
 }
 
 TEST_F(MainMenu, OnlyTheFirstMatchingRuleActs) {
-    lastPlayerCount = 2;
+    memory.lastPlayerCount = 2;
     EXPECT_EQ(afterKeys(3, {KEY_DOWN, KEY_RIGHT}), 7);
-    EXPECT_EQ(lastPlayerCount, 2);
+    EXPECT_EQ(memory.lastPlayerCount, 2);
     MenuAction action;
     EXPECT_EQ(afterKeys(2, {KEY_RIGHT, KEY_ENTER}, &action), 3);
     EXPECT_EQ(action, MenuAction::None);
@@ -129,7 +132,7 @@ TEST_F(MainMenu, EveryWayOutGivesItsResultAndReleasesAllBitmaps) {
         keys = KeyScript();
         way.script(keys);
         keys.start(20000);
-        EXPECT_EQ(runMainMenu(), way.result) << way.what;
+        EXPECT_EQ(runMainMenu(memory), way.result) << way.what;
         EXPECT_TRUE(key[KEY_ENTER] || key[KEY_ESC]) << way.what << ": the ending press stays down";
         EXPECT_EQ(instructionsStartingWith("destroy_bitmap"), expectedReleases()) << way.what;
         EXPECT_EQ(instructionsStartingWith("load_bitmap").size(), 23u) << way.what;
@@ -141,14 +144,14 @@ TEST_F(MainMenu, EveryWayOutGivesItsResultAndReleasesAllBitmaps) {
 TEST_F(MainMenu, ThePlayerCountReachedIsRememberedAcrossCalls) {
     keys.press(100, KEY_RIGHT).press(250, KEY_RIGHT).press(400, KEY_RIGHT).down(600, KEY_ENTER);
     keys.start();
-    EXPECT_EQ(runMainMenu(), 4);
+    EXPECT_EQ(runMainMenu(memory), 4);
     KeyScript::stop();
 
     // The next menu starts on item 1; Down then Up leads to 4.
     KeyScript again;
     again.press(100, KEY_DOWN).press(250, KEY_UP).down(400, KEY_ENTER).start();
     batches.clear();
-    EXPECT_EQ(runMainMenu(), 4);
+    EXPECT_EQ(runMainMenu(memory), 4);
     // Its first frame highlighted item 1.
     const std::vector<std::string> blits = instructionsStartingWith("blit");
     ASSERT_GE(blits.size(), 11u);
@@ -163,10 +166,10 @@ TEST_F(MainMenu, CreditsAndInstructionsOpenInPlace) {
         .press(950, KEY_ENTER)  // instructions
         .press(1300, KEY_ESC)
         .press(1500, KEY_UP)  // 7
-        .press(1650, KEY_UP)  // lastPlayerCount, 1
+        .press(1650, KEY_UP)  // the last player count, 1
         .down(1800, KEY_ENTER);
     keys.start();
-    EXPECT_EQ(runMainMenu(), 1);
+    EXPECT_EQ(runMainMenu(memory), 1);
     EXPECT_EQ(countOf("load_bitmap bg_integrantes Img/menu/bg_integrantes.jpg"), 1u);
     EXPECT_EQ(countOf("load_bitmap bg_instrucoes Img/menu/bg_instrucoes.jpg"), 1u);
 
@@ -182,7 +185,7 @@ TEST_F(MainMenu, CreditsAndInstructionsOpenInPlace) {
 
 TEST_F(MainMenu, FramesComeMoreThanSixtyMillisecondsApart) {
     keys.down(1000, KEY_ESC).start();
-    EXPECT_EQ(runMainMenu(), 9);
+    EXPECT_EQ(runMainMenu(memory), 9);
     // Frames at 61, 122, ... 1037: Esc is looked at before each wait, so the press at 1000 ends
     // the menu after the seventeenth frame.
     EXPECT_EQ(clockMs(), 1037);
@@ -193,14 +196,14 @@ TEST_F(MainMenu, DrawsOnlyWhenWhatItShowsChanges) {
     // each move and on the way back from the credits, and never in between.
     keys.press(100, KEY_RIGHT).press(400, KEY_LEFT).press(500, KEY_DOWN);
     keys.press(600, KEY_ENTER).press(700, KEY_ESC).down(1000, KEY_ESC).start();
-    EXPECT_EQ(runMainMenu(), 9);
+    EXPECT_EQ(runMainMenu(memory), 9);
     EXPECT_EQ(countOf("draw_sprite screen buffer_menu 0 0"), 5u);
 }
 
 TEST_F(MainMenu, ReplayingTheRecordsDrawsTheSameMenu) {
     keys.press(100, KEY_RIGHT).press(250, KEY_RIGHT).press(400, KEY_DOWN).down(600, KEY_ESC);
     keys.start();
-    runMainMenu();
+    runMainMenu(memory);
     // Item 7 is highlighted, the label is not.
     EXPECT_TRUE(looksLike(window, 190, 356, pictureColour("Img/menu/integrantes_2.jpg")));
     EXPECT_TRUE(looksLike(window, 230, 311, pictureColour("Img/menu/chooseplayer.jpg")));
@@ -215,7 +218,7 @@ TEST_F(MainMenu, MissingItemPictureIsReportedAndTheMenuStillWorks) {
     removePicture("Img/menu/img2_2.jpg");
     keys.press(100, KEY_RIGHT).down(300, KEY_ENTER).start();
     testing::internal::CaptureStdout();
-    const int result = runMainMenu();
+    const int result = runMainMenu(memory);
     const std::string console = testing::internal::GetCapturedStdout();
     EXPECT_EQ(result, 2);
     EXPECT_NE(console.find("Img/menu/img2_2.jpg"), std::string::npos) << console;
