@@ -134,7 +134,7 @@ void playMusic(const std::string& path) {
 void stopMusic() {
     SoundState& s = state();
     std::lock_guard<std::mutex> hold(s.lock);
-    tell(s, "stop_music");
+    tell(s, "music off");
     if (s.installed && s.music) stop_sample(s.music);
     s.music = nullptr;
     s.musicName.clear();

@@ -59,6 +59,6 @@ void toggleMute();
 // 0x80 added for a release): the press of kMuteKey flips the mute choice, nothing else does.
 void handleSoundKey(int scanCode);
 
-// Tests: `tap` sees each accepted request ("sound PATH", "music PATH", "stop_music") whether or
+// Tests: `tap` sees each accepted request ("sound PATH", "music PATH", "music off") whether or
 // not a device plays it. Empty removes it.
 void tapSoundsForTesting(std::function<void(const std::string& request)> tap);

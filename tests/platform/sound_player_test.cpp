@@ -32,7 +32,7 @@ TEST(SoundPlayer, WithoutADeviceOnlyCatalogueNamesAreTakenAndNothingFails) {
         stopMusic();
     });
     EXPECT_EQ(requests, (std::vector<std::string>{"sound Img/Som/virar.wav",
-                                                  "music Img/Som/musica_menu.wav", "stop_music"}));
+                                                  "music Img/Som/musica_menu.wav", "music off"}));
 }
 
 TEST(SoundPlayer, APressOfTheMuteKeyFlipsTheChoiceWhichStays) {

@@ -37,7 +37,7 @@ TEST(InterpreterSounds, KnownSoundsAndMusicArePlayedInOrder) {
             replay(registry, formatPlayMusic(sound::kRaceMusic) + ";" +
                                  formatPlaySound(sound::kFlip) + ";" + formatStopMusic() + ";");
         EXPECT_EQ(r.requests, (std::vector<std::string>{"music Img/Som/musica_corrida.wav",
-                                                        "sound Img/Som/virar.wav", "stop_music"}));
+                                                        "sound Img/Som/virar.wav", "music off"}));
         EXPECT_EQ(r.console, "");
     }
     destroy_bitmap(window);
