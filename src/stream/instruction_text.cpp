@@ -148,8 +148,10 @@ struct Writer {
 }  // namespace
 
 bool isValidInstructionWord(std::string_view word) {
+    // The blanks and the separator end a word; a zero byte would end the written text's field.
+    constexpr std::string_view kNotInAWord(" \t\r\n\v\f;\0", 8);
     return !word.empty() && word.size() <= kMaxFieldLength &&
-           word.find_first_of(" \t\r\n\v\f;") == std::string_view::npos;
+           word.find_first_of(kNotInAWord) == std::string_view::npos;
 }
 
 std::optional<Instruction> parseInstruction(std::string_view piece) {

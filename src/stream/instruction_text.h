@@ -27,7 +27,7 @@ constexpr size_t kMaxFieldLength = 51;
 constexpr char kPieceSeparator = ';';
 
 // Whether `word` can stand as one field of an instruction (non-empty, short enough, no blank,
-// tab, line end or ";").
+// tab, line end, ";" or zero byte).
 bool isValidInstructionWord(std::string_view word);
 
 // Calls `each(piece, separated)` for every piece of `text`: as many as there are separators, plus

@@ -85,6 +85,8 @@ TEST(InstructionText, WritesNothingThatCouldNotBeReadBack) {
     EXPECT_EQ(formatInstruction(LoadBitmap{"has blank", "Img/a.bmp"}), "");
     EXPECT_EQ(formatInstruction(DestroyBitmap{"semi;colon"}), "");
     EXPECT_EQ(formatInstruction(PlaySound{""}), "");
+    EXPECT_EQ(formatInstruction(LoadBitmap{std::string("\0x", 2), "b"}), "")
+        << "a zero byte would cut the field short";
     EXPECT_EQ(formatInstruction(DestroyBitmap{std::string(kMaxFieldLength + 1, 'n')}), "");
     const std::string longest(kMaxFieldLength, 'n');
     EXPECT_EQ(formatInstruction(Blit{longest, longest, 1, 1, 1, 1, 1, 1}), "")
