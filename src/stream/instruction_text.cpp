@@ -60,13 +60,17 @@ bool readMarker(std::string_view piece, std::string_view word, uint64_t& first, 
     return *end == '\0';
 }
 
-std::optional<Instruction> readMarkerPiece(std::string_view piece) {
+}  // namespace
+
+std::optional<Instruction> parseMarker(std::string_view piece) {
     FrameMarker frame;
     if (readMarker(piece, "frame", frame.frame, &frame.flushMs)) return frame;
     PartStart part;
     if (readMarker(piece, "part", part.part, nullptr)) return part;
     return std::nullopt;
 }
+
+namespace {
 
 std::optional<Instruction> readWords(const Words& words) {
     const auto& w = words.word;
@@ -155,7 +159,7 @@ bool isValidInstructionWord(std::string_view word) {
 }
 
 std::optional<Instruction> parseInstruction(std::string_view piece) {
-    if (std::optional<Instruction> marker = readMarkerPiece(piece)) return marker;
+    if (std::optional<Instruction> marker = parseMarker(piece)) return marker;
     const std::optional<Words> words = splitWords(piece);
     if (!words || words->count == 0) return std::nullopt;
     return readWords(*words);

@@ -45,6 +45,9 @@ bool forEachPiece(std::string_view text, Each&& each) {
 
 // The instruction a piece (without its separator) holds, or nullopt when it holds none.
 std::optional<Instruction> parseInstruction(std::string_view piece);
+// The marker (FrameMarker or PartStart) a piece holds, if it holds one; cheaper than
+// parseInstruction for a reader that looks for the markers alone.
+std::optional<Instruction> parseMarker(std::string_view piece);
 
 // Calls `each(instruction, piece)` for every piece of `text` that holds an instruction, in order.
 template <typename Each>
