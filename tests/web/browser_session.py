@@ -72,7 +72,7 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
         if "/slow/" in self.path:
             time.sleep(0.2)
         elif "/never/" in self.path:
-            time.sleep(5.0)
+            time.sleep(8.0)
         self.server.requests.append(self.path)
         super().do_GET()
 
