@@ -4,7 +4,7 @@
 # Included by the top CMakeLists (which calls check_source_layers at configure time) and run as a
 # script (`cmake -DSOURCE_DIR=... -P check_layers.cmake`) before every build, so that an include
 # added without reconfiguring is refused too.
-set(SOURCE_LAYERS platform stream world screens net app)
+set(SOURCE_LAYERS platform stream world screens net web app)
 
 function(check_source_layers source_dir)
   set(violations "")

@@ -20,7 +20,15 @@ struct OptionRow {
     const char* valueName;  // nullptr when it takes no value
     const char* help;
     std::string (*apply)(Reading& reading, const std::string& value);
+    // The value may be left out: the next word is the value only when it is a number.
+    bool valueOptional = false;
 };
+
+bool allDigits(const std::string& word) {
+    return !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c));
+    });
+}
 
 const OptionRow kOptions[] = {
     {"--help", "-h", nullptr, "mostra esta ajuda",
@@ -66,6 +74,21 @@ const OptionRow kOptions[] = {
          reading.line.fullScreen = true;
          return std::string();
      }},
+    {"--web", nullptr, "[PORTA]",
+     "no servidor: tambem serve a pagina para navegadores na PORTA (padrao: 8080)",
+     [](Reading& reading, const std::string& value) {
+         if (value.empty()) {
+             reading.line.params.webPort = kDefaultWebPort;
+             return std::string();
+         }
+         if (!allDigits(value) || value.size() > 5 || std::stoi(value) < 1 ||
+             std::stoi(value) > 65535) {
+             return "porta web invalida: " + value + " (de 1 a 65535)";
+         }
+         reading.line.params.webPort = std::stoi(value);
+         return std::string();
+     },
+     true},
     {"--truques", nullptr, nullptr, "no servidor: F10 dos clientes pula a fase",
      [](Reading& reading, const std::string&) {
          reading.line.params.cheatsAllowed = true;
@@ -173,6 +196,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& words) {
         if (row->valueName) {
             if (equals != std::string::npos) {
                 value = word.substr(equals + 1);
+                if (value.empty() && row->valueOptional) return failure("falta o valor de " + name);
+            } else if (row->valueOptional) {
+                if (i + 1 < words.size() && allDigits(words[i + 1])) value = words[++i];
             } else if (i + 1 < words.size()) {
                 value = words[++i];
             } else {

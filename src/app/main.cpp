@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/data_folder.h"
 #include "app/entry_dialogue.h"
+#include "app/web_hosting.h"
 #include "net/client_session.h"
 #include "net/server_session.h"
 #include "platform/graphics.h"
@@ -38,7 +39,7 @@ int runMode(Modo mode, ParametrosRede& params) {
     loadKeyConfig();  // teclas.conf: the local players' keys, a client's own (jogador1's)
     switch (mode) {
         case Modo::Servidor:
-            return runServerSession(params);
+            return runServerSession(params, webPortOpener(params));
         case Modo::Cliente:
             return runClientSession(params);
         case Modo::Assistir:

@@ -45,6 +45,14 @@ bool Audience::fetchAllowed(int viewer, const std::string& host, int64_t nowMs) 
     return true;
 }
 
+void Audience::leave(int viewer, const std::string& host) {
+    std::lock_guard<std::mutex> hold(lock);
+    const auto holder = held.find(static_cast<uint16_t>(viewer));
+    if (!isSpectatorNumber(viewer) || holder == held.end() || holder->second.host != host) return;
+    closeQueue(holder->first);
+    held.erase(holder);
+}
+
 bool Audience::isSpectatorNumber(int viewer) const {
     return viewer >= firstNumber && viewer < firstNumber + total;
 }

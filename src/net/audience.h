@@ -48,6 +48,9 @@ class Audience {
     // Whether a numbered fetch for `viewer` from `host` is honoured; one that is counts as the
     // spectator's fetch.
     bool fetchAllowed(int viewer, const std::string& host, int64_t nowMs);
+    // The spectator `viewer`, held from `host`, has left: its number is free and its queue closes
+    // now. Anything else is ignored.
+    void leave(int viewer, const std::string& host);
     // Whether `viewer` is a spectator number at all (held or not).
     bool isSpectatorNumber(int viewer) const;
     // Lets the spectators that left lapse, so departed viewers do not keep queues filling for long

@@ -62,6 +62,13 @@ CallGuard::Fetch CallGuard::admitFetch(const Claim& claim) {
     return Fetch{*viewer, std::move(*share)};
 }
 
+std::optional<int> CallGuard::admitPush(const Claim& claim) {
+    const int64_t now = clockMs();
+    const std::optional<int> viewer = countedHolder(claim, caller(), now);
+    if (viewer) server.slots.noteFetch(*viewer, now);
+    return viewer;
+}
+
 void CallGuard::count(QuietRefusal refusal) {
     switch (refusal) {
         case QuietRefusal::Join:

@@ -56,6 +56,9 @@ class CallGuard {
     // The same for a fetch, which then counts as its viewer's fetch and takes a share of the
     // address's calls in flight (NO_RESOURCES past it, counted).
     Fetch admitFetch(const Claim& claim);
+    // A stream the server sends its viewer unasked (the web port): the place `claim` names, which
+    // then counts as fetched, or nothing (counted) when the caller no longer holds it.
+    std::optional<int> admitPush(const Claim& claim);
     // The place `claim` names, or nothing (counted) for an operation that answers a refusal
     // itself.
     std::optional<int> find(const Claim& claim);

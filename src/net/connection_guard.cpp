@@ -85,9 +85,10 @@ void ConnectionGuard::State::reportRefusals(Clock::time_point now) {
                std::to_string(limits.caps().total) + " no total).");
 }
 
-ConnectionGuard::ConnectionGuard(int perAddress) {
+ConnectionGuard::ConnectionGuard(int perAddress, int reserved) {
     const int limit = raiseDescriptorLimit();
-    state_ = std::make_unique<State>(capsForDescriptors(limit, openDescriptors(), perAddress));
+    state_ = std::make_unique<State>(
+        capsForDescriptors(limit, openDescriptors() + reserved, perAddress));
     {
         std::lock_guard<std::mutex> hold(active.lock);
         active.state = state_.get();

@@ -42,8 +42,9 @@ inline constexpr const char* kConnectionOptions[][2] = {
 
 class ConnectionGuard {
   public:
-    // `perAddress`: the connections one address may hold (descriptor_budget.h).
-    explicit ConnectionGuard(int perAddress = kConnectionsPerAddress);
+    // `perAddress`: the connections one address may hold (descriptor_budget.h); `reserved`:
+    // descriptors another surface of the server holds for its own connections (the web port).
+    explicit ConnectionGuard(int perAddress = kConnectionsPerAddress, int reserved = 0);
     ~ConnectionGuard();
     ConnectionGuard(const ConnectionGuard&) = delete;
     ConnectionGuard& operator=(const ConnectionGuard&) = delete;

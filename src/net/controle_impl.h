@@ -4,13 +4,14 @@
 // (a classic client), pausar and usarCheat for the classic player of the caller's address, and
 // the secret's operations for the secret's player: the guard (call_guard.h) refuses anything else
 // with NO_PERMISSION and counts it. Within those rules the keys go to the race's remote-input rules
-// (remote_race.h): they act only while a race runs; a pause asked for too soon after the player's
-// last one, and a cheat on a server that does not allow it, are ignored and counted.
+// (remote_race.h, through place_requests.h): they act only while a race runs; a pause asked for too
+// soon after the player's last one, and a cheat on a server that does not allow it, are ignored and
+// counted.
 #pragma once
 
 #include "corrida.hh"
-#include "net/call_guard.h"
 #include "net/caller_address.h"
+#include "net/place_requests.h"
 
 struct ServerContext;
 
@@ -26,10 +27,5 @@ class Controle_impl : public POA_Controle {
     void cheat(const char* secret) override;
 
   private:
-    void flipFor(int player);
-    void pauseFor(int player);
-    void cheatFor(int player);
-
-    ServerContext& server;
-    CallGuard guard;
+    PlaceRequests requests;
 };

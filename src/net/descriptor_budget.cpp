@@ -12,6 +12,12 @@ ConnectionCaps capsForDescriptors(int descriptorLimit, int openNow, int perAddre
     return ConnectionCaps{std::min(perAddress, total), total};
 }
 
+ConnectionCaps webCapsForDescriptors(int descriptorLimit, int openNow) {
+    const long left = static_cast<long>(descriptorLimit) - openNow - kStageFileReserve;
+    const int total = static_cast<int>(std::clamp<long>(left / 4, 0, kMostWebConnections));
+    return ConnectionCaps{std::min(kWebConnectionsPerAddress, total), total};
+}
+
 int raiseDescriptorLimit() {
     rlimit limit{};
     if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return INT_MAX;

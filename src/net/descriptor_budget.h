@@ -27,6 +27,14 @@ constexpr int kMostConnections = 512;
 ConnectionCaps capsForDescriptors(int descriptorLimit, int openNow,
                                   int perAddress = kConnectionsPerAddress);
 
+// The web port's connections (web_port.h): a browser opens a few for the page's files besides its
+// WebSocket, and a household behind one router holds several browsers.
+constexpr int kMostWebConnections = 128;
+constexpr int kWebConnectionsPerAddress = 32;
+// The web port's caps: a quarter of what the reserve leaves, at most kMostWebConnections. The ORB
+// is told to leave their descriptors free (ConnectionGuard's `reserved`).
+ConnectionCaps webCapsForDescriptors(int descriptorLimit, int openNow);
+
 // Raises the soft limit on open files to the hard one (the Linux convention for servers) and
 // gives the soft limit then in force (a very high one as INT_MAX).
 int raiseDescriptorLimit();

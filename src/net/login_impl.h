@@ -2,16 +2,15 @@
 //
 // logar() and join() give out the player numbers by the server's slot rules (player_slots.h):
 // logar() ties the number to the caller's address, join() to a secret it hands the caller. A
-// refusal answers -1 and is counted (by the guard, call_guard.h). A number that had another holder
-// before starts its queue afresh for the newcomer. rejoin() gives a secret's client, back after a
+// refusal answers -1 and is counted (place_requests.h). A number that had another holder before
+// starts its queue afresh for the newcomer. rejoin() gives a secret's client, back after a
 // lost connection, its number and a queue that starts afresh where its part numbers were.
 // assistir() gives out the spectator numbers (audience.h).
 #pragma once
 
 #include "corrida.hh"
-#include "net/call_guard.h"
 #include "net/caller_address.h"
-#include "net/player_slots.h"
+#include "net/place_requests.h"
 
 struct ServerContext;
 
@@ -25,8 +24,5 @@ class Login_impl : public POA_Login {
     CORBA::Short assistir() override;
 
   private:
-    CORBA::Short admitted(const PlayerSlots::Joined& joined);
-
-    ServerContext& server;
-    CallGuard guard;
+    PlaceRequests requests;
 };

@@ -7,6 +7,9 @@
 
 #include "net/audience.h"
 
+// The web port when --web names none.
+constexpr int32_t kDefaultWebPort = 8080;
+
 struct ParametrosRede {
     std::string address;         // host of the naming service, one word as typed
     int32_t numPlayers = 0;      // players of a server (1 to 6); read only for the server
@@ -16,6 +19,10 @@ struct ParametrosRede {
     // A server hosted in one step: the endpoint on port 9001 where it serves its own names
     // (net/hosted_names.h); empty when it registers in a naming service that runs already.
     std::string ownNamesEndpoint;
+    // --web [PORTA]: the port a server serves browsers on (web_port.h); 0 for none.
+    int32_t webPort = 0;
+    // The connections the web port may hold, which the ORB's connections leave free.
+    int32_t webConnections = 0;
     // --gravar: the file the match is recorded in, as this process sees it; empty for none.
     std::string recordingPath;
 };

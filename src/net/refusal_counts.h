@@ -13,6 +13,12 @@ struct RefusalCounts {
     std::atomic<uint64_t> cheats{0};         // cheats on a server that does not allow them
     std::atomic<uint64_t> callsInFlight{0};  // calls past one address's share of the server
     std::atomic<uint64_t> spectators{0};     // spectators past the server's or an address's limit
+    // The web port (web_port.h): requests other than a GET of a known path, or too large, or
+    // too slow to arrive; connections past its caps; WebSocket messages malformed, too large or
+    // too many.
+    std::atomic<uint64_t> webRequests{0};
+    std::atomic<uint64_t> webConnections{0};
+    std::atomic<uint64_t> webMessages{0};
 
     // One console line: "Pedidos recusados: ..." with every count.
     std::string summary() const;

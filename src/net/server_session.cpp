@@ -39,7 +39,7 @@ bool startGraphicsOrRunWithoutWindow() {
 
 }  // namespace
 
-int runServerSession(ParametrosRede& params) {
+int runServerSession(ParametrosRede& params, const SurfaceOpener& openSurface) {
     const int playerCount = params.numPlayers;
     if (playerCount < kMinPlayers || playerCount > kMaxPlayers) {
         std::cout << "Numero de jogadores invalido para o servidor: " << playerCount << " (de "
@@ -97,6 +97,18 @@ int runServerSession(ParametrosRede& params) {
         return 0;
     }
 
+    std::unique_ptr<BatchSubscriber> surface;
+    if (openSurface) {
+        surface = openSurface(context);
+        if (!surface) {
+            server->stop();
+            catchStopSignals();
+            releaseStopSignals();
+            return 0;
+        }
+    }
+    std::optional<Subscription> feedSurface(std::in_place, context.recorder, surface.get());
+
     const AudienceSweep sweep(context.spectators);
     const bool window = startGraphicsOrRunWithoutWindow();
     // Only now: the graphics library installs handlers of its own while it starts.
@@ -107,6 +119,8 @@ int runServerSession(ParametrosRede& params) {
     } else {
         allegro_exit();
     }
+    feedSurface.reset();
+    surface.reset();
     server->stop();
     std::cout << context.refusals.summary() << std::endl;
     if (stopRequested()) std::cout << "Servidor encerrado." << std::endl;

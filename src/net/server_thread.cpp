@@ -86,7 +86,7 @@ void OrbServer::serve() {
     orb_ = CORBA::ORB::_duplicate(orb);
     auto callerAddresses = std::make_unique<CallerAddressWatch>();
     auto connectionGuard = std::make_unique<ConnectionGuard>(
-        connectionsPerAddressFor(context_.spectators.maxPerAddress()));
+        connectionsPerAddressFor(context_.spectators.maxPerAddress()), params_.webConnections);
     servants_ = std::make_unique<ServerServants>(context_);
     try {
         publishAndServe();

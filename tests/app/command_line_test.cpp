@@ -128,3 +128,19 @@ TEST(CommandLine, SpectatorsAreZeroToFiveHundredOnTheServer) {
     }
     EXPECT_NE(usageText("corrida").find("--espectadores N"), std::string::npos);
 }
+
+TEST(CommandLine, TheWebPortTakesAnOptionalPortAndLeavesTheAddressAlone) {
+    EXPECT_EQ(parse({"servidor", "2"}).params.webPort, 0);
+    EXPECT_EQ(parse({"servidor", "2", "--web"}).params.webPort, kDefaultWebPort);
+    EXPECT_EQ(parse({"servidor", "2", "--web", "9090"}).params.webPort, 9090);
+    EXPECT_EQ(parse({"--web=1", "servidor", "2"}).params.webPort, 1);
+    // A word that is not a number is the server's address, not the port.
+    const CommandLine withAddress = parse({"servidor", "2", "--web", "10.0.0.5"});
+    EXPECT_EQ(withAddress.params.webPort, kDefaultWebPort);
+    EXPECT_EQ(withAddress.params.address, "10.0.0.5");
+    for (const char* bad : {"0", "65536", "123456", "80a", "-1"}) {
+        expectRefused({"servidor", "2", std::string("--web=") + bad}, "porta web invalida");
+    }
+    expectRefused({"servidor", "2", "--web="}, "falta o valor de --web");
+    EXPECT_NE(usageText("corrida").find("--web [PORTA]"), std::string::npos);
+}
