@@ -33,7 +33,7 @@ export class StreamPlayer {
     this.now = now || (() => performance.now());
     this.shown = 0; // pictures the visible canvas showed
     this.skipped = 0; // pictures carried out without their drawing
-    this.lastFrame = null; // the number of the latest picture shown
+    this.lastFrame = null; // the number of the latest picture shown (null: one without a number)
     this.answers = 0; // answers received in this stream
     this.generation = 0;
     this.restart();
@@ -77,7 +77,8 @@ export class StreamPlayer {
   // Carries out what is due at `nowMs` and shows the latest picture.
   tick(nowMs = this.now()) {
     if (this.busy()) return;
-    let show = false;
+    let show = 0;
+    let frame = null;
     let text = '';
     for (;;) {
       this.admit();
@@ -85,9 +86,8 @@ export class StreamPlayer {
       if (!step) break;
       if (step.action === SHOW || step.action === DRAW) {
         text += pictureText(step.picture);
-        show = true;
-        this.shown++;
-        if (step.picture.marker) this.lastFrame = step.picture.marker.number;
+        show++;
+        frame = step.picture.marker ? step.picture.marker.number : null;
       } else {
         text += withoutDrawing(step.picture.drawing);
         this.skipped++;
@@ -96,7 +96,7 @@ export class StreamPlayer {
     if (text.length === 0) return;
     // What is due at one moment shares an answer's budget, however many pictures it holds.
     this.replayer.feed(text);
-    if (show) this.presentWhenDrawn();
+    if (show > 0) this.presentWhenDrawn(show, frame);
   }
 
   // When the next waiting picture is due (null when none waits).
@@ -114,9 +114,15 @@ export class StreamPlayer {
     }
   }
 
-  presentWhenDrawn() {
-    if (!this.replayer.busy()) {
+  // Shows the screen once the `pictures` fed are drawn, the last of them numbered `frame`.
+  presentWhenDrawn(pictures, frame) {
+    const shown = () => {
       this.present();
+      this.shown += pictures;
+      this.lastFrame = frame;
+    };
+    if (!this.replayer.busy()) {
+      shown();
       return;
     }
     this.presenting = true;
@@ -124,7 +130,7 @@ export class StreamPlayer {
     this.replayer.idle().then(() => {
       if (generation !== this.generation) return;
       this.presenting = false;
-      this.present();
+      shown();
     });
   }
 
