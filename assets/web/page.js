@@ -1,39 +1,93 @@
-// The watching page: the replayer on the page's canvas, the sounds after the first gesture (S turns
-// them off and on). `?demo=PATH` replays a recorded text file from the same site, one batch a line,
-// one batch a displayed frame, for looking at the replayer by hand.
+// The game page: the server's stream on the page's canvas over one WebSocket, watching or playing.
+// Sounds start after the first gesture (S turns them off and on). `?demo=PATH` replays a recorded
+// text file from the same site instead, one batch a line, one batch a displayed frame, with no
+// connection: for looking at the replayer by hand.
 
-import { Replayer } from './replayer.js';
+import { startSession } from './game_session.js';
 import { SoundPlayer } from './sounds.js';
+import { StreamPlayer } from './stream_player.js';
 import { isSafePath } from './stream_text.js';
 
+// However quiet the animation frames (a hidden tab has none), the stream is carried out this often.
+const FALLBACK_TICK_MS = 250;
+
 const sounds = new SoundPlayer();
-const replayer = new Replayer(document.getElementById('screen'), {
-  onSound: (sound) => sounds.handle(sound),
-  onProblem: (text) => console.debug(text),
-});
+const canvas = document.getElementById('screen');
+const status = document.getElementById('status');
 
-const startSounds = () => sounds.start();
-window.addEventListener('pointerdown', startSounds);
-window.addEventListener('keydown', (event) => {
-  if (event.key === 's' || event.key === 'S') sounds.toggle();
-  startSounds();
-});
+function browserStorage() {
+  try {
+    return window.localStorage;
+  } catch {
+    return null; // storage refused (a sandboxed frame)
+  }
+}
 
-async function replayDemo(path) {
+function play() {
+  const session = startSession({
+    canvas,
+    elements: {
+      status,
+      join: document.getElementById('join'),
+      pause: document.getElementById('pause'),
+      controls: document.getElementById('controls'),
+    },
+    listenTo: window,
+    location: window.location,
+    sounds,
+    storage: browserStorage(),
+  });
+  const tick = () => {
+    try {
+      session.player.tick();
+    } catch (error) {
+      console.warn('page: tick', error);
+    }
+  };
+  const frame = () => {
+    tick();
+    requestAnimationFrame(frame);
+  };
+  requestAnimationFrame(frame);
+  setInterval(tick, FALLBACK_TICK_MS);
+  return session;
+}
+
+async function replayDemo(player, path) {
+  window.addEventListener('pointerdown', () => sounds.start());
+  window.addEventListener('keydown', (event) => {
+    if (event.key === 's' || event.key === 'S') sounds.toggle();
+    sounds.start();
+  });
+  status.hidden = true;
   if (!isSafePath(path)) return;
   const response = await fetch(path);
   if (!response.ok) return;
   const batches = (await response.text()).split('\n');
   for (const batch of batches) {
-    replayer.feed(batch);
-    await replayer.idle();
+    player.replayer.feed(batch);
+    await player.replayer.idle();
+    player.present();
     await new Promise((resolve) => requestAnimationFrame(resolve));
   }
   document.body.dataset.demo = 'done';
 }
 
 const demo = new URLSearchParams(window.location.search).get('demo');
-if (demo) replayDemo(demo);
+const session = demo ? null : play();
+const player = session ? session.player
+  : new StreamPlayer(canvas, { onSound: (sound) => sounds.handle(sound) });
+if (demo) replayDemo(player, demo);
 
-// For tests and a look from the console.
-window.corrida = { replayer, sounds };
+// For tests and a look from the console (see the README's "The web page").
+window.corrida = {
+  player,
+  sounds,
+  connection: session && session.connection,
+  get replayer() { return player.replayer; },
+  get state() { return session ? session.connection.state : null; },
+  get status() { return status.textContent; },
+  get shown() { return player.shown; },
+  get lastFrame() { return player.lastFrame; },
+  get sent() { return session ? [...session.connection.sent] : []; },
+};

@@ -73,6 +73,11 @@ export class Replayer {
     return new Promise((resolve) => this.idleWaiters.push(resolve));
   }
 
+  // Whether pieces fed are still to be carried out (a picture file is loading).
+  busy() {
+    return this.waiting || this.next < this.queue.length;
+  }
+
   // The bitmap bound to `name` (the screen for "screen"), or null.
   find(name) {
     if (name === SCREEN_NAME) return this.screen;

@@ -80,7 +80,8 @@ def main():
         # Pictures with magic pink, copied to the screen as they are: pink must show as pink.
         browser.evaluate("(() => { window.corrida.replayer.feed("
                          "'load_bitmap n Img/menu/ninguem.bmp;blit n screen 0 0 40 10 300 40');"
-                         " return window.corrida.replayer.idle(); })()")
+                         " return window.corrida.replayer.idle()"
+                         ".then(() => window.corrida.player.present()); })()")
         set_window(browser, *WINDOW)
         browser.wait_for("new Promise((r) => requestAnimationFrame(() => r(true)))")
         check_screenshot(browser, failures)

@@ -1,0 +1,49 @@
+// The page's game: the connection, the stream's player and the controls wired together. The page
+// gives the browser's own things; the tests give stand-ins (a fake socket, storage and clock).
+
+import { Controls } from './controls.js';
+import { GameConnection, secretKey, socketUrl } from './game_connection.js';
+import { StreamPlayer } from './stream_player.js';
+
+// Options:
+//   canvas: the visible canvas; elements: {status, join, pause, controls} (see Controls)
+//   listenTo: where keys and pointers are listened to (the window)
+//   location: the page's (host and protocol); sounds: a SoundPlayer
+//   WebSocketClass, storage, timers: passed to the GameConnection; loader: to the StreamPlayer
+// Gives {player, connection, controls}; the page calls player.tick() on every animation frame.
+export function startSession({
+  canvas, elements, listenTo, location, sounds, WebSocketClass, storage, timers, loader,
+}) {
+  const decoder = new TextDecoder();
+  const player = new StreamPlayer(canvas, {
+    onSound: (sound) => sounds.handle(sound),
+    onProblem: (text) => console.debug(text),
+    loader,
+    now: timers && timers.now,
+  });
+  let controls = null;
+  const connection = new GameConnection({
+    url: socketUrl(location),
+    storageKey: secretKey(location.host),
+    WebSocketClass,
+    storage,
+    timers,
+    onFreshStream: () => player.restart(),
+    onStream: (bytes) => {
+      const text = typeof bytes === 'string' ? bytes : decoder.decode(bytes);
+      if (!player.receive(text)) connection.breakStream();
+    },
+    onChange: (state) => controls && controls.show(state),
+  });
+  controls = new Controls(elements, {
+    join: () => connection.join(),
+    flip: () => connection.flip(),
+    pause: () => connection.pause(),
+    toggleSound: () => sounds.toggle(),
+    gesture: () => sounds.start(),
+  });
+  controls.listen(listenTo);
+  controls.show(connection.state);
+  connection.start();
+  return { player, connection, controls };
+}
