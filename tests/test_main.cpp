@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/file_problem.h"
+#include "world/stage_list.h"
 
 namespace {
 
@@ -21,6 +22,9 @@ class FreshFileReports : public ::testing::EmptyTestEventListener {
 int main(int argc, char** argv) {
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(32);
+    // The shipped stages, read from the working directory (the build tree, beside Img/) as the game
+    // reads them from its data folder, before a test moves into a folder of its own.
+    shippedStages();
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshFileReports);
     return RUN_ALL_TESTS();

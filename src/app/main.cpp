@@ -16,6 +16,7 @@
 #include "platform/key_config.h"
 #include "screens/local_session.h"
 #include "screens/playback_session.h"
+#include "world/stage_list.h"
 
 #ifndef CORRIDA_VERSION
 #define CORRIDA_VERSION "desconhecida"
@@ -55,6 +56,9 @@ int runMode(Modo mode, ParametrosRede& params) {
 
 int runDialogue() {
     if (!enterDataFolder(std::cout)) return kNoImages;
+    // The stages' level files, read once now: a broken one is reported here, and its stage ends in
+    // order when a match reaches it.
+    shippedStages();
     ParametrosRede params;
     const std::optional<Modo> mode = runEntryDialogue(std::cin, std::cout, params);
     if (!mode) {
@@ -91,11 +95,17 @@ int main(int argc, char** argv) {
     if (line.mode == Modo::Rever) {
         const std::string recording = absolutePath(line.playbackPath);
         if (!enterDataFolder(std::cout)) return kNoImages;
+        // The stages' level files, read once now: a broken one is reported here, and its stage ends
+        // in order when a match reaches it.
+        shippedStages();
         return runPlayback(recording);
     }
     if (!line.params.recordingPath.empty()) {
         line.params.recordingPath = absolutePath(line.params.recordingPath);
     }
     if (!enterDataFolder(std::cout)) return kNoImages;
+    // The stages' level files, read once now: a broken one is reported here, and its stage ends in
+    // order when a match reaches it.
+    shippedStages();
     return runMode(line.mode, line.params);
 }

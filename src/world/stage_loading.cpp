@@ -44,6 +44,7 @@ std::unique_ptr<Mapa> loadStage(const StageData& stage, const std::vector<std::s
         spritePaths.size() < static_cast<size_t>(playerCount)) {
         throw std::invalid_argument("a stage takes 1 to 6 players, each with a sprite sheet");
     }
+    if (!stage.problem.empty()) throw std::runtime_error(stage.problem);
     showLoadingScreen();
     auto map = std::make_unique<Mapa>(stage.visualPath, stage.collisionPath, stage.width);
     for (int player = 1; player <= playerCount; ++player) {
@@ -75,6 +76,11 @@ std::unique_ptr<Mapa> loadStageOrReport(int stageNumber, const StageData& stage,
     StageLoadFailure& why = failure ? *failure : ignored;
     why = StageLoadFailure::kNone;
     const std::string stageName = "Nao foi possivel carregar a fase " + std::to_string(stageNumber);
+    if (!stage.problem.empty()) {
+        why = StageLoadFailure::kBrokenLevel;
+        reportLine(stageName + ": " + stage.problem);
+        return nullptr;
+    }
     try {
         return loadStage(stage, spritePaths, playerCount);
     } catch (const StageImageError& failed) {

@@ -32,11 +32,14 @@ struct FinishLine {
 };
 
 struct StageData {
-    const char* visualPath;
-    const char* collisionPath;
-    int width;
+    std::string visualPath;
+    std::string collisionPath;
+    int width = 0;
     std::vector<SpeedMarker> markers;
-    FinishLine finishLine;
+    FinishLine finishLine{};
+    // Why the stage's level file gave no stage ("fases/stage3.txt:12: linha invalida: ..."), or
+    // "": loadStageOrReport reports it instead of loading.
+    std::string problem = "";
 };
 
 struct StartPosition {
@@ -44,8 +47,7 @@ struct StartPosition {
     int y;
 };
 
-// The data of stage 1 and stage 2, generated at build time from assets/levels/stage1.txt and
-// stage2.txt (tools/stage_data): the level files are the only place it is written.
+// The data of stage 1 and stage 2, read from the shipped level files (world/stage_list.h).
 const StageData& stage1Data();
 const StageData& stage2Data();
 // Where player `playerNumber` (1 to 6) starts, in both stages.
@@ -58,9 +60,11 @@ std::unique_ptr<Mapa> loadStage(const StageData& stage, const std::vector<std::s
                                 int playerCount);
 // Why loadStageOrReport gave no stage. kNoDescriptors: an image could not be opened because the
 // process had no file descriptor free; the same load may work a moment later.
-enum class StageLoadFailure { kNone, kBrokenImage, kNoMemory, kNoDescriptors };
+enum class StageLoadFailure { kNone, kBrokenLevel, kBrokenImage, kNoMemory, kNoDescriptors };
 
-// loadStage for the sessions: a stage whose images cannot be loaded is reported on the console
+// loadStage for the sessions: a stage whose level file could not be read is reported with its
+// problem ("Nao foi possivel carregar a fase N: PROBLEM") and gives null; so is a stage whose
+// images cannot be loaded is reported on the console
 // ("Nao foi possivel carregar a fase N: imagem PATH nao encontrada.", or "... imagem PATH
 // ilegivel." when the file is there but cannot be read) and gives null; so does one
 // for whose bitmaps the library has no memory ("Nao foi possivel carregar a fase N: falta memoria

@@ -8,6 +8,7 @@ build="$(cd "$1" && pwd)"
 data="$E2E_TMP/data"
 mkdir -p "$data"
 cp -r "$build/Img" "$data/Img"
+cp -r "$build/fases" "$data/fases"
 picture="$data/Img/Jogo/visual1.jpg"
 truncate -s $(($(stat -c %s "$picture") / 2)) "$picture"
 

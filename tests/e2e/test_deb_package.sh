@@ -17,7 +17,8 @@ dpkg-deb -c "$deb" >"$artifacts/contents.txt" || fail "dpkg-deb -c falhou"
 for file in ./usr/games/corrida ./usr/share/corrida/Img/menu/menu.jpg \
   ./usr/share/man/man6/corrida.6.gz ./usr/share/doc/corrida/changelog.gz \
   ./usr/share/doc/corrida/copyright \
-  ./usr/share/corrida/Img/Jogo/player1a.bmp ./usr/share/applications/corrida.desktop \
+  ./usr/share/corrida/Img/Jogo/player1a.bmp ./usr/share/corrida/fases/stage2.txt \
+  ./usr/share/applications/corrida.desktop \
   ./usr/share/icons/hicolor/128x128/apps/corrida.png; do
   # awk reads the whole listing: an early-leaving reader at the end of a pipe would kill the
   # writer before it ends, which pipefail takes for a failure.

@@ -12,7 +12,8 @@ prefix="$E2E_TMP/prefix"
 cmake --install "$build" --prefix "$prefix" >"$artifacts/install.log" 2>&1 ||
   fail "cmake --install falhou: $(tail -n 5 "$artifacts/install.log")"
 for file in bin/corrida share/corrida/Img/menu/menu.jpg share/corrida/Img/Jogo/player1a.bmp \
-  share/corrida/Img/Jogo/visual2.jpg share/applications/corrida.desktop \
+  share/corrida/Img/Jogo/visual2.jpg share/corrida/fases/stage1.txt share/corrida/fases/stage12.txt \
+  share/applications/corrida.desktop \
   share/icons/hicolor/128x128/apps/corrida.png share/man/man6/corrida.6; do
   [ -f "$prefix/$file" ] || fail "instalacao sem $file"
 done

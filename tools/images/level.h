@@ -1,70 +1,10 @@
-// A stage described as data: the terrain (floor and ceiling segments, blocks, cleared gaps), the
-// decorations the picture shows (finish banner, signs) and what the game places on it (speed
-// markers, the finish line). Both stage images are drawn from one Level, so the collision bitmap
-// and the picture agree pixel for pixel on where the terrain is, and the game's stage data is
-// generated from the same Level, so the level file is the only place these facts are written.
-//
-// File format, one command per line, '#' starts a comment, coordinates in stage pixels:
-//   size W H                  stage size (default 18000 480; before any other command; at most the
-//                             largest bitmap a client creates: kMaxBitmapSide on a side,
-//                             kMaxBitmapArea in all)
-//   theme N                   look of the picture (1 or 2)
-//   picture PATH              where the game reads the picture ("Img/..."; required)
-//   collision PATH            where the game reads the collision bitmap ("Img/..."; required)
-//   floor X1 X2 TOP           terrain in columns X1..X2-1 from row TOP down to the bottom
-//   ceiling X1 X2 DEPTH       terrain in columns X1..X2-1 from row 0 down to row DEPTH-1
-//   block X1 X2 Y1 Y2         terrain in columns X1..X2-1, rows Y1..Y2-1
-//   clear X1 X2 Y1 Y2         free space in that rectangle (gaps cut into earlier terrain)
-//   speed X N                 a speed marker: from column X on the camera scrolls N px a frame
-//                             (at least one; the game places them in file order)
-//   finish X BOTTOM HEIGHT    the finish line: column X, rows BOTTOM-HEIGHT..BOTTOM; the
-//                             banner is painted on column X (exactly one)
-//   sign X Y TEXT...          a painted sign in the background (text up to the end of the line;
-//                             a leading "^ " or "v " draws an arrow up or down)
-// Terrain commands apply in file order. Rectangles are clipped to the stage. A path is made of
-// letters, digits and "_-./", starts with "Img/" and never climbs out of it with "..".
+// The image generator's level loading: a level file read by the game's reader, its terrain painted.
 #pragma once
 
-#include <iosfwd>
 #include <string>
-#include <vector>
 
-struct LevelSign {
-    int x = 0, y = 0;
-    std::string text;
-};
+#include "world/level_file.h"
 
-struct LevelSpeedMarker {
-    int x = 0;
-    int speed = 0;
-};
-
-struct LevelFinish {
-    int x = -1;  // -1 until the level names it
-    int bottomY = 0;
-    int height = 0;
-};
-
-struct Level {
-    int width = 18000;
-    int height = 480;
-    int theme = 1;
-    std::string picturePath;
-    std::string collisionPath;
-    std::vector<LevelSpeedMarker> speedMarkers;
-    LevelFinish finish;
-    std::vector<unsigned char> solid;  // width * height, 1 = terrain
-    std::vector<LevelSign> signs;
-
-    bool isSolid(int x, int y) const {
-        return x >= 0 && y >= 0 && x < width && y < height && solid[size_t(y) * width + x] != 0;
-    }
-};
-
-// Reads a level from `in`; `source` names it in messages. Returns false with `error` set when a
-// line is malformed ("SOURCE:LINE: linha invalida: TEXT") or when the level lacks its finish
-// line, a speed marker or an image path ("SOURCE: ..."). Never exits and never prints.
-bool parseLevel(std::istream& in, const std::string& source, Level& level, std::string& error);
-
-// Reads a level file; on failure prints the message on standard error and returns false.
+// Reads the level file at `path` and paints its terrain; on failure prints the message on standard
+// error and returns false.
 bool loadLevel(const std::string& path, Level& level);

@@ -4,10 +4,9 @@
 // cell; the stage is now also bounded by the largest bitmap a client creates.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 
-#include "level.h"
+#include "world/level_file.h"
 
 namespace {
 
@@ -16,21 +15,22 @@ const std::string kFacts =
     "picture Img/Jogo/a.jpg\ncollision Img/Jogo/b.bmp\n"
     "speed 2 10\nfinish 5 5 3\n";
 
-bool readLevel(const std::string& text, Level& level, std::string& error) {
-    std::istringstream in(text);
-    return parseLevel(in, "fase.txt", level, error);
+bool readPainted(const std::string& text, Level& level, std::string& error) {
+    if (!readLevel("fase.txt", text, level, error)) return false;
+    paintTerrain(level);
+    return true;
 }
 
 TEST(LevelPaint, RectanglesAreClippedToTheStageAndExcludeTheirRightAndBottomEdges) {
     Level level;
     std::string error;
-    ASSERT_TRUE(readLevel("size 12 6\n" + kFacts +
-                              "floor -5 20 4\n"     // rows 4 and 5, every column
-                              "block 2 4 -3 1\n"    // columns 2 and 3 of row 0
-                              "clear 10 99 5 99\n"  // row 5 from column 10 on
-                              "ceiling 7 7 6\n"     // empty: no column
-                              "block 20 30 0 6\n",  // wholly outside
-                          level, error))
+    ASSERT_TRUE(readPainted("size 12 6\n" + kFacts +
+                                "floor -5 20 4\n"     // rows 4 and 5, every column
+                                "block 2 4 -3 1\n"    // columns 2 and 3 of row 0
+                                "clear 10 99 5 99\n"  // row 5 from column 10 on
+                                "ceiling 7 7 6\n"     // empty: no column
+                                "block 20 30 0 6\n",  // wholly outside
+                            level, error))
         << error;
     const char* expected[] = {"..##........", "............", "............",
                               "............", "############", "##########.."};
@@ -47,7 +47,7 @@ TEST(LevelPaint, TheLargestStagePaintedWholeOnEveryLine) {
     text += "block 17999 18000 479 480\n";
     Level level;
     std::string error;
-    ASSERT_TRUE(readLevel(text, level, error)) << error;
+    ASSERT_TRUE(readPainted(text, level, error)) << error;
     EXPECT_FALSE(level.isSolid(0, 0));
     EXPECT_FALSE(level.isSolid(17998, 479));
     EXPECT_TRUE(level.isSolid(17999, 479));
@@ -58,12 +58,12 @@ TEST(LevelPaint, TheLargestStagePaintedWholeOnEveryLine) {
 TEST(LevelPaint, AStageLargerThanAClientsLargestBitmapIsRefused) {
     Level level;
     std::string error;
-    EXPECT_FALSE(readLevel("# big\nsize 18001 10\n" + kFacts, level, error));
+    EXPECT_FALSE(readPainted("# big\nsize 18001 10\n" + kFacts, level, error));
     EXPECT_EQ(error, "fase.txt:2: linha invalida: size 18001 10");
-    EXPECT_FALSE(readLevel("size 20000 2000\n" + kFacts, level, error));
-    EXPECT_FALSE(readLevel("size 9000 961\n" + kFacts, level, error));
+    EXPECT_FALSE(readPainted("size 20000 2000\n" + kFacts, level, error));
+    EXPECT_FALSE(readPainted("size 9000 961\n" + kFacts, level, error));
     EXPECT_EQ(error, "fase.txt:1: linha invalida: size 9000 961");
-    ASSERT_TRUE(readLevel("size 9000 960\n" + kFacts, level, error)) << error;
+    ASSERT_TRUE(readPainted("size 9000 960\n" + kFacts, level, error)) << error;
     EXPECT_EQ(level.solid.size(), 9000u * 960u);
 }
 

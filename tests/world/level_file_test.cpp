@@ -1,6 +1,6 @@
 // The level parser: the stage facts read in file order, a malformed line named by file and line,
 // and a level without its finish line, a speed marker or its image paths refused.
-#include "level.h"
+#include "world/level_file.h"
 
 #include <gtest/gtest.h>
 
@@ -25,9 +25,9 @@ struct Parsed {
 };
 
 Parsed parse(const std::string& text) {
-    std::istringstream in(text);
     Parsed parsed;
-    parsed.ok = parseLevel(in, "fase.txt", parsed.level, parsed.error);
+    parsed.ok = readLevel("fase.txt", text, parsed.level, parsed.error);
+    if (parsed.ok) paintTerrain(parsed.level);
     return parsed;
 }
 
@@ -79,7 +79,7 @@ TEST(LevelParser, NamesTheFileAndLineOfAMalformedLine) {
         "finish 90 480 10",          // below the stage
         "floor 0 10 x",              // not a number
         "block 0 10 99999999999 5",  // too large a number
-        "theme 3",
+        "theme 7",
         "picture /etc/passwd",      // outside the data folder
         "picture Img/../../x.jpg",  // climbing out of it
         "picture Img/a\"b.jpg",     // a character a source could not quote
