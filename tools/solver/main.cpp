@@ -1,35 +1,39 @@
 // resolver_fases: proves the stages winnable and not winnable without playing.
 //
-// Usage (from the folder that holds Img/):
-//   resolver_fases                  check both stages: exit 1 if a stage cannot be won from each of
-//                                   the six start positions, or if a runner that never flips
-//                                   reaches the finish line
-//   resolver_fases STAGE [PLAYER]   solve one stage from one start position and print the schedule
+// Usage (from the data folder, which holds Img/ and fases/):
+//   resolver_fases                  check every shipped stage (fases/stageN.txt)
+//   resolver_fases FASE             check one stage: a shipped stage's number, or a level file's
+//                                   path (whose images are already drawn)
+//   resolver_fases FASE JOGADOR     solve the stage from one start position, print the schedule
+// A check exits 1 if the stage cannot be won from each of the six start positions, or if a runner
+// that never flips reaches the finish line, and prints the stage's difficulty: the most flips a
+// start's schedule took and the tightest window of player 1's schedule, in frames.
 #include <allegro.h>
 #include <jpgalleg.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 
 #include "stage_solver.h"
 #include "world/stage_image_error.h"
+#include "world/stage_list.h"
 
 namespace {
 
-void printSchedule(int stage, int player, const SolveResult& r) {
+void printSchedule(const std::string& stage, int player, const SolveResult& r,
+                   const std::vector<FlipWindow>& windows) {
     if (!r.won) {
         std::printf(
-            "fase %d, largada do jogador %d: SEM SOLUCAO (mais longe: x %d, %d quadros, %ld "
-            "estados)\n",
-            stage, player, r.farthestX, r.frames, r.statesExplored);
+            "%s, largada do jogador %d: SEM SOLUCAO (mais longe: x %d, %d quadros, %ld estados)\n",
+            stage.c_str(), player, r.farthestX, r.frames, r.statesExplored);
         return;
     }
-    std::printf(
-        "fase %d, largada do jogador %d: chegada no quadro %d com %zu viradas (%ld estados)\n",
-        stage, player, r.frames, r.flips.size(), r.statesExplored);
-    const std::vector<FlipWindow> windows = flipWindows(stage, player, r.flips);
+    std::printf("%s, largada do jogador %d: chegada no quadro %d com %zu viradas (%ld estados)\n",
+                stage.c_str(), player, r.frames, r.flips.size(), r.statesExplored);
     std::printf("  quadro      x  para   janela (quadros, x)\n");
     for (size_t i = 0; i < r.flips.size(); ++i) {
         const Flip& f = r.flips[i];
@@ -41,50 +45,97 @@ void printSchedule(int stage, int player, const SolveResult& r) {
     }
 }
 
-bool checkStage(int stage) {
+bool checkStage(const std::string& name, const StageData& stage) {
     bool ok = true;
+    size_t mostFlips = 0;
+    int tightest = 0;
     // Player 1's schedule in full (with the flip windows); the other starts in one line each.
     for (int player = 1; player <= 6; ++player) {
         const SolveResult r = solveStage(stage, player);
-        if (player == 1 || !r.won) {
-            printSchedule(stage, player, r);
+        if (player == 1 && r.won) {
+            const std::vector<FlipWindow> windows = flipWindows(stage, player, r.flips);
+            tightest = 2 * kWindowReach + 1;
+            for (const FlipWindow& w : windows)
+                tightest = std::min(tightest, w.latestFrame - w.earliestFrame + 1);
+            printSchedule(name, player, r, windows);
+        } else if (!r.won) {
+            printSchedule(name, player, r, {});
         } else {
-            std::printf("fase %d, largada do jogador %d: chegada no quadro %d com %zu viradas\n",
-                        stage, player, r.frames, r.flips.size());
+            std::printf(
+                "%s, largada do jogador %d: chegada no quadro %d com %zu viradas (%ld "
+                "estados)\n",
+                name.c_str(), player, r.frames, r.flips.size(), r.statesExplored);
         }
         if (!r.won) ok = false;
+        mostFlips = std::max(mostFlips, r.flips.size());
     }
     for (int player = 1; player <= 6; ++player) {
         if (!finishersWithoutFlipping(stage, 6, player).empty()) {
-            std::printf("fase %d: o jogador %d chega sem virar nenhuma vez\n", stage, player);
+            std::printf("%s: o jogador %d chega sem virar nenhuma vez\n", name.c_str(), player);
             ok = false;
         }
     }
     const std::vector<int> together = finishersWithoutFlipping(stage, 6);
     if (!together.empty()) {
-        std::printf("fase %d: com seis corredores parados, o jogador %d chega sem virar\n", stage,
+        std::printf("%s: com seis corredores parados, o jogador %d chega sem virar\n", name.c_str(),
                     together[0]);
         ok = false;
     }
-    if (ok) std::printf("fase %d: ninguem chega sem virar a gravidade\n", stage);
+    if (ok) {
+        std::printf("%s: ninguem chega sem virar a gravidade\n", name.c_str());
+        std::printf("%s: dificuldade: ate %zu viradas, janela mais estreita de %d quadros\n",
+                    name.c_str(), mostFlips, tightest);
+    }
     return ok;
 }
 
+// A shipped stage's number or a level file's path; its stage, with a problem if it has none.
+ListedStage stageNamed(const std::string& argument) {
+    const bool number = !argument.empty() &&
+                        argument.find_first_not_of("0123456789") == std::string::npos &&
+                        argument.size() <= 3;
+    if (!number) return readListedStage(0, argument);
+    const int n = std::atoi(argument.c_str());
+    return readListedStage(
+        n, std::string(kShippedStageFolder) + "/stage" + std::to_string(n) + ".txt");
+}
+
+std::string titleOf(const ListedStage& stage) {
+    return stage.number > 0 ? "fase " + std::to_string(stage.number) : stage.path;
+}
+
 int run(int argc, char** argv) {
-    if (argc >= 2) {
-        const int stage = std::atoi(argv[1]);
-        const int player = argc >= 3 ? std::atoi(argv[2]) : 1;
-        if ((stage != 1 && stage != 2) || player < 1 || player > 6) {
-            std::fprintf(stderr, "uso: %s [FASE(1|2) [JOGADOR(1..6)]]\n", argv[0]);
-            return 2;
-        }
-        const SolveResult r = solveStage(stage, player);
-        printSchedule(stage, player, r);
-        return r.won ? 0 : 1;
+    if (argc > 3) {
+        std::fprintf(stderr, "uso: %s [FASE [JOGADOR(1..6)]]\n", argv[0]);
+        return 2;
     }
-    const bool first = checkStage(1);
-    const bool second = checkStage(2);
-    return first && second ? 0 : 1;
+    if (argc == 1) {
+        bool ok = true;
+        for (const ListedStage& stage : readStageFolder(kShippedStageFolder)) {
+            if (!stage.data.problem.empty()) {
+                std::fprintf(stderr, "%s\n", stage.data.problem.c_str());
+                ok = false;
+                continue;
+            }
+            ok = checkStage(titleOf(stage), stage.data) && ok;
+        }
+        return ok ? 0 : 1;
+    }
+    const ListedStage stage = stageNamed(argv[1]);
+    if (!stage.data.problem.empty()) {
+        std::fprintf(stderr, "%s\n", stage.data.problem.c_str());
+        return 2;
+    }
+    if (argc == 2) return checkStage(titleOf(stage), stage.data) ? 0 : 1;
+    const int player = std::atoi(argv[2]);
+    if (player < 1 || player > 6) {
+        std::fprintf(stderr, "uso: %s [FASE [JOGADOR(1..6)]]\n", argv[0]);
+        return 2;
+    }
+    const SolveResult r = solveStage(stage.data, player);
+    printSchedule(titleOf(stage), player, r,
+                  r.won ? flipWindows(stage.data, player, r.flips) : std::vector<FlipWindow>{});
+    return r.won ? 0 : 1;
 }
 
 }  // namespace
@@ -95,10 +146,11 @@ int main(int argc, char** argv) {
     jpgalleg_init();
     try {
         return run(argc, argv);
-    } catch (const StageImageError&) {
+    } catch (const StageImageError& failed) {
         // The stage map could not load its collision image.
         std::fprintf(stderr,
-                     "imagens das fases nao encontradas: rode a partir da pasta que tem Img/\n");
+                     "imagem da fase %s nao encontrada: rode a partir da pasta que tem Img/\n",
+                     failed.path.c_str());
         return 2;
     }
 }

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <iterator>
-#include <map>
 #include <memory>
 #include <set>
 #include <tuple>
+#include <utility>
 
 #include "platform/clock.h"
 #include "stream/gravador_tela.h"
@@ -38,8 +38,8 @@ class Headless {
     GravadorTela recorder_{SessionMode::RecordsOnly};
 };
 
-std::unique_ptr<Mapa> load(int stage, int runners) {
-    return stage == 1 ? loadStage1(kSprites, runners) : loadStage2(kSprites, runners);
+std::unique_ptr<Mapa> load(const StageData& stage, int runners) {
+    return loadStage(stage, kSprites, runners);
 }
 
 // The stage before or after a frame, and the flips that led there.
@@ -48,15 +48,15 @@ struct Snapshot {
     Objeto::MotionState runner;  // the searched runner's, out of `race`
     std::vector<Flip> flips;
 
-    auto key() const {
-        return std::make_tuple(runner.x, runner.y, runner.gravity, runner.grounded,
-                               int(runner.speedY * 100));
+    using Key = std::tuple<int, int, int, bool, int>;
+    Key key() const {
+        return Key{runner.x, runner.y, runner.gravity, runner.grounded, int(runner.speedY * 100)};
     }
 };
 
 class Stage {
   public:
-    Stage(int stage, int startPlayer) : map_(load(stage, startPlayer)) {
+    Stage(const StageData& stage, int startPlayer) : map_(load(stage, startPlayer)) {
         const PlayerRegistry& players = map_->playerRegistry();
         for (auto& [colour, r] : players) {
             if (r->playerNumber() == startPlayer) {
@@ -88,53 +88,64 @@ class Stage {
 
 }  // namespace
 
-SolveResult solveStage(int stage, int startPlayer, int beamWidth) {
+SolveResult solveStage(const StageData& stage, int startPlayer) {
     Headless headless;
+    const int64_t start = clockMs();
     Stage live(stage, startPlayer);
     SolveResult result;
-    std::vector<Snapshot> beam{live.capture()};
-    for (int frame = 0; frame < kMaxFrames && !beam.empty(); ++frame) {
-        std::map<decltype(beam[0].key()), Snapshot> next;
-        for (const Snapshot& state : beam) {
-            for (int choice = 0; choice < 2; ++choice) {
-                const bool flip = choice == 1;
-                if (flip && !state.runner.grounded) continue;
-                live.restore(state);
-                if (flip) live.runner().flipGravity();
-                live.map().raceFrame();
-                ++result.statesExplored;
-                Snapshot after = live.capture();
-                after.flips = state.flips;
-                if (flip) after.flips.push_back({frame, state.runner.x, live.runner().gravity()});
-                result.farthestX = std::max(result.farthestX, after.runner.x);
-                if (after.runner.finished) {
-                    result.won = true;
-                    result.frames = frame + 1;
-                    result.flips = after.flips;
-                    return result;
-                }
-                if (!after.runner.active) continue;
-                auto found = next.find(after.key());
-                // Of two identical states keep the one reached with fewer flips.
-                if (found == next.end() || found->second.flips.size() > after.flips.size())
-                    next[after.key()] = std::move(after);
-            }
+
+    // A state before a frame still to be run, and whether the runner flips before it.
+    struct Branch {
+        Snapshot state;
+        int frame;
+        bool flip;
+    };
+    std::vector<Branch> open;
+    std::set<std::pair<int, Snapshot::Key>> seen;
+    // Pushes the choices of the state before `frame`, not flipping on top (tried first).
+    auto branch = [&](Snapshot&& state, int frame) {
+        if (frame >= kMaxFrames || !seen.insert({frame, state.key()}).second) return;
+        if (state.runner.grounded) open.push_back({state, frame, true});
+        open.push_back({std::move(state), frame, false});
+    };
+    branch(live.capture(), 0);
+    // The live stage is in the state of the top branch when that branch was pushed last from it:
+    // then nothing need be restored.
+    bool liveAtTop = true;
+    while (!open.empty()) {
+        Branch next = std::move(open.back());
+        open.pop_back();
+        if (!liveAtTop) {
+            live.restore(next.state);
+            useSimulatedClock(start + int64_t(next.frame) * kFrameMs);
         }
+        liveAtTop = false;
+        if (next.flip) live.runner().flipGravity();
+        live.map().raceFrame();
         advanceSimulatedClock(kFrameMs);
-        beam.clear();
-        for (auto& entry : next) beam.push_back(std::move(entry.second));
-        // Prefer progress; among equals, fewer flips.
-        std::sort(beam.begin(), beam.end(), [](const Snapshot& a, const Snapshot& b) {
-            if (a.runner.x != b.runner.x) return a.runner.x > b.runner.x;
-            return a.flips.size() < b.flips.size();
-        });
-        if (int(beam.size()) > beamWidth) beam.resize(beamWidth);
-        result.frames = frame + 1;
+        ++result.statesExplored;
+        Snapshot after = live.capture();
+        after.flips = std::move(next.state.flips);
+        if (next.flip)
+            after.flips.push_back({next.frame, next.state.runner.x, live.runner().gravity()});
+        result.farthestX = std::max(result.farthestX, after.runner.x);
+        result.frames = std::max(result.frames, next.frame + 1);
+        if (after.runner.finished) {
+            result.won = true;
+            result.frames = next.frame + 1;
+            result.flips = after.flips;
+            return result;
+        }
+        if (!after.runner.active) continue;
+        const size_t before = open.size();
+        branch(std::move(after), next.frame + 1);
+        liveAtTop = open.size() > before;
     }
     return result;
 }
 
-std::vector<FlipWindow> flipWindows(int stage, int startPlayer, const std::vector<Flip>& flips) {
+std::vector<FlipWindow> flipWindows(const StageData& stage, int startPlayer,
+                                    const std::vector<Flip>& flips) {
     Headless headless;
     const int64_t start = clockMs();
     Stage live(stage, startPlayer);
@@ -182,8 +193,12 @@ std::vector<FlipWindow> flipWindows(int stage, int startPlayer, const std::vecto
             return schedule;
         };
         int earliest = f, latest = f;
-        while (earliest - 1 > previous && wins(earliest - 1, moved(earliest - 1), f)) --earliest;
-        while (latest + 1 < next && wins(f, moved(latest + 1), latest + 1)) ++latest;
+        while (earliest - 1 > previous && f - earliest < kWindowReach &&
+               wins(earliest - 1, moved(earliest - 1), f))
+            --earliest;
+        while (latest + 1 < next && latest - f < kWindowReach &&
+               wins(f, moved(latest + 1), latest + 1))
+            ++latest;
         const int latestX =
             latest + 1 < int(path.size()) ? path[latest].runner.x : path.back().runner.x;
         windows.push_back({earliest, latest, path[earliest].runner.x, latestX});
@@ -191,7 +206,7 @@ std::vector<FlipWindow> flipWindows(int stage, int startPlayer, const std::vecto
     return windows;
 }
 
-std::vector<int> finishersWithoutFlipping(int stage, int runners, int onlyPlayer) {
+std::vector<int> finishersWithoutFlipping(const StageData& stage, int runners, int onlyPlayer) {
     Headless headless;
     std::unique_ptr<Mapa> map = load(stage, runners);
     if (onlyPlayer != 0)
