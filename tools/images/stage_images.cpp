@@ -1,8 +1,10 @@
-// The two stages: the collision bitmap (pure black terrain on pure white) and the picture, both
+// The stages: the collision bitmap (pure black terrain on pure white) and the picture, both
 // drawn from the level description so that every terrain edge of the picture lies on the collision
 // edge.
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "groups.h"
@@ -14,13 +16,19 @@ using kit::Rgb;
 
 namespace {
 
+// What fills the sky: clouds by day, a low sun every few screens, or stars.
+enum class Sky { kClouds, kSun, kStars };
+
 struct Theme {
     Rgb skyTop, skyBottom, hill, hillFar, stone, stoneDark, mortar, topSurface, topSurfaceDark,
         underside, edge;
     int seed;
+    Sky sky;
+    bool mesas;   // the far range in flat-topped steps, not rolling hills
+    bool bricks;  // stone bricks, not strata
 };
 
-const Theme kThemes[2] = {
+const Theme kThemes[kLevelThemes] = {
     // Stage 1: a bright day over green hills, stone bricks with grass on top.
     {{110, 178, 240},
      {214, 236, 250},
@@ -33,7 +41,10 @@ const Theme kThemes[2] = {
      {56, 136, 48},
      {62, 118, 58},
      {28, 24, 22},
-     11},
+     11,
+     Sky::kClouds,
+     false,
+     true},
     // Stage 2: a sunset canyon, layered sandstone with sand on top.
     {{246, 150, 92},
      {252, 220, 160},
@@ -46,7 +57,74 @@ const Theme kThemes[2] = {
      {206, 160, 92},
      {120, 52, 36},
      {40, 18, 12},
-     23},
+     23,
+     Sky::kSun,
+     true,
+     false},
+    // Theme 3: a frozen pass, ice bricks under snow.
+    {{150, 200, 236},
+     {232, 244, 252},
+     {196, 214, 230},
+     {220, 232, 242},
+     {150, 186, 212},
+     {118, 156, 186},
+     {96, 128, 158},
+     {246, 250, 255},
+     {214, 228, 240},
+     {90, 120, 150},
+     {24, 36, 52},
+     37,
+     Sky::kClouds,
+     false,
+     true},
+    // Theme 4: a city at night, violet stone under a starry sky.
+    {{10, 14, 40},
+     {52, 44, 96},
+     {40, 36, 70},
+     {30, 28, 58},
+     {96, 78, 120},
+     {70, 56, 94},
+     {46, 36, 64},
+     {80, 200, 190},
+     {50, 150, 150},
+     {40, 30, 56},
+     {8, 6, 14},
+     41,
+     Sky::kStars,
+     false,
+     true},
+    // Theme 5: a volcano, black basalt with glowing crust under a red sun.
+    {{90, 24, 20},
+     {236, 120, 60},
+     {70, 30, 28},
+     {120, 50, 40},
+     {58, 50, 52},
+     {34, 30, 32},
+     {24, 20, 22},
+     {250, 140, 40},
+     {210, 80, 20},
+     {60, 20, 16},
+     {12, 8, 8},
+     53,
+     Sky::kSun,
+     true,
+     false},
+    // Theme 6: a forest, dark earth strata under moss.
+    {{120, 190, 170},
+     {214, 240, 210},
+     {60, 120, 70},
+     {110, 160, 120},
+     {112, 80, 52},
+     {84, 58, 38},
+     {60, 42, 28},
+     {60, 140, 50},
+     {36, 100, 36},
+     {70, 50, 34},
+     {24, 18, 12},
+     67,
+     Sky::kClouds,
+     false,
+     false},
 };
 
 // Distance, in pixels, from each terrain pixel to the nearest free pixel in one direction (0 on
@@ -78,9 +156,12 @@ EdgeDistances measureEdges(const Level& level) {
     return e;
 }
 
-Rgb skyPixel(const Theme& t, int theme, int x, int y, int height) {
+Rgb skyPixel(const Theme& t, int x, int y, int height) {
     Rgb c = kit::mix(t.skyTop, t.skyBottom, double(y) / height);
-    if (theme == 2) {
+    if (t.sky == Sky::kStars) {
+        if (y < 300 && kit::hashNoise(x, y, t.seed + 6) > 0.9985)
+            c = kit::mix(c, kit::kWhite, 0.6 + 0.4 * kit::hashNoise(x, y, t.seed + 7));
+    } else if (t.sky == Sky::kSun) {
         // A low sun every few screens.
         const double sx = std::fmod(double(x), 2600.0) - 1300.0, sy = y - 250.0;
         const double d = std::sqrt(sx * sx + sy * sy);
@@ -96,7 +177,7 @@ Rgb skyPixel(const Theme& t, int theme, int x, int y, int height) {
             c = kit::mix(c, kit::kWhite, std::min(1.0, (cloud - 0.6) * 5) * 0.85 * fade);
     }
     // Two ranges of distant hills (mesas in the canyon).
-    const double far = theme == 2
+    const double far = t.mesas
                            ? 250 + 70 * std::round(kit::valueNoise(x, 0, 500, t.seed + 2) * 3) / 3
                            : 250 + 80 * kit::valueNoise(x, 0, 420, t.seed + 2);
     const double near = 330 + 60 * kit::valueNoise(x, 0, 260, t.seed + 3) +
@@ -110,7 +191,7 @@ Rgb skyPixel(const Theme& t, int theme, int x, int y, int height) {
     return c;
 }
 
-Rgb terrainPixel(const Theme& t, int theme, int x, int y, size_t i, const EdgeDistances& e) {
+Rgb terrainPixel(const Theme& t, int x, int y, size_t i, const EdgeDistances& e) {
     const int toFreeAbove = e.up[i], toFreeBelow = e.down[i];
     const int toFreeSide = std::min(e.left[i], e.right[i]);
     const int nearest = std::min({toFreeAbove, toFreeBelow, toFreeSide});
@@ -121,7 +202,7 @@ Rgb terrainPixel(const Theme& t, int theme, int x, int y, size_t i, const EdgeDi
         return kit::mix(t.topSurface, t.topSurfaceDark, grain * (toFreeAbove > 7 ? 1.0 : 0.5));
     if (toFreeBelow <= 6) return kit::mix(t.underside, kit::scale(t.underside, 0.8), grain);
     Rgb base;
-    if (theme == 1) {
+    if (t.bricks) {
         // Stone bricks, every other row shifted by half a brick.
         const int row = y / 12, shift = (row % 2) * 14;
         const bool mortar = y % 12 == 0 || (x + shift) % 28 == 0;
@@ -211,11 +292,10 @@ void paintSigns(BITMAP* picture, const Level& level) {
     }
 }
 
-bool writeStage(const std::string& assetsDir, const std::string& imgDir, int stage) {
+bool writeStage(const std::string& path, const std::string& imgDir) {
     Level level;
-    if (!loadLevel(assetsDir + "/levels/stage" + std::to_string(stage) + ".txt", level))
-        return false;
-    const Theme& theme = kThemes[level.theme == 2 ? 1 : 0];
+    if (!loadLevel(path, level)) return false;
+    const Theme& theme = kThemes[level.theme - 1];
     const BitmapHandle collision = kit::newCanvas(level.width, level.height, kit::kWhite);
     const BitmapHandle picture = kit::newCanvas(level.width, level.height, kit::kWhite);
     const EdgeDistances edges = measureEdges(level);
@@ -226,10 +306,10 @@ bool writeStage(const std::string& assetsDir, const std::string& imgDir, int sta
             if (level.solid[i]) {
                 _putpixel32(collision.get(), x, y, black);
                 _putpixel32(picture.get(), x, y,
-                            kit::toAllegro(terrainPixel(theme, level.theme, x, y, i, edges)));
+                            kit::toAllegro(terrainPixel(theme, x, y, i, edges)));
             } else {
                 _putpixel32(picture.get(), x, y,
-                            kit::toAllegro(skyPixel(theme, level.theme, x, y, level.height)));
+                            kit::toAllegro(skyPixel(theme, x, y, level.height)));
             }
         }
     }
@@ -241,6 +321,12 @@ bool writeStage(const std::string& assetsDir, const std::string& imgDir, int sta
 
 }  // namespace
 
+// Every level file "stageN.txt" for N = 1, 2, ... until the first N without one.
 bool writeStageImages(const std::string& assetsDir, const std::string& imgDir) {
-    return writeStage(assetsDir, imgDir, 1) && writeStage(assetsDir, imgDir, 2);
+    for (int stage = 1;; ++stage) {
+        const std::string path = assetsDir + "/levels/stage" + std::to_string(stage) + ".txt";
+        std::error_code error;
+        if (stage > 2 && !std::filesystem::exists(path, error)) return true;
+        if (!writeStage(path, imgDir)) return false;
+    }
 }
