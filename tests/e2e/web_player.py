@@ -8,7 +8,9 @@ SOURCE: the loopback address to connect from (127.0.0.1 by default).
 
 Its first line on standard output is the server's answer ("player N SECRET", "spectator N" or
 "refused ..."), then "porta local P" (its end of the connection, to find it in `ss`). Each picture
-it receives (each "frame" marker in the delta-packed stream) is one line of LOG: the time it came,
+it receives (each "frame" marker in the delta-packed stream, inflated from the stream messages:
+each the length of its answer in LEB128, then the answer in the place's zlib stream) is one line of
+LOG: the time it came,
 in ms on this machine's monotonic clock, and the server's number of that picture. It ends on
 SIGTERM or SIGINT, or when the server closes the WebSocket (then "fechada" on standard output).
 """
@@ -17,6 +19,7 @@ import signal
 import socket as pysocket
 import sys
 import time
+import zlib
 
 import websocket
 
@@ -45,6 +48,27 @@ class MarkerReader:
                 yield self.number
 
 
+class StreamMessages:
+    """The answers of the place's stream messages: each message's head (the answer's length, an
+    unsigned LEB128 number) read off, the rest inflated in one zlib stream."""
+
+    def __init__(self):
+        self.inflater = zlib.decompressobj()
+
+    def answer(self, message):
+        length, shift, at = 0, 0, 0
+        while at < len(message):
+            length |= (message[at] & 0x7F) << shift
+            shift += 7
+            at += 1
+            if not message[at - 1] & 0x80:
+                break
+        text = self.inflater.decompress(message[at:])
+        if len(text) != length:
+            raise ValueError("an answer of %d bytes announced as %d" % (len(text), length))
+        return text.decode("utf-8", "replace")
+
+
 def main():
     host, port, ask, log_path = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4]
     source = sys.argv[5] if len(sys.argv) > 5 else "127.0.0.1"
@@ -58,6 +82,7 @@ def main():
     print("porta local %d" % socket.sock.getsockname()[1], flush=True)
     socket.settimeout(0.5)
     reader = MarkerReader()
+    messages = StreamMessages()
     last_ping = time.monotonic()
     with open(log_path, "a", buffering=1) as log:
         while True:
@@ -73,7 +98,7 @@ def main():
                 return
             if opcode == websocket.ABNF.OPCODE_BINARY:
                 now_ms = int(time.monotonic() * 1000)
-                for number in reader.pictures(data.decode("utf-8", "replace")):
+                for number in reader.pictures(messages.answer(data)):
                     log.write("%d %d\n" % (now_ms, number))
             if time.monotonic() - last_ping >= PING_INTERVAL_S:
                 socket.send("ping")
