@@ -21,8 +21,8 @@
 std::string streamMessage(Deflater& deflater, const std::string& packed);
 
 struct StreamMessageHead {
-    size_t textBytes;   // the answer's packed text, once inflated
-    size_t headBytes;   // the length's own bytes, before the deflated ones
+    size_t textBytes;  // the answer's packed text, once inflated
+    size_t headBytes;  // the length's own bytes, before the deflated ones
 };
 // The head of a message; nothing when it is no LEB128 number of at most 32 bits.
 std::optional<StreamMessageHead> readStreamMessageHead(std::string_view message);
