@@ -6,7 +6,8 @@ watches. Checked:
 - a tap flips the browser's own runner (1) and not the other (2), seen in the browser's canvas;
 - a reload takes player 1 back;
 - nothing the pages sent was refused.
-Screenshots of both pages are left in the working folder (web_match_*.png).
+Screenshots of both pages are left in BUILD/test-artifacts/browser_match/ (the watching one is the
+README's picture of the page: scripts/screenshots).
 
     test_browser_match.py IMG_DIR ...
 """
@@ -15,6 +16,7 @@ import base64
 import fcntl
 import json
 import os
+import shutil
 import signal
 import socket
 import subprocess
@@ -162,6 +164,9 @@ def main():
         if not ok:
             failures.append(what)
 
+    artifacts = os.path.join(build, "test-artifacts", "browser_match")
+    shutil.rmtree(artifacts, ignore_errors=True)
+    os.makedirs(artifacts)
     lock = open(LOCK, "w")
     fcntl.flock(lock, fcntl.LOCK_EX)
     scratch = tempfile.mkdtemp(prefix="corrida-web-match-")
@@ -181,6 +186,9 @@ def main():
             open_game(player, url)
             tap(player, *centre(player, "#join"))
             player.wait_for("corrida.state.phase === 'playing' && corrida.state.player === 1", 15)
+            # The watching page in a 4:3 window: its screenshot is the README's picture.
+            spectator.call("Emulation.setDeviceMetricsOverride", {
+                "width": 960, "height": 720, "deviceScaleFactor": 1, "mobile": False})
             check(True, "JOGAR took player 1")
 
             processes.start("client", [os.path.join(build, "corrida"), "cliente", "127.0.0.1"],
@@ -220,7 +228,7 @@ def main():
                     break
             check(flipped, "a tap on the player's page flips runner 1")
             check("flip" in player.evaluate("corrida.sent"), "the page sent its flips")
-            with open("web_match_playing.png", "wb") as f:
+            with open(os.path.join(artifacts, "playing.png"), "wb") as f:
                 f.write(player.screenshot())
 
             # The watching page's canvas, second by second from the race's start: the race's
@@ -237,7 +245,7 @@ def main():
             check(best >= MIN_CHANGES_PER_SECOND,
                   "the watching page's canvas changes at least %d times a second over 3 s of race"
                   " (%.1f)" % (MIN_CHANGES_PER_SECOND, best))
-            with open("web_match_watching.png", "wb") as f:
+            with open(os.path.join(artifacts, "watching.png"), "wb") as f:
                 f.write(spectator.screenshot())
 
             # A reload takes the place back.
