@@ -3,6 +3,7 @@
 
 import { Controls } from './controls.js';
 import { GameConnection, secretKey, socketUrl } from './game_connection.js';
+import { StreamInflater } from './stream_inflater.js';
 import { StreamPlayer } from './stream_player.js';
 
 // Options:
@@ -22,16 +23,31 @@ export function startSession({
     now: timers && timers.now,
   });
   let controls = null;
-  const connection = new GameConnection({
+  let connection = null;
+  // One inflater for each stream: a fresh place starts a fresh one.
+  let inflater = null;
+  const freshInflater = () => {
+    if (inflater) inflater.close();
+    inflater = new StreamInflater({
+      onAnswer: (bytes, arrivedMs) => {
+        if (!player.receive(decoder.decode(bytes), arrivedMs)) connection.breakStream();
+      },
+      onBroken: () => connection.breakStream(),
+    });
+  };
+  connection = new GameConnection({
     url: socketUrl(location),
     storageKey: secretKey(location.host),
     WebSocketClass,
     storage,
     timers,
-    onFreshStream: () => player.restart(),
+    onFreshStream: () => {
+      player.restart();
+      freshInflater();
+    },
     onStream: (bytes) => {
-      const text = typeof bytes === 'string' ? bytes : decoder.decode(bytes);
-      if (!player.receive(text)) connection.breakStream();
+      if (!inflater) freshInflater();
+      inflater.push(bytes, player.now());
     },
     onChange: (state) => controls && controls.show(state),
   });

@@ -1,6 +1,7 @@
 #include "web/browser_place.h"
 
 #include "net/server_context.h"
+#include "web/stream_message.h"
 
 BrowserPlace::BrowserPlace(ServerContext& server, std::string host)
     : server(server), requests(server, [host = std::move(host)] { return host; }) {}
@@ -16,7 +17,12 @@ void BrowserPlace::takePlayer(int player, const std::string& playerSecret) {
     leaveAudience();
     viewer_ = player;
     secret = playerSecret;
+    startStream();
+}
+
+void BrowserPlace::startStream() {
     packer = DeltaPacker();
+    deflater = std::make_unique<Deflater>();
 }
 
 std::string BrowserPlace::answerJoin() {
@@ -37,7 +43,7 @@ std::string BrowserPlace::answerWatch() {
     const int spectator = requests.watch();
     if (spectator < 0) return "refused watch";
     viewer_ = spectator;
-    packer = DeltaPacker();
+    startStream();
     return "spectator " + std::to_string(spectator);
 }
 
@@ -85,5 +91,5 @@ std::optional<std::string> BrowserPlace::takeStream() {
     if (!held || *held != viewer_) return std::nullopt;
     const std::string text = server.viewers.queues().takeFrames(static_cast<uint16_t>(viewer_), 0);
     if (text.empty()) return std::string();
-    return packer.pack(text);
+    return streamMessage(*deflater, packer.pack(text));
 }

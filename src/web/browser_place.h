@@ -10,14 +10,17 @@
 // A browser that holds a place is not given another of the same kind: a second join, or a watch,
 // asks nothing.
 //
-// The place's pictures are taken as a fetch would take them, and delta-packed (delta_packing.h) in
-// a stream that starts afresh with each new place, as the place's queue does.
+// The place's pictures are taken as a fetch would take them, delta-packed and deflated into the
+// messages of stream_message.h, in a stream that starts afresh with each new place, as the place's
+// queue does.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "net/place_requests.h"
+#include "stream/deflate_stream.h"
 #include "stream/delta_packing.h"
 #include "web/browser_message.h"
 
@@ -35,7 +38,8 @@ class BrowserPlace {
     // What the browser is told in answer to `message`; nothing when nothing is to be said.
     std::optional<std::string> handle(const BrowserMessage& message);
 
-    // The pictures waiting for the place, packed; "" when none wait or no place is held. Nothing
+    // The pictures waiting for the place, as one stream message; "" when none wait or no place is
+    // held. Nothing
     // when the place was lost (a spectator that lapsed, a player whose number went to another).
     std::optional<std::string> takeStream();
 
@@ -56,4 +60,7 @@ class BrowserPlace {
     int viewer_ = -1;
     std::string secret;  // empty unless playing
     DeltaPacker packer;
+    std::unique_ptr<Deflater> deflater;
+
+    void startStream();
 };

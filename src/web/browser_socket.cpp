@@ -9,18 +9,6 @@ namespace websocket = beast::websocket;
 
 namespace {
 
-// The WebSocket's own compression: a window as small as the native stream's (about 40 KB a
-// browser), kept from message to message.
-websocket::permessage_deflate compression() {
-    websocket::permessage_deflate deflate;
-    deflate.server_enable = true;
-    deflate.server_max_window_bits = 13;
-    deflate.client_max_window_bits = 13;
-    deflate.compLevel = 6;
-    deflate.memLevel = 5;
-    return deflate;
-}
-
 bool startsWith(const std::string& text, const char* start) { return text.rfind(start, 0) == 0; }
 
 }  // namespace
@@ -38,7 +26,6 @@ BrowserSocket::~BrowserSocket() = default;
 
 void BrowserSocket::accept(beast::http::request<beast::http::empty_body> request) {
     socket.set_option(websocket::stream_base::timeout{kRequestTimeout, kIdleTimeout, false});
-    socket.set_option(compression());
     socket.set_option(websocket::stream_base::decorator([](websocket::response_type& response) {
         response.set(beast::http::field::server, "corrida");
     }));

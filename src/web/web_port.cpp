@@ -26,16 +26,17 @@ WebPort::WebPort(ServerContext& server, ConnectionCaps caps)
 std::unique_ptr<WebPort> WebPort::open(ServerContext& server, const std::string& host, int port,
                                        ConnectionCaps caps, std::ostream& console) {
     std::unique_ptr<WebPort> web(new WebPort(server, caps));
+    // Without its page there is nothing to serve: the port is not opened at all.
+    if (web->state.files.fileFor("/") == std::nullopt) {
+        console << "A pagina web nao foi encontrada (pasta " << kPageFolder
+                << "/ da pasta de dados)." << std::endl;
+        return nullptr;
+    }
     try {
         web->listen(host, port);
     } catch (const boost::system::system_error& failure) {
         console << "Nao foi possivel abrir a porta web " << port << ": " << failure.code().message()
                 << "." << std::endl;
-        return nullptr;
-    }
-    if (web->state.files.fileFor("/") == std::nullopt) {
-        console << "A pagina web nao foi encontrada (pasta " << kPageFolder
-                << "/ da pasta de dados)." << std::endl;
         return nullptr;
     }
     web->acceptNext();

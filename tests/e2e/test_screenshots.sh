@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The README's screenshots: scripts/screenshots makes them from the pictures of the local and
-# network match tests (which run before this one); each is a small 320 x 240 PNG, and the README
+# network match tests and of the browser match (which run before this one); each is a small 320 x 240 PNG, and the README
 # shows every one of them from docs/, where the committed copies stand.
 source "$(dirname "$0")/lib.sh"
 build="$(cd "$1" && pwd)"
@@ -19,5 +19,5 @@ for picture in "$out"/*.png; do
   [ -f "$root/docs/$name" ] || fail "docs/$name nao esta no repositorio"
   count=$((count + 1))
 done
-[ "$count" -eq 4 ] || fail "$count capturas em vez de 4"
+[ "$count" -eq 5 ] || fail "$count capturas em vez de 5"
 echo "ok: $count capturas"

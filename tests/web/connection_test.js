@@ -252,14 +252,19 @@ suite.test('a lost connection is tried again from 0.5 s up to 5 s; a replaced pa
   same([game.elements.join.hidden, game.elements.pause.hidden], [true, true], 'no buttons');
 });
 
-suite.test('a stream that cannot be read is dropped for a fresh connection and a fresh stream', () => {
+// The stream's answers are inflated asynchronously: this waits for them.
+const inflated = () => new Promise((resolve) => setTimeout(resolve, 50));
+
+suite.test('a stream that cannot be read is dropped for a fresh connection and a fresh stream', async () => {
   const game = newGame();
   game.socket().open();
   game.socket().text('spectator 1');
   game.socket().binary('part 1;create_bitmap b 2 2;blit b screen 0 0 0 0 1 1;frame 1 100;');
   game.socket().binary('part 2;#blit b screen ,,,,+1,;frame 2 134;');
+  await inflated();
   check(game.socket().closedBy === null, 'a good stream goes on');
   game.socket().binary('part 3;#blit b nowhere +1;frame 3 168;');
+  await inflated();
   same(game.socket().closedBy && game.socket().closedBy.code, 4000, 'closed by the page');
   game.timers.advance(FIRST_RETRY_MS);
   same(globalThis.fakeSockets.length, 2, 'a new socket');
@@ -267,10 +272,15 @@ suite.test('a stream that cannot be read is dropped for a fresh connection and a
   game.socket().text('spectator 1');
   same(game.fresh.count, 2, 'a fresh stream');
   game.socket().binary('part 1;blit b screen 0 0 0 0 1 1;frame 1 200;');
+  await inflated();
   check(game.socket().closedBy === null, 'the fresh stream is read');
+  // An answer longer than its message announced, or a message that is no continuation.
+  game.socket().binary(Uint8Array.from([2, 0, 5, 0, 0xfa, 0xff, 0x41, 0x42, 0x43, 0x44, 0x45]));
+  await inflated();
+  same(game.socket().closedBy && game.socket().closedBy.code, 4000, 'more than announced: closed');
 });
 
-suite.test('hostile or broken server messages change nothing and throw nothing', () => {
+suite.test('hostile or broken server messages change nothing and throw nothing', async () => {
   const game = newGame();
   game.socket().open();
   game.socket().binary('part 1;frame 1 1;'); // before any place: not a stream yet
@@ -285,6 +295,7 @@ suite.test('hostile or broken server messages change nothing and throw nothing',
   game.socket().onmessage({ data: { not: 'a message' } });
   game.socket().onmessage({ data: null });
   game.socket().binary(new Uint8Array([0xff, 0xfe, 0x80, 0x3b, 0x23]));
+  await inflated();
   same(game.socket().closedBy && game.socket().closedBy.code, 4000, 'a broken stream closed');
   game.socket().binary('part 1;frame 1 1;'); // a closed socket is not heard
   game.player.tick(game.timers.now());

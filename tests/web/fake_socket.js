@@ -36,10 +36,41 @@
       if (this.onmessage) this.onmessage({ type: 'message', data: message });
     }
 
+    // A stream message carrying the answer `text` as the server sends it, or `bytes` as they are.
     binary(textOrBytes) {
-      const bytes = typeof textOrBytes === 'string' ? new TextEncoder().encode(textOrBytes)
-        : textOrBytes;
+      const bytes = typeof textOrBytes === 'string'
+        ? this.streamMessage(new TextEncoder().encode(textOrBytes)) : textOrBytes;
       if (this.onmessage) this.onmessage({ type: 'message', data: bytes.slice().buffer });
+    }
+
+    // The answer's length (LEB128), then the answer in the socket's zlib stream, here in stored
+    // blocks (deflate's uncompressed form), which an inflater reads as it reads compressed ones.
+    streamMessage(text) {
+      const parts = [];
+      const head = [];
+      let length = text.length;
+      do {
+        const low = length & 0x7f;
+        length = Math.floor(length / 128);
+        head.push(length > 0 ? low | 0x80 : low);
+      } while (length > 0);
+      parts.push(Uint8Array.from(head));
+      if (!this.zlibStarted) {
+        parts.push(Uint8Array.from([0x78, 0x01]));
+        this.zlibStarted = true;
+      }
+      for (let at = 0; at < text.length; at += 65535) {
+        const block = text.subarray(at, at + 65535);
+        const n = block.length;
+        parts.push(Uint8Array.from([0, n & 0xff, n >> 8, ~n & 0xff, (~n >> 8) & 0xff]), block);
+      }
+      const message = new Uint8Array(parts.reduce((sum, part) => sum + part.length, 0));
+      let filled = 0;
+      for (const part of parts) {
+        message.set(part, filled);
+        filled += part.length;
+      }
+      return message;
     }
 
     drop() {

@@ -10,6 +10,7 @@ import {
   DRAW, MOST_WAITING, PictureSchedule, SHOW, SKIP, splitPictures, withoutDrawing,
 } from '/picture_schedule.js';
 import { PictureLoader } from '/picture_loader.js';
+import { StreamInflater, readHead } from '/stream_inflater.js';
 import { StreamPlayer } from '/stream_player.js';
 import { Suite, check, same } from '/tests/harness.js';
 
@@ -29,6 +30,59 @@ suite.test('unpacks what the server packs, byte for byte', ({ packedStreams }) =
       check(back === text, `${name}, answer ${i}: ${JSON.stringify(packed[i]).slice(0, 200)} ` +
         `unpacked to ${JSON.stringify(back).slice(0, 200)}, expected ${JSON.stringify(text).slice(0, 200)}`);
     });
+  }
+});
+
+const bytesOf = (hex) => Uint8Array.from(hex.match(/../g), (pair) => parseInt(pair, 16));
+
+// The web port's messages (the packed texts deflated in one stream, each headed by its length)
+// come back as the packed texts, in order, however the browser's inflater splits its output, and
+// each with its own message's arrival time.
+suite.test('inflates what the server sends, answer by answer', async ({ packedStreams }) => {
+  for (const { name, packed, messages } of packedStreams) {
+    const answers = [];
+    let broken = false;
+    const decoder = new TextDecoder();
+    const inflater = new StreamInflater({
+      onAnswer: (bytes, arrivedMs) => answers.push([decoder.decode(bytes), arrivedMs]),
+      onBroken: () => { broken = true; },
+    });
+    messages.forEach((hex, i) => inflater.push(bytesOf(hex).buffer, i));
+    const deadline = performance.now() + 10000;
+    while (answers.length < packed.length && !broken && performance.now() < deadline) {
+      await new Promise((resolve) => setTimeout(resolve, 5));
+    }
+    check(!broken, `${name}: the stream broke`);
+    same(answers.length, packed.length, `${name}: every answer`);
+    answers.forEach(([text, arrivedMs], i) => {
+      check(text === packed[i] && arrivedMs === i, `${name}, answer ${i}: ${JSON.stringify(text).slice(0, 120)}`);
+    });
+    const wire = messages.reduce((sum, hex) => sum + hex.length / 2, 0);
+    const plainBytes = packed.reduce((sum, text) => sum + new TextEncoder().encode(text).length, 0);
+    check(plainBytes < 1000 || wire * 3 < plainBytes, `${name}: ${wire} bytes on the wire for ${plainBytes}`);
+    inflater.close();
+  }
+});
+
+suite.test('a message that is no continuation of the stream breaks it once', async () => {
+  same(readHead(Uint8Array.from([0x7f])), { textBytes: 127, headBytes: 1 }, 'one byte');
+  same(readHead(Uint8Array.from([0x80, 0x01])), { textBytes: 128, headBytes: 2 }, 'two bytes');
+  same(readHead(Uint8Array.from([0xff, 0xff, 0xff, 0xff, 0x0f])).textBytes, 0xffffffff, 'the most');
+  for (const bad of [[], [0x80], [0xff, 0xff, 0xff, 0xff, 0x10], [0x80, 0x80, 0x80, 0x80, 0x80, 0x01]]) {
+    same(readHead(Uint8Array.from(bad)), null, JSON.stringify(bad));
+  }
+  for (const [what, messages] of [
+    ['not zlib', [[3, 1, 2, 3]]],
+    ['a head too long', [[0x80, 0x80, 0x80, 0x80, 0x80]]],
+    ['more announced than the page holds', [[0xff, 0xff, 0xff, 0xff, 0x0f]]],
+  ]) {
+    let broken = 0;
+    const inflater = new StreamInflater({ onBroken: () => broken++ });
+    for (const m of messages) inflater.push(Uint8Array.from(m).buffer, 0);
+    inflater.push(Uint8Array.from([1, 0x78]).buffer, 0); // nothing after a break is read
+    const deadline = performance.now() + 5000;
+    while (broken === 0 && performance.now() < deadline) await new Promise((r) => setTimeout(r, 5));
+    same(broken, 1, what);
   }
 });
 

@@ -1,12 +1,13 @@
 """A match with a browser and a native client: `corrida servidor 2 --web PORT` with its own names
-on port 9001 (under the end-to-end tests' lock), one headless Chromium that presses JOGAR and plays
-player 1 with taps, the native client as player 2 in a private Xvfb, and a second Chromium that
+on port 9001 (under the end-to-end tests' lock), one headless Chromium as a phone (a 390 x 844 touch
+screen) that taps JOGAR and plays player 1 with taps, the native client as player 2 in a private Xvfb, and a second Chromium that
 watches. Checked:
 - the watching page's canvas changes at least 25 times a second while the race runs;
 - a tap flips the browser's own runner (1) and not the other (2), seen in the browser's canvas;
 - a reload takes player 1 back;
 - nothing the pages sent was refused.
-Screenshots of both pages are left in the working folder (web_match_*.png).
+Screenshots of both pages are left in BUILD/test-artifacts/browser_match/ (the watching one is the
+README's picture of the page: scripts/screenshots).
 
     test_browser_match.py IMG_DIR ...
 """
@@ -15,6 +16,7 @@ import base64
 import fcntl
 import json
 import os
+import shutil
 import signal
 import socket
 import subprocess
@@ -28,6 +30,8 @@ from browser_session import BrowserSession, skip_without_browser  # noqa: E402
 LOCK = "/tmp/corrida-net-tests.lock"
 MIN_CHANGES_PER_SECOND = 25
 HOLD_S = 0.15  # a tap or a key held 100-200 ms
+PHONE = (390, 844)
+FLOOR_Y = 300  # a runner standing on the floor has its top below this
 
 # Counts, in the page, every animation frame on which the canvas shows something new.
 COUNT_CHANGES = """
@@ -117,6 +121,8 @@ def canvas_bmp(page, path):
 
 
 def pose(build, bmp, runner):
+    """The sprite probe's word for the runner's pose in the picture ("upright X Y", "flipped X Y" or
+    "none")."""
     result = subprocess.run([os.path.join(build, "tests", "sprite_probe"), bmp,
                              os.path.join(build, "Img", "Jogo", "player%da.bmp" % runner)],
                             capture_output=True, text=True, timeout=30)
@@ -130,12 +136,17 @@ def tap(page, x, y):
     page.call("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
 
 
-def click(page, selector):
-    box = page.evaluate("(() => { const r = document.querySelector(%s).getBoundingClientRect();"
-                        " return [r.x + r.width / 2, r.y + r.height / 2]; })()" % json.dumps(selector))
-    for kind in ("mousePressed", "mouseReleased"):
-        page.call("Input.dispatchMouseEvent", {"type": kind, "x": box[0], "y": box[1],
-                                               "button": "left", "clickCount": 1})
+def centre(page, selector):
+    return page.evaluate("(() => { const r = document.querySelector(%s).getBoundingClientRect();"
+                         " return [r.x + r.width / 2, r.y + r.height / 2]; })()" % json.dumps(selector))
+
+
+def hold_phone(page):
+    """A phone held upright: a 390 x 844 touch screen."""
+    page.call("Emulation.setDeviceMetricsOverride", {
+        "width": PHONE[0], "height": PHONE[1], "deviceScaleFactor": 1, "mobile": True,
+        "screenOrientation": {"type": "portraitPrimary", "angle": 0}})
+    page.call("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
 
 
 def open_game(page, url):
@@ -153,6 +164,9 @@ def main():
         if not ok:
             failures.append(what)
 
+    artifacts = os.path.join(build, "test-artifacts", "browser_match")
+    shutil.rmtree(artifacts, ignore_errors=True)
+    os.makedirs(artifacts)
     lock = open(LOCK, "w")
     fcntl.flock(lock, fcntl.LOCK_EX)
     scratch = tempfile.mkdtemp(prefix="corrida-web-match-")
@@ -168,9 +182,13 @@ def main():
         processes.wait_output("server", "Pagina para navegadores na porta %d" % port, 60)
 
         with BrowserSession([]) as player, BrowserSession([]) as spectator:
+            hold_phone(player)
             open_game(player, url)
-            click(player, "#join")
+            tap(player, *centre(player, "#join"))
             player.wait_for("corrida.state.phase === 'playing' && corrida.state.player === 1", 15)
+            # The watching page in a 4:3 window: its screenshot is the README's picture.
+            spectator.call("Emulation.setDeviceMetricsOverride", {
+                "width": 960, "height": 720, "deviceScaleFactor": 1, "mobile": False})
             check(True, "JOGAR took player 1")
 
             processes.start("client", [os.path.join(build, "corrida"), "cliente", "127.0.0.1"],
@@ -178,24 +196,26 @@ def main():
             open_game(spectator, url)
             check(spectator.evaluate("corrida.state.phase") == "watching", "the second page watches")
 
-            # The race: both runners on the player's canvas. The watching page counts its
-            # canvas's changes from before it starts.
+            # The race: runner 1 stands on the floor of the player's canvas (in the countdown the
+            # runners hang at the top). The watching page counts its canvas's changes from before.
             spectator.evaluate(COUNT_CHANGES)
             deadline = time.monotonic() + 90
             while True:
                 shot = canvas_bmp(player, os.path.join(scratch, "race.bmp"))
-                if pose(build, shot, 1) and pose(build, shot, 2):
+                words = pose(build, shot, 1).split()
+                if len(words) == 3 and words[0] == "upright" and int(words[2]) >= FLOOR_Y:
                     break
                 if time.monotonic() > deadline:
                     raise TimeoutError("no race on the player's page:\n" + processes.output("server"))
                 time.sleep(0.2)
             race_seen = spectator.evaluate("performance.now()")
 
-            # At once, while runner 1 stands on the floor: a tap flips it, never runner 2.
-            player.call("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
+            # At once, while runner 1 stands on the floor: a tap flips it, never runner 2. A
+            # flipped runner rises for a moment and then hangs upside down from the ceiling.
             flipped = False
             for attempt in range(8):
-                tap(player, 640, 480)
+                tap(player, *centre(player, "#screen"))
+                time.sleep(0.8)
                 deadline = time.monotonic() + 2.5
                 while time.monotonic() < deadline and not flipped:
                     shot = canvas_bmp(player, os.path.join(scratch, "tap.bmp"))
@@ -208,7 +228,7 @@ def main():
                     break
             check(flipped, "a tap on the player's page flips runner 1")
             check("flip" in player.evaluate("corrida.sent"), "the page sent its flips")
-            with open("web_match_playing.png", "wb") as f:
+            with open(os.path.join(artifacts, "playing.png"), "wb") as f:
                 f.write(player.screenshot())
 
             # The watching page's canvas, second by second from the race's start: the race's
@@ -225,14 +245,16 @@ def main():
             check(best >= MIN_CHANGES_PER_SECOND,
                   "the watching page's canvas changes at least %d times a second over 3 s of race"
                   " (%.1f)" % (MIN_CHANGES_PER_SECOND, best))
-            with open("web_match_watching.png", "wb") as f:
+            with open(os.path.join(artifacts, "watching.png"), "wb") as f:
                 f.write(spectator.screenshot())
 
             # A reload takes the place back.
             player.call("Page.reload")
             player.wait_for("window.corrida && corrida.state && corrida.state.phase === 'playing'"
                             " && corrida.state.player === 1", 20)
-            check(True, "the reloaded page plays player 1 again")
+            shown = player.evaluate("corrida.shown")
+            player.wait_for("corrida.shown > %d" % shown, 10)
+            check(True, "the reloaded page plays player 1 again, and its pictures go on")
 
         processes.stop("client", signal.SIGTERM)
         processes.stop("server")

@@ -7,10 +7,10 @@
 #include "net/fake_runners.h"
 #include "net/server_context.h"
 #include "platform/clock.h"
-#include "stream/delta_packing.h"
 #include "stream/frame_marker.h"
 #include "support/frame_markers.h"
 #include "web/browser_place.h"
+#include "web/stream_reader.h"
 
 namespace {
 
@@ -112,23 +112,27 @@ TEST_F(BrowserPlaceTest, ABrowserFlipsAndPausesOnlyItsOwnRunner) {
     closeRemoteRace(context.control);
 }
 
-TEST_F(BrowserPlaceTest, TheStreamUnpacksToWhatTheQueueHoldsAndEndsWithThePlace) {
+TEST_F(BrowserPlaceTest, TheStreamInflatesAndUnpacksToWhatTheQueueHoldsAndEndsWithThePlace) {
     BrowserPlace spectator(context, "10.0.0.1");
     EXPECT_EQ("", spectator.takeStream());  // no place yet, nothing to send
     ASSERT_TRUE(say(spectator, Kind::Watch));
-    DeltaUnpacker unpacker;
+    StreamReader reader;
     std::string unpacked;
+    size_t wire = 0;
     for (int x = 0; x < 5; ++x) {
         drawPicture(x * 10);
-        const std::optional<std::string> packed = spectator.takeStream();
-        ASSERT_TRUE(packed);
-        const std::optional<std::string> text = unpacker.unpack(*packed, 1u << 20);
+        const std::optional<std::string> message = spectator.takeStream();
+        ASSERT_TRUE(message);
+        wire += message->size();
+        const std::optional<std::string> text = reader.read(*message);
         ASSERT_TRUE(text);
         unpacked += *text;
     }
     EXPECT_EQ("", spectator.takeStream());
     EXPECT_NE(std::string::npos, unpacked.find("blit bufferVisual screen 0 0 40 0 640 480"));
     EXPECT_EQ(5u, frameMarkersIn(unpacked).size());
+    // One stream for the place: the pictures after the first cost a fraction of their text.
+    EXPECT_LT(wire, unpacked.size() / 2);
 
     // Nobody fetched for the spectators' lapse: the number is gone, and the stream says so.
     advanceSimulatedClock(Audience::kLapseMs + 1);

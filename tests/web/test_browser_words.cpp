@@ -9,6 +9,7 @@
 
 #include "web/browser_message.h"
 #include "web/message_rate.h"
+#include "web/stream_message.h"
 #include "web/web_files.h"
 
 namespace {
@@ -92,6 +93,27 @@ TEST(WebFilesTest, ThePageIsWhatItsFolderHeldAndFilesAreReadWithinTheirCap) {
     EXPECT_EQ("text/javascript; charset=utf-8", contentTypeOf("web/page.js"));
     EXPECT_EQ("image/jpeg", contentTypeOf("Img/a.jpg"));
     EXPECT_EQ("application/octet-stream", contentTypeOf("Img/a"));
+}
+
+TEST(StreamMessageTest, EachMessageIsHeadedByItsTextsLengthInLeb128) {
+    Deflater deflater;
+    Inflater inflater;
+    for (const size_t length : {size_t{0}, size_t{1}, size_t{127}, size_t{128}, size_t{300},
+                                size_t{16384}, size_t{70000}}) {
+        const std::string text(length, 'x');
+        const std::string message = streamMessage(deflater, text);
+        const auto head = readStreamMessageHead(message);
+        ASSERT_TRUE(head) << length;
+        EXPECT_EQ(length, head->textBytes);
+        EXPECT_EQ(length < 128 ? 1u : length < 16384 ? 2u : 3u, head->headBytes);
+        EXPECT_EQ(text, inflater.inflate(message.substr(head->headBytes)));
+    }
+    // No end within five bytes, or past 32 bits: no head.
+    EXPECT_FALSE(readStreamMessageHead(""));
+    EXPECT_FALSE(readStreamMessageHead("\x80\x80"));
+    EXPECT_FALSE(readStreamMessageHead("\xff\xff\xff\xff\xff\x01"));
+    EXPECT_FALSE(readStreamMessageHead("\xff\xff\xff\xff\x7f"));
+    EXPECT_EQ(0xffffffffu, readStreamMessageHead("\xff\xff\xff\xff\x0f")->textBytes);
 }
 
 }  // namespace

@@ -71,15 +71,20 @@ def recorded_answers():
 
 
 def pack(probe, answers, scratch):
+    """The packed texts, and the web port's stream messages of them (hexadecimal)."""
     plain = os.path.join(scratch, "plain")
     packed = os.path.join(scratch, "packed")
+    messages = os.path.join(scratch, "messages")
     with open(plain, "wb") as f:
         f.write(b"".join(a.encode() + b"\0" for a in answers))
-    subprocess.run([probe, plain, packed], check=True, timeout=60)
+    subprocess.run([probe, plain, packed, messages], check=True, timeout=60)
     with open(packed, "rb") as f:
         texts = [t.decode() for t in f.read().split(b"\0")[:-1]]
+    with open(messages) as f:
+        hexes = f.read().split()
     assert len(texts) == len(answers), "the probe packed %d of %d" % (len(texts), len(answers))
-    return texts
+    assert len(hexes) == len(answers), "the probe framed %d of %d" % (len(hexes), len(answers))
+    return texts, hexes
 
 
 def main():
@@ -90,11 +95,13 @@ def main():
         for name, answers in (("race", race_answers()), ("shapes", shape_answers()),
                               ("memory full", memory_full_answers()),
                               ("recorded", recorded_answers())):
-            packed = pack(probe, answers, scratch)
+            packed, messages = pack(probe, answers, scratch)
             deltas = sum(p.count(";#") for p in packed)
-            print("%s: %d answers, %d bytes plain, %d packed, %d deltas" % (
-                name, len(answers), sum(map(len, answers)), sum(map(len, packed)), deltas))
-            streams.append({"name": name, "plain": answers, "packed": packed})
+            print("%s: %d answers, %d bytes plain, %d packed, %d deltas, %d in messages" % (
+                name, len(answers), sum(map(len, answers)), sum(map(len, packed)), deltas,
+                sum(len(m) // 2 for m in messages)))
+            streams.append({"name": name, "plain": answers, "packed": packed,
+                            "messages": messages})
         fixtures = os.path.join(scratch, "fixtures", "webtest")
         for sub in ("", "slow"):
             os.makedirs(os.path.join(fixtures, sub), exist_ok=True)

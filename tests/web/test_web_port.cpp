@@ -16,9 +16,9 @@
 #include <thread>
 
 #include "net/server_context.h"
-#include "stream/delta_packing.h"
 #include "stream/subscription.h"
 #include "web/browser_message.h"
+#include "web/stream_reader.h"
 #include "web/web_port.h"
 
 namespace {
@@ -181,8 +181,8 @@ TEST_F(WebPortTest, ABrowserWatchesAndPlaysOverItsWebSocket) {
     ASSERT_EQ(0u, joined.rfind("player 1 ", 0)) << joined;
     const std::string secret = joined.substr(joined.rfind(' ') + 1);
 
-    // The pictures come as the game records them, packed, whole.
-    DeltaUnpacker unpacker;
+    // The pictures come as the game records them, packed and deflated, whole.
+    StreamReader reader;
     std::string seen;
     for (int x = 0; x < 40 && seen.find("640 480;frame") == std::string::npos; ++x) {
         context.recorder.addInstruction("blit bufferVisual screen 0 0 " + std::to_string(x) +
@@ -191,7 +191,7 @@ TEST_F(WebPortTest, ABrowserWatchesAndPlaysOverItsWebSocket) {
         beast::flat_buffer buffer;
         page->read(buffer);
         ASSERT_TRUE(page->got_binary());
-        const auto text = unpacker.unpack(beast::buffers_to_string(buffer.data()), 1u << 20);
+        const auto text = reader.read(beast::buffers_to_string(buffer.data()));
         ASSERT_TRUE(text);
         seen += *text;
     }
