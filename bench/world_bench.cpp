@@ -35,7 +35,7 @@ class BenchStage {
   public:
     BenchStage() : previous_(fs::current_path()) {
         jpgalleg_init();  // the stage pictures are JPEG, as at graphics start-up
-        if (fs::exists(stage1Data().collisionPath) && fs::exists(kSprites[0])) {
+        if (fs::exists(stage1Data().visualPath) && fs::exists(kSprites[0])) {
             data_ = stage1Data();
             return;
         }
@@ -44,14 +44,11 @@ class BenchStage {
         fs::create_directories(dir_ / "Img" / "Jogo");
         fs::create_directories(dir_ / "Img" / "menu");
         fs::current_path(dir_);
-        BITMAP* collision = create_bitmap(18000, 480);
-        clear_to_color(collision, makecol(255, 255, 255));
-        rectfill(collision, 0, 400, 17999, 479, makecol(0, 0, 0));
-        rectfill(collision, 0, 0, 17999, 20, makecol(0, 0, 0));
-        save_bitmap("Img/Jogo/synthetic_collision.bmp", collision, nullptr);
-        for (int x = 0; x < 18000; x += 7) vline(collision, x, 21, 399, makecol(x % 256, 90, 160));
-        save_bitmap("Img/Jogo/synthetic_visual.bmp", collision, nullptr);
-        destroy_bitmap(collision);
+        BITMAP* visual = create_bitmap(18000, 480);
+        clear_to_color(visual, makecol(0, 0, 0));
+        for (int x = 0; x < 18000; x += 7) vline(visual, x, 21, 399, makecol(x % 256, 90, 160));
+        save_bitmap("Img/Jogo/synthetic_visual.bmp", visual, nullptr);
+        destroy_bitmap(visual);
         for (const std::string& sprite : kSprites) saveFilled(sprite, 210, 96, makecol(0, 200, 0));
         for (const char* name : {"X", "M", "R", "A", "CTRL", "3"}) {
             saveFilled(std::string("Img/Jogo/") + name + ".bmp", 40, 40, makecol(250, 250, 0));
@@ -59,7 +56,6 @@ class BenchStage {
         saveFilled("Img/Jogo/pixelTransparente.bmp", 1, 1, makecol(255, 0, 255));
         data_ = stage1Data();
         data_.visualPath = "Img/Jogo/synthetic_visual.bmp";
-        data_.collisionPath = "Img/Jogo/synthetic_collision.bmp";
     }
     ~BenchStage() {
         fs::current_path(previous_);

@@ -16,6 +16,7 @@
 #include "platform/key_config.h"
 #include "screens/local_session.h"
 #include "screens/playback_session.h"
+#include "world/own_stages.h"
 #include "world/stage_list.h"
 
 #ifndef CORRIDA_VERSION
@@ -38,6 +39,9 @@ std::string absolutePath(const std::string& path) {
 // The mode's session; its exit status.
 int runMode(Modo mode, ParametrosRede& params) {
     loadKeyConfig();  // teclas.conf: the local players' keys, a client's own (jogador1's)
+    // The players' own stages, read, drawn and solved now, before any session runs (the solver
+    // races headless on the simulated clock): a local game and a server offer them.
+    if (mode == Modo::Local || mode == Modo::Servidor) listedStages();
     switch (mode) {
         case Modo::Servidor:
             return runServerSession(params, webPortOpener(params));

@@ -116,6 +116,7 @@ void replayAnswers(OrderedParts& parts, const std::function<bool()>& keepGoing,
                    const ReplayOptions& options, const ClientFigures& figures) {
     // "screen" is the picture the game draws into; presentWindow shows it on the window.
     ListaBitmaps registry(screen);
+    if (options.fetchMissingPicture) registry.fetchMissingPicturesWith(options.fetchMissingPicture);
     FrameReplayer replayer(registry, options.logPath, options.namesPath);
     // Leaving stops a long text mid-way: Esc, Ctrl+C and SIGTERM never wait for its drawing.
     replayer.stopWhen([&keepGoing] { return !keepGoing(); });

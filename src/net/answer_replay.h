@@ -30,6 +30,8 @@ struct ReplayOptions {
     std::string shownLogPath;  // the shown log; "" for none
     RecordingWriter* recording = nullptr;
     Compression compression = Compression::None;  // how the answers come
+    // Puts a picture the client lacks into the cache (stage_level_fetch.h); unset: nothing.
+    std::function<bool(const std::string&)> fetchMissingPicture;
 };
 
 // Replays every answer until `keepGoing()` fails, or an answer cannot be read (then `fail` is

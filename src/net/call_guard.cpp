@@ -69,6 +69,12 @@ std::optional<int> CallGuard::admitPush(const Claim& claim) {
     return viewer;
 }
 
+void CallGuard::admitLevelFetch() {
+    if (server.levelFetches.admit(caller(), clockMs())) return;
+    ++server.refusals.callsInFlight;
+    throw CORBA::NO_RESOURCES();
+}
+
 void CallGuard::count(QuietRefusal refusal) {
     switch (refusal) {
         case QuietRefusal::Join:

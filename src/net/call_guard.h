@@ -59,6 +59,10 @@ class CallGuard {
     // A stream the server sends its viewer unasked (the web port): the place `claim` names, which
     // then counts as fetched, or nothing (counted) when the caller no longer holds it.
     std::optional<int> admitPush(const Claim& claim);
+    // A stage's level asked for (anyone may ask): refused with NO_RESOURCES, counted as a call
+    // past the address's share, when the address asked LevelFetchRate::kPerMinute times in the
+    // last minute.
+    void admitLevelFetch();
     // The place `claim` names, or nothing (counted) for an operation that answers a refusal
     // itself.
     std::optional<int> find(const Claim& claim);

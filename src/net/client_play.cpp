@@ -12,6 +12,7 @@
 #include "net/ordered_parts.h"
 #include "net/reconnection.h"
 #include "net/session_end.h"
+#include "net/stage_level_fetch.h"
 
 namespace {
 
@@ -86,6 +87,7 @@ PlayOutcome play(ServerObjects& server, const Fetcher& self, const std::string& 
     replay.shownLogPath = environmentPath("CORRIDA_SHOWN_LOG");
     replay.recording = recording;
     replay.compression = plan.compression;
+    replay.fetchMissingPicture = StageLevelFetch(server.fifo.in());
 
     ClientFigures figures;
     SessionThreads threads(end);

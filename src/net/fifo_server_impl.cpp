@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "net/server_context.h"
+#include "world/level_hash.h"
 
 namespace {
 
@@ -73,4 +74,19 @@ CORBA::ULongLong FifoServer_impl::pop(CORBA::ULongLong ticket, CORBA::UShort wai
     CORBA::ULongLong part = 0;
     answer = compressedFramesFor(Claim::ofTicket(ticket), waitMs, part, true);
     return part;
+}
+
+char* FifoServer_impl::stageLevel(const char* picturePath, CORBA::ULongLong& hash) {
+    guard.admitLevelFetch();
+    hash = 0;
+    const std::string path = picturePath ? picturePath : "";
+    if (!server.stages) return CORBA::string_dup("");
+    for (const ListedStage& stage : *server.stages) {
+        // A stage with a problem (a broken level, one not playable) is not played: nothing to send.
+        if (stage.data.visualPath != path || !stage.data.problem.empty()) continue;
+        if (stage.levelText.empty() || stage.levelText.size() > kMaxLevelBytes) break;
+        hash = levelHash(stage.levelText);
+        return CORBA::string_dup(stage.levelText.c_str());
+    }
+    return CORBA::string_dup("");
 }

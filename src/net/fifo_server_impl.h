@@ -16,6 +16,10 @@
 // (call_guard.h) refuses a number its caller's address does not hold, or an unknown secret or
 // ticket, with NO_PERMISSION, and an address holding its share of calls already
 // (calls_in_flight.h) with NO_RESOURCES, and counts both.
+//
+// stageLevel(picturePath, hash) gives the level text of the stage of the server's list whose
+// picture is `picturePath` (ServerContext::stages), and its hash (world/level_hash.h); "" and 0
+// for any other path. Anyone may ask, a few times a minute per address (level_fetch_rate.h).
 #pragma once
 
 #include "corrida.hh"
@@ -42,6 +46,7 @@ class FifoServer_impl : public POA_FifoServer {
                                CORBA::ULongLong& part) override;
     CORBA::ULongLong pop(CORBA::ULongLong ticket, CORBA::UShort waitMs,
                          Deflated_out answer) override;
+    char* stageLevel(const char* picturePath, CORBA::ULongLong& hash) override;
 
   private:
     char* framesFor(const Claim& claim, CORBA::UShort waitMs);

@@ -17,7 +17,11 @@ PlayerSlots::Joined PlaceRequests::admitted(PlayerSlots::Joined joined) {
 }
 
 PlayerSlots::Joined PlaceRequests::joinByAddress() {
-    return admitted(server.slots.joinByAddress(guard_.admitNewcomer(), clockMs()));
+    const std::string host = guard_.admitNewcomer();
+    PlayerSlots::Joined joined = admitted(server.slots.joinByAddress(host, clockMs()));
+    if (joined.player >= 1 && server.otherStagesInMatch)
+        server.classicNotice.noteJoin(host, joined.player);
+    return joined;
 }
 
 PlayerSlots::Joined PlaceRequests::joinWithSecret() {

@@ -8,11 +8,14 @@
 
 #include "net/audience.h"
 #include "net/calls_in_flight.h"
+#include "net/classic_stage_notice.h"
 #include "net/estado_controle.h"
+#include "net/level_fetch_rate.h"
 #include "net/player_slots.h"
 #include "net/refusal_counts.h"
 #include "stream/gravador_tela.h"
 #include "stream/viewer_streams.h"
+#include "world/stage_list.h"
 
 struct ServerContext {
     // `cheatsAllowed`: the host lets the remote cheat work (--truques); `spectators`: how many may
@@ -43,4 +46,12 @@ struct ServerContext {
     Audience spectators;
     CallsInFlight callsInFlight;
     RefusalCounts refusals;
+    // The stages whose levels the server sends a client that lacks their pictures (null: none),
+    // and how often each address may ask (FifoServer's stageLevel).
+    const std::vector<ListedStage>* stages = nullptr;
+    LevelFetchRate levelFetches;
+    // Whether the match plays stages other than 1 and 2, which a classic client does not hold:
+    // the server then says so when one joins.
+    bool otherStagesInMatch = false;
+    ClassicStageNotice classicNotice;
 };

@@ -22,6 +22,7 @@
 #include "stream/bound_names_log.h"
 #include "stream/recording_subscriber.h"
 #include "stream/subscription.h"
+#include "world/own_stages.h"
 
 namespace {
 
@@ -53,6 +54,8 @@ int runServerSession(ParametrosRede& params, const SurfaceOpener& openSurface) {
     // endpoint). No other thread runs yet.
     if (!params.ownNamesEndpoint.empty()) unsetenv("ORBendPoint");
     ServerContext context(playerCount, params.cheatsAllowed, params.spectators);
+    // The stages whose levels a client lacking their pictures may fetch (read at start-up).
+    context.stages = &listedStages();
     // Measuring the classic fetch: its batches carry the picture markers too (clients skip them).
     if (const char* marks = std::getenv("CORRIDA_MARK_FRAMES"); marks && *marks == '1') {
         context.viewers.queues().markFramesOnClassicFetch(true);

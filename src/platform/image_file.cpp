@@ -2,8 +2,11 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
+#include "platform/cache_folder.h"
 #include "platform/file_problem.h"
 
 namespace {
@@ -63,11 +66,20 @@ bool jpegIsWhole(const std::string& path) {
 
 }  // namespace
 
+std::string imageFileOf(const std::string& path) {
+    std::error_code error;
+    if (path.empty() || path[0] == '/' || std::filesystem::exists(path, error)) return path;
+    const std::string cached = cachedFile(path);
+    if (cached.empty() || !std::filesystem::exists(cached, error)) return path;
+    return cached;
+}
+
 BitmapHandle loadImageFile(const std::string& path) {
+    const std::string file = imageFileOf(path);
     // Judged before the library reads it: the JPEG reader reads past the end of its buffer on
     // some files cut short.
-    if (!bmpIsWhole(path) || !jpegIsWhole(path)) return BitmapHandle();
-    return BitmapHandle(load_bitmap(path.c_str(), nullptr));
+    if (!bmpIsWhole(file) || !jpegIsWhole(file)) return BitmapHandle();
+    return BitmapHandle(load_bitmap(file.c_str(), nullptr));
 }
 
 BitmapHandle loadImageOrReport(const std::string& path) {

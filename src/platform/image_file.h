@@ -10,8 +10,12 @@
 
 #include "platform/bitmap_handle.h"
 
-// load_bitmap(path), or empty when the file is missing, unreadable, an uncompressed BMP shorter
-// than its header says, or a JPEG without its closing marker.
+// The file a relative `path` names: in the data folder (the working directory) when it is there,
+// else in the cache (cache_folder.h) when it is there, else `path` itself.
+std::string imageFileOf(const std::string& path);
+
+// load_bitmap(imageFileOf(path)), or empty when the file is missing, unreadable, an uncompressed
+// BMP shorter than its header says, or a JPEG without its closing marker.
 BitmapHandle loadImageFile(const std::string& path);
 
 // loadImageFile, and a failure reported on the console (file_problem.h: once per path).

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -133,6 +134,10 @@ struct Executor {
     void operator()(const LoadBitmap& load) const {
         BitmapHandle bitmap;
         if (isSafeImagePath(load.path)) bitmap = loadImageFile(load.path);
+        if (!bitmap && isSafeImagePath(load.path) && registry.fetchesMissingPictures() &&
+            !std::filesystem::exists(imageFileOf(load.path)) &&
+            registry.fetchMissingPicture(load.path))
+            bitmap = loadImageFile(load.path);
         if (bitmap) budget.spend(area(bitmap->w, bitmap->h));
         if (bitmap && !mayHold(registry, load.name, area(bitmap->w, bitmap->h))) bitmap.reset();
         if (!bitmap) {

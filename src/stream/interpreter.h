@@ -14,6 +14,7 @@
 #include <allegro.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -54,7 +55,17 @@ class ListaBitmaps {
     bool hasRoomFor(long long pixels) const { return pixelsHeld + pixels <= pixelBudget; }
     long long heldPixels() const { return pixelsHeld; }
 
+    // What a load_bitmap of a picture that is neither in the data folder nor in the cache tries
+    // before it fails: `fetch(path)` puts the picture in the cache (a client asks its server for
+    // the stage's level and draws it) and says whether it did. Unset: nothing is tried.
+    void fetchMissingPicturesWith(std::function<bool(const std::string&)> fetch) {
+        missingPictureFetch = std::move(fetch);
+    }
+    bool fetchesMissingPictures() const { return bool(missingPictureFetch); }
+    bool fetchMissingPicture(const std::string& path) const { return missingPictureFetch(path); }
+
   private:
+    std::function<bool(const std::string&)> missingPictureFetch;
     std::map<std::string, BitmapHandle> bitmaps;  // every name but "screen"
     uint64_t changes = 0;
     BITMAP* const window;

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <system_error>
 
+#include "platform/image_file.h"
 #include "stream/interpreter.h"
 
 namespace {
@@ -48,7 +49,8 @@ std::optional<std::string> WebFiles::fileFor(std::string_view target) const {
     }
     if (pageNames.count(std::string(path)) != 0) return pageFolder + "/" + std::string(path);
     const std::string file(path);
-    if (file.compare(0, 4, "Img/") == 0 && isSafeImagePath(file)) return file;
+    // From the data folder, else the cache (a player's own stage's picture: cache_folder.h).
+    if (file.compare(0, 4, "Img/") == 0 && isSafeImagePath(file)) return imageFileOf(file);
     return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 // Which files the web port serves, and how: the page (the program's data folder's web/, by the
 // names it held when the port opened) and the game's files that the drawing stream names (under
-// Img/, by the interpreter's path rules). Nothing else on the disk is reachable.
+// Img/, by the interpreter's path rules, from the data folder or else the cache: platform/
+// image_file.h). Nothing else on the disk is reachable.
 //
 // Paths are relative to the data folder, which is the current directory (data_folder.h).
 #pragma once

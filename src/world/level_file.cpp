@@ -51,7 +51,8 @@ bool applyCommand(const std::string& command, std::istringstream& words, Level& 
     } else if (command == "picture") {
         return readPath(words, level.picturePath) && nothingMore(words);
     } else if (command == "collision") {
-        return readPath(words, level.collisionPath) && nothingMore(words);
+        std::string ignored;
+        return readPath(words, ignored) && nothingMore(words);
     } else if (command == "floor") {
         if (!(words >> a >> b >> c)) return false;
         addRect(level, a, b, c, level.height, true);
@@ -83,10 +84,9 @@ bool applyCommand(const std::string& command, std::istringstream& words, Level& 
 }
 
 // What a level without errors in its lines still lacks, or "".
-std::string missingFact(const Level& level) {
-    if (level.picturePath.empty()) return "a fase nao diz onde fica sua imagem (picture)";
-    if (level.collisionPath.empty())
-        return "a fase nao diz onde fica seu mapa de colisao (collision)";
+std::string missingFact(const Level& level, bool pictureRequired) {
+    if (pictureRequired && level.picturePath.empty())
+        return "a fase nao diz onde fica sua imagem (picture)";
     if (level.speedMarkers.empty()) return "a fase nao tem marcador de velocidade (speed)";
     if (level.finish.x < 0) return "a fase nao tem linha de chegada (finish)";
     return "";
@@ -99,8 +99,8 @@ std::string tooLarge(const std::string& source) {
 
 }  // namespace
 
-bool readLevel(const std::string& source, const std::string& text, Level& level,
-               std::string& error) {
+bool readLevel(const std::string& source, const std::string& text, Level& level, std::string& error,
+               bool pictureRequired) {
     std::vector<unsigned char> terrain = std::move(level.solid);  // its storage serves again
     level = Level{};
     level.solid = std::move(terrain);
@@ -132,7 +132,7 @@ bool readLevel(const std::string& source, const std::string& text, Level& level,
         if (misplaced || !applyCommand(command, words, level))
             return refuse("linha invalida: " + line);
     }
-    const std::string missing = missingFact(level);
+    const std::string missing = missingFact(level, pictureRequired);
     if (!missing.empty()) {
         error = source + ": " + missing;
         return false;

@@ -1,17 +1,20 @@
 // A stage described as data: the terrain (floor and ceiling segments, blocks, cleared gaps), the
 // decorations the picture shows (finish banner, signs) and what the game places on it (speed
 // markers, the finish line). The game reads its stages from these files when it starts, and the
-// image generator draws both stage images from the same Level, so the collision bitmap and the
-// picture agree pixel for pixel on where the terrain is, and the level file is the only place these
-// facts are written.
+// game paints the collision bitmap from its terrain (world/collision_painting.h) while the picture
+// is drawn from the same Level, so the collision bitmap and the picture agree pixel for pixel on
+// where the terrain is, and the level file is the only place these facts are written.
 //
 // File format, one command per line, '#' starts a comment, coordinates in stage pixels:
 //   size W H                  stage size (default 18000 480; before any other command; at most the
 //                             largest bitmap a client creates: kMaxBitmapSide on a side,
 //                             kMaxBitmapArea in all)
 //   theme N                   look of the picture (1 to kLevelThemes)
-//   picture PATH              where the game reads the picture ("Img/..."; required)
-//   collision PATH            where the game reads the collision bitmap ("Img/..."; required)
+//   picture PATH              where the game reads the picture ("Img/..."; required in a shipped
+//                             stage; a player's own stage ignores it: its picture is drawn from
+//                             its theme, world/own_stages.h)
+//   collision PATH            accepted and ignored (older files named a collision image; the
+//                             collision bitmap is painted from the terrain now)
 //   floor X1 X2 TOP           terrain in columns X1..X2-1 from row TOP down to the bottom
 //   ceiling X1 X2 DEPTH       terrain in columns X1..X2-1 from row 0 down to row DEPTH-1
 //   block X1 X2 Y1 Y2         terrain in columns X1..X2-1, rows Y1..Y2-1
@@ -64,7 +67,6 @@ struct Level {
     int height = 480;
     int theme = 1;
     std::string picturePath;
-    std::string collisionPath;
     std::vector<LevelSpeedMarker> speedMarkers;
     LevelFinish finish;
     std::vector<LevelRect> terrain;  // in file order, clipped to the stage
@@ -80,9 +82,9 @@ struct Level {
 // Reads a level from `text`; `source` (its path) names it in messages. Returns false with `error`
 // set when the text is too large ("SOURCE: ..."), when a line is malformed or too long
 // ("SOURCE:LINE: linha invalida: TEXT") or when the level lacks its finish line, a speed marker or
-// an image path ("SOURCE: ..."). Never exits and never prints.
-bool readLevel(const std::string& source, const std::string& text, Level& level,
-               std::string& error);
+// an image path when `pictureRequired` ("SOURCE: ..."). Never exits and never prints.
+bool readLevel(const std::string& source, const std::string& text, Level& level, std::string& error,
+               bool pictureRequired = true);
 
 // Reads the level file at `path` (at most kMaxLevelBytes of it) into `text`; false with `error`
 // set ("nao foi possivel ler a fase PATH", "PATH: ...") when it cannot be read or is too large.

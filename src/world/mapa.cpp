@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "platform/image_file.h"
 #include "stream/recorded_drawing.h"
+#include "world/collision_painting.h"
 #include "world/flip_keys.h"
 #include "world/identity_colour.h"
 #include "world/runner.h"
@@ -26,19 +26,19 @@ Object& registerIn(Registry& registry, std::unique_ptr<Object> object, IdentityC
 
 }  // namespace
 
-Mapa::Mapa(const std::string& visualPath, const std::string& collisionPath, int stageWidth) {
+Mapa::Mapa(const std::string& visualPath, int stageWidth, const std::vector<LevelRect>& terrain) {
     // The stage's failure message names the picture: no line of its own here.
     visual_ = recordedLoadBitmap(kStagePictureName, visualPath, LoadFailure::kSilent);
     if (drawsLocally() && !visual_) {
         throw StageImageError(StageImageError::Image::kPicture, visualPath);
     }
-    collision_ = loadImageFile(collisionPath);
-    collisionWork_.reset(collision_ ? create_bitmap(stageWidth, kStageHeight) : nullptr);
-    if (!collisionWork_) {
+    try {
+        collision_ = paintCollisionBitmap(stageWidth, kStageHeight, terrain);
+        collisionWork_ = createBitmapOrThrow(stageWidth, kStageHeight);
+    } catch (const BitmapCreationError&) {
         // Clients loaded the picture on our record: let them free it again.
         recordedDestroyBitmap(kStagePictureName, std::move(visual_));
-        if (!collision_) throw StageImageError(StageImageError::Image::kCollision, collisionPath);
-        throw BitmapCreationError(stageWidth, kStageHeight);
+        throw;
     }
     buffer_ = recordedCreateBitmap(kStageBufferName, stageWidth, kStageHeight);
     if (drawsLocally() && !buffer_) {
@@ -47,10 +47,7 @@ Mapa::Mapa(const std::string& visualPath, const std::string& collisionPath, int 
         throw BitmapCreationError(stageWidth, kStageHeight);
     }
     recordedDrawSprite(buffer_.get(), kStageBufferName, visual_.get(), kStagePictureName, 0, 0);
-    // draw_sprite skips mask-coloured pixels of the collision image: they must read as free
-    // space, not as whatever memory create_bitmap handed out.
-    clear_to_color(collisionWork_.get(), freeColour());
-    draw_sprite(collisionWork_.get(), collision_.get(), 0, 0);
+    blit(collision_.get(), collisionWork_.get(), 0, 0, 0, 0, stageWidth, kStageHeight);
     camera_ = std::make_unique<GerenciadorTela>();
 }
 

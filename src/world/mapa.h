@@ -2,16 +2,17 @@
 //
 // It holds the stage's picture ("mapaVisual") and the buffer in which each frame is composed
 // ("bufferVisual") -- both only in local play -- and, in every mode, the pristine collision bitmap
-// and its working copy, in which every drawn object's box is painted in its identity colour and
-// which motion probes. Black is terrain, white free space.
+// (painted from the level's terrain, world/collision_painting.h) and its working copy, in which
+// every drawn object's box is painted in its identity colour and which motion probes. Black is
+// terrain, white free space.
 //
 // Construction records: load "mapaVisual", create "bufferVisual" W x 480, draw "mapaVisual" into
 // "bufferVisual" at (0, 0); then the camera records the load of its image.
 //
-// Failure contract: when a stage image cannot be loaded the constructor throws StageImageError
-// naming it: the picture (local play only; a server never loads it) or the collision image (every
-// mode). When the library has no memory for a bitmap the stage needs (the collision working copy
-// in every mode, the buffer where the stage is drawn) it throws BitmapCreationError. Either way
+// Failure contract: when the stage's picture cannot be loaded (local play only; a server never
+// loads it) the constructor throws StageImageError naming it. When the library has no memory for
+// a bitmap the stage needs (the collision bitmap and its working copy in every mode, the buffer
+// where the stage is drawn) it throws BitmapCreationError. Either way
 // nothing is left allocated, and the clients are told to free what the record had them load.
 // Stage loading translates both into console messages (stage_loading.h).
 //
@@ -35,12 +36,15 @@
 #include "world/collision_context.h"
 #include "world/gerenciador_tela.h"
 #include "world/identity_colour.h"
+#include "world/level_file.h"
 #include "world/runner.h"
 #include "world/runner_table.h"
 
 class Mapa : public ColourIndex {
   public:
-    Mapa(const std::string& visualPath, const std::string& collisionPath, int stageWidth);
+    // `terrain`: the stage's terrain commands (world/level_file.h), painted into the collision
+    // bitmap.
+    Mapa(const std::string& visualPath, int stageWidth, const std::vector<LevelRect>& terrain);
     ~Mapa() override;
     Mapa(const Mapa&) = delete;
     Mapa& operator=(const Mapa&) = delete;

@@ -1,7 +1,6 @@
-// StageImageError: a stage could not be built because one of its images could not be loaded.
-// It names the image (the picture, loaded only where the stage is drawn, or the collision image,
-// loaded in every mode) and the path that was tried. Stage loading turns it into the console
-// message; nothing else reports it.
+// StageImageError: a stage could not be built because its picture (loaded only where the stage is
+// drawn) could not be loaded. It names the path that was tried. Stage loading turns it into the
+// console message; nothing else reports it.
 #pragma once
 
 #include <stdexcept>
@@ -9,7 +8,7 @@
 
 class StageImageError : public std::runtime_error {
   public:
-    enum class Image { kPicture, kCollision };
+    enum class Image { kPicture };
 
     StageImageError(Image image, const std::string& path)
         : std::runtime_error("stage image not loaded: " + path), image(image), path(path) {}

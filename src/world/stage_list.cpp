@@ -8,9 +8,13 @@
 
 namespace {
 
-// "# Stage 1: green hills. Floor ..." names the stage "green hills".
-std::string nameOf(const std::string& text, int number) {
-    const std::string fallback = "fase " + std::to_string(number);
+std::string stageFile(const std::string& folder, int number) {
+    return folder + "/stage" + std::to_string(number) + ".txt";
+}
+
+}  // namespace
+
+std::string stageNameIn(const std::string& text, const std::string& fallback) {
     const size_t end = text.find('\n');
     const std::string first = text.substr(0, end);
     if (first.compare(0, 1, "#") != 0) return fallback;
@@ -26,17 +30,11 @@ std::string nameOf(const std::string& text, int number) {
     return name;
 }
 
-std::string stageFile(const std::string& folder, int number) {
-    return folder + "/stage" + std::to_string(number) + ".txt";
-}
-
-}  // namespace
-
 StageData stageDataOf(const Level& level) {
     StageData data;
     data.visualPath = level.picturePath;
-    data.collisionPath = level.collisionPath;
     data.width = level.width;
+    data.terrain = level.terrain;
     for (const LevelSpeedMarker& marker : level.speedMarkers)
         data.markers.push_back({marker.x, marker.speed});
     data.finishLine = {level.finish.x, level.finish.bottomY, level.finish.height};
@@ -46,6 +44,7 @@ StageData stageDataOf(const Level& level) {
 ListedStage readListedStage(int number, const std::string& path) {
     ListedStage stage;
     stage.number = number;
+    stage.id = std::to_string(number);
     stage.path = path;
     stage.name = "fase " + std::to_string(number);
     std::string text, error;
@@ -59,9 +58,10 @@ ListedStage readListedStage(int number, const std::string& path) {
                              " linhas; o jogo usa " + std::to_string(kStageHeight);
         return stage;
     }
-    stage.name = nameOf(text, number);
+    stage.name = stageNameIn(text, stage.name);
     stage.data = stageDataOf(level);
     stage.theme = level.theme;
+    stage.levelText = text;
     return stage;
 }
 

@@ -18,12 +18,18 @@ inline constexpr const char* kShippedStageFolder = "fases";
 constexpr int kMaxListedStages = 99;
 
 struct ListedStage {
-    int number = 0;    // N of stageN.txt
+    int number = 0;    // N of stageN.txt; an own stage's place in the whole list
+    std::string id;    // what names it on the command line: N for a shipped stage, NAME for own
     std::string path;  // the level file, as reported
     std::string name;  // the stage's name: the level file's first comment, or "fase N"
     StageData data;    // data.problem set when the file gave no stage
     int theme = 1;
+    std::string levelText;  // the level file's text, for the clients that lack the picture
 };
+
+// The stage's name a level's text gives in its first line ("# Stage 1: green hills. Floor ..."
+// names it "green hills"), or `fallback`.
+std::string stageNameIn(const std::string& text, const std::string& fallback);
 
 // What the game needs of a read level: its image paths, width, markers and finish line.
 StageData stageDataOf(const Level& level);

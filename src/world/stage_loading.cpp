@@ -46,7 +46,7 @@ std::unique_ptr<Mapa> loadStage(const StageData& stage, const std::vector<std::s
     }
     if (!stage.problem.empty()) throw std::runtime_error(stage.problem);
     showLoadingScreen();
-    auto map = std::make_unique<Mapa>(stage.visualPath, stage.collisionPath, stage.width);
+    auto map = std::make_unique<Mapa>(stage.visualPath, stage.width, stage.terrain);
     for (int player = 1; player <= playerCount; ++player) {
         const StartPosition start = startPositionOf(player);
         Runner& runner = map->addRunner(std::make_unique<Runner>(

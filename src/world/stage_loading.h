@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "world/level_file.h"
 #include "world/mapa.h"
 
 struct SpeedMarker {
@@ -33,8 +34,9 @@ struct FinishLine {
 
 struct StageData {
     std::string visualPath;
-    std::string collisionPath;
     int width = 0;
+    // The terrain commands the collision bitmap is painted from (world/collision_painting.h).
+    std::vector<LevelRect> terrain;
     std::vector<SpeedMarker> markers;
     FinishLine finishLine{};
     // Why the stage's level file gave no stage ("fases/stage3.txt:12: linha invalida: ..."), or

@@ -82,6 +82,13 @@ class HostileFifo : public POA_FifoServer {
     CORBA::ULongLong pop(CORBA::ULongLong, CORBA::UShort, Deflated_out) override {
         throw CORBA::BAD_OPERATION();
     }
+    // A level past the size a client reads, under a hash that is not its own.
+    char* stageLevel(const char*, CORBA::ULongLong& hash) override {
+        hash = 1;
+        std::string level;
+        while (level.size() <= 100000) level += "floor 0 18000 0\n";
+        return CORBA::string_dup(level.c_str());
+    }
 
   private:
     const bool inOrder;

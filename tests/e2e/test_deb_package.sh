@@ -35,7 +35,7 @@ lintian --fail-on error,warning "$deb" >"$artifacts/lintian.txt" 2>&1 ||
 dpkg-deb -I "$deb" >"$artifacts/info.txt" || fail "dpkg-deb -I falhou"
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//')
-for dependency in liballegro4.4 libjpgalleg4.4 libomniorb4-2 libstdc++6 libc6; do
+for dependency in liballegro4.4 libjpgalleg4.4 libomniorb4-2 libfreetype6 fonts-dejavu-core libstdc++6 libc6; do
   grep -qxF "$dependency" <<<"$names" || fail "o pacote nao depende de $dependency: $depends"
 done
 # Installing the game starts no naming service on every interface.

@@ -2,7 +2,9 @@
 // whatever it holds, the reader either accepts a stage the game can load and the image generator
 // can draw (its size within bounds, every terrain rectangle inside it, at most the commands and
 // bytes allowed) or refuses it with a message that names the file, and the line when a line is at
-// fault; it never crashes, and no input takes it long or much memory.
+// fault; it never crashes, and no input takes it long or much memory. The same holds when the
+// picture line is not required (a player's own stage, a level a server sent), which accepts at
+// least what the shipped stages' reading does.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -27,8 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     // One level for every input: it keeps its terrain's storage from one to the next.
     static Level level;
-    std::string error;
-    if (readLevel(kSource, text, level, error)) {
+    static Level own;
+    std::string error, ownError;
+    const bool accepted = readLevel(kSource, text, level, error);
+    const bool ownAccepted = readLevel(kSource, text, own, ownError, false);
+    check(!accepted || ownAccepted, "a level refused once its picture is not required");
+    check(ownAccepted || ownError.compare(0, kSource.size() + 1, kSource + ":") == 0,
+          "an own stage's refusal without the file's name");
+    if (accepted) {
         check(text.size() <= kMaxLevelBytes, "too large a text accepted");
         check(level.width > 0 && level.height > 0, "a stage without area");
         check(level.terrain.size() <= size_t(kMaxLevelCommands), "more rectangles than commands");

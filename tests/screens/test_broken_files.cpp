@@ -135,7 +135,7 @@ std::string imageLine(const std::string& path, Damage damage) {
 int stageOf(const std::string& path) {
     for (int stage = 1; stage <= 2; ++stage) {
         const StageData& data = stage == 1 ? stage1Data() : stage2Data();
-        if (path == data.visualPath || path == data.collisionPath) return stage;
+        if (path == data.visualPath) return stage;
     }
     return 0;
 }

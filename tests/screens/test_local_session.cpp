@@ -20,22 +20,18 @@ namespace {
 // Small stages in the test directory: a floor to run on (or none, so every runner falls out), and
 // optionally a wall after the finish line that holds the runners until the window leaves them and
 // a ceiling for a flipped runner to run on.
-StageData testStage(const char* visualPath, const char* collisionPath, bool floor, bool wall,
-                    bool ceiling = false) {
+StageData testStage(const char* visualPath, bool floor, bool wall, bool ceiling = false) {
     const int width = 2000;
     BITMAP* visual = create_bitmap(width, 480);
     for (int x = 0; x < width; x += 40)
         rectfill(visual, x, 0, x + 39, 479, makecol(x % 256, 90, 160));
     save_bitmap(visualPath, visual, nullptr);
     destroy_bitmap(visual);
-    BITMAP* collision = create_bitmap(width, 480);
-    clear_to_color(collision, makecol(255, 255, 255));
-    if (floor) rectfill(collision, 0, 430, width - 1, 479, makecol(0, 0, 0));
-    if (wall) rectfill(collision, 700, 0, 760, 479, makecol(0, 0, 0));
-    if (ceiling) rectfill(collision, 0, 0, width - 1, 40, makecol(0, 0, 0));
-    save_bitmap(collisionPath, collision, nullptr);
-    destroy_bitmap(collision);
-    return StageData{visualPath, collisionPath, width, {{2, 10}}, FinishLine{600, 429, 100}};
+    std::vector<LevelRect> terrain;
+    if (floor) terrain.push_back({0, width, 430, 480, true});
+    if (wall) terrain.push_back({700, 761, 0, 480, true});
+    if (ceiling) terrain.push_back({0, width, 0, 41, true});
+    return StageData{visualPath, width, terrain, {{2, 10}}, FinishLine{600, 429, 100}};
 }
 
 void savePicture(const std::string& path, int width, int height, int colour) {
@@ -149,8 +145,8 @@ TEST(StageOutcomeRules, EscAbandonsStageOneLooksAtTheLineFirstStageTwoAtF10First
 }
 
 TEST_F(LocalSession, AWholeMatchWithF10PauseIntervalAndWinnerPicture) {
-    const StageData one = testStage("Img/Jogo/um.bmp", "Img/Jogo/um_colisao.bmp", true, false);
-    const StageData two = testStage("Img/Jogo/dois.bmp", "Img/Jogo/dois_colisao.bmp", true, false);
+    const StageData one = testStage("Img/Jogo/um.bmp", true, false);
+    const StageData two = testStage("Img/Jogo/dois.bmp", true, false);
     keys.press(100, KEY_ENTER)   // menu: one player
         .press(400, KEY_ENTER)   // the first character
         .press(800, KEY_ENTER)   // stage 1 prompt
@@ -197,9 +193,8 @@ TEST_F(LocalSession, AWholeMatchWithF10PauseIntervalAndWinnerPicture) {
 }
 
 TEST_F(LocalSession, ALostAttemptIsPlayedAgainAndEscGoesBackToTheMenu) {
-    const StageData fall =
-        testStage("Img/Jogo/queda.bmp", "Img/Jogo/queda_colisao.bmp", false, false);
-    const StageData two = testStage("Img/Jogo/dois.bmp", "Img/Jogo/dois_colisao.bmp", true, false);
+    const StageData fall = testStage("Img/Jogo/queda.bmp", false, false);
+    const StageData two = testStage("Img/Jogo/dois.bmp", true, false);
     keys.press(100, KEY_ENTER)
         .press(400, KEY_ENTER)
         .press(800, KEY_ENTER)   // the runner falls out: the stage is loaded again
@@ -223,8 +218,8 @@ TEST_F(LocalSession, ALostAttemptIsPlayedAgainAndEscGoesBackToTheMenu) {
 
 TEST_F(LocalSession, AStageReachedByARunnerIsWonWithoutF10) {
     // The runner crosses the line at x 600, is held by the wall and left behind by the window.
-    const StageData one = testStage("Img/Jogo/um.bmp", "Img/Jogo/um_colisao.bmp", true, true);
-    const StageData two = testStage("Img/Jogo/dois.bmp", "Img/Jogo/dois_colisao.bmp", true, false);
+    const StageData one = testStage("Img/Jogo/um.bmp", true, true);
+    const StageData two = testStage("Img/Jogo/dois.bmp", true, false);
     keys.press(100, KEY_ENTER).press(400, KEY_ENTER).press(800, KEY_ENTER);
     keys.press(7000, KEY_ENTER);  // stage 2 prompt
     keys.press(8000, KEY_ESC);    // abandon stage 2
@@ -241,7 +236,7 @@ TEST_F(LocalSession, AStageReachedByARunnerIsWonWithoutF10) {
 }
 
 TEST_F(LocalSession, AWonAttemptHandsOverWhoCrossedTheFinishLine) {
-    const StageData one = testStage("Img/Jogo/um.bmp", "Img/Jogo/um_colisao.bmp", true, true);
+    const StageData one = testStage("Img/Jogo/um.bmp", true, true);
     keys.press(100, KEY_ENTER).start(60000);
     std::vector<int> arrivals{9};
     EXPECT_EQ(runStageAttempt(1, one, {"Img/Jogo/player3a.bmp"}, 1, &arrivals), StageOutcome::Won);
@@ -251,12 +246,9 @@ TEST_F(LocalSession, AWonAttemptHandsOverWhoCrossedTheFinishLine) {
 }
 
 TEST_F(LocalSession, StageWhoseImagesCannotBeLoadedIsReportedAndTheMenuReturns) {
-    const StageData two = testStage("Img/Jogo/dois.bmp", "Img/Jogo/dois_colisao.bmp", true, false);
-    const StageData missing{"Img/Jogo/nao_existe.jpg",
-                            "Img/Jogo/dois_colisao.bmp",
-                            2000,
-                            {{2, 10}},
-                            FinishLine{600, 429, 100}};
+    const StageData two = testStage("Img/Jogo/dois.bmp", true, false);
+    const StageData missing{
+        "Img/Jogo/nao_existe.jpg", 2000, {}, {{2, 10}}, FinishLine{600, 429, 100}};
     keys.press(100, KEY_ENTER).press(400, KEY_ENTER).press(1500, KEY_ESC);
     keys.start(60000);
     testing::internal::CaptureStdout();
@@ -269,7 +261,7 @@ TEST_F(LocalSession, StageWhoseImagesCannotBeLoadedIsReportedAndTheMenuReturns) 
 TEST_F(LocalSession, BackingOutOfTheSelectionShowsTheMenuFromItsStart) {
     keys.press(100, KEY_RIGHT).press(250, KEY_ENTER).press(600, KEY_ESC).press(1200, KEY_ESC);
     keys.start(60000);
-    const StageData two = testStage("Img/Jogo/dois.bmp", "Img/Jogo/dois_colisao.bmp", true, false);
+    const StageData two = testStage("Img/Jogo/dois.bmp", true, false);
     playLocalMatches(two, two);
     EXPECT_EQ(countOf("load_bitmap menu Img/menu/menu.jpg"), 2u);
     // The second menu's first frame highlights item 1 again.
@@ -331,8 +323,7 @@ TEST_F(LocalSession, APadChosenInTheSelectionFlipsPausesAndIsPulledOutMidRace) {
     ASSERT_TRUE(pads.started) << SDL_GetError();
     WatchedRules rules;
     auto pad = std::make_unique<VirtualPad>();
-    const StageData one =
-        testStage("Img/Jogo/um.bmp", "Img/Jogo/um_colisao.bmp", true, false, true);
+    const StageData one = testStage("Img/Jogo/um.bmp", true, false, true);
     const auto hold = [&](int64_t atMs, PadButton button, int64_t holdMs) {
         keys.call(atMs, [&pad, button] { pad->hold(button); }).call(atMs + holdMs, [&pad, button] {
             pad->release(button);

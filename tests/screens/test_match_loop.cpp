@@ -45,10 +45,11 @@ class ShortOfDescriptorsRules : public MatchRules {
 class StageLoadRetry : public ::testing::Test {
   protected:
     StageLoadRetry() {
-        BITMAP* collision = create_bitmap(64, 480);
-        clear_to_color(collision, makecol(255, 255, 255));
-        images.save("Img/Jogo/mapa_colisao1.bmp", collision);
-        destroy_bitmap(collision);
+        BITMAP* picture = create_bitmap(64, 480);
+        clear_to_color(picture, makecol(255, 255, 255));
+        images.save("Img/Jogo/v1.bmp", picture);
+        destroy_bitmap(picture);
+        stage.visualPath = "Img/Jogo/v1.bmp";
         warmUpTypeChecks();
     }
     // UndefinedBehaviorSanitizer looks at each polymorphic type the first time it meets it through
@@ -60,15 +61,17 @@ class StageLoadRetry : public ::testing::Test {
         none.end();
         ShortOfDescriptorsRules rules(none, false);
         StageData missing = stage1Data();
-        missing.collisionPath = "Img/Jogo/nao_existe.bmp";
+        missing.visualPath = "Img/Jogo/nao_existe.bmp";
         testing::internal::CaptureStdout();
-        attemptStage(1, stage1Data(), entrants, rules);
+        attemptStage(1, stage, entrants, rules);
         attemptStage(1, missing, entrants, rules);
         rules.stageLoadAbandoned();
         testing::internal::GetCapturedStdout();
     }
     TempImageDir images;
-    RecorderScope server{1};
+    // Stage 1 with a small picture: local play loads it (a server would load no image at all).
+    StageData stage = stage1Data();
+    RecorderScope local{0};
     SimulatedClockScope clock;
     const StageEntrants entrants{runnerSpritesInOrder(), 1};
 };
@@ -81,7 +84,7 @@ TEST_F(StageLoadRetry, TheLoadIsTriedAgainOnceADescriptorIsFree) {
     {
         DescriptorShortage shortage;
         ShortOfDescriptorsRules rules(shortage, false);
-        outcome = attemptStage(1, stage1Data(), entrants, rules);
+        outcome = attemptStage(1, stage, entrants, rules);
         retries = rules.retries;
         prepared = rules.prepared;
     }
@@ -100,7 +103,7 @@ TEST_F(StageLoadRetry, RulesThatGiveUpAbandonTheAttempt) {
     {
         DescriptorShortage shortage;
         ShortOfDescriptorsRules rules(shortage, true);
-        outcome = attemptStage(1, stage1Data(), entrants, rules);
+        outcome = attemptStage(1, stage, entrants, rules);
         prepared = rules.prepared;
     }
     testing::internal::GetCapturedStdout();

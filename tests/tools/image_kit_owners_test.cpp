@@ -2,7 +2,7 @@
 // not a null bitmap to draw into, and the text library may be opened again and closed twice.
 #include <gtest/gtest.h>
 
-#include "kit.h"
+#include "world/paint_kit.h"
 #include "world/world_fixture.h"
 
 namespace {

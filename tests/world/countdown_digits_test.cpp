@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "kit.h"
 #include "support/image_checks.h"
+#include "world/paint_kit.h"
 
 namespace {
 

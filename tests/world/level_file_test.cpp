@@ -57,7 +57,6 @@ TEST(LevelParser, ReadsTheStageFactsInFileOrder) {
     EXPECT_EQ(level.height, 48);
     EXPECT_EQ(level.theme, 2);
     EXPECT_EQ(level.picturePath, "Img/Jogo/visual9.jpg");
-    EXPECT_EQ(level.collisionPath, "Img/Jogo/mapa-9_b.bmp");
     const std::vector<std::pair<int, int>> expected{{60, 20}, {2, 11}, {80, 7}};
     EXPECT_EQ(markersOf(level), expected);
     EXPECT_EQ(level.finish.x, 95);
@@ -104,7 +103,6 @@ TEST(LevelParser, RefusesALevelWithoutItsFinishSpeedOrImages) {
     ASSERT_TRUE(parse(kRequired).ok) << parse(kRequired).error;
     const std::vector<std::pair<std::string, std::string>> missing = {
         {"picture", "fase.txt: a fase nao diz onde fica sua imagem (picture)"},
-        {"collision", "fase.txt: a fase nao diz onde fica seu mapa de colisao (collision)"},
         {"speed", "fase.txt: a fase nao tem marcador de velocidade (speed)"},
         {"finish", "fase.txt: a fase nao tem linha de chegada (finish)"},
     };

@@ -13,18 +13,15 @@ namespace {
 // Functions, not constants: colours depend on the colour depth, set when the tests start.
 int white() { return makecol(255, 255, 255); }
 int black() { return makecol(0, 0, 0); }
-int magenta() { return makecol(255, 0, 255); }
 
-// A directory with a 300-wide stage: collision "c.bmp" (a black floor from row 400, a magenta
-// patch) and picture "v.bmp" (a blue gradient).
+// The 300-wide stage's terrain: a floor from row 400, a block cleared again in part.
+const std::vector<LevelRect> kTerrain = {
+    {0, 300, 400, 480, true}, {100, 120, 300, 400, true}, {100, 110, 300, 350, false}};
+
+// A directory with the 300-wide stage's picture "v.bmp" (a blue gradient).
 class StageFiles : public TempImageDir {
   public:
     StageFiles() {
-        BITMAP* collision = whiteBitmap(300, 480);
-        rectfill(collision, 0, 400, 299, 479, black());
-        rectfill(collision, 10, 10, 19, 19, magenta());
-        save("c.bmp", collision);
-        destroy_bitmap(collision);
         BITMAP* visual = create_bitmap(300, 480);
         for (int x = 0; x < 300; ++x) vline(visual, x, 0, 479, makecol(0, x % 200, 255));
         save("v.bmp", visual);
@@ -32,12 +29,12 @@ class StageFiles : public TempImageDir {
     }
 };
 
-TEST(Mapa, AServerLoadsOnlyTheCollisionImageYetRecordsThePicture) {
+TEST(Mapa, AServerLoadsNoImageYetRecordsThePictureAndPaintsTheTerrain) {
     StageFiles files;
     RecorderScope server(1);
     const int cameraId = nextObjectId();
     {
-        Mapa map("v.bmp", "c.bmp", 300);
+        Mapa map("v.bmp", 300, kTerrain);
         EXPECT_EQ(map.visual(), nullptr);
         EXPECT_EQ(map.buffer(), nullptr);
         ASSERT_NE(map.collision(), nullptr);
@@ -46,7 +43,11 @@ TEST(Mapa, AServerLoadsOnlyTheCollisionImageYetRecordsThePicture) {
         EXPECT_EQ(map.collisionWork()->h, 480);
         EXPECT_EQ(getpixel(map.collisionWork(), 5, 400), black());
         EXPECT_EQ(getpixel(map.collisionWork(), 5, 399), white());
-        EXPECT_EQ(getpixel(map.collisionWork(), 15, 15), white()) << "masked pixels read as free";
+        EXPECT_EQ(getpixel(map.collisionWork(), 115, 300), black());
+        EXPECT_EQ(getpixel(map.collisionWork(), 105, 349), white()) << "cleared after the block";
+        EXPECT_EQ(getpixel(map.collisionWork(), 105, 350), black());
+        EXPECT_EQ(getpixel(map.collisionWork(), 120, 399), white());
+        EXPECT_EQ(getpixel(map.collision(), 115, 300), black()) << "the pristine copy too";
         EXPECT_EQ(map.camera().id(), cameraId);
         EXPECT_FALSE(map.isFinished());
         const std::vector<std::string> built = {
@@ -68,7 +69,7 @@ TEST(Mapa, AServerLoadsOnlyTheCollisionImageYetRecordsThePicture) {
 TEST(Mapa, LocalPlayComposesThePictureIntoTheBuffer) {
     StageFiles files;
     RecorderScope local(0);
-    Mapa map("v.bmp", "c.bmp", 300);
+    Mapa map("v.bmp", 300, kTerrain);
     ASSERT_NE(map.visual(), nullptr);
     ASSERT_NE(map.buffer(), nullptr);
     EXPECT_EQ(map.buffer()->w, 300);
@@ -77,34 +78,24 @@ TEST(Mapa, LocalPlayComposesThePictureIntoTheBuffer) {
     }
 }
 
-// The image a Mapa built from these paths reports missing, and its path; kPicture and "" when
-// the constructor does not throw StageImageError.
-std::pair<StageImageError::Image, std::string> missingImage(const std::string& visualPath,
-                                                            const std::string& collisionPath) {
+// The path a Mapa built with this picture reports missing; "" when it does not throw.
+std::string missingPicture(const std::string& visualPath) {
     try {
-        Mapa map(visualPath, collisionPath, 300);
+        Mapa map(visualPath, 300, kTerrain);
     } catch (const StageImageError& failure) {
-        return {failure.image, failure.path};
+        return failure.path;
     }
-    return {StageImageError::Image::kPicture, ""};
+    return "";
 }
 
-TEST(Mapa, ImagesThatCannotBeLoadedAreNamedInTheError) {
-    using Image = StageImageError::Image;
-    using Missing = std::pair<Image, std::string>;
+TEST(Mapa, AMissingPictureIsNamedInLocalPlayAndNeverLoadedByAServer) {
     StageFiles files;
     {
         RecorderScope local(0);
-        EXPECT_EQ(missingImage("missing.jpg", "c.bmp"), Missing(Image::kPicture, "missing.jpg"));
-        EXPECT_EQ(missingImage("v.bmp", "missing.bmp"), Missing(Image::kCollision, "missing.bmp"));
+        EXPECT_EQ(missingPicture("missing.jpg"), "missing.jpg");
     }
     RecorderScope server(1);
-    EXPECT_EQ(missingImage("missing.jpg", "missing.bmp"), Missing(Image::kCollision, "missing.bmp"))
-        << "a server never loads the picture";
-    // Clients loaded the picture on the record: they are told to free it again.
-    const std::vector<std::string> expected = {"load_bitmap mapaVisual missing.jpg",
-                                               "destroy_bitmap mapaVisual"};
-    EXPECT_EQ(server.takeInstructions(), expected);
+    EXPECT_EQ(missingPicture("missing.jpg"), "");
 }
 
 TEST(Mapa, ABitmapTheLibraryHasNoMemoryForIsAnErrorNotANullBitmap) {
@@ -113,7 +104,13 @@ TEST(Mapa, ABitmapTheLibraryHasNoMemoryForIsAnErrorNotANullBitmap) {
     BitmapMemoryShortage shortage(400 * 480);
     for (int players : {0, 1}) {
         RecorderScope recorder(players);
-        EXPECT_THROW(Mapa("v.bmp", "c.bmp", 400), BitmapCreationError) << players << " players";
+        EXPECT_THROW(Mapa("v.bmp", 400, kTerrain), BitmapCreationError) << players << " players";
+        if (players == 1) {
+            // Clients loaded the picture on the record: they are told to free it again.
+            const std::vector<std::string> expected = {"load_bitmap mapaVisual v.bmp",
+                                                       "destroy_bitmap mapaVisual"};
+            EXPECT_EQ(recorder.takeInstructions(), expected);
+        }
     }
 }
 
@@ -122,7 +119,7 @@ TEST(Mapa, RegistersUnderItsOwnRisingColoursInRegistrationOrderAndOwnsWhatItRegi
     RecorderScope server(1);
     std::vector<int> ids;
     {
-        Mapa map("v.bmp", "c.bmp", 300);
+        Mapa map("v.bmp", 300, kTerrain);
         for (int player = 1; player <= 4; ++player) {
             Runner& runner =
                 map.addRunner(std::make_unique<Runner>("", 42, 47, false, player, 0, 100));

@@ -227,12 +227,8 @@ TEST(ObjetoRecords, AnImageIsLoadedAndDestroyedUnderItsIdAndIdsKeepRising) {
 }
 
 TEST(ObjetoRecords, DrawingIsFlippedOnlyWhenRestingAgainstTheCeilingAndPaintsTheBox) {
-    TempImageDir dir;
-    BITMAP* collision = whiteBitmap(100, 480);
-    dir.save("c.bmp", collision);
-    destroy_bitmap(collision);
     RecorderScope server(1);
-    Mapa map("v.jpg", "c.bmp", 100);
+    Mapa map("v.jpg", 100, {});
     server.takeInstructions();
 
     Objeto object("", 5, 7, true, 20, 50);

@@ -21,15 +21,13 @@ class RaceStage {
   public:
     explicit RaceStage(int recorderPlayers, bool floor = true)
         : clock(1000), recorder(recorderPlayers) {
-        BITMAP* collision = whiteBitmap(2000, 480);
-        if (floor) rectfill(collision, 0, 300, 1999, 479, makecol(0, 0, 0));
-        dir.save("c.bmp", collision);
-        destroy_bitmap(collision);
+        std::vector<LevelRect> terrain;
+        if (floor) terrain.push_back({0, 2000, 300, 480, true});
         BITMAP* visual = create_bitmap(2000, 480);
         for (int x = 0; x < 2000; ++x) vline(visual, x, 0, 479, makecol(0, x % 256, 200));
         dir.save("v.bmp", visual);
         destroy_bitmap(visual);
-        map = std::make_unique<Mapa>("v.bmp", "c.bmp", 2000);
+        map = std::make_unique<Mapa>("v.bmp", 2000, terrain);
     }
     Runner* addRunner(int player, int x, int y, const std::string& sprite = "") {
         return &map->addRunner(std::make_unique<Runner>(sprite, 42, 47, false, player, x, y));

@@ -23,13 +23,10 @@ constexpr int kStageWidth = 1200;
 class WalledStage {
   public:
     WalledStage() : clock(1000), recorder(1) {
-        BITMAP* collision = whiteBitmap(kStageWidth, 480);
-        rectfill(collision, 0, 300, kStageWidth - 1, 479, makecol(0, 0, 0));
-        rectfill(collision, 0, 0, kStageWidth - 1, 20, makecol(0, 0, 0));
-        rectfill(collision, 500, 200, 505, 299, makecol(0, 0, 0));
-        dir.save("c.bmp", collision);
-        destroy_bitmap(collision);
-        map = std::make_unique<Mapa>("v.bmp", "c.bmp", kStageWidth);
+        const std::vector<LevelRect> terrain = {{0, kStageWidth, 300, 480, true},
+                                                {0, kStageWidth, 0, 21, true},
+                                                {500, 506, 200, 300, true}};
+        map = std::make_unique<Mapa>("v.bmp", kStageWidth, terrain);
         flipper = &map->addRunner(std::make_unique<Runner>("", 42, 47, false, 1, 300, 299));
         walker = &map->addRunner(std::make_unique<Runner>("", 42, 47, false, 2, 240, 150));
         map->addObject(std::make_unique<BoostTela>(5, 10));

@@ -19,16 +19,23 @@ namespace {
 
 const std::vector<std::string>& kSprites = runnerSpritesInOrder();
 
-// A directory holding small collision images for both stages (a server loads nothing else).
+// A directory with a small picture "Img/Jogo/v1.bmp" (a server loads no image: it paints the
+// collision bitmap from the level's terrain).
 class StageImages : public TempImageDir {
   public:
     StageImages() {
-        BITMAP* collision = whiteBitmap(64, 480);
-        save("Img/Jogo/mapa_colisao1.bmp", collision);
-        save("Img/Jogo/mapacolisao2.bmp", collision);
-        destroy_bitmap(collision);
+        BITMAP* picture = whiteBitmap(64, 480);
+        save("Img/Jogo/v1.bmp", picture);
+        destroy_bitmap(picture);
     }
 };
+
+// Stage 1 with the small picture, for local play.
+StageData stage1WithSmallPicture() {
+    StageData stage = stage1Data();
+    stage.visualPath = "Img/Jogo/v1.bmp";
+    return stage;
+}
 
 std::string load(int id, const std::string& path) {
     return "load_bitmap bitmap" + std::to_string(id) + " " + path;
@@ -193,13 +200,9 @@ TEST(StageLoading, MissingImagesAreReportedWithTheStageAndThePath) {
     using Report = std::pair<std::string, bool>;
     {
         RecorderScope server(1);
-        EXPECT_THROW(loadStage1(kSprites, 1), StageImageError);
-        // A server never loads the picture: its collision image is the one it misses.
-        EXPECT_EQ(
-            reportedLoad(1, stage1Data()),
-            Report("Nao foi possivel carregar a fase 1: imagem Img/Jogo/mapa_colisao1.bmp nao "
-                   "encontrada.\n",
-                   false));
+        // A server loads no image at all.
+        EXPECT_NE(loadStage1(kSprites, 1), nullptr);
+        EXPECT_EQ(reportedLoad(1, stage1Data()), Report("", true));
     }
     RecorderScope local(0);
     // The loading picture is missing too, and says so on its own line.
@@ -214,8 +217,7 @@ TEST(StageLoading, AStageWithoutMemoryForItsBitmapsIsReportedAndLeavesNothingBeh
     StageImages images;
     RecorderScope server(1);
     {
-        // The collision working copy, 18000 x 480, cannot be had; the 64 x 480 collision image
-        // could.
+        // The collision bitmap, 18000 x 480, cannot be had.
         BitmapMemoryShortage shortage(18000 * 480);
         EXPECT_EQ(reportedLoad(1, stage1Data()),
                   std::make_pair(std::string("Nao foi possivel carregar a fase 1: falta memoria "
@@ -231,34 +233,35 @@ TEST(StageLoading, AStageWithoutMemoryForItsBitmapsIsReportedAndLeavesNothingBeh
     EXPECT_NE(loadStage1(kSprites, 2), nullptr);
 }
 
-// Out of descriptors (a flood of connections took them), the collision image is not called broken:
+// Out of descriptors (a flood of connections took them), the picture is not called broken:
 // the stage says what is missing, leaves nothing behind, and loads once a descriptor is free.
 TEST(StageLoading, ALackOfDescriptorsIsNotABrokenImage) {
     StageImages images;
-    RecorderScope server(1);
+    RecorderScope local(0);
     forgetReportedFilesForTesting();
+    const StageData stage = stage1WithSmallPicture();
     StageLoadFailure failure = StageLoadFailure::kNone;
     // UndefinedBehaviorSanitizer looks at each polymorphic type the first time it meets it through
     // a pipe, which a process without descriptors cannot open: the same loads once beforehand
     // (one that works, one whose image is missing), so that its checks are made with descriptors.
     StageData missing = stage1Data();
-    missing.collisionPath = "Img/Jogo/nao_existe.bmp";
+    missing.visualPath = "Img/Jogo/nao_existe.bmp";
     testing::internal::CaptureStdout();
-    EXPECT_NE(loadStageOrReport(1, stage1Data(), kSprites, 2), nullptr);
+    EXPECT_NE(loadStageOrReport(1, stage, kSprites, 2), nullptr);
     EXPECT_EQ(loadStageOrReport(1, missing, kSprites, 2), nullptr);
     testing::internal::GetCapturedStdout();
     testing::internal::CaptureStdout();
     {
         DescriptorShortage shortage;
-        EXPECT_EQ(loadStageOrReport(1, stage1Data(), kSprites, 2, &failure), nullptr);
-        EXPECT_EQ(problemOf("Img/Jogo/mapa_colisao1.bmp"), FileProblem::kNoDescriptors);
+        EXPECT_EQ(loadStageOrReport(1, stage, kSprites, 2, &failure), nullptr);
+        EXPECT_EQ(problemOf("Img/Jogo/v1.bmp"), FileProblem::kNoDescriptors);
         EXPECT_EQ(problemOf("Img/Jogo/nao_existe.bmp"), FileProblem::kMissing);
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "Nao foi possivel carregar a fase 1 agora: faltam descritores de arquivo para abrir "
-              "a imagem Img/Jogo/mapa_colisao1.bmp (arquivos abertos demais).\n");
+              "a imagem Img/Jogo/v1.bmp (arquivos abertos demais).\n");
     EXPECT_EQ(failure, StageLoadFailure::kNoDescriptors);
-    EXPECT_NE(loadStageOrReport(1, stage1Data(), kSprites, 2, &failure), nullptr);
+    EXPECT_NE(loadStageOrReport(1, stage, kSprites, 2, &failure), nullptr);
     EXPECT_EQ(failure, StageLoadFailure::kNone);
 }
 

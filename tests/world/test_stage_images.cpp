@@ -1,6 +1,6 @@
-// The generated stage images: collision bitmaps that physics can trust, pictures whose terrain
-// edges lie on the collision edges, start positions in free space above a floor, and a finish line
-// that a runner on the floor can touch.
+// The stages' images: collision bitmaps (painted from the levels) that physics can trust, pictures
+// whose terrain edges lie on the collision edges, start positions in free space above a floor, and
+// a finish line that a runner on the floor can touch.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "support/image_checks.h"
+#include "world/collision_painting.h"
+#include "world/stage_list.h"
 #include "world/stage_loading.h"
 
 namespace {
@@ -19,6 +21,10 @@ struct StageFiles {
 
 std::vector<StageFiles> stages() { return {{1, stage1Data()}, {2, stage2Data()}}; }
 
+BitmapHandle paintedCollision(const StageData& stage) {
+    return paintCollisionBitmap(stage.width, 480, stage.terrain);
+}
+
 bool isTerrain(BITMAP* collision, int x, int y) {
     return getpixel(collision, x, y) == makecol(0, 0, 0);
 }
@@ -28,7 +34,7 @@ bool isTerrain(BITMAP* collision, int x, int y) {
 TEST(StageImages, CollisionIsPureBlackTerrainOnWhiteAndPictureHasTheSameSize) {
     for (const StageFiles& stage : stages()) {
         SCOPED_TRACE(stage.number);
-        BitmapHandle collision = loadGenerated(stage.data.collisionPath);
+        BitmapHandle collision = paintedCollision(stage.data);
         BitmapHandle picture = loadGenerated(stage.data.visualPath);
         ASSERT_TRUE(collision && picture);
         EXPECT_EQ(collision->w, stage.data.width);
@@ -57,7 +63,7 @@ TEST(StageImages, CollisionIsPureBlackTerrainOnWhiteAndPictureHasTheSameSize) {
 
 TEST(StageImages, EveryStartPositionIsFreeAndAboveSomethingToLandOn) {
     for (const StageFiles& stage : stages()) {
-        BitmapHandle collision = loadGenerated(stage.data.collisionPath);
+        BitmapHandle collision = paintedCollision(stage.data);
         ASSERT_TRUE(collision);
         for (int player = 1; player <= 6; ++player) {
             SCOPED_TRACE("fase " + std::to_string(stage.number) + " jogador " +
@@ -77,7 +83,7 @@ TEST(StageImages, EveryStartPositionIsFreeAndAboveSomethingToLandOn) {
 TEST(StageImages, ARunnerOnTheFloorMeetsTheFinishLineColumn) {
     for (const StageFiles& stage : stages()) {
         SCOPED_TRACE(stage.number);
-        BitmapHandle collision = loadGenerated(stage.data.collisionPath);
+        BitmapHandle collision = paintedCollision(stage.data);
         ASSERT_TRUE(collision);
         const FinishLine line = stage.data.finishLine;
         // The floor under the line: the first terrain row below the line's top.
@@ -101,7 +107,7 @@ TEST(StageImages, ARunnerOnTheFloorMeetsTheFinishLineColumn) {
 TEST(StageImages, PictureTerrainEdgesLieOnTheCollisionEdges) {
     for (const StageFiles& stage : stages()) {
         SCOPED_TRACE(stage.number);
-        BitmapHandle collision = loadGenerated(stage.data.collisionPath);
+        BitmapHandle collision = paintedCollision(stage.data);
         BitmapHandle picture = loadGenerated(stage.data.visualPath);
         ASSERT_TRUE(collision && picture);
         long edges = 0, misplaced = 0;
@@ -138,7 +144,7 @@ TEST(StageImages, PictureTerrainEdgesLieOnTheCollisionEdges) {
 // window.
 TEST(StageImages, FloorAndCeilingStepAwayAtEverySpeedMarker) {
     for (const StageFiles& stage : stages()) {
-        BitmapHandle collision = loadGenerated(stage.data.collisionPath);
+        BitmapHandle collision = paintedCollision(stage.data);
         ASSERT_TRUE(collision);
         for (const SpeedMarker& marker : stage.data.markers) {
             if (marker.x < kRunnerWidth) continue;  // no runner stands that far left
@@ -156,5 +162,24 @@ TEST(StageImages, FloorAndCeilingStepAwayAtEverySpeedMarker) {
                         << "surface row " << s << " column " << x;
             }
         }
+    }
+}
+
+// The collision bitmaps of stages 1 and 2 as the image generator wrote them to
+// "Img/Jogo/mapa_colisao1.bmp" and "Img/Jogo/mapacolisao2.bmp" before the game painted them
+// itself: a 64-bit FNV-1a over their pixels, row by row, 1 for black and 0 for white. (The painted
+// bitmaps of all twelve stages were compared with those files pixel for pixel, and were equal.)
+TEST(StageImages, ThePaintedCollisionBitmapIsTheOneTheGeneratorWrote) {
+    const uint64_t fileHashes[] = {11809645355099141033ull, 3291562174490799365ull};
+    for (const StageFiles& stage : stages()) {
+        SCOPED_TRACE(stage.number);
+        BitmapHandle painted = paintedCollision(stage.data);
+        ASSERT_EQ(painted->w, 18000);
+        const int black = makecol(0, 0, 0);
+        uint64_t hash = 1469598103934665603ull;
+        for (int y = 0; y < painted->h; ++y)
+            for (int x = 0; x < painted->w; ++x)
+                hash = (hash ^ uint64_t(getpixel(painted.get(), x, y) == black)) * 1099511628211ull;
+        EXPECT_EQ(hash, fileHashes[stage.number - 1]);
     }
 }

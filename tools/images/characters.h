@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "kit.h"
 #include "platform/player_limits.h"
+#include "world/paint_kit.h"
 
 constexpr int kFrameWidth = 42;
 constexpr int kFrameHeight = 47;

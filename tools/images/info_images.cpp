@@ -6,9 +6,9 @@
 
 #include "characters.h"
 #include "groups.h"
-#include "kit.h"
 #include "platform/window_size.h"
 #include "style.h"
+#include "world/paint_kit.h"
 
 namespace {
 

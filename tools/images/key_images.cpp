@@ -5,9 +5,9 @@
 #include <string>
 
 #include "groups.h"
-#include "kit.h"
 #include "platform/key_names.h"
 #include "style.h"
+#include "world/paint_kit.h"
 
 namespace {
 

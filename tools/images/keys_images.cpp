@@ -4,11 +4,11 @@
 #include <string>
 
 #include "groups.h"
-#include "kit.h"
 #include "platform/player_limits.h"
 #include "platform/window_size.h"
 #include "screens/keys_layout.h"
 #include "style.h"
+#include "world/paint_kit.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "groups.h"
-#include "kit.h"
+#include "world/paint_kit.h"
 
 namespace fs = std::filesystem;
 
@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sem memoria para uma imagem de %d x %d\n", failed.width,
                      failed.height);
     }
+    if (!kit::missingFont().empty()) ok = false;
     kit::closeText();
     if (!ok) {
         std::fprintf(stderr, "as imagens do jogo nao foram todas geradas em %s\n", output.c_str());

@@ -4,8 +4,8 @@
 
 #include "characters.h"
 #include "groups.h"
-#include "kit.h"
 #include "style.h"
+#include "world/paint_kit.h"
 #include "world/runner_sprites.h"
 
 namespace {

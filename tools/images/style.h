@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "kit.h"
+#include "world/paint_kit.h"
 
 namespace style {
 

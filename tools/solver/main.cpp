@@ -3,7 +3,7 @@
 // Usage (from the data folder, which holds Img/ and fases/):
 //   resolver_fases                  check every shipped stage (fases/stageN.txt)
 //   resolver_fases FASE             check one stage: a shipped stage's number, or a level file's
-//                                   path (whose images are already drawn)
+//                                   path
 //   resolver_fases FASE JOGADOR     solve the stage from one start position, print the schedule
 // A check exits 1 if the stage cannot be won from each of the six start positions, or if a runner
 // that never flips reaches the finish line, and prints the stage's difficulty: the most flips a
@@ -18,9 +18,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "stage_solver.h"
-#include "world/stage_image_error.h"
 #include "world/stage_list.h"
+#include "world/stage_solver.h"
 
 namespace {
 
@@ -144,13 +143,5 @@ int main(int argc, char** argv) {
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(32);
     jpgalleg_init();
-    try {
-        return run(argc, argv);
-    } catch (const StageImageError& failed) {
-        // The stage map could not load its collision image.
-        std::fprintf(stderr,
-                     "imagem da fase %s nao encontrada: rode a partir da pasta que tem Img/\n",
-                     failed.path.c_str());
-        return 2;
-    }
+    return run(argc, argv);
 }

@@ -1,5 +1,5 @@
-// The image generator's drawing kit: colours, anti-aliased shapes by signed distance, gradients,
-// deterministic noise, FreeType text and the savers for .bmp and .jpg.
+// The drawing kit of the image generator and of the stage painter: colours, anti-aliased shapes by
+// signed distance, gradients, deterministic noise, FreeType text and the savers for .bmp and .jpg.
 //
 // Every routine works on 32-bit Allegro memory bitmaps and depends only on its arguments, so the
 // same sources always give the same pixels (and, with the fixed savers, the same bytes).
@@ -81,9 +81,12 @@ struct TextStyle {
 
 // Opens the FreeType library (closing one opened before); fonts are looked up in fontDir. Returns
 // false with a message on failure. closeText releases the library and its faces; what is still
-// open at exit is released then.
+// open at exit is released then. A font that cannot be opened is said once on standard error and
+// draws nothing (its text is 0 wide); missingFont() then names it ("" while every font opened).
+// Not thread-safe: one thread draws text at a time.
 bool initText(const std::string& fontDir);
 void closeText();
+const std::string& missingFont();
 int textWidth(const std::string& text, const TextStyle& style);
 // Draws the text with its baseline at y; x is the left edge, the centre or the right edge according
 // to align.

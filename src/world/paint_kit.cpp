@@ -1,4 +1,4 @@
-#include "kit.h"
+#include "world/paint_kit.h"
 
 #include <ft2build.h>
 #include <jpgalleg.h>
@@ -176,7 +176,9 @@ using FaceHandle = std::unique_ptr<FT_FaceRec_, FaceRelease>;
 LibraryHandle g_library;
 std::string g_fontDir;
 std::map<std::string, FaceHandle> g_faces;
+std::string g_missingFont;
 
+// The face of the style's font, or null (said once on standard error) when it cannot be opened.
 FT_Face faceFor(const TextStyle& style) {
     auto found = g_faces.find(style.fontFile);
     FT_Face face = nullptr;
@@ -184,9 +186,11 @@ FT_Face faceFor(const TextStyle& style) {
         face = found->second.get();
     } else {
         const std::string path = g_fontDir + "/" + style.fontFile;
-        if (FT_New_Face(g_library.get(), path.c_str(), 0, &face) != 0) {
-            std::fprintf(stderr, "fonte nao encontrada: %s\n", path.c_str());
-            std::exit(1);
+        if (!g_library || FT_New_Face(g_library.get(), path.c_str(), 0, &face) != 0) {
+            if (g_missingFont.empty())
+                std::fprintf(stderr, "fonte nao encontrada: %s\n", path.c_str());
+            g_missingFont = path;
+            return nullptr;
         }
         g_faces[style.fontFile] = FaceHandle(face);
     }
@@ -198,6 +202,7 @@ FT_Face faceFor(const TextStyle& style) {
 template <typename Visit>
 int layOut(const std::string& text, const TextStyle& style, Visit visit) {
     FT_Face face = faceFor(style);
+    if (!face) return 0;
     int pen = 0;
     FT_UInt previous = 0;
     for (unsigned char ch : text) {
@@ -247,7 +252,10 @@ bool initText(const std::string& fontDir) {
 void closeText() {
     g_faces.clear();
     g_library.reset();
+    g_missingFont.clear();
 }
+
+const std::string& missingFont() { return g_missingFont; }
 
 int textWidth(const std::string& text, const TextStyle& style) {
     return layOut(text, style, [](FT_GlyphSlot, int) {});

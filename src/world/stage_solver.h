@@ -1,11 +1,12 @@
 // The stage solver: proves a stage winnable by driving the real game code headless.
 //
-// It loads a stage as a server would (collision image only, every drawing just recorded), runs the
-// real race frame on a simulated clock (34 ms a frame, the pace of the real race loop), and
-// searches over the flip decisions of one runner: before every frame in which the runner is
-// grounded it may flip or not. The search is depth first, not flipping before flipping, and never
-// enters a state (frame, position, speed, gravity, grounded) it has entered before; it stops at the
-// first schedule that touches the finish line, or when no state is left.
+// It loads a stage as a server would (no image: the collision bitmap painted from the terrain,
+// every drawing just recorded), runs the real race frame on a simulated clock (34 ms a frame, the
+// pace of the real race loop), and searches over the flip decisions of one runner: before every
+// frame in which the runner is grounded it may flip or not. The search is depth first, not flipping
+// before flipping, and never enters a state (frame, position, speed, gravity, grounded) it has
+// entered before; it stops at the first schedule that touches the finish line, or when no state is
+// left.
 #pragma once
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "stage_solver.h"
+#include "world/stage_solver.h"
 
 #include <algorithm>
 #include <iterator>

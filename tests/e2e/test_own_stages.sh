@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Players' own stages: level files written by hand into a temporary XDG_DATA_HOME. When the local
+# game starts, the playable one is drawn into a temporary XDG_CACHE_HOME, solved and listed; one
+# whose wall reaches the ceiling is refused with the solver's reason, and a broken one with its file
+# and line. The second start uses the cache: nothing is drawn or solved again. Consoles and the
+# drawn picture are kept in BUILD/test-artifacts/own_stages/.
+source "$(dirname "$0")/lib.sh"
+set -o pipefail
+build="$(cd "$1" && pwd)"
+fresh_artifacts "$build" own_stages
+
+export XDG_DATA_HOME="$E2E_TMP/data" XDG_CACHE_HOME="$E2E_TMP/cache"
+folder="$XDG_DATA_HOME/corrida/fases"
+mkdir -p "$folder"
+cat >"$folder/muro.txt" <<'LEVEL'
+# Stage: um muro. Suba ao teto antes do muro e volte ao chao antes da chegada.
+size 2600 480
+theme 3
+floor 0 2600 440
+ceiling 0 2600 40
+speed 2 10
+block 1200 1260 120 480
+sign 900 110 ^ TETO
+sign 1500 110 v CHAO
+clear 2300 2600 0 50
+clear 2550 2600 430 480
+finish 2000 440 75
+LEVEL
+sed 's/^block 1200 1260 120 480$/block 1200 1260 0 480/' "$folder/muro.txt" >"$folder/parede.txt"
+printf 'size 2600 480\nfloor 0 2600\n' >"$folder/quebrada.txt"
+
+start_xvfb
+
+# start_local NAME: "corrida local" with its console in NAME.out; waits for its window.
+start_local() {
+  (cd "$build" && exec ./corrida local) </dev/null >"$E2E_TMP/$1.out" 2>&1 &
+  game=$!
+  E2E_PIDS+=($game)
+  win=$(wait_for_window corrida 60) || fail "a janela do jogo nao abriu ($1.out)"
+}
+# leave NAME: Esc in the menu ends the program with status 0.
+leave() {
+  press "$win" Escape
+  wait_until 10 bash -c "! kill -0 $game 2>/dev/null" || fail "$1: o jogo nao terminou com Esc"
+  wait "$game" || fail "$1: o jogo terminou com status $?"
+  cp "$E2E_TMP/$1.out" "$artifacts/"
+}
+
+start_local first
+out="$E2E_TMP/first.out"
+grep -qF "Fase propria muro pronta: $folder/muro.txt" "$out" || fail "muro nao foi listada ($(cat "$out"))"
+grep -qF "Fase parede: $folder/parede.txt: a fase nao e jogavel: a partir da largada 1 nao chega ao fim" "$out" ||
+  fail "parede nao foi recusada com o motivo ($(cat "$out"))"
+grep -qF "Fase quebrada: $folder/quebrada.txt:2: linha invalida: floor 0 2600" "$out" ||
+  fail "quebrada nao foi recusada com arquivo e linha ($(cat "$out"))"
+grep -qF "Conferindo a fase muro" "$out" || fail "muro nao foi conferida pelo resolvedor"
+grep -qF "Desenhando a imagem da fase muro" "$out" || fail "a imagem de muro nao foi desenhada"
+pictures=("$XDG_CACHE_HOME"/corrida/Img/fases/muro-*.jpg)
+[ -f "${pictures[0]}" ] || fail "a imagem de muro nao esta no cache"
+cp "${pictures[0]}" "$artifacts/"
+[ "$(ls "$XDG_CACHE_HOME"/corrida/veredictos | wc -l)" = 2 ] || fail "os veredictos nao estao no cache"
+leave first
+
+# Nothing is drawn or solved again for the same files; the verdicts are the cached ones.
+start_local second
+out="$E2E_TMP/second.out"
+grep -qF "Fase propria muro pronta" "$out" || fail "muro nao foi listada de novo"
+grep -qF "a fase nao e jogavel: a partir da largada 1 nao chega ao fim" "$out" ||
+  fail "o motivo de parede nao veio do cache"
+grep -qF -e "Conferindo" -e "Desenhando" "$out" && fail "a segunda partida conferiu ou desenhou de novo"
+leave second
+# Nothing was written outside the cache (the test's own folders aside).
+written=$(find "$E2E_TMP" -newer "$folder/quebrada.txt" -type f ! -path "$XDG_CACHE_HOME/*" \
+  ! -path "$E2E_TMP/config/*" ! -name '*.out' ! -name 'xvfb.log' ! -name 'root.png' | sort)
+[ -z "$written" ] || fail "arquivos escritos fora do cache: $written"
+echo "ok"
