@@ -113,7 +113,7 @@ int runServerSession(ParametrosRede& params, const SurfaceOpener& openSurface) {
     const bool window = startGraphicsOrRunWithoutWindow();
     // Only now: the graphics library installs handlers of its own while it starts.
     catchStopSignals();
-    playServerMatches(context);
+    playServerMatches(context, params.stages);
     if (window) {
         stopGraphics();
     } else {

@@ -19,6 +19,7 @@ constexpr int kMaxListedStages = 99;
 
 struct ListedStage {
     int number = 0;    // N of stageN.txt
+    std::string id;    // the word that names it on the command line: "N" for a shipped stage
     std::string path;  // the level file, as reported
     std::string name;  // the stage's name: the level file's first comment, or "fase N"
     StageData data;    // data.problem set when the file gave no stage
@@ -39,6 +40,10 @@ std::vector<ListedStage> readStageFolder(const std::string& folder);
 // The shipped stages, read from kShippedStageFolder at the first call; each problem is reported on
 // the console then ("Fase N: PROBLEM").
 const std::vector<ListedStage>& shippedStages();
+
+// The stage of `list` that `word` names: its id, or its number as listed ("3", "03"); null when
+// none does.
+const ListedStage* findListedStage(const std::vector<ListedStage>& list, const std::string& word);
 
 // Shipped stage `number` (1 up); one with a problem when there is no such stage.
 const StageData& shippedStage(int number);
