@@ -14,8 +14,8 @@ std::vector<MatchStage> matchStagesOf(const StageChoice& choice, std::mt19937& r
     const std::vector<const ListedStage*> listed =
         stagesOfChoice(choice, shippedStages(), random, error);
     if (listed.empty()) {
-        reportLine("As fases escolhidas (" + stageChoiceText(choice) + ") nao podem ser jogadas: " +
-                   error + "; a partida e a fase 1 e a fase 2.");
+        reportLine("As fases escolhidas (" + stageChoiceText(choice) +
+                   ") nao podem ser jogadas: " + error + "; a partida e a fase 1 e a fase 2.");
         return classicMatchStages();
     }
     return matchStagesOf(listed);

@@ -14,8 +14,8 @@ std::string problemAt(int lineNumber, std::string line, const std::string& why) 
     if (line.size() > 60) line = line.substr(0, 60) + "...";
     for (char& c : line)
         if (static_cast<unsigned char>(c) < ' ' || static_cast<unsigned char>(c) > '~') c = '?';
-    return std::string(kStageChoiceFile) + ", linha " + std::to_string(lineNumber) + " (\"" +
-           line + "\"): " + why + "; as partidas sao a fase 1 e a fase 2.";
+    return std::string(kStageChoiceFile) + ", linha " + std::to_string(lineNumber) + " (\"" + line +
+           "\"): " + why + "; as partidas sao a fase 1 e a fase 2.";
 }
 
 }  // namespace
@@ -32,8 +32,7 @@ StageChoiceFile parseStageChoiceFile(const std::string& text) {
         std::string word, value, extra;
         if (!(words >> word) || word[0] == '#') continue;
         if (word != kStagesWord || chosen || words >> value >> extra) {
-            file.problem =
-                problemAt(lineNumber, line, "esperado \"fases LISTA\" numa unica linha");
+            file.problem = problemAt(lineNumber, line, "esperado \"fases LISTA\" numa unica linha");
             file.choice = {};
             return file;
         }
@@ -51,8 +50,8 @@ StageChoiceFile parseStageChoiceFile(const std::string& text) {
 }
 
 std::string formatStageChoiceFile(const StageChoice& choice) {
-    return "# As fases das partidas locais, escolhidas na tela FASES.\n" + std::string(kStagesWord) +
-           (choice.empty() ? "" : " " + stageChoiceText(choice)) + "\n";
+    return "# As fases das partidas locais, escolhidas na tela FASES.\n" +
+           std::string(kStagesWord) + (choice.empty() ? "" : " " + stageChoiceText(choice)) + "\n";
 }
 
 StageChoice loadStageChoice() {

@@ -14,13 +14,14 @@ constexpr int kStagesVisibleStageRows = 12;
 // A stage row's picture (number, name, difficulty figure) and where it is drawn.
 constexpr int kStagesRowPictureX = kStagesPanelX + 12;
 constexpr int kStagesRowPictureWidth = 516;
-// The "nao pode ser jogada" label over the figure's place of a stage with a problem.
-constexpr int kStagesProblemX = kStagesPanelX + 300;
-constexpr int kStagesProblemWidth = 228;
+// Where a row shows the stage's difficulty figure; a stage with a problem has the opaque "nao pode
+// ser jogada" label over it.
+constexpr int kStagesFigureX = kStagesRowPictureX + 230;
+constexpr int kStagesProblemWidth = kStagesRowPictureWidth - 230;
 // The random row's count of stages, right of its words.
 constexpr int kStagesRandomCountX = kStagesPanelX + 150;
 // The match chosen so far, under the rows: "PARTIDA:" and then what it is.
-constexpr int kStagesMatchY = 442;
+constexpr int kStagesMatchY = 440;
 constexpr int kStagesMatchWordWidth = 96;
 constexpr int kStagesMatchValueX = kStagesPanelX + 12 + kStagesMatchWordWidth;
 constexpr int kStagesMatchStageGap = 10;  // between two stage numbers

@@ -62,8 +62,8 @@ struct StagesPictures {
                                ? load("fases_linha_" + std::to_string(i + 1), path)
                                : Picture{});
         }
-        buffer = {"buffer_fases",
-                  createScreenBuffer("buffer_fases", kWindowWidth, kWindowHeight, makecol(0, 0, 0))};
+        buffer = {"buffer_fases", createScreenBuffer("buffer_fases", kWindowWidth, kWindowHeight,
+                                                     makecol(0, 0, 0))};
     }
     ~StagesPictures() {
         for (Picture& row : rows) release(row);
@@ -130,7 +130,7 @@ void drawFrame(const StagesPictures& pictures, const StagesScreenState& state,
             drawNumber(pictures, stages[i].number, kStagesRowPictureX, top);
         }
         if (!stages[i].data.problem.empty())
-            drawOnBuffer(pictures, pictures.problem, kStagesProblemX, top);
+            drawOnBuffer(pictures, pictures.problem, kStagesFigureX, top);
     }
     const int shownRow =
         state.row < kStagesFixedRows ? state.row : state.row - first;  // stage rows scroll

@@ -19,10 +19,10 @@ constexpr int kWinnerHeadingY = kWinnerPanelY + 14;
 
 // The small labels of the table and the run-time headings.
 constexpr int kWinnerSmallLabelHeight = 24;
-constexpr int kWinnerStageWordWidth = 66;  // "FASE" and a space
+constexpr int kWinnerStageWordWidth = 62;  // "FASE" and a space
 constexpr int kWinnerDigitWidth = 14;
-constexpr int kWinnerSmallPlaceWidth = 22;
-constexpr int kWinnerSmallPlayerWidth = 14;
+constexpr int kWinnerSmallPlaceWidth = 20;
+constexpr int kWinnerSmallPlayerWidth = 12;
 constexpr int kWinnerSmallNobodyWidth = 220;
 
 // The table of three stages or more: one panel over the width of the picture, one line a stage.
@@ -33,6 +33,7 @@ constexpr int kWinnerTableBottom = 462;
 constexpr int kWinnerTableFirstLineY = 126;
 constexpr int kWinnerTableLastLineEnd = 454;
 constexpr int kWinnerTableLineStep = 54;  // the most a line takes
-constexpr int kWinnerTableStageX = kWinnerTableX + 10;
-constexpr int kWinnerTableFirstCellX = kWinnerTableX + 100;
+constexpr int kWinnerTableStageX = kWinnerTableX + 8;
+constexpr int kWinnerTableFirstCellX =
+    kWinnerTableStageX + kWinnerStageWordWidth + 2 * kWinnerDigitWidth + 4;
 constexpr int kWinnerTableCellStep = 80;  // place, character, player number

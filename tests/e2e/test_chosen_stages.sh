@@ -63,8 +63,8 @@ racing() { ! prompt "$1" && ! shows "$1" menu/pause.bmp 0 0; }
 chosen_winner() {
   shows "$1" menu/parabens_paineis_2.jpg 0 0 0 0 640 110 &&
     shows "$1" menu/ninguem.bmp 36 172 && shows "$1" menu/ninguem.bmp 344 172 &&
-    shows "$1" menu/fase_rotulo.bmp 126 130 && shows "$1" menu/algarismo_3.bmp 192 130 &&
-    shows "$1" menu/fase_rotulo.bmp 434 130 && shows "$1" menu/algarismo_7.bmp 500 130
+    shows "$1" menu/fase_rotulo.bmp 128 130 && shows "$1" menu/algarismo_3.bmp 190 130 &&
+    shows "$1" menu/fase_rotulo.bmp 436 130 && shows "$1" menu/algarismo_7.bmp 498 130
 }
 classic_winner() {
   shows "$1" menu/parabens.jpg 0 0 0 0 640 480 && shows "$1" menu/ninguem.bmp 36 172 &&
