@@ -109,8 +109,8 @@ TEST(StageChoiceFile, OneLineWithTheListOrNothingChosenAndEveryOtherTextReported
               "aleatorio:4");
     EXPECT_TRUE(parseStageChoiceFile("fases\n").choice.empty());
     EXPECT_TRUE(parseStageChoiceFile("").choice.empty());
-    for (const StageChoice& choice : {StageChoice{{"12", "montanha"}, 0}, StageChoice{{}, 5},
-                                      StageChoice{}}) {
+    for (const StageChoice& choice :
+         {StageChoice{{"12", "montanha"}, 0}, StageChoice{{}, 5}, StageChoice{}}) {
         const StageChoiceFile read = parseStageChoiceFile(formatStageChoiceFile(choice));
         EXPECT_EQ(read.problem, "");
         EXPECT_TRUE(read.choice == choice) << formatStageChoiceFile(choice);
@@ -196,16 +196,16 @@ TEST_F(StagesScreen, TheChosenStagesAreSavedAndShownUnderTheRows) {
                         "draw_sprite buffer_fases fases_algarismo_2 " +
                             std::to_string(kStagesMatchValueX) + matchY),
               draws.end());
-    EXPECT_NE(std::find(draws.begin(), draws.end(),
-                        "draw_sprite buffer_fases fases_algarismo_4 " +
-                            std::to_string(kStagesMatchValueX + 14 + kStagesMatchStageGap) +
-                            matchY),
-              draws.end());
-    EXPECT_NE(std::find(draws.begin(), draws.end(),
-                        "draw_sprite buffer_fases fases_problema " +
-                            std::to_string(kStagesFigureX) + " " +
-                            std::to_string(kStagesFirstRowY + stageRow(2) * kStagesRowStep)),
-              draws.end());
+    EXPECT_NE(
+        std::find(draws.begin(), draws.end(),
+                  "draw_sprite buffer_fases fases_algarismo_4 " +
+                      std::to_string(kStagesMatchValueX + 14 + kStagesMatchStageGap) + matchY),
+        draws.end());
+    EXPECT_NE(
+        std::find(draws.begin(), draws.end(),
+                  "draw_sprite buffer_fases fases_problema " + std::to_string(kStagesFigureX) +
+                      " " + std::to_string(kStagesFirstRowY + stageRow(2) * kStagesRowStep)),
+        draws.end());
     EXPECT_EQ(key[KEY_ESC], 0) << "the menu must not take the Esc";
     expectAllReleased();
     BITMAP* replayed = replayOnto(windowAtStart);

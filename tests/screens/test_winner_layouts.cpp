@@ -129,14 +129,13 @@ TEST_F(WinnerLayouts, OneOtherStageIsOnePanelInTheMiddleHeadedByItsNumber) {
     EXPECT_EQ(row.x, kWinnerSinglePanelX);
     EXPECT_EQ(countOf("load_bitmap parabens Img/menu/parabens_paineis_1.jpg"), 1u);
     EXPECT_EQ(countOf("draw_sprite screen vencedor_fase " +
-                      std::to_string(kWinnerSinglePanelX +
-                                     (kWinnerPanelWidth - kWinnerStageWordWidth -
-                                      kWinnerDigitWidth) /
-                                         2) +
+                      std::to_string(
+                          kWinnerSinglePanelX +
+                          (kWinnerPanelWidth - kWinnerStageWordWidth - kWinnerDigitWidth) / 2) +
                       " " + std::to_string(kWinnerHeadingY)),
               1u);
-    EXPECT_TRUE(looksLike(window, row.x + kWinnerPlaceOffsetX + 20, row.y + kWinnerLabelOffsetY + 20,
-                          nobodyColour()));
+    EXPECT_TRUE(looksLike(window, row.x + kWinnerPlaceOffsetX + 20,
+                          row.y + kWinnerLabelOffsetY + 20, nobodyColour()));
     EXPECT_FALSE(isClassicMatch({{1, {}}, {3, {}}}));
     EXPECT_TRUE(isClassicMatch({{1, {}}, {2, {}}}));
 }

@@ -33,7 +33,8 @@ std::vector<int> numbersOf(const std::vector<const ListedStage*>& stages) {
 
 TEST(StageChoice, ListsAndRandomCountsReadBackAsWritten) {
     std::string error;
-    for (const std::string text : {"3,7", "12", "1,1,2", "montanha,4", "aleatorio:1", "aleatorio:12"}) {
+    for (const std::string text :
+         {"3,7", "12", "1,1,2", "montanha,4", "aleatorio:1", "aleatorio:12"}) {
         const std::optional<StageChoice> choice = parseStageChoice(text, error);
         ASSERT_TRUE(choice) << text << ": " << error;
         EXPECT_EQ(stageChoiceText(*choice), text);
