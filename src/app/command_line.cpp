@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "world/stage_choice.h"
+
 namespace {
 
 // What the options asked for, besides the fields of the command line they fill.
@@ -61,6 +63,16 @@ const OptionRow kOptions[] = {
                     std::to_string(Audience::kMostSpectators) + ")";
          }
          reading.line.params.spectators = std::stoi(value);
+         return std::string();
+     }},
+    {"--fases", nullptr, "LISTA",
+     "jogo local e servidor: as fases da partida, em ordem (3,7,1), ou aleatorio:K (K fases "
+     "sorteadas; de 1 a 12)",
+     [](Reading& reading, const std::string& value) {
+         std::string error;
+         const std::optional<StageChoice> choice = parseStageChoice(value, error);
+         if (!choice) return error;
+         reading.line.params.stages = *choice;
          return std::string();
      }},
     {"--gravar", nullptr, "ARQUIVO", "grava a partida em ARQUIVO (para rever)",
@@ -168,6 +180,8 @@ std::string readMode(const std::vector<std::string>& words, CommandLine& line) {
         return "modo desconhecido: " + mode + " (local, servidor, cliente, assistir ou rever)";
     }
     if (words.size() > used) return "argumento a mais: " + words[used];
+    if (!line.params.stages.empty() && line.mode != Modo::Local && line.mode != Modo::Servidor)
+        return "--fases vale so para local e servidor";
     return "";
 }
 

@@ -13,6 +13,7 @@
 //   --truques                       a server lets its clients' F10 skip the stage
 //   --espectadores N                a server lets N spectators watch at once (0 to 500)
 //   --web [PORTA]                   a server also serves browsers on PORTA (8080 by default)
+//   --fases LISTA                   local and server: the matches' stages (stage_choice.h)
 //
 // Options start with "--" and may stand anywhere; "--" ends them. Every word is checked here, so
 // the modes get only values they can trust. A new option is one more row in the option table of

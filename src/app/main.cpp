@@ -3,6 +3,8 @@
 // ends without waiting. Either way it first moves into the folder that holds the images.
 #include <filesystem>
 #include <iostream>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "screens/local_session.h"
 #include "screens/playback_session.h"
 #include "world/own_stages.h"
+#include "world/stage_choice.h"
 #include "world/stage_list.h"
 
 #ifndef CORRIDA_VERSION
@@ -36,6 +39,20 @@ std::string absolutePath(const std::string& path) {
     return failure ? path : absolute.string();
 }
 
+// Whether the stages --fases names can be played (said on the console when not). The list holds
+// the players' own stages too (read, drawn and solved here, before any session runs).
+bool stagesPlayable(const StageChoice& stages, const std::string& program) {
+    if (stages.empty()) return true;
+    std::string error;
+    std::mt19937 random(1);
+    if (!stagesOfChoice(stages, listedStages(), random, error).empty()) return true;
+    std::string listed;
+    for (const ListedStage& stage : listedStages())
+        if (stage.data.problem.empty()) listed += (listed.empty() ? "" : ", ") + stage.id;
+    std::cerr << program << ": " << error << "\nfases que podem ser jogadas: " << listed << "\n";
+    return false;
+}
+
 // The mode's session; its exit status.
 int runMode(Modo mode, ParametrosRede& params) {
     loadKeyConfig();  // teclas.conf: the local players' keys, a client's own (jogador1's)
@@ -52,7 +69,9 @@ int runMode(Modo mode, ParametrosRede& params) {
         case Modo::Rever:
             return 0;  // not a mode of its own session (main runs the playback)
         case Modo::Local:
-            runLocalSession(params.recordingPath);
+            runLocalSession(params.recordingPath, params.stages.empty()
+                                                      ? std::nullopt
+                                                      : std::optional<StageChoice>(params.stages));
             return 0;
     }
     return 0;
@@ -111,5 +130,6 @@ int main(int argc, char** argv) {
     // The stages' level files, read once now: a broken one is reported here, and its stage ends in
     // order when a match reaches it.
     shippedStages();
+    if (!stagesPlayable(line.params.stages, program)) return kBadArguments;
     return runMode(line.mode, line.params);
 }

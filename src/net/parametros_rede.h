@@ -6,6 +6,7 @@
 #include <string>
 
 #include "net/audience.h"
+#include "world/stage_choice.h"
 
 // The web port when --web names none.
 constexpr int32_t kDefaultWebPort = 8080;
@@ -25,4 +26,6 @@ struct ParametrosRede {
     int32_t webConnections = 0;
     // --gravar: the file the match is recorded in, as this process sees it; empty for none.
     std::string recordingPath;
+    // --fases: the stages of a server's matches (local ones take it too); nothing chosen: 1 and 2.
+    StageChoice stages;
 };

@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include <algorithm>
+#include <random>
 
 #include "net/estado_controle.h"
 #include "net/remote_race.h"
@@ -11,6 +12,7 @@
 #include "net/stop_request.h"
 #include "platform/clock.h"
 #include "platform/sound_player.h"
+#include "screens/match_stages.h"
 #include "stream/recorded_drawing.h"
 #include "world/mapa.h"
 #include "world/runner_sprites.h"
@@ -103,8 +105,10 @@ StageOutcome runServerStage(int stageNumber, const StageData& stage, ServerConte
     return attemptStage(stageNumber, stage, entrantsOf(server), rules, arrivals);
 }
 
-void playServerMatches(ServerContext& server) {
+void playServerMatches(ServerContext& server, const StageChoice& stages) {
     ServerMatchRules rules(server);
-    while (playMatch(stage1Data(), stage2Data(), entrantsOf(server), rules) == StageOutcome::Won) {
+    std::mt19937 random(std::random_device{}());
+    while (playMatch(matchStagesOf(stages, random), entrantsOf(server), rules) ==
+           StageOutcome::Won) {
     }
 }

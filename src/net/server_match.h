@@ -1,13 +1,14 @@
 // The server's matches, played for its remote players without menus.
 //
-// A match is stage 1 (still frame, waiting screen with the count of players joined until every
-// player has joined, countdown, race), an interval of two seconds, stage 2 (countdown, race) and
-// the winner screen with each stage's order of arrival; then the next match. A stage whose runners
-// all drop out before the finish line is played again. Remote inputs reach a race only while its
-// frame loop runs: the race is opened after the stage's runners are in the runner table and closed
-// before they are released. A remote pause holds the race in the pause screen; a remote cheat (F10
-// on a client) ends the stage as won, as F10 does in local play, and is used up by it. Esc on the
-// server's window during a race ends the matches, and so does a stop request (Ctrl+C,
+// A match is its first stage (still frame, waiting screen with the count of players joined until
+// every player has joined, countdown, race), an interval of two seconds, the next stage (countdown,
+// race), and so on, and the winner screen with each stage's order of arrival; then the next match.
+// The stages are stage 1 and stage 2 unless the server was given others (--fases). A stage whose
+// runners all drop out before the finish line is played again. Remote inputs reach a race only
+// while its frame loop runs: the race is opened after the stage's runners are in the runner table
+// and closed before they are released. A remote pause holds the race in the pause screen; a remote
+// cheat (F10 on a client) ends the stage as won, as F10 does in local play, and is used up by it.
+// Esc on the server's window during a race ends the matches, and so does a stop request (Ctrl+C,
 // stop_request.h) at any wait for players or during a race, a paused one included.
 #pragma once
 
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "screens/match_loop.h"
+#include "world/stage_choice.h"
 
 struct StageData;
 
@@ -38,7 +40,9 @@ StageOutcome runServerStage(int stageNumber, const StageData& stage, ServerConte
                             std::vector<int>* arrivals = nullptr);
 
 // Matches until Esc during a race, a stop request, or until a stage cannot be loaded (reported).
-void playServerMatches(ServerContext& server);
+// Their stages by `stages` (nothing chosen: stage 1 and stage 2; random ones drawn again for each
+// match).
+void playServerMatches(ServerContext& server, const StageChoice& stages = {});
 
 // The server's rules of a stage and a match (match_loop.h): the waiting screen before stage 1 and
 // the countdown before each race; remote inputs let in only during the frame loop, remote flips

@@ -26,6 +26,17 @@
 
 namespace {
 
+// Whether a match by `stages` may play a stage other than 1 and 2 (a classic client holds no
+// other).
+bool playsOtherStages(const StageChoice& stages) {
+    if (stages.randomCount > 0) return true;
+    for (const std::string& word : stages.stages) {
+        const ListedStage* stage = findListedStage(listedStages(), word);
+        if (!stage || stage->number > 2) return true;
+    }
+    return false;
+}
+
 // Without a display the server still serves its players: the graphics library runs without a
 // window (the server never shows anything), which also means Esc cannot be read.
 bool startGraphicsOrRunWithoutWindow() {
@@ -56,6 +67,7 @@ int runServerSession(ParametrosRede& params, const SurfaceOpener& openSurface) {
     ServerContext context(playerCount, params.cheatsAllowed, params.spectators);
     // The stages whose levels a client lacking their pictures may fetch (read at start-up).
     context.stages = &listedStages();
+    context.otherStagesInMatch = playsOtherStages(params.stages);
     // Measuring the classic fetch: its batches carry the picture markers too (clients skip them).
     if (const char* marks = std::getenv("CORRIDA_MARK_FRAMES"); marks && *marks == '1') {
         context.viewers.queues().markFramesOnClassicFetch(true);
@@ -116,7 +128,7 @@ int runServerSession(ParametrosRede& params, const SurfaceOpener& openSurface) {
     const bool window = startGraphicsOrRunWithoutWindow();
     // Only now: the graphics library installs handlers of its own while it starts.
     catchStopSignals();
-    playServerMatches(context);
+    playServerMatches(context, params.stages);
     if (window) {
         stopGraphics();
     } else {

@@ -13,16 +13,19 @@
 #include "screens/info_screens.h"
 #include "screens/keys_screen.h"
 #include "screens/screen_image.h"
+#include "screens/stages_screen.h"
 #include "stream/recorded_drawing.h"
 #include "stream/screen_name.h"
+#include "world/own_stages.h"
 
 namespace {
 
 constexpr int kCreditsItem = 7;
 constexpr int kInstructionsItem = 8;
 constexpr int kLeaveItem = 9;
-constexpr int kKeysItem = 10;  // right of the credits
-constexpr int kItemCount = 10;
+constexpr int kKeysItem = 10;    // right of the credits
+constexpr int kStagesItem = 11;  // right of the instructions
+constexpr int kItemCount = 11;
 constexpr int kFrameMs = 60;
 
 struct MenuPicture {
@@ -58,6 +61,7 @@ const std::array<MenuPicture, kItemCount> kItems{{
     {"sairdojogo", "Img/menu/sairdojogo.jpg", "sairdojogo_2", "Img/menu/sairdojogo_2.jpg", 130, 425,
      133, 33},
     {"teclas", "Img/menu/teclas.jpg", "teclas_2", "Img/menu/teclas_2.jpg", 330, 340, 90, 33},
+    {"fases", "Img/menu/fases.jpg", "fases_2", "Img/menu/fases_2.jpg", 330, 383, 90, 33},
 }};
 
 // One loaded picture with the name it is known by to the recorder.
@@ -68,8 +72,9 @@ struct Loaded {
 
 struct MenuBitmaps {
     // In load order: background, label normal and highlighted, items 1-6 normal, items 1-6
-    // highlighted, item 8 both forms, item 7 both forms, item 9 both forms, item 10 both forms.
-    std::array<Loaded, 23> pictures{};
+    // highlighted, item 8 both forms, item 7 both forms, item 9 both forms, item 10 both forms,
+    // item 11 both forms.
+    std::array<Loaded, 25> pictures{};
     Loaded buffer{"buffer_menu", nullptr};
     // Indexes into `pictures`.
     int labelNormal = 1, labelHighlight = 2;
@@ -90,7 +95,8 @@ MenuBitmaps loadMenu() {
     for (int i = 0; i < kMaxPlayers; ++i) {
         menu.itemHighlight[i] = load(kItems[i].highlightName, kItems[i].highlightPath);
     }
-    for (int i : {kInstructionsItem - 1, kCreditsItem - 1, kLeaveItem - 1, kKeysItem - 1}) {
+    for (int i : {kInstructionsItem - 1, kCreditsItem - 1, kLeaveItem - 1, kKeysItem - 1,
+                  kStagesItem - 1}) {
         menu.itemNormal[i] = load(kItems[i].name, kItems[i].path);
         menu.itemHighlight[i] = load(kItems[i].highlightName, kItems[i].highlightPath);
     }
@@ -144,6 +150,12 @@ MenuAction applyMenuRules(int& selectedItem, MenuMemory& memory) {
         selectedItem = kCreditsItem;
     } else if (actionDown(Action::Down) && item == kKeysItem) {
         selectedItem = kInstructionsItem;
+    } else if (actionDown(Action::Right) && item == kInstructionsItem) {
+        selectedItem = kStagesItem;
+    } else if (actionDown(Action::Left) && item == kStagesItem) {
+        selectedItem = kInstructionsItem;
+    } else if (actionDown(Action::Down) && item == kStagesItem) {
+        selectedItem = kLeaveItem;
     } else if (actionDown(Action::Up) && item > kCreditsItem) {
         selectedItem = item - 1;
     } else if (actionDown(Action::Confirm) && item >= 1 && item <= kMaxPlayers) {
@@ -156,6 +168,8 @@ MenuAction applyMenuRules(int& selectedItem, MenuMemory& memory) {
         return MenuAction::Instructions;
     } else if (actionDown(Action::Confirm) && item == kKeysItem) {
         return MenuAction::Keys;
+    } else if (actionDown(Action::Confirm) && item == kStagesItem) {
+        return MenuAction::Stages;
     }
     return MenuAction::None;
 }
@@ -184,12 +198,14 @@ int runMainMenu(MenuMemory& memory) {
             break;
         }
         if (action == MenuAction::Credits || action == MenuAction::Instructions ||
-            action == MenuAction::Keys) {
+            action == MenuAction::Keys || action == MenuAction::Stages) {
             drawn = false;
         }
         if (action == MenuAction::Credits) runCreditsScreen();
         if (action == MenuAction::Instructions) runInstructionsScreen();
         if (action == MenuAction::Keys) runKeysScreen();
+        if (action == MenuAction::Stages)
+            memory.stages = runStagesScreen(memory.stages, listedStages());
 
         for (Action a : {Action::Left, Action::Right, Action::Down, Action::Up}) consumeAction(a);
         if (!drawn) {

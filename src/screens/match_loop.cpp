@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/clock.h"
@@ -9,6 +10,7 @@
 #include "screens/pause_screen.h"
 #include "stream/recorded_drawing.h"
 #include "world/mapa.h"
+#include "world/stage_list.h"
 #include "world/stage_loading.h"
 
 namespace {
@@ -47,18 +49,23 @@ bool MatchRules::raceFrame(Mapa& stage) { return stage.raceFrame(); }
 
 bool MatchRules::stageLoadAbandoned() { return actionDown(Action::Back); }
 
-StageOutcome attemptStage(int stageNumber, const StageData& stage, const StageEntrants& entrants,
+std::vector<MatchStage> classicMatchStages() {
+    return {{1, &shippedStage(1)}, {2, &shippedStage(2)}};
+}
+
+StageOutcome attemptStage(const MatchStage& stage, int place, const StageEntrants& entrants,
                           MatchRules& rules, std::vector<int>* arrivals) {
     StageLoadFailure failure;
     std::unique_ptr<Mapa> map =
-        loadStageOrReport(stageNumber, stage, entrants.sprites, entrants.count, &failure);
+        loadStageOrReport(stage.number, *stage.data, entrants.sprites, entrants.count, &failure);
     while (!map && failure == StageLoadFailure::kNoDescriptors) {
         waitMoreThan(kStageLoadRetryMs);
         if (rules.stageLoadAbandoned()) return StageOutcome::Abandoned;
-        map = loadStageOrReport(stageNumber, stage, entrants.sprites, entrants.count, &failure);
+        map = loadStageOrReport(stage.number, *stage.data, entrants.sprites, entrants.count,
+                                &failure);
     }
     if (!map) return StageOutcome::LoadFailed;
-    if (!rules.prepareRace(stageNumber, *map)) {
+    if (!rules.prepareRace(place, *map)) {
         releaseStage(map);
         return StageOutcome::Abandoned;
     }
@@ -67,29 +74,47 @@ StageOutcome attemptStage(int stageNumber, const StageData& stage, const StageEn
         raceUntilOver(*map, rules);
     }
 
-    const StageOutcome outcome = rules.decideOutcome(stageNumber, map->isFinished());
+    const StageOutcome outcome = rules.decideOutcome(place, map->isFinished());
     if (outcome == StageOutcome::Won && arrivals) *arrivals = map->arrivals();
     releaseStage(map);
     return outcome;
 }
 
-StageOutcome playStage(int stageNumber, const StageData& stage, const StageEntrants& entrants,
-                       MatchRules& rules, std::vector<int>* arrivals) {
+StageOutcome attemptStage(int stageNumber, const StageData& stage, const StageEntrants& entrants,
+                          MatchRules& rules, std::vector<int>* arrivals) {
+    return attemptStage(MatchStage{stageNumber, &stage}, stageNumber, entrants, rules, arrivals);
+}
+
+namespace {
+
+StageOutcome playStageAt(const MatchStage& stage, int place, const StageEntrants& entrants,
+                         MatchRules& rules, std::vector<int>* arrivals) {
     StageOutcome outcome;
     do {
-        outcome = attemptStage(stageNumber, stage, entrants, rules, arrivals);
+        outcome = attemptStage(stage, place, entrants, rules, arrivals);
     } while (outcome == StageOutcome::Replay);
     return outcome;
 }
 
-StageOutcome playMatch(const StageData& stage1, const StageData& stage2,
-                       const StageEntrants& entrants, MatchRules& rules) {
+}  // namespace
+
+StageOutcome playStage(int stageNumber, const StageData& stage, const StageEntrants& entrants,
+                       MatchRules& rules, std::vector<int>* arrivals) {
+    return playStageAt(MatchStage{stageNumber, &stage}, stageNumber, entrants, rules, arrivals);
+}
+
+StageOutcome playMatch(const std::vector<MatchStage>& stages, const StageEntrants& entrants,
+                       MatchRules& rules) {
     MatchArrivals arrivals;
-    StageOutcome outcome = playStage(1, stage1, entrants, rules, &arrivals[0]);
-    if (outcome != StageOutcome::Won) return outcome;
-    waitMoreThan(kMatchIntervalMs);
-    outcome = playStage(2, stage2, entrants, rules, &arrivals[1]);
-    if (outcome != StageOutcome::Won) return outcome;
+    const size_t count = std::min<size_t>(stages.size(), kMostMatchStages);
+    for (size_t place = 0; place < count; ++place) {
+        if (place > 0) waitMoreThan(kMatchIntervalMs);
+        arrivals.push_back({stages[place].number, {}});
+        const StageOutcome outcome = playStageAt(stages[place], static_cast<int>(place) + 1,
+                                                 entrants, rules, &arrivals.back().players);
+        if (outcome != StageOutcome::Won) return outcome;
+    }
+    if (arrivals.empty()) return StageOutcome::Abandoned;
     rules.showWinner(arrivals, entrants);
     return StageOutcome::Won;
 }

@@ -15,8 +15,10 @@
 // say) is not broken: the attempt tries again every kStageLoadRetryMs until it loads or the rules
 // give up.
 //
-// A stage is attempted until it is won, abandoned or cannot be loaded. A match is stage 1, an
-// interval of two seconds, stage 2 and the rules' winner screen with each stage's order of arrival.
+// A stage is attempted until it is won, abandoned or cannot be loaded. A match is its stages in
+// order (stage 1 and stage 2 when nobody chose others), an interval of two seconds between two of
+// them, and the rules' winner screen with each stage's order of arrival. The rules know a stage by
+// its place in the match: the first stage is the one they wait for the players at.
 #pragma once
 
 #include <string>
@@ -26,6 +28,18 @@
 
 class Mapa;
 struct StageData;
+
+// One stage of a match: its number in the stage list (the load report and the winner picture name
+// it) and its data, which outlives the match.
+struct MatchStage {
+    int number = 0;
+    const StageData* data = nullptr;
+};
+// The most stages one match may have.
+constexpr int kMostMatchStages = 12;
+
+// The match nobody chose: shipped stages 1 and 2.
+std::vector<MatchStage> classicMatchStages();
 
 enum class StageOutcome {
     Won,         // someone reached the finish line, or the cheat (F10)
@@ -50,7 +64,8 @@ class MatchRules {
   public:
     virtual ~MatchRules() = default;
 
-    // Between the stage's load and its race. False ends the attempt before the race as Abandoned.
+    // Between the stage's load and its race (`stageNumber`: the stage's place in the match, 1 for
+    // the first). False ends the attempt before the race as Abandoned.
     virtual bool prepareRace(int stageNumber, Mapa& stage) = 0;
     // Just before and just after the frame loop of `stage`.
     virtual void openRace(Mapa& /*stage*/) {}
@@ -73,8 +88,12 @@ class MatchRules {
     virtual bool stageLoadAbandoned();
 };
 
-// One attempt at stage `stageNumber` (1 or 2). When it is won and `arrivals` is given, it receives
-// the player numbers that crossed the finish line, in order of arrival.
+// One attempt at `stage`, the `place`th of its match (1 for the first). When it is won and
+// `arrivals` is given, it receives the player numbers that crossed the finish line, in order of
+// arrival.
+StageOutcome attemptStage(const MatchStage& stage, int place, const StageEntrants& entrants,
+                          MatchRules& rules, std::vector<int>* arrivals = nullptr);
+// The same for shipped stage `stageNumber` played at that place.
 StageOutcome attemptStage(int stageNumber, const StageData& stage, const StageEntrants& entrants,
                           MatchRules& rules, std::vector<int>* arrivals = nullptr);
 
@@ -82,7 +101,7 @@ StageOutcome attemptStage(int stageNumber, const StageData& stage, const StageEn
 StageOutcome playStage(int stageNumber, const StageData& stage, const StageEntrants& entrants,
                        MatchRules& rules, std::vector<int>* arrivals = nullptr);
 
-// One match. Won once the winner screen has been shown; otherwise the outcome of the stage that
-// ended it early (Abandoned or LoadFailed).
-StageOutcome playMatch(const StageData& stage1, const StageData& stage2,
-                       const StageEntrants& entrants, MatchRules& rules);
+// One match of `stages` (1 to kMostMatchStages of them). Won once the winner screen has been
+// shown; otherwise the outcome of the stage that ended it early (Abandoned or LoadFailed).
+StageOutcome playMatch(const std::vector<MatchStage>& stages, const StageEntrants& entrants,
+                       MatchRules& rules);

@@ -170,3 +170,20 @@ void paintTerrain(Level& level) {
         }
     }
 }
+
+std::string levelName(const std::string& text, int number) {
+    const std::string fallback = "fase " + std::to_string(number);
+    const size_t end = text.find('\n');
+    const std::string first = text.substr(0, end);
+    if (first.compare(0, 1, "#") != 0) return fallback;
+    const size_t colon = first.find(':');
+    if (colon == std::string::npos) return fallback;
+    std::string name = first.substr(colon + 1);
+    name = name.substr(0, name.find('.'));
+    const size_t start = name.find_first_not_of(' ');
+    if (start == std::string::npos) return fallback;
+    name = name.substr(start, 40);
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < ' ' || static_cast<unsigned char>(c) > '~') c = '?';
+    return name;
+}

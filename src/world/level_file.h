@@ -90,5 +90,10 @@ bool readLevel(const std::string& source, const std::string& text, Level& level,
 // set ("nao foi possivel ler a fase PATH", "PATH: ...") when it cannot be read or is too large.
 bool readLevelText(const std::string& path, std::string& text, std::string& error);
 
+// The name of the level whose text is `text`: its first line's words after the colon up to the
+// first full stop ("# Stage 1: green hills. Floor ..." names it "green hills"), at most 40
+// printable characters; "fase N" (N: `number`) when that line gives none.
+std::string levelName(const std::string& text, int number);
+
 // Paints `level.terrain` into `level.solid` (keeping its storage when it is already the size).
 void paintTerrain(Level& level);

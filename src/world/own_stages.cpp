@@ -137,7 +137,8 @@ ListedStage readOwnStage(int number, const std::string& name, const std::string&
                              " linhas; o jogo usa " + std::to_string(kStageHeight);
         return stage;
     }
-    stage.name = stageNameIn(text, name);
+    const std::string named = levelName(text, 0);
+    stage.name = named == levelName("", 0) ? name : named;
     stage.data = stageDataOf(level);
     stage.data.visualPath = ownStagePicturePath(name, text);
     stage.theme = level.theme;

@@ -14,22 +14,6 @@ std::string stageFile(const std::string& folder, int number) {
 
 }  // namespace
 
-std::string stageNameIn(const std::string& text, const std::string& fallback) {
-    const size_t end = text.find('\n');
-    const std::string first = text.substr(0, end);
-    if (first.compare(0, 1, "#") != 0) return fallback;
-    const size_t colon = first.find(':');
-    if (colon == std::string::npos) return fallback;
-    std::string name = first.substr(colon + 1);
-    name = name.substr(0, name.find('.'));
-    const size_t start = name.find_first_not_of(' ');
-    if (start == std::string::npos) return fallback;
-    name = name.substr(start, 40);
-    for (char& c : name)
-        if (static_cast<unsigned char>(c) < ' ' || static_cast<unsigned char>(c) > '~') c = '?';
-    return name;
-}
-
 StageData stageDataOf(const Level& level) {
     StageData data;
     data.visualPath = level.picturePath;
@@ -58,7 +42,7 @@ ListedStage readListedStage(int number, const std::string& path) {
                              " linhas; o jogo usa " + std::to_string(kStageHeight);
         return stage;
     }
-    stage.name = stageNameIn(text, stage.name);
+    stage.name = levelName(text, number);
     stage.data = stageDataOf(level);
     stage.theme = level.theme;
     stage.levelText = text;
@@ -85,6 +69,18 @@ const std::vector<ListedStage>& shippedStages() {
         return read;
     }();
     return stages;
+}
+
+const ListedStage* findListedStage(const std::vector<ListedStage>& list, const std::string& word) {
+    for (const ListedStage& stage : list)
+        if (!word.empty() && stage.id == word) return &stage;
+    const bool digits = !word.empty() && word.size() <= 3 &&
+                        word.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits) return nullptr;
+    const int number = std::stoi(word);
+    for (const ListedStage& stage : list)
+        if (stage.number == number) return &stage;
+    return nullptr;
 }
 
 const StageData& shippedStage(int number) {

@@ -27,10 +27,6 @@ struct ListedStage {
     std::string levelText;  // the level file's text, for the clients that lack the picture
 };
 
-// The stage's name a level's text gives in its first line ("# Stage 1: green hills. Floor ..."
-// names it "green hills"), or `fallback`.
-std::string stageNameIn(const std::string& text, const std::string& fallback);
-
 // What the game needs of a read level: its image paths, width, markers and finish line.
 StageData stageDataOf(const Level& level);
 
@@ -45,6 +41,10 @@ std::vector<ListedStage> readStageFolder(const std::string& folder);
 // The shipped stages, read from kShippedStageFolder at the first call; each problem is reported on
 // the console then ("Fase N: PROBLEM").
 const std::vector<ListedStage>& shippedStages();
+
+// The stage of `list` that `word` names: its id, or its number as listed ("3", "03"); null when
+// none does.
+const ListedStage* findListedStage(const std::vector<ListedStage>& list, const std::string& word);
 
 // Shipped stage `number` (1 up); one with a problem when there is no such stage.
 const StageData& shippedStage(int number);

@@ -36,8 +36,8 @@ bool drawStagePictureIntoCache(const Level& level, const std::string& picturePat
     try {
         const BitmapHandle picture = paintStagePicture(level);
         return storeInCache(
-            picturePath,
-            [&](const std::string& file) { return kit::saveJpg(picture.get(), file); }, error);
+            picturePath, [&](const std::string& file) { return kit::saveJpg(picture.get(), file); },
+            error);
     } catch (const BitmapCreationError& failed) {
         error = "falta memoria para uma imagem de " + std::to_string(failed.width) + " x " +
                 std::to_string(failed.height);

@@ -1,6 +1,6 @@
-// Whether a stage may be offered: the stage solver (stage_solver.h) must win it from each of the six
-// start positions, and no runner that never flips may reach the finish line (alone, or among six
-// that never flip).
+// Whether a stage may be offered: the stage solver (stage_solver.h) must win it from each of the
+// six start positions, and no runner that never flips may reach the finish line (alone, or among
+// six that never flip).
 //
 // Runs the race headless on the simulated clock and with a recorder of its own installed: call it
 // only while no session runs (the game does at start-up).

@@ -144,3 +144,21 @@ TEST(CommandLine, TheWebPortTakesAnOptionalPortAndLeavesTheAddressAlone) {
     expectRefused({"servidor", "2", "--web="}, "falta o valor de --web");
     EXPECT_NE(usageText("corrida").find("--web [PORTA]"), std::string::npos);
 }
+
+TEST(CommandLine, StagesAreChosenForTheLocalGameAndTheServerOnly) {
+    const CommandLine local = parse({"local", "--fases", "3,7"});
+    EXPECT_EQ(local.action, CommandLineAction::Run);
+    EXPECT_EQ(local.params.stages.stages, (std::vector<std::string>{"3", "7"}));
+    const CommandLine server = parse({"--fases=aleatorio:4", "servidor", "2"});
+    EXPECT_EQ(server.action, CommandLineAction::Run);
+    EXPECT_EQ(server.params.stages.randomCount, 4);
+    EXPECT_TRUE(parse({"local"}).params.stages.empty()) << "nothing chosen: stage 1 and stage 2";
+
+    expectRefused({"local", "--fases"}, "falta o valor de --fases");
+    expectRefused({"local", "--fases", "3,,7"}, "fase vazia");
+    expectRefused({"servidor", "2", "--fases", "aleatorio:0"}, "de 1 a 12");
+    expectRefused({"cliente", "127.0.0.1", "--fases", "3"},
+                  "--fases vale so para local e servidor");
+    expectRefused({"--fases", "3", "rever", "x.gz"}, "--fases vale so para local e servidor");
+    EXPECT_NE(usageText("corrida").find("--fases LISTA"), std::string::npos);
+}

@@ -366,3 +366,34 @@ TEST_F(ServerMatch, APauseInTheLastFrameGapDiesWithItsRace) {
 }
 
 }  // namespace
+
+TEST_F(ServerMatch, ChosenStagesArePlayedInTheirOrderWaitingOnlyBeforeTheFirst) {
+    everyoneJoined();
+    // Each race won by the cheat soon after it starts (before any runner can fall out); Esc held
+    // from the next match's countdown ends the matches in its first frame.
+    keys.call(kCountdownMs + 100, remoteCheat())
+        .call(2 * kCountdownMs + kMatchIntervalMs + 400, remoteCheat())
+        .down(3 * kCountdownMs + kMatchIntervalMs + kWinnerScreenMs, KEY_ESC);
+    keys.start(60000);
+    StageChoice chosen;
+    chosen.stages = {"7", "3"};
+    playServerMatches(*context, chosen);
+
+    const std::vector<int64_t> seven = timesOf("load_bitmap mapaVisual Img/Jogo/visual7.jpg");
+    const std::vector<int64_t> three = timesOf("load_bitmap mapaVisual Img/Jogo/visual3.jpg");
+    const std::vector<int64_t> winner =
+        timesOf("load_bitmap parabens Img/menu/parabens_paineis_2.jpg");
+    ASSERT_EQ(seven.size(), 2u) << "this match and the next";
+    ASSERT_EQ(three.size(), 1u);
+    ASSERT_EQ(winner.size(), 1u);
+    EXPECT_EQ(seven[0], 0);
+    EXPECT_LT(seven[0], three[0]);
+    EXPECT_LT(three[0], winner[0]);
+    EXPECT_LT(winner[0], seven[1]);
+    EXPECT_TRUE(timesOf("load_bitmap mapaVisual Img/Jogo/visual1.jpg").empty());
+    EXPECT_TRUE(timesOf("load_bitmap parabens Img/menu/parabens.jpg").empty());
+    EXPECT_EQ(timesOf("load_bitmap aguardando_n Img/menu/aguardando_2_2.bmp"),
+              (std::vector<int64_t>{0, seven[1]}))
+        << "the waiting screen before the first stage only";
+    expectStageReleased();
+}

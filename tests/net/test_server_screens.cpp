@@ -119,12 +119,12 @@ TEST(WaitingScreen, WhatIsRecordedReplaysToWhatIsDrawn) {
 
 TEST(WinnerScreen, WhatIsRecordedReplaysToWhatIsDrawn) {
     EXPECT_EQ(replayDifference([] {
-                  drawWinnerScreen({{{3, 1, 6}, {}}}, serverRunnerImages());
+                  drawWinnerScreen({{1, {3, 1, 6}}, {2, {}}}, serverRunnerImages());
               }),
               0);
-    EXPECT_EQ(
-        replayDifference([] {
-            drawWinnerScreen({{{1, 2, 3, 4, 5, 6}, {6, 5, 4, 3, 2, 1}}}, serverRunnerImages());
-        }),
-        0);
+    EXPECT_EQ(replayDifference([] {
+                  drawWinnerScreen({{1, {1, 2, 3, 4, 5, 6}}, {2, {6, 5, 4, 3, 2, 1}}},
+                                   serverRunnerImages());
+              }),
+              0);
 }

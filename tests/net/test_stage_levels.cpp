@@ -51,8 +51,8 @@ TEST_F(StageLevels, TheServerSendsOnlyTheLevelsOfThePlayableStagesOfItsList) {
     EXPECT_EQ(ask(wallPicture()), std::make_pair(std::string(kWallStage), levelHash(kWallStage)));
     const std::pair<std::string, uint64_t> nothing{"", 0};
     EXPECT_EQ(ask(stages[1].data.visualPath), nothing) << "a stage that is not played";
-    for (const std::string other : {"Img/Jogo/visual1.jpg", "Img/fases/muro-0000000000000000.jpg",
-                                    "../../etc/passwd", ""})
+    for (const std::string other :
+         {"Img/Jogo/visual1.jpg", "Img/fases/muro-0000000000000000.jpg", "../../etc/passwd", ""})
         EXPECT_EQ(ask(other), nothing) << other;
     context.stages = nullptr;
     EXPECT_EQ(ask(wallPicture()), nothing) << "a server without a list";
@@ -101,8 +101,8 @@ TEST(FetchedLevel, WhatDoesNotMatchIsRefusedAndNothingIsWritten) {
     EXPECT_TRUE(refused(picture, {wall, levelHash(wall) + 1}));
     EXPECT_NE(error.find("nao confere com o hash"), std::string::npos) << error;
     // Another stage's level, under its own hash: not the picture asked for.
-    EXPECT_TRUE(refused(ownStagePicturePath("outra", wall), {kImpassableStage,
-                                                              levelHash(kImpassableStage)}));
+    EXPECT_TRUE(refused(ownStagePicturePath("outra", wall),
+                        {kImpassableStage, levelHash(kImpassableStage)}));
     EXPECT_NE(error.find("e de outra imagem"), std::string::npos) << error;
     EXPECT_TRUE(refused("Img/Jogo/visual1.jpg", {wall, levelHash(wall)}))
         << "a shipped picture's level names it in its picture line";

@@ -22,16 +22,36 @@ struct PictureFile {
 
 std::vector<PictureFile> allPictures() {
     std::vector<PictureFile> pictures{
-        {"Img/menu/menu.jpg", 640, 480},          {"Img/menu/chooseplayer.jpg", 153, 34},
-        {"Img/menu/chooseplayer_2.jpg", 153, 34}, {"Img/menu/integrantes.jpg", 122, 33},
-        {"Img/menu/integrantes_2.jpg", 122, 33},  {"Img/menu/instrucoes.jpg", 114, 33},
-        {"Img/menu/instrucoes_2.jpg", 114, 33},   {"Img/menu/sairdojogo.jpg", 133, 33},
-        {"Img/menu/sairdojogo_2.jpg", 133, 33},   {"Img/menu/bg_selecao.jpg", 640, 480},
-        {"Img/menu/bg_instrucoes.jpg", 640, 480}, {"Img/menu/bg_integrantes.jpg", 640, 480},
-        {"Img/menu/pause.bmp", 640, 480},         {"Img/menu/teclas.jpg", 90, 33},
-        {"Img/menu/teclas_2.jpg", 90, 33},        {"Img/menu/bg_teclas.jpg", 640, 480},
-        {"Img/menu/teclas_vez.bmp", 440, 40},     {"Img/menu/teclas_reservada.bmp", 440, 34},
+        {"Img/menu/menu.jpg", 640, 480},
+        {"Img/menu/chooseplayer.jpg", 153, 34},
+        {"Img/menu/chooseplayer_2.jpg", 153, 34},
+        {"Img/menu/integrantes.jpg", 122, 33},
+        {"Img/menu/integrantes_2.jpg", 122, 33},
+        {"Img/menu/instrucoes.jpg", 114, 33},
+        {"Img/menu/instrucoes_2.jpg", 114, 33},
+        {"Img/menu/sairdojogo.jpg", 133, 33},
+        {"Img/menu/sairdojogo_2.jpg", 133, 33},
+        {"Img/menu/bg_selecao.jpg", 640, 480},
+        {"Img/menu/bg_instrucoes.jpg", 640, 480},
+        {"Img/menu/bg_integrantes.jpg", 640, 480},
+        {"Img/menu/pause.bmp", 640, 480},
+        {"Img/menu/teclas.jpg", 90, 33},
+        {"Img/menu/teclas_2.jpg", 90, 33},
+        {"Img/menu/bg_teclas.jpg", 640, 480},
+        {"Img/menu/teclas_vez.bmp", 440, 40},
+        {"Img/menu/teclas_reservada.bmp", 440, 34},
+        {"Img/menu/fases.jpg", 90, 33},
+        {"Img/menu/fases_2.jpg", 90, 33},
+        {"Img/menu/bg_fases.jpg", 640, 480},
+        {"Img/menu/fases_vez.bmp", 540, 24},
+        {"Img/menu/fases_problema.bmp", 228, 24},
+        {"Img/menu/fases_sem_figura.bmp", 516, 24},
+        {"Img/menu/fases_partida.bmp", 96, 24},
+        {"Img/menu/fases_classica.bmp", 200, 24},
+        {"Img/menu/fases_aleatorio.bmp", 100, 24},
     };
+    for (int d = 0; d <= 9; ++d)
+        pictures.push_back({"Img/menu/algarismo_" + std::to_string(d) + ".bmp", 14, 24});
     for (int i = 1; i <= 6; ++i)
         pictures.push_back({"Img/menu/teclas_usada_" + std::to_string(i) + ".bmp", 440, 34});
     for (const char* name : {"X", "M", "RIGHT", "A", "LCONTROL", "3", "Z", "Q"})

@@ -279,7 +279,7 @@ TEST_F(LocalSession, WinnerPictureListsEachStagesArrivalsUntilEnterAndReplaysThe
     const std::vector<std::string> sprites{"Img/Jogo/player4a.bmp", "Img/Jogo/player2a.bmp"};
 
     keys.press(300, KEY_ENTER, 200).start();
-    showWinnerScreen({{{2, 1}, {}}}, sprites);
+    showWinnerScreen({{1, {2, 1}}, {2, {}}}, sprites);
     EXPECT_GE(clockMs(), 300);
     EXPECT_LE(clockMs(), 301);
     EXPECT_EQ(key[KEY_ENTER], 0) << "the menu must not take the same press";

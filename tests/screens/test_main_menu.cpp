@@ -43,7 +43,12 @@ TEST_F(MainMenu, ArrowKeysFollowTheNavigationGraph) {
         {1, KEY_UP, 1},
         {4, KEY_UP, 4},
         {7, KEY_LEFT, 7},
-        {8, KEY_RIGHT, 8},
+        // The stages item, right of the instructions.
+        {8, KEY_RIGHT, 11},
+        {11, KEY_LEFT, 8},
+        {11, KEY_UP, 10},
+        {11, KEY_DOWN, 9},
+        {11, KEY_RIGHT, 11},
         {9, KEY_LEFT, 9},
         // The keys item, right of the credits.
         {7, KEY_RIGHT, 10},
@@ -89,6 +94,7 @@ TEST_F(MainMenu, OnlyTheFirstMatchingRuleActs) {
     const std::pair<int, MenuAction> enterOn[] = {
         {1, MenuAction::Choose},       {6, MenuAction::Choose}, {7, MenuAction::Credits},
         {8, MenuAction::Instructions}, {9, MenuAction::Leave},  {10, MenuAction::Keys},
+        {11, MenuAction::Stages},
     };
     for (auto [item, expected] : enterOn) {
         afterKeys(item, {KEY_ENTER}, &action);
@@ -100,8 +106,9 @@ std::vector<std::string> expectedReleases() {
     std::vector<std::string> names{"menu", "chooseplayer", "chooseplayer_2"};
     for (int i = 1; i <= 6; ++i) names.push_back("img" + std::to_string(i) + "_menu");
     for (int i = 1; i <= 6; ++i) names.push_back("img" + std::to_string(i) + "_2");
-    for (const char* n : {"instrucoes", "instrucoes_2", "integrantes", "integrantes_2",
-                          "sairdojogo", "sairdojogo_2", "teclas", "teclas_2", "buffer_menu"}) {
+    for (const char* n :
+         {"instrucoes", "instrucoes_2", "integrantes", "integrantes_2", "sairdojogo",
+          "sairdojogo_2", "teclas", "teclas_2", "fases", "fases_2", "buffer_menu"}) {
         names.push_back(n);
     }
     std::vector<std::string> records;
@@ -135,7 +142,7 @@ TEST_F(MainMenu, EveryWayOutGivesItsResultAndReleasesAllBitmaps) {
         EXPECT_EQ(runMainMenu(memory), way.result) << way.what;
         EXPECT_TRUE(key[KEY_ENTER] || key[KEY_ESC]) << way.what << ": the ending press stays down";
         EXPECT_EQ(instructionsStartingWith("destroy_bitmap"), expectedReleases()) << way.what;
-        EXPECT_EQ(instructionsStartingWith("load_bitmap").size(), 23u) << way.what;
+        EXPECT_EQ(instructionsStartingWith("load_bitmap").size(), 25u) << way.what;
         EXPECT_EQ(instructions().front(), "load_bitmap menu Img/menu/menu.jpg") << way.what;
         KeyScript::stop();
     }

@@ -22,7 +22,7 @@ TEST(CacheFolder, OnlyPathsTheProgramBuildsAreCachePaths) {
         EXPECT_TRUE(isCachePath(path)) << path;
     for (const std::string& path : std::vector<std::string>{
              "", "/etc/passwd", "../x", "Img/../../x", "Img/./x", "Img//x", "Img/.x", "Img/x/",
-          "Img/a b.jpg", "Img\\x", "Img/x\n", "Img/\xc3\xa9.jpg", std::string(201, 'a')})
+             "Img/a b.jpg", "Img\\x", "Img/x\n", "Img/\xc3\xa9.jpg", std::string(201, 'a')})
         EXPECT_FALSE(isCachePath(path)) << path;
 }
 
@@ -39,8 +39,8 @@ TEST(CacheFolder, WritesOnlyInsideTheCacheAndTheLoaderLooksThereAfterTheDataFold
         EXPECT_FALSE(storeInCache(refused, writeText, error)) << refused;
         EXPECT_NE(error.find("caminho recusado"), std::string::npos) << error;
     }
-    EXPECT_FALSE(storeInCache("veredictos/falha.txt", [](const std::string&) { return false; },
-                              error));
+    EXPECT_FALSE(storeInCache(
+        "veredictos/falha.txt", [](const std::string&) { return false; }, error));
     ASSERT_TRUE(storeInCache("Img/fases/x.txt", writeText, error)) << error;
     const std::vector<std::string> expected = {"cache/corrida/Img/fases/x.txt"};
     EXPECT_EQ(homes.files(), expected) << "no temporary file left, nothing outside the cache";
@@ -74,8 +74,9 @@ struct RecordingChecks {
                 },
                 [this](const ListedStage& stage) {
                     judged.push_back(stage.id);
-                    return stage.id == "parede" ? std::string("a partir da largada 1 nao chega ao fim")
-                                                : std::string();
+                    return stage.id == "parede"
+                               ? std::string("a partir da largada 1 nao chega ao fim")
+                               : std::string();
                 }};
     }
 };
@@ -101,8 +102,9 @@ TEST(OwnStages, TheFolderIsListedByNameWithProblemsAndReasonsInPlace) {
     EXPECT_EQ(stages[1].id, "muro");
     EXPECT_EQ(stages[1].name, "um muro");
     EXPECT_EQ(stages[1].data.problem, "");
-    EXPECT_EQ(stages[1].data.visualPath,
-              ownStagePicturePath("muro", std::string(kWallStage) + "picture Img/Jogo/visual1.jpg\n"))
+    EXPECT_EQ(
+        stages[1].data.visualPath,
+        ownStagePicturePath("muro", std::string(kWallStage) + "picture Img/Jogo/visual1.jpg\n"))
         << "an own stage's picture line is ignored";
     EXPECT_EQ(stages[1].data.width, 2600);
     EXPECT_EQ(stages[2].data.problem,
@@ -173,8 +175,8 @@ TEST(OwnStages, ThePictureIsDrawnAndTheVerdictMadeOncePerLevel) {
     stages = readOwnStageFolder(homes.ownStages().string(), 13, gameChecks());
     console = testing::internal::GetCapturedStdout();
     EXPECT_EQ(console, "");
-    EXPECT_EQ(stages[0].data.problem, homes.ownStages().string() +
-                                          "/muro.txt: a fase nao e jogavel: guardado");
+    EXPECT_EQ(stages[0].data.problem,
+              homes.ownStages().string() + "/muro.txt: a fase nao e jogavel: guardado");
     EXPECT_EQ(fs::last_write_time(homes.root() / wallPicture), pictureTime);
 }
 

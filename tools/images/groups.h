@@ -14,3 +14,5 @@ bool writeSelectionImages(const std::string& imgDir);
 bool writeInfoImages(
     const std::string& imgDir);  // instructions, credits, pause, waiting, prompt, loading
 bool writeWinnerImages(const std::string& imgDir);  // winner picture
+// The FASES screen, with a row for each shipped stage of assetsDir/levels.
+bool writeStagesScreenImages(const std::string& assetsDir, const std::string& imgDir);

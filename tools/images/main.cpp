@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
         ok = writeRunnerImages(output) && writeKeyImages(output) && writeMenuImages(output) &&
              writeKeysScreenImages(output) && writeSelectionImages(output) &&
              writeInfoImages(output) && writeWinnerImages(output) &&
-             writeStageImages(assets, output);
+             writeStagesScreenImages(assets, output) && writeStageImages(assets, output);
     } catch (const BitmapCreationError& failed) {
         std::fprintf(stderr, "sem memoria para uma imagem de %d x %d\n", failed.width,
                      failed.height);

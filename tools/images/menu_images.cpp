@@ -1,4 +1,4 @@
-// The main menu: its background and the 22 item pictures (normal and highlighted). Items are
+// The main menu: its background and the 24 item pictures (normal and highlighted). Items are
 // blitted over the background at fixed places, so each is drawn on the panel's flat colour that
 // surrounds it there.
 #include <algorithm>
@@ -33,6 +33,7 @@ const std::vector<Item>& items() {
         {"instrucoes", "INSTRUCOES", 130, 383, 114, 33, false},
         {"sairdojogo", "SAIR DO JOGO", 130, 425, 133, 33, false},
         {"teclas", "TECLAS", 330, 340, 90, 33, false},
+        {"fases", "FASES", 330, 383, 90, 33, false},
     };
     return list;
 }

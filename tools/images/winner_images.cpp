@@ -1,6 +1,9 @@
-// The winner picture shown after stage 2, locally until Enter and to network players for five
-// seconds: a title and two empty result panels, one per stage, and the labels the winner screen
-// draws into them (places, player numbers, "nobody").
+// The winner picture shown after the last stage, locally until Enter and to network players for
+// five seconds: a title and empty result panels, and the labels the winner screen draws into them
+// (places, player numbers, "nobody", the stages' numbers). The match of stage 1 then stage 2 has
+// its headed panels in parabens.jpg; other matches have one or two panels without headings
+// (parabens_paineis_N.jpg) or, from three stages on, one panel for a table of lines
+// (parabens_tabela.jpg), with the small labels.
 #include <cmath>
 
 #include "characters.h"
@@ -48,10 +51,11 @@ void trophy(BITMAP* bmp, double centre, double top, double size) {
 
 // The labels drawn over the two result panels at run time.
 bool writeLabel(const std::string& imgDir, const std::string& file, const std::string& text,
-                int width, kit::TextStyle textStyle, kit::Align align) {
-    const BitmapHandle label = kit::newCanvas(width, kWinnerLabelHeight, style::kPanel);
+                int width, kit::TextStyle textStyle, kit::Align align,
+                int height = kWinnerLabelHeight) {
+    const BitmapHandle label = kit::newCanvas(width, height, style::kPanel);
     const int x = align == kit::Align::Center ? width / 2 : 2;
-    kit::drawText(label.get(), text, x, 26, textStyle, align);
+    kit::drawText(label.get(), text, x, height == kWinnerLabelHeight ? 26 : 18, textStyle, align);
     // The untouched background becomes the mask colour, so that only the letters (smoothed over
     // the panel's colour) cover the picture, whose JPEG panel is close to but not exactly flat.
     const int panel = kit::toAllegro(style::kPanel), mask = kit::toAllegro(kit::kMagenta);
@@ -61,10 +65,15 @@ bool writeLabel(const std::string& imgDir, const std::string& file, const std::s
     return kit::saveBmp(label.get(), style::menuPath(imgDir, file));
 }
 
-}  // namespace
+bool writeSmallLabel(const std::string& imgDir, const std::string& file, const std::string& text,
+                     int width, kit::TextStyle textStyle) {
+    return writeLabel(imgDir, file, text, width, textStyle, kit::Align::Center,
+                      kWinnerSmallLabelHeight);
+}
 
-bool writeWinnerImages(const std::string& imgDir) {
-    const BitmapHandle bg = kit::newCanvas(kWindowWidth, kWindowHeight, kit::kBlack);
+// The title, the trophies and the line under the title: every winner picture's top.
+BitmapHandle winnerBackdrop() {
+    BitmapHandle bg = kit::newCanvas(kWindowWidth, kWindowHeight, kit::kBlack);
     style::paintBackdrop(bg.get(), 6);
     for (int i = 0; i < 140; ++i) {
         const double x = kit::hashNoise(i, 1, 77) * kWindowWidth,
@@ -78,6 +87,50 @@ bool writeWinnerImages(const std::string& imgDir) {
     trophy(bg.get(), 578, 18, 0.42);
     kit::drawText(bg.get(), "Quem cruzou a chegada, na ordem", 320, 104,
                   style::bodyText(16, style::kItemText), kit::Align::Center);
+    return bg;
+}
+
+// The pictures of the matches other than stage 1 then stage 2, and their small labels.
+bool writeChosenStagesImages(const std::string& imgDir) {
+    bool ok = true;
+    for (int count = 1; ok && count <= 2; ++count) {
+        const BitmapHandle bg = winnerBackdrop();
+        for (int panel = 0; panel < count; ++panel) {
+            const int x1 =
+                count == 1 ? kWinnerSinglePanelX : kWinnerPanelX + panel * kWinnerPanelStep;
+            style::paintPanel(bg.get(), x1, kWinnerPanelY, x1 + kWinnerPanelWidth, 462);
+        }
+        ok = kit::saveJpg(bg.get(), style::menuPath(imgDir, "parabens_paineis_" +
+                                                                std::to_string(count) + ".jpg"));
+    }
+    const BitmapHandle table = winnerBackdrop();
+    style::paintPanel(table.get(), kWinnerTableX, kWinnerTableTop,
+                      kWinnerTableX + kWinnerTableWidth, kWinnerTableBottom);
+    ok = ok && kit::saveJpg(table.get(), style::menuPath(imgDir, "parabens_tabela.jpg"));
+    const kit::TextStyle heading = style::headingText(20);
+    ok = ok && writeLabel(imgDir, "fase_rotulo.bmp", "FASE", kWinnerStageWordWidth, heading,
+                          kit::Align::Left, kWinnerSmallLabelHeight);
+    for (int digit = 0; ok && digit <= 9; ++digit) {
+        ok = writeSmallLabel(imgDir, "algarismo_" + std::to_string(digit) + ".bmp",
+                             std::to_string(digit), kWinnerDigitWidth, heading);
+    }
+    for (int k = 1; ok && k <= kMaxPlayers; ++k) {
+        ok = writeSmallLabel(imgDir, "lugar_pequeno_" + std::to_string(k) + ".bmp",
+                             std::to_string(k) + ".", kWinnerSmallPlaceWidth,
+                             style::itemText(18, k == 1)) &&
+             writeSmallLabel(imgDir, "jogador_pequeno_" + std::to_string(k) + ".bmp",
+                             std::to_string(k), kWinnerSmallPlayerWidth,
+                             {"DejaVuSans-Bold.ttf", 18, style::playerColour(k - 1)});
+    }
+    return ok && writeLabel(imgDir, "ninguem_pequeno.bmp", "ninguem cruzou a chegada",
+                            kWinnerSmallNobodyWidth, style::bodyText(15, style::kItemText),
+                            kit::Align::Left, kWinnerSmallLabelHeight);
+}
+
+}  // namespace
+
+bool writeWinnerImages(const std::string& imgDir) {
+    const BitmapHandle bg = winnerBackdrop();
     for (int stage = 0; stage < 2; ++stage) {
         const int x1 = kWinnerPanelX + stage * kWinnerPanelStep;
         style::paintPanel(bg.get(), x1, kWinnerPanelY, x1 + kWinnerPanelWidth, 462);
@@ -92,6 +145,8 @@ bool writeWinnerImages(const std::string& imgDir) {
                         "Jogador " + std::to_string(k), kWinnerPlayerWidth,
                         {"DejaVuSans-Bold.ttf", 22, style::playerColour(k - 1)}, kit::Align::Left);
     }
-    return ok && writeLabel(imgDir, "ninguem.bmp", "ninguem cruzou a chegada", kWinnerNobodyWidth,
-                            style::bodyText(16, style::kItemText), kit::Align::Center);
+    return ok &&
+           writeLabel(imgDir, "ninguem.bmp", "ninguem cruzou a chegada", kWinnerNobodyWidth,
+                      style::bodyText(16, style::kItemText), kit::Align::Center) &&
+           writeChosenStagesImages(imgDir);
 }

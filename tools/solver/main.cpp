@@ -7,7 +7,9 @@
 //   resolver_fases FASE JOGADOR     solve the stage from one start position, print the schedule
 // A check exits 1 if the stage cannot be won from each of the six start positions, or if a runner
 // that never flips reaches the finish line, and prints the stage's difficulty: the most flips a
-// start's schedule took and the tightest window of player 1's schedule, in frames.
+// start's schedule took and the tightest window of player 1's schedule, in frames. A shipped
+// stage's check also exits 1 when that figure is not the one fases/dificuldade.txt gives it (the
+// figure the game shows).
 #include <allegro.h>
 #include <jpgalleg.h>
 
@@ -15,9 +17,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <stdexcept>
 #include <string>
 
+#include "world/stage_difficulty.h"
 #include "world/stage_list.h"
 #include "world/stage_solver.h"
 
@@ -44,7 +48,23 @@ void printSchedule(const std::string& stage, int player, const SolveResult& r,
     }
 }
 
-bool checkStage(const std::string& name, const StageData& stage) {
+// Whether the figure found for shipped stage `number` is the one the game shows.
+bool figureAsShown(const std::string& name, int number, const StageDifficulty& found) {
+    const std::map<int, StageDifficulty> shown = readStageDifficulties(kStageDifficultyFile);
+    const auto line = shown.find(number);
+    if (line == shown.end()) {
+        std::printf("%s: %s nao tem a dificuldade desta fase (\"%d %d %d\")\n", name.c_str(),
+                    kStageDifficultyFile, number, found.flips, found.windowFrames);
+        return false;
+    }
+    if (line->second == found) return true;
+    std::printf("%s: %s diz \"%d %d %d\"; a dificuldade encontrada e \"%d %d %d\"\n", name.c_str(),
+                kStageDifficultyFile, number, line->second.flips, line->second.windowFrames, number,
+                found.flips, found.windowFrames);
+    return false;
+}
+
+bool checkStage(const std::string& name, const StageData& stage, int shippedNumber = 0) {
     bool ok = true;
     size_t mostFlips = 0;
     int tightest = 0;
@@ -84,6 +104,8 @@ bool checkStage(const std::string& name, const StageData& stage) {
         std::printf("%s: ninguem chega sem virar a gravidade\n", name.c_str());
         std::printf("%s: dificuldade: ate %zu viradas, janela mais estreita de %d quadros\n",
                     name.c_str(), mostFlips, tightest);
+        if (shippedNumber > 0)
+            ok = figureAsShown(name, shippedNumber, {static_cast<int>(mostFlips), tightest});
     }
     return ok;
 }
@@ -116,7 +138,7 @@ int run(int argc, char** argv) {
                 ok = false;
                 continue;
             }
-            ok = checkStage(titleOf(stage), stage.data) && ok;
+            ok = checkStage(titleOf(stage), stage.data, stage.number) && ok;
         }
         return ok ? 0 : 1;
     }
@@ -125,7 +147,7 @@ int run(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", stage.data.problem.c_str());
         return 2;
     }
-    if (argc == 2) return checkStage(titleOf(stage), stage.data) ? 0 : 1;
+    if (argc == 2) return checkStage(titleOf(stage), stage.data, stage.number) ? 0 : 1;
     const int player = std::atoi(argv[2]);
     if (player < 1 || player > 6) {
         std::fprintf(stderr, "uso: %s [FASE [JOGADOR(1..6)]]\n", argv[0]);
