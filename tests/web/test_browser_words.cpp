@@ -11,6 +11,7 @@
 #include "web/message_rate.h"
 #include "web/stream_message.h"
 #include "web/web_files.h"
+#include "world/xdg_homes.h"
 
 namespace {
 
@@ -68,6 +69,26 @@ TEST(WebFilesTest, ServesThePageAndTheGameFilesAndNothingElse) {
           "/CMakeCache.txt", "/index.html/.."}) {
         EXPECT_FALSE(files.fileFor(refused)) << refused;
     }
+}
+
+// A picture the game drew into the cache (a player's own stage) is served under its Img/ path; the
+// data folder's file comes first.
+TEST(WebFilesTest, APictureOnlyTheCacheHoldsIsServedFromThere) {
+    XdgHomes homes;
+    std::filesystem::create_directories(homes.cache() / "Img/fases");
+    std::ofstream(homes.cache() / "Img/fases/muro-0123456789abcdef.jpg") << "jpeg";
+    std::filesystem::create_directories(homes.cache() / "Img/menu");
+    std::ofstream(homes.cache() / "Img/menu/menu.jpg") << "not this one";
+    const WebFiles files("web", {"index.html"});
+    EXPECT_EQ((homes.cache() / "Img/fases/muro-0123456789abcdef.jpg").string(),
+              files.fileFor("/Img/fases/muro-0123456789abcdef.jpg"));
+    EXPECT_EQ("Img/fases/outra-0123456789abcdef.jpg",
+              files.fileFor("/Img/fases/outra-0123456789abcdef.jpg"))
+        << "missing everywhere: the data folder's path, which is then not found";
+    const std::string cwd = std::filesystem::current_path();
+    std::filesystem::current_path(TEST_IMG_ROOT);
+    EXPECT_EQ("Img/menu/menu.jpg", files.fileFor("/Img/menu/menu.jpg"));
+    std::filesystem::current_path(cwd);
 }
 
 TEST(WebFilesTest, ThePageIsWhatItsFolderHeldAndFilesAreReadWithinTheirCap) {
