@@ -37,23 +37,24 @@ cmp -s "$cached" Img/Jogo/visual1.jpg || fail "a imagem desenhada pelo cliente d
 grep -q fudeu "$E2E_TMP/client1.out" && fail "o cliente 1 nao carregou uma imagem"
 
 # The stage shows (under the waiting picture, then in the race): its floor rows, at whatever
-# place the stage has scrolled to.
+# place the stage has scrolled to. The window is captured where it opened: moved after its still
+# picture, it would show what the graphics library last drew itself.
 client1_window=$(new_window "$server_window") || fail "a janela do cliente 1 nao abriu"
-place_window "$client1_window" 0 0
 stage_shown() {
   "$build/tests/screen_match_probe" --find-x "$E2E_TMP/$1.bmp" Img/Jogo/visual1.jpg 400 80 17360 \
     >>"$E2E_TMP/checks.log"
 }
-wait_for_shot 15 01_fetched_stage 0 stage_shown ||
+wait_for_screen 15 "$client1_window" 01_fetched_stage stage_shown ||
   fail "o cliente 1 nao mostra a fase buscada (01_fetched_stage.png)"
 
-# A second client with the same cache finds the picture there: it asks the server nothing.
+# A second client with the same cache finds the picture there: it asks the server nothing. (The
+# first client's window makes room for it.)
+place_window "$client1_window" 650 0
 start_game client2 CORRIDA_DATA="$client_data" XDG_CACHE_HOME="$cache" -- cliente 127.0.0.1
 expect_output client2 "VOCE EH O PLAYER: 2"
 client2_window=$(new_window "$(printf '%s\n%s\n' "$server_window" "$client1_window" | sort)") ||
   fail "a janela do cliente 2 nao abriu"
-place_window "$client2_window" 650 0
-wait_for_shot 15 02_cached_stage 650 stage_shown ||
+wait_for_screen 15 "$client2_window" 02_cached_stage stage_shown ||
   fail "o cliente 2 nao mostra a fase do cache (02_cached_stage.png)"
 grep -qF "desenhada da fase" "$E2E_TMP/client2.out" && fail "o cliente 2 buscou a fase de novo"
 grep -q fudeu "$E2E_TMP/client2.out" && fail "o cliente 2 nao carregou uma imagem"
