@@ -6,6 +6,8 @@
 // refused.
 #pragma once
 
+#include <string>
+
 #include "net/audience.h"
 #include "net/calls_in_flight.h"
 #include "net/estado_controle.h"
@@ -43,4 +45,7 @@ struct ServerContext {
     Audience spectators;
     CallsInFlight callsInFlight;
     RefusalCounts refusals;
+    // `corrida festa`: the address the waiting screen invites the phones to ("http://...:PORT/");
+    // empty for a plain server. Set before the game thread starts.
+    std::string invitationUrl;
 };

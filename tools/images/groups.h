@@ -14,3 +14,4 @@ bool writeSelectionImages(const std::string& imgDir);
 bool writeInfoImages(
     const std::string& imgDir);  // instructions, credits, pause, waiting, prompt, loading
 bool writeWinnerImages(const std::string& imgDir);  // winner picture
+bool writePartyImages(const std::string& imgDir);   // the party's waiting screen (corrida festa)
