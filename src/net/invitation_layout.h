@@ -1,6 +1,6 @@
-// Where the party's waiting screen (`corrida festa N`) puts its pieces in the 640 x 480 picture, and
-// the pictures it is drawn from: the image generator draws them to these measures and the waiting
-// screen blits them to these places.
+// Where the party's waiting screen (`corrida festa N`) puts its pieces in the 640 x 480 picture,
+// and the pictures it is drawn from: the image generator draws them to these measures and the
+// waiting screen blits them to these places.
 #pragma once
 
 #include <string>

@@ -48,8 +48,8 @@ void drawAddress(const std::string& url) {
         const char* cell = std::strchr(kInvitationGlyphs, c);
         if (c != '\0' && cell) {
             const int column = static_cast<int>(cell - kInvitationGlyphs);
-            recordedBlit(glyphs.get(), kGlyphsName, screen, kScreenName, column * kGlyphWidth, 0,
-                         x, kAddressTop, kGlyphWidth, kGlyphHeight);
+            recordedBlit(glyphs.get(), kGlyphsName, screen, kScreenName, column * kGlyphWidth, 0, x,
+                         kAddressTop, kGlyphWidth, kGlyphHeight);
         }
         x += kGlyphWidth;
     }
@@ -73,9 +73,8 @@ void drawPlaces(const std::vector<bool>& taken) {
 }
 
 std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
-        return static_cast<char>(std::tolower(c));
-    });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
 

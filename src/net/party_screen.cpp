@@ -2,7 +2,7 @@
 
 #include <allegro.h>
 
-#include <chrono>
+#include <atomic>
 #include <cstdlib>
 
 #include "net/stop_request.h"
@@ -11,7 +11,15 @@
 
 namespace {
 
-constexpr auto kEscLookEvery = std::chrono::milliseconds(20);
+// The callback that was there before ours (the full-screen key's, the sound's): ours passes every
+// key on to it. The library's callback carries no context.
+std::atomic<void (*)(int)> keyListenerBefore{nullptr};
+
+void onKeyEvent(int scanCode) {
+    if (scanCode == KEY_ESC) requestStop();  // a release carries 0x80
+    if (void (*before)(int) = keyListenerBefore.load()) before(scanCode);
+}
+END_OF_FUNCTION(onKeyEvent)
 
 }  // namespace
 
@@ -19,17 +27,16 @@ PartyScreen::PartyScreen() : registry(screen) {
     if (const char* path = std::getenv("CORRIDA_SHOWN_LOG"); path && *path) {
         log.reset(std::fopen(path, "w"));
     }
-    escWatch = std::thread([this] {
-        while (!ending.load()) {
-            if (key[KEY_ESC]) requestStop();
-            std::this_thread::sleep_for(kEscLookEvery);
-        }
-    });
+    LOCK_FUNCTION(onKeyEvent);
+    keyListenerBefore = keyboard_lowlevel_callback;
+    keyboard_lowlevel_callback = onKeyEvent;
 }
 
 PartyScreen::~PartyScreen() {
-    ending = true;
-    escWatch.join();
+    if (keyboard_lowlevel_callback == onKeyEvent) {
+        keyboard_lowlevel_callback = keyListenerBefore.load();
+    }
+    keyListenerBefore = nullptr;
 }
 
 void PartyScreen::take(const RecordedBatch& batch, int64_t nowMs) {

@@ -5,17 +5,16 @@
 // picture every viewer is sent: the waiting screen with its code, the countdowns, the races and
 // the winner picture, with their sounds.
 //
-// While it lives, Esc on the window is a stop request (stop_request.h), at any moment: a thread of
-// its own looks at the key, since the server's waits draw nothing.
+// While it lives, Esc on the window is a stop request (stop_request.h), at any moment: the press is
+// caught by the keyboard's own thread (the library's low-level key callback, chained before the
+// one already there), since the server's waits draw nothing and its race takes Esc for itself.
 //
 // With CORRIDA_SHOWN_LOG=FILE each picture shown adds one line "PICTURE FLUSH_MS SHOWN_MS" (both
 // on the monotonic clock), as a client's does: the measuring scripts read it.
 #pragma once
 
-#include <atomic>
 #include <cstdio>
 #include <memory>
-#include <thread>
 
 #include "stream/batch_subscriber.h"
 #include "stream/interpreter.h"
@@ -39,6 +38,4 @@ class PartyScreen : public BatchSubscriber {
     ListaBitmaps registry;
     uint64_t shown = 0;
     std::unique_ptr<std::FILE, CloseFile> log;
-    std::atomic<bool> ending{false};
-    std::thread escWatch;
 };

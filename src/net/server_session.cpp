@@ -54,6 +54,7 @@ int runServerSession(ParametrosRede& params, const SurfaceOpener& openSurface) {
     // endpoint). No other thread runs yet.
     if (!params.ownNamesEndpoint.empty()) unsetenv("ORBendPoint");
     ServerContext context(playerCount, params.cheatsAllowed, params.spectators);
+    context.invitationUrl = params.invitationUrl;
     // Measuring the classic fetch: its batches carry the picture markers too (clients skip them).
     if (const char* marks = std::getenv("CORRIDA_MARK_FRAMES"); marks && *marks == '1') {
         context.viewers.queues().markFramesOnClassicFetch(true);
@@ -113,7 +114,6 @@ int runServerSession(ParametrosRede& params, const SurfaceOpener& openSurface) {
     const AudienceSweep sweep(context.spectators);
     // corrida festa: the game window shows what the viewers are sent (the TV).
     const bool party = !params.invitationUrl.empty();
-    context.invitationUrl = params.invitationUrl;
     const bool window = startGraphicsOrRunWithoutWindow(party ? kGameWindow : kKeyboardOnlyWindow);
     std::unique_ptr<PartyScreen> tv;
     if (party && window) tv = std::make_unique<PartyScreen>();
