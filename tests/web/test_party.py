@@ -9,8 +9,8 @@ held as phones (390 x 844 touch screens) and the TV's picture sampled from the s
 - in a race, a tap on each phone flips its own runner on the TV's picture, and no other;
 - a reloaded phone takes its place back mid-race and its taps flip its runner again;
 - Esc on the TV ends everything in order, and nothing the phones sent was refused.
-The TV's waiting screen is left in BUILD/test-artifacts/party/waiting.png (the README's picture:
-scripts/screenshots).
+The TV's waiting screen (its picture, without the black bands) is left in
+BUILD/test-artifacts/party/waiting.png (the README's picture: scripts/screenshots).
 
     test_party.py IMG_DIR ...
 """
@@ -26,12 +26,9 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser_session import BrowserSession, skip_without_browser  # noqa: E402
 from test_browser_match import LOCK, Processes, centre, free_port, hold_phone, tap  # noqa: E402
+from tv_picture import FACTOR, LEFT, SCREEN, TOP, TvWatch  # noqa: E402
 
 PLAYERS = 3
-SCREEN = (1920, 1080)
-PICTURE = (640, 480)
-FACTOR = 2  # the largest whole factor that fits 1920 x 1080
-LEFT, TOP = (SCREEN[0] - FACTOR * PICTURE[0]) // 2, (SCREEN[1] - FACTOR * PICTURE[1]) // 2
 FLOOR_Y = 200  # a runner standing on the floor (or on another) has its top below this
 
 
@@ -48,40 +45,6 @@ def screen_shot(display, path):
     subprocess.run(["import", "-display", display, "-window", "root", path], check=True,
                    timeout=30, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     return path
-
-
-class TvWatch:
-    """tv_watch on the TV's picture: the runners' poses, each change with its time (the monotonic
-    clock, time.monotonic()'s)."""
-
-    def __init__(self, processes, build, env, seconds=240):
-        sheets = [os.path.join(build, "Img", "Jogo", "player%da.bmp" % n)
-                  for n in range(1, PLAYERS + 1)]
-        self.processes = processes
-        processes.start("tv_watch", [os.path.join(build, "tests", "tv_watch"), str(seconds),
-                                     str(LEFT), str(TOP), str(FACTOR), "5"] + sheets, env=env)
-
-    def changes(self):
-        """[(ms, [pose, ...])], pose ("u", x, y), ("f", x, y) or ("n",)."""
-        found = []
-        for line in self.processes.output("tv_watch").splitlines():
-            words = line.split()
-            if len(words) != PLAYERS + 1:
-                continue
-            poses = [tuple(w.split(":")[:1]) + tuple(int(v) for v in w.split(":")[1:])
-                     for w in words[1:]]
-            found.append((int(words[0]), poses))
-        return found
-
-    def wait(self, holds, seconds, since_ms=0):
-        """The first change after since_ms whose poses satisfy holds(poses), within seconds."""
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            for ms, poses in self.changes():
-                if ms >= since_ms and holds(poses):
-                    return ms, poses
-            time.sleep(0.02)
-        return None, None
 
 
 def racing(poses):
@@ -151,7 +114,9 @@ def main():
         tree = subprocess.run(["xwininfo", "-display", display, "-root", "-tree"],
                               capture_output=True, text=True, timeout=30).stdout
         check("%dx%d+0+0" % SCREEN in tree, "a window covers the whole screen")
-        shutil.copy(shot, os.path.join(artifacts, "waiting.png"))
+        subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (SCREEN[0] - 2 * LEFT,
+                        SCREEN[1] - 2 * TOP, LEFT, TOP), "+repage",
+                        os.path.join(artifacts, "waiting.png")], check=True, timeout=30)
         page = subprocess.run(["curl", "-s", "--max-time", "10", code or url],
                               capture_output=True, text=True, timeout=30).stdout
         check('id="pad"' in page, "the code's address serves the phone page")
@@ -177,7 +142,7 @@ def main():
         # In each race the runners stand on the floor; a tap flips the phone's own runner on the
         # TV's picture and no other. A race nobody plays lasts a few seconds, so each phone gets a
         # few races to try in.
-        tv = TvWatch(processes, build, env)
+        tv = TvWatch(processes, build, env, PLAYERS)
 
         def race_on_tv():
             ms, _ = tv.wait(racing, 60, time.monotonic() * 1000)
