@@ -30,8 +30,8 @@ bool writePanel(const std::string& imgDir) {
     kit::drawText(bmp.get(), "codigo, ou abra o endereco.", 300, 174, body);
     kit::drawText(bmp.get(), "Um toque vira a gravidade.", 300, 198,
                   style::bodyText(14, style::kItemText));
-    kit::drawText(bmp.get(), "A largada comeca quando todos estiverem aqui. Esc encerra.", 320,
-                  420, style::bodyText(13, style::kItemText), kit::Align::Center);
+    kit::drawText(bmp.get(), "A largada comeca quando todos estiverem aqui. Esc encerra.", 320, 420,
+                  style::bodyText(13, style::kItemText), kit::Align::Center);
     return kit::saveBmp(bmp.get(), partyPath(imgDir, kInvitationPanelPath));
 }
 
