@@ -2,7 +2,7 @@
 //
 // The page says what it wants in short text messages ("watch", "join", "rejoin SECRET", "flip",
 // "pause", "ping"); the server answers in text ("player N SECRET", "spectator N", "refused ...",
-// "replaced") and sends the drawing stream in binary messages, one answer each. A player's secret
+// "replaced", and "festa" first when it hosts a party, whose pages are controllers) and sends the drawing stream in binary messages, one answer each. A player's secret
 // is kept in the browser's storage (one per server), so that a reload or a reconnection takes the
 // same place back. A lost connection is tried again with a growing wait; a page whose place another
 // page took ("replaced") does not come back by itself.
@@ -10,10 +10,14 @@
 //   const connection = new GameConnection({url, storageKey, onStream, onFreshStream, onChange});
 //   connection.start();
 //   connection.join(); connection.flip(); connection.pause();
+//   connection.keepWarm(true);  // a ping every WARM_PING_MS while playing (a phone's radio awake)
 //   connection.breakStream();   // the stream could not be read: a fresh connection, a fresh stream
 
 export const PATH = '/jogo';
 export const PING_INTERVAL_MS = 2000;
+// While playing, a kept-warm page pings this often, so that a phone's Wi-Fi radio does not doze
+// between taps (waking it adds 100-1000 ms to a tap).
+export const WARM_PING_MS = 100;
 export const FIRST_RETRY_MS = 500;
 export const LAST_RETRY_MS = 5000;
 export const FIRST_FULL_RETRY_MS = 2000;
@@ -22,8 +26,9 @@ export const LAST_FULL_RETRY_MS = 10000;
 export const STEADY_MS = 10000;
 export const NOTICE_MS = 3000;
 // At most this many messages in a burst, and this many a second on average (the server takes 30).
+// A warm ping is sent only while half the burst is left for the taps.
 export const MOST_BURST = 10;
-export const MOST_PER_SECOND = 10;
+export const MOST_PER_SECOND = 20;
 const MOST_TEXT_LENGTH = 256;
 
 export const CONNECTING = 'connecting';
@@ -80,6 +85,8 @@ export class GameConnection {
     this.fullRetryMs = FIRST_FULL_RETRY_MS;
     this.retryTimer = null;
     this.pingTimer = null;
+    this.warmTimer = null;
+    this.warm = false;
     this.noticeTimer = null;
     this.openedAt = 0;
     this.streaming = false; // a place (player or spectator) was given on this socket
@@ -89,7 +96,26 @@ export class GameConnection {
     this.sentCount = 0;
     // phase: CONNECTING, WATCHING, PLAYING, FULL, LOST or REPLACED; player and spectator: the
     // numbers the server gave; notice: a passing message ('refused join') or null.
-    this.state = { phase: CONNECTING, player: null, spectator: null, notice: null };
+    // party: the server hosts a party (its pages are controllers).
+    this.state = { phase: CONNECTING, player: null, spectator: null, notice: null, party: false };
+  }
+
+  // Whether to ping every WARM_PING_MS while playing.
+  keepWarm(warm) {
+    this.warm = warm;
+    this.warmPings();
+  }
+
+  warmPings() {
+    const wanted = this.warm && this.playing;
+    if (wanted && this.warmTimer === null) {
+      this.warmTimer = this.timers.setInterval(() => {
+        if (this.tokensLeft() >= MOST_BURST / 2) this.send('ping');
+      }, WARM_PING_MS);
+    } else if (!wanted && this.warmTimer !== null) {
+      this.timers.clearInterval(this.warmTimer);
+      this.warmTimer = null;
+    }
   }
 
   start() {
@@ -105,9 +131,9 @@ export class GameConnection {
     if (this.state.phase === WATCHING) this.send('join');
   }
 
-  // Flips this page's runner: a player only.
+  // Flips this page's runner: a player only. Whether the flip was sent.
   flip() {
-    if (this.playing) this.send('flip');
+    return this.playing && this.send('flip');
   }
 
   pause() {
@@ -183,6 +209,9 @@ export class GameConnection {
       return;
     }
     switch (data) {
+      case 'festa':
+        this.change({ party: true });
+        return;
       case 'refused join':
         this.showNotice('refused join');
         return;
@@ -258,12 +287,16 @@ export class GameConnection {
     return true;
   }
 
-  // The messages sent keep within MOST_BURST at once and MOST_PER_SECOND on average.
-  takeToken() {
+  tokensLeft() {
     const now = this.timers.now();
     this.tokens = Math.min(MOST_BURST, this.tokens + ((now - this.tokensAt) * MOST_PER_SECOND) / 1000);
     this.tokensAt = now;
-    if (this.tokens < 1) return false;
+    return this.tokens;
+  }
+
+  // The messages sent keep within MOST_BURST at once and MOST_PER_SECOND on average.
+  takeToken() {
+    if (this.tokensLeft() < 1) return false;
     this.tokens -= 1;
     return true;
   }
@@ -279,6 +312,7 @@ export class GameConnection {
 
   change(fields) {
     this.state = { ...this.state, ...fields };
+    this.warmPings();
     try {
       this.onChange(this.state);
     } catch (error) {

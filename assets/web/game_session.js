@@ -8,12 +8,15 @@ import { StreamPlayer } from './stream_player.js';
 
 // Options:
 //   canvas: the visible canvas; elements: {status, join, pause, controls} (see Controls)
+//   onShow(state): besides the controls, told every state (the controller layout)
+//   onFlip(): a flip was sent
 //   listenTo: where keys and pointers are listened to (the window)
 //   location: the page's (host and protocol); sounds: a SoundPlayer
 //   WebSocketClass, storage, timers: passed to the GameConnection; loader: to the StreamPlayer
 // Gives {player, connection, controls}; the page calls player.tick() on every animation frame.
 export function startSession({
   canvas, elements, listenTo, location, sounds, WebSocketClass, storage, timers, loader,
+  onShow = () => {}, onFlip = () => {},
 }) {
   const decoder = new TextDecoder();
   const player = new StreamPlayer(canvas, {
@@ -49,17 +52,23 @@ export function startSession({
       if (!inflater) freshInflater();
       inflater.push(bytes, player.now());
     },
-    onChange: (state) => controls && controls.show(state),
+    onChange: (state) => {
+      if (controls) controls.show(state);
+      onShow(state);
+    },
   });
   controls = new Controls(elements, {
     join: () => connection.join(),
-    flip: () => connection.flip(),
+    flip: () => {
+      if (connection.flip()) onFlip();
+    },
     pause: () => connection.pause(),
     toggleSound: () => sounds.toggle(),
     gesture: () => sounds.start(),
   });
   controls.listen(listenTo);
   controls.show(connection.state);
+  onShow(connection.state);
   connection.start();
   return { player, connection, controls };
 }

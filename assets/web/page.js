@@ -3,6 +3,7 @@
 // text file from the same site instead, one batch a line, one batch a displayed frame, with no
 // connection: for looking at the replayer by hand.
 
+import { ControllerLayout, layoutAsked } from './controller.js';
 import { startSession } from './game_session.js';
 import { SoundPlayer } from './sounds.js';
 import { StreamPlayer } from './stream_player.js';
@@ -24,6 +25,7 @@ function browserStorage() {
 }
 
 function play() {
+  let layout = null;
   const session = startSession({
     canvas,
     elements: {
@@ -36,7 +38,28 @@ function play() {
     location: window.location,
     sounds,
     storage: browserStorage(),
+    onShow: (state) => {
+      if (layout) layout.show(state);
+      // A controller keeps its socket warm while it plays.
+      if (layout && layout.active && session) session.connection.keepWarm(true);
+    },
+    onFlip: () => layout && layout.flipped(),
   });
+  layout = new ControllerLayout({
+    body: document.body,
+    pad: {
+      area: document.getElementById('pad'),
+      number: document.getElementById('pad-number'),
+      hint: document.getElementById('pad-hint'),
+    },
+    pictureButton: document.getElementById('picture'),
+    asked: layoutAsked(window.location.search),
+    join: () => session.connection.join(),
+    vibrate: navigator.vibrate ? (ms) => navigator.vibrate(ms) : null,
+  });
+  layout.show(session.connection.state);
+  if (layout.active) session.connection.keepWarm(true);
+  session.layout = layout;
   const tick = () => {
     try {
       session.player.tick();
@@ -90,4 +113,6 @@ window.corrida = {
   get shown() { return player.shown; },
   get lastFrame() { return player.lastFrame; },
   get sent() { return session ? [...session.connection.sent] : []; },
+  get controller() { return Boolean(session && session.layout.active); },
+  get vibrations() { return session ? session.layout.vibrations : 0; },
 };

@@ -32,6 +32,8 @@ bool allDigits(const std::string& word) {
     });
 }
 
+bool isAddress(const std::string& word);
+
 const OptionRow kOptions[] = {
     {"--help", "-h", nullptr, "mostra esta ajuda",
      [](Reading& reading, const std::string&) {
@@ -101,6 +103,13 @@ const OptionRow kOptions[] = {
          return std::string();
      },
      true},
+    {"--web-endereco", nullptr, "ENDERECO",
+     "na festa: o endereco que o codigo da tela mostra (padrao: o desta maquina na rede)",
+     [](Reading& reading, const std::string& value) {
+         if (!isAddress(value)) return "endereco web invalido: " + value;
+         reading.line.params.invitationAddress = value;
+         return std::string();
+     }},
     {"--truques", nullptr, nullptr, "no servidor: F10 dos clientes pula a fase",
      [](Reading& reading, const std::string&) {
          reading.line.params.cheatsAllowed = true;
@@ -165,6 +174,18 @@ std::string readMode(const std::vector<std::string>& words, CommandLine& line) {
             line.params.address = words[2];
             used = 3;
         }
+    } else if (mode == "festa") {
+        line.mode = Modo::Festa;
+        if (words.size() < 2) return "falta o numero de jogadores da festa";
+        const std::optional<int32_t> count = playerCount(words[1]);
+        if (!count) {
+            return "numero de jogadores invalido: " + words[1] + " (de " +
+                   std::to_string(kMinPlayers) + " a " + std::to_string(kMaxPlayers) + ")";
+        }
+        line.params.numPlayers = *count;
+        line.params.address = kThisMachine;
+        if (line.params.webPort == 0) line.params.webPort = kDefaultWebPort;
+        used = 2;
     } else if (mode == "cliente" || mode == "assistir") {
         line.mode = mode == "cliente" ? Modo::Cliente : Modo::Assistir;
         if (words.size() < 2) return "falta o endereco do servidor de nomes";
@@ -177,11 +198,16 @@ std::string readMode(const std::vector<std::string>& words, CommandLine& line) {
         line.playbackPath = words[1];
         used = 2;
     } else {
-        return "modo desconhecido: " + mode + " (local, servidor, cliente, assistir ou rever)";
+        return "modo desconhecido: " + mode +
+               " (local, servidor, festa, cliente, assistir ou rever)";
     }
     if (words.size() > used) return "argumento a mais: " + words[used];
-    if (!line.params.stages.empty() && line.mode != Modo::Local && line.mode != Modo::Servidor)
-        return "--fases vale so para local e servidor";
+    if (!line.params.stages.empty() && line.mode != Modo::Local && line.mode != Modo::Servidor &&
+        line.mode != Modo::Festa)
+        return "--fases vale so para local, servidor e festa";
+    if (!line.params.invitationAddress.empty() && line.mode != Modo::Festa) {
+        return "--web-endereco vale apenas para a festa";
+    }
     return "";
 }
 
@@ -243,13 +269,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& words) {
 std::string usageText(const std::string& program) {
     std::string text =
         "uso: " + program +
-        " [opcoes] [local | servidor N [ENDERECO] | cliente ENDERECO | assistir ENDERECO |\n"
-        "       rever ARQUIVO]\n" +
+        " [opcoes] [local | servidor N [ENDERECO] | festa N | cliente ENDERECO |\n"
+        "       assistir ENDERECO | rever ARQUIVO]\n" +
         "  (sem argumentos)       o menu no console\n"
         "  local                  jogo local, todos no mesmo teclado\n"
         "  servidor N [ENDERECO]  servidor para N jogadores (1 a 6), com o servico de nomes\n"
         "                         em ENDERECO (padrao: esta maquina, que o inicia se nada\n"
         "                         responder na porta 9001)\n"
+        "  festa N                servidor para N jogadores com a pagina web, em tela cheia:\n"
+        "                         os celulares entram pelo codigo da tela (a TV)\n"
         "  cliente ENDERECO       cliente do servico de nomes em ENDERECO\n"
         "  assistir ENDERECO      assiste a partida do servidor em ENDERECO, sem jogar\n"
         "  rever ARQUIVO          reve uma partida gravada com --gravar (P pausa, setas\n"

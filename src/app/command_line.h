@@ -5,6 +5,8 @@
 //   corrida local                   the local game
 //   corrida servidor N [ENDERECO]   a server for N players (1 to 6); naming service at ENDERECO,
 //                                   this machine by default
+//   corrida festa N                 a server for N players with the web port, full screen, whose
+//                                   waiting screen invites the phones (party_session.h)
 //   corrida cliente ENDERECO        a client of the naming service at ENDERECO
 //   corrida rever ARQUIVO           plays a recording back
 //   corrida assistir ENDERECO       a spectator of the server whose naming service is at ENDERECO
@@ -14,6 +16,8 @@
 //   --espectadores N                a server lets N spectators watch at once (0 to 500)
 //   --web [PORTA]                   a server also serves browsers on PORTA (8080 by default)
 //   --fases LISTA                   local and server: the matches' stages (stage_choice.h)
+//   --web-endereco ENDERECO         the party's invitation shows ENDERECO (this machine's by
+//   default)
 //
 // Options start with "--" and may stand anywhere; "--" ends them. Every word is checked here, so
 // the modes get only values they can trust. A new option is one more row in the option table of

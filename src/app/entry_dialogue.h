@@ -12,7 +12,7 @@
 
 // Assistir (a spectator) and Rever (a playback) come only from the command line: the dialogue
 // offers the first three.
-enum class Modo { Servidor, Cliente, Local, Assistir, Rever };
+enum class Modo { Servidor, Cliente, Local, Assistir, Rever, Festa };
 
 // Shows the menu on `out`, reads the answers from `in` and fills `params`. Choice 1 is the server,
 // 2 the client, anything else (a letter too) the local game. A number of players outside 1 to 6 is

@@ -11,6 +11,7 @@
 #include "app/command_line.h"
 #include "app/data_folder.h"
 #include "app/entry_dialogue.h"
+#include "app/party_session.h"
 #include "app/web_hosting.h"
 #include "net/client_session.h"
 #include "net/server_session.h"
@@ -62,6 +63,8 @@ int runMode(Modo mode, ParametrosRede& params) {
     switch (mode) {
         case Modo::Servidor:
             return runServerSession(params, webPortOpener(params));
+        case Modo::Festa:
+            return runPartySession(params);
         case Modo::Cliente:
             return runClientSession(params);
         case Modo::Assistir:

@@ -24,6 +24,11 @@ struct ParametrosRede {
     int32_t webPort = 0;
     // The connections the web port may hold, which the ORB's connections leave free.
     int32_t webConnections = 0;
+    // corrida festa: the address the phones open ("http://ADDRESS:PORT/"), shown on the waiting
+    // screen, and the server's own full-screen view (the TV); empty for a plain server.
+    std::string invitationUrl;
+    // --web-endereco ADDRESS: the address in the invitation; empty for this machine's LAN address.
+    std::string invitationAddress;
     // --gravar: the file the match is recorded in, as this process sees it; empty for none.
     std::string recordingPath;
     // --fases: the stages of a server's matches (local ones take it too); nothing chosen: 1 and 2.

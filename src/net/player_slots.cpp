@@ -155,6 +155,14 @@ int PlayerSlots::joined(int64_t nowMs) {
         std::count_if(slots.begin(), slots.end(), [](const Slot& s) { return s.held; }));
 }
 
+std::vector<bool> PlayerSlots::heldPlaces(int64_t nowMs) {
+    std::lock_guard<std::mutex> hold(lock);
+    expire(nowMs);
+    std::vector<bool> held;
+    for (const Slot& slot : slots) held.push_back(slot.held);
+    return held;
+}
+
 bool PlayerSlots::everyonePlaying(int64_t nowMs) {
     std::lock_guard<std::mutex> hold(lock);
     expire(nowMs);

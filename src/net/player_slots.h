@@ -78,6 +78,8 @@ class PlayerSlots {
 
     // Numbers held now (the waiting screen's count).
     int joined(int64_t nowMs);
+    // Whether each number is held now, player 1's first (the party's waiting screen).
+    std::vector<bool> heldPlaces(int64_t nowMs);
     // Whether every number is held by a player whose fetches have begun: a race starts only then,
     // never with runners that somebody took and nobody plays.
     bool everyonePlaying(int64_t nowMs);

@@ -6,6 +6,8 @@
 // refused.
 #pragma once
 
+#include <string>
+
 #include "net/audience.h"
 #include "net/calls_in_flight.h"
 #include "net/classic_stage_notice.h"
@@ -54,4 +56,7 @@ struct ServerContext {
     // the server then says so when one joins.
     bool otherStagesInMatch = false;
     ClassicStageNotice classicNotice;
+    // `corrida festa`: the address the waiting screen invites the phones to ("http://...:PORT/");
+    // empty for a plain server. Set before the game thread starts.
+    std::string invitationUrl;
 };

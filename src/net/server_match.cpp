@@ -6,6 +6,7 @@
 #include <random>
 
 #include "net/estado_controle.h"
+#include "net/party_invitation.h"
 #include "net/remote_race.h"
 #include "net/server_context.h"
 #include "net/server_screens.h"
@@ -26,15 +27,24 @@ StageEntrants entrantsOf(const ServerContext& server) {
 
 }  // namespace
 
-void waitForEveryPlayer(Mapa& stage, PlayerSlots& slots) {
+void waitForEveryPlayer(Mapa& stage, PlayerSlots& slots, const std::string& invitationUrl) {
     int shown = -1;
+    std::vector<bool> shownPlaces;
     for (;;) {
-        const int joined = slots.joined(clockMs());
-        if (joined != shown) {
-            // The still stage again, so that the new count is drawn over a clean picture.
+        if (invitationUrl.empty()) {
+            const int joined = slots.joined(clockMs());
+            if (joined != shown) {
+                // The still stage again, so that the new count is drawn over a clean picture.
+                stage.stillFrame();
+                showWaitingScreen(joined, slots.playerCount());
+                shown = joined;
+            }
+        } else if (std::vector<bool> places = slots.heldPlaces(clockMs());
+                   places != shownPlaces || shown < 0) {
             stage.stillFrame();
-            showWaitingScreen(joined, slots.playerCount());
-            shown = joined;
+            showInvitation(invitationUrl, places);
+            shownPlaces = std::move(places);
+            shown = 0;
         }
         if (slots.everyonePlaying(clockMs()) || stopRequested()) return;
         restBetweenPolls();
@@ -46,7 +56,7 @@ const std::vector<std::string>& serverRunnerImages() { return runnerSpritesInOrd
 bool ServerMatchRules::prepareRace(int stageNumber, Mapa& stage) {
     if (stageNumber == 1) {
         recordedPlayMusic(sound::kMenuMusic);
-        waitForEveryPlayer(stage, server.slots);
+        waitForEveryPlayer(stage, server.slots, server.invitationUrl);
         if (stopRequested()) return false;
     }
     showCountdown(stage);

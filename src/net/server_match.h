@@ -28,8 +28,9 @@ struct ServerContext;
 // Shows the still stage under the waiting screen, again each time the number of players who have
 // joined changes, until every player number is held and played (PlayerSlots::everyonePlaying) or a
 // stop is requested. A viewer who comes meanwhile gets the picture with its queue
-// (ViewerQueues::restartQueue).
-void waitForEveryPlayer(Mapa& stage, PlayerSlots& slots);
+// (ViewerQueues::restartQueue). With an invitation URL (`corrida festa`) the waiting screen is the
+// party's (party_invitation.h), drawn again each time a place is taken or freed.
+void waitForEveryPlayer(Mapa& stage, PlayerSlots& slots, const std::string& invitationUrl = "");
 
 // The runner sheets of players 1 to 6.
 const std::vector<std::string>& serverRunnerImages();

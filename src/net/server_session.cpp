@@ -12,6 +12,7 @@
 
 #include "net/audience_sweep.h"
 #include "net/hosted_names.h"
+#include "net/party_screen.h"
 #include "net/server_context.h"
 #include "net/server_match.h"
 #include "net/server_thread.h"
@@ -39,8 +40,8 @@ bool playsOtherStages(const StageChoice& stages) {
 
 // Without a display the server still serves its players: the graphics library runs without a
 // window (the server never shows anything), which also means Esc cannot be read.
-bool startGraphicsOrRunWithoutWindow() {
-    if (startGraphics(kKeyboardOnlyWindow)) return true;
+bool startGraphicsOrRunWithoutWindow(const WindowRequest& window) {
+    if (startGraphics(window)) return true;
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(32);
     std::cout << "Sem tela disponivel: o servidor continua sem janela. Para encerra-lo, pressione "
@@ -68,6 +69,7 @@ int runServerSession(ParametrosRede& params, const SurfaceOpener& openSurface) {
     // The stages whose levels a client lacking their pictures may fetch (read at start-up).
     context.stages = &listedStages();
     context.otherStagesInMatch = playsOtherStages(params.stages);
+    context.invitationUrl = params.invitationUrl;
     // Measuring the classic fetch: its batches carry the picture markers too (clients skip them).
     if (const char* marks = std::getenv("CORRIDA_MARK_FRAMES"); marks && *marks == '1') {
         context.viewers.queues().markFramesOnClassicFetch(true);
@@ -125,10 +127,17 @@ int runServerSession(ParametrosRede& params, const SurfaceOpener& openSurface) {
     std::optional<Subscription> feedSurface(std::in_place, context.recorder, surface.get());
 
     const AudienceSweep sweep(context.spectators);
-    const bool window = startGraphicsOrRunWithoutWindow();
+    // corrida festa: the game window shows what the viewers are sent (the TV).
+    const bool party = !params.invitationUrl.empty();
+    const bool window = startGraphicsOrRunWithoutWindow(party ? kGameWindow : kKeyboardOnlyWindow);
+    std::unique_ptr<PartyScreen> tv;
+    if (party && window) tv = std::make_unique<PartyScreen>();
+    std::optional<Subscription> feedTv(std::in_place, context.recorder, tv.get());
     // Only now: the graphics library installs handlers of its own while it starts.
     catchStopSignals();
     playServerMatches(context, params.stages);
+    feedTv.reset();
+    tv.reset();
     if (window) {
         stopGraphics();
     } else {

@@ -39,6 +39,8 @@ void catchStopSignals() {
 
 bool stopRequested() { return stopFlag != 0; }
 
+void requestStop() { stopFlag = 1; }
+
 void releaseStopSignals() {
     handleWith(SIG_DFL, 0);
     stopFlag = 0;

@@ -16,5 +16,7 @@ void holdStopSignals();
 // does).
 void catchStopSignals();
 bool stopRequested();
+// Raises the flag as the first signal does (Esc on the party's TV, corrida festa).
+void requestStop();
 // Back to the default handling, flag cleared (end of the server mode, and tests).
 void releaseStopSignals();

@@ -38,6 +38,8 @@ void BrowserSocket::accept(beast::http::request<beast::http::empty_body> request
         }
         self->open = true;
         self->port.sockets[self->id] = self;
+        // A party's pages show the phone's controller rather than the picture.
+        if (!self->port.server.invitationUrl.empty()) self->send("festa", false);
         self->read();
     });
 }

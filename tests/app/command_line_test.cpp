@@ -158,7 +158,28 @@ TEST(CommandLine, StagesAreChosenForTheLocalGameAndTheServerOnly) {
     expectRefused({"local", "--fases", "3,,7"}, "fase vazia");
     expectRefused({"servidor", "2", "--fases", "aleatorio:0"}, "de 1 a 12");
     expectRefused({"cliente", "127.0.0.1", "--fases", "3"},
-                  "--fases vale so para local e servidor");
-    expectRefused({"--fases", "3", "rever", "x.gz"}, "--fases vale so para local e servidor");
+                  "--fases vale so para local, servidor e festa");
+    expectRefused({"--fases", "3", "rever", "x.gz"}, "--fases vale so para local, servidor e festa");
     EXPECT_NE(usageText("corrida").find("--fases LISTA"), std::string::npos);
+}
+
+TEST(CommandLine, APartyIsAServerWithItsWebPortAndAnInvitationAddress) {
+    const CommandLine party = parse({"festa", "3"});
+    EXPECT_EQ(party.action, CommandLineAction::Run);
+    EXPECT_EQ(party.mode, Modo::Festa);
+    EXPECT_EQ(party.params.numPlayers, 3);
+    EXPECT_EQ(party.params.address, kThisMachine);
+    EXPECT_EQ(party.params.webPort, kDefaultWebPort);
+    EXPECT_TRUE(party.params.invitationAddress.empty());
+    const CommandLine pinned = parse({"festa", "6", "--web", "9090", "--web-endereco", "10.0.0.5"});
+    EXPECT_EQ(pinned.params.webPort, 9090);
+    EXPECT_EQ(pinned.params.invitationAddress, "10.0.0.5");
+    expectRefused({"festa"}, "falta o numero de jogadores da festa");
+    expectRefused({"festa", "7"}, "numero de jogadores invalido");
+    expectRefused({"festa", "2", "10.0.0.5"}, "argumento a mais");
+    expectRefused({"festa", "2", "--web-endereco", "http://x/"}, "endereco web invalido");
+    expectRefused({"servidor", "2", "--web-endereco", "10.0.0.5"}, "vale apenas para a festa");
+    const std::string usage = usageText("corrida");
+    EXPECT_NE(usage.find("festa N"), std::string::npos);
+    EXPECT_NE(usage.find("--web-endereco ENDERECO"), std::string::npos);
 }

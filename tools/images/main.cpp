@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
     fs::create_directories(fs::path(output) / "Jogo" / "Teclas", error);
     fs::create_directories(fs::path(output) / "Jogo" / "Controle", error);
     fs::create_directories(fs::path(output) / "menu", error);
+    fs::create_directories(fs::path(output) / "festa", error);
     if (error) {
         std::fprintf(stderr, "nao foi possivel criar %s: %s\n", output.c_str(),
                      error.message().c_str());
@@ -41,7 +42,7 @@ int main(int argc, char** argv) {
     try {
         ok = writeRunnerImages(output) && writeKeyImages(output) && writeMenuImages(output) &&
              writeKeysScreenImages(output) && writeSelectionImages(output) &&
-             writeInfoImages(output) && writeWinnerImages(output) &&
+             writeInfoImages(output) && writeWinnerImages(output) && writePartyImages(output) &&
              writeStagesScreenImages(assets, output) && writeStageImages(assets, output);
     } catch (const BitmapCreationError& failed) {
         std::fprintf(stderr, "sem memoria para uma imagem de %d x %d\n", failed.width,
