@@ -159,7 +159,8 @@ TEST(CommandLine, StagesAreChosenForTheLocalGameAndTheServerOnly) {
     expectRefused({"servidor", "2", "--fases", "aleatorio:0"}, "de 1 a 12");
     expectRefused({"cliente", "127.0.0.1", "--fases", "3"},
                   "--fases vale so para local, servidor e festa");
-    expectRefused({"--fases", "3", "rever", "x.gz"}, "--fases vale so para local, servidor e festa");
+    expectRefused({"--fases", "3", "rever", "x.gz"},
+                  "--fases vale so para local, servidor e festa");
     EXPECT_NE(usageText("corrida").find("--fases LISTA"), std::string::npos);
 }
 

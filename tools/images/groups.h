@@ -16,4 +16,4 @@ bool writeInfoImages(
 bool writeWinnerImages(const std::string& imgDir);  // winner picture
 // The FASES screen, with a row for each shipped stage of assetsDir/levels.
 bool writeStagesScreenImages(const std::string& assetsDir, const std::string& imgDir);
-bool writePartyImages(const std::string& imgDir);   // the party's waiting screen (corrida festa)
+bool writePartyImages(const std::string& imgDir);  // the party's waiting screen (corrida festa)

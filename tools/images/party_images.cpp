@@ -5,10 +5,10 @@
 
 #include "characters.h"
 #include "groups.h"
-#include "kit.h"
 #include "net/invitation_layout.h"
 #include "platform/window_size.h"
 #include "style.h"
+#include "world/paint_kit.h"
 
 namespace {
 
