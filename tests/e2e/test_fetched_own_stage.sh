@@ -7,26 +7,15 @@
 # BUILD/test-artifacts/fetched_own_stage/.
 source "$(dirname "$0")/lib.sh"
 build="$(cd "$1" && pwd)"
+levels="$(cd "$(dirname "$0")" && pwd)/levels"
 source "$(dirname "$0")/net_lib.sh"
 fresh_artifacts "$build" fetched_own_stage
 cd "$build"
 
 server_data="$E2E_TMP/server_data"
 mkdir -p "$server_data/corrida/fases" "$E2E_TMP/client_data"
-cat >"$server_data/corrida/fases/muro.txt" <<'LEVEL'
-# Stage: um muro. Suba ao teto antes do muro e volte ao chao antes da chegada.
-size 2600 480
-theme 4
-floor 0 2600 440
-ceiling 0 2600 40
-speed 2 10
-block 1200 1260 120 480
-sign 900 110 ^ TETO
-sign 1500 110 v CHAO
-clear 2300 2600 0 50
-clear 2550 2600 430 480
-finish 2000 440 75
-LEVEL
+# The own stage of test_own_stages, on another theme.
+sed 's/^theme 3$/theme 4/' "$levels/muro.txt" >"$server_data/corrida/fases/muro.txt"
 server_cache="$E2E_TMP/server_cache"
 client_cache="$E2E_TMP/client_cache"
 

@@ -14,20 +14,7 @@ fresh_artifacts "$build" own_stages
 export XDG_DATA_HOME="$E2E_TMP/data" XDG_CACHE_HOME="$E2E_TMP/cache"
 folder="$XDG_DATA_HOME/corrida/fases"
 mkdir -p "$folder"
-cat >"$folder/muro.txt" <<'LEVEL'
-# Stage: um muro. Suba ao teto antes do muro e volte ao chao antes da chegada.
-size 2600 480
-theme 3
-floor 0 2600 440
-ceiling 0 2600 40
-speed 2 10
-block 1200 1260 120 480
-sign 900 110 ^ TETO
-sign 1500 110 v CHAO
-clear 2300 2600 0 50
-clear 2550 2600 430 480
-finish 2000 440 75
-LEVEL
+cp "$(dirname "$0")/levels/muro.txt" "$folder/muro.txt"
 sed 's/^block 1200 1260 120 480$/block 1200 1260 0 480/' "$folder/muro.txt" >"$folder/parede.txt"
 printf 'size 2600 480\nfloor 0 2600\n' >"$folder/quebrada.txt"
 
