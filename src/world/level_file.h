@@ -91,7 +91,7 @@ bool readLevel(const std::string& source, const std::string& text, Level& level,
 bool readLevelText(const std::string& path, std::string& text, std::string& error);
 
 // The name of the level whose text is `text`: its first line's words after the colon up to the
-// first full stop ("# Stage 1: green hills. Floor ..." names it "green hills"), at most 40
+// first full stop ("# Stage 1: colinas verdes. Floor ..." names it "colinas verdes"), at most 40
 // printable characters; "fase N" (N: `number`) when that line gives none.
 std::string levelName(const std::string& text, int number);
 

@@ -57,7 +57,7 @@ TEST(StageList, TheShippedStagesAreReadWholeFromTheirFiles) {
     EXPECT_EQ(one.finishLine.x, 17626);
     EXPECT_EQ(one.finishLine.bottomY, 421);
     EXPECT_EQ(one.finishLine.height, 40);
-    EXPECT_EQ(stages[0].name, "green hills");
+    EXPECT_EQ(stages[0].name, "colinas verdes");
     EXPECT_EQ(shippedStage(99).problem, "nao ha essa fase");
 }
 
