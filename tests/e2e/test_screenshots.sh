@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The README's screenshots: scripts/screenshots makes them from the pictures of the local and
-# network match tests and of the browser match (which run before this one); each is a small 320 x 240 PNG, and the README
-# shows every one of them from docs/, where the committed copies stand.
+# network match tests, of the browser match and of the party (which run before this one); each is a
+# small 320 x 240 PNG, and the README shows every one of them from docs/, where the committed
+# copies stand.
 source "$(dirname "$0")/lib.sh"
 build="$(cd "$1" && pwd)"
 root="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -19,5 +20,5 @@ for picture in "$out"/*.png; do
   [ -f "$root/docs/$name" ] || fail "docs/$name nao esta no repositorio"
   count=$((count + 1))
 done
-[ "$count" -eq 5 ] || fail "$count capturas em vez de 5"
+[ "$count" -eq 6 ] || fail "$count capturas em vez de 6"
 echo "ok: $count capturas"
