@@ -151,6 +151,21 @@ bool isAddress(const std::string& word) {
     });
 }
 
+// The player count of a mode that hosts a match on this machine (words[1]); the problem, or empty.
+// `whose` ends the missing-count message ("do servidor", "da festa").
+std::string readHostedPlayers(const std::vector<std::string>& words, const std::string& whose,
+                              CommandLine& line) {
+    if (words.size() < 2) return "falta o numero de jogadores " + whose;
+    const std::optional<int32_t> count = playerCount(words[1]);
+    if (!count) {
+        return "numero de jogadores invalido: " + words[1] + " (de " + std::to_string(kMinPlayers) +
+               " a " + std::to_string(kMaxPlayers) + ")";
+    }
+    line.params.numPlayers = *count;
+    line.params.address = kThisMachine;
+    return "";
+}
+
 // Fills the mode and its parameters from the words that are not options; returns an error text,
 // empty when they are fine.
 std::string readMode(const std::vector<std::string>& words, CommandLine& line) {
@@ -160,14 +175,8 @@ std::string readMode(const std::vector<std::string>& words, CommandLine& line) {
         line.mode = Modo::Local;
     } else if (mode == "servidor") {
         line.mode = Modo::Servidor;
-        if (words.size() < 2) return "falta o numero de jogadores do servidor";
-        const std::optional<int32_t> count = playerCount(words[1]);
-        if (!count) {
-            return "numero de jogadores invalido: " + words[1] + " (de " +
-                   std::to_string(kMinPlayers) + " a " + std::to_string(kMaxPlayers) + ")";
-        }
-        line.params.numPlayers = *count;
-        line.params.address = kThisMachine;
+        const std::string problem = readHostedPlayers(words, "do servidor", line);
+        if (!problem.empty()) return problem;
         used = 2;
         if (words.size() > 2) {
             if (!isAddress(words[2])) return "endereco invalido: " + words[2];
@@ -176,14 +185,8 @@ std::string readMode(const std::vector<std::string>& words, CommandLine& line) {
         }
     } else if (mode == "festa") {
         line.mode = Modo::Festa;
-        if (words.size() < 2) return "falta o numero de jogadores da festa";
-        const std::optional<int32_t> count = playerCount(words[1]);
-        if (!count) {
-            return "numero de jogadores invalido: " + words[1] + " (de " +
-                   std::to_string(kMinPlayers) + " a " + std::to_string(kMaxPlayers) + ")";
-        }
-        line.params.numPlayers = *count;
-        line.params.address = kThisMachine;
+        const std::string problem = readHostedPlayers(words, "da festa", line);
+        if (!problem.empty()) return problem;
         if (line.params.webPort == 0) line.params.webPort = kDefaultWebPort;
         used = 2;
     } else if (mode == "cliente" || mode == "assistir") {
