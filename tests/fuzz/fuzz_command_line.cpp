@@ -67,7 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             // Only options (which then leave their mark) leave the dialogue to run.
             check(words.empty() || line.scale != 0 || line.fullScreen ||
                   line.params.cheatsAllowed || !line.params.recordingPath.empty() ||
-                  spectatorsGiven || (words.size() == 1 && words[0] == "--"));
+                  spectatorsGiven || line.params.webPort != 0 || !line.params.stages.empty() ||
+                  !line.params.invitationAddress.empty() ||
+                  (words.size() == 1 && words[0] == "--"));
             break;
         case CommandLineAction::Help:
         case CommandLineAction::Version:
